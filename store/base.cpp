@@ -1,0 +1,154 @@
+#include "store/base.h"
+
+#include "store/champs.h"
+#include "store/fichiers.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace sillage {
+
+namespace {
+
+constexpr std::array<EntreeCatalogue, 14> kCatalogue = {{
+    {"nom.lst", &Base::ListeNom, true},
+    {"page.lst", &Base::ListePage, true},
+    {"image.lst", &Base::ListeImage, true},
+    {"origine.lst", &Base::ListeOrigine, true},
+    {"keyword.lst", &Base::ListeKeyword, true},
+    {"navigateur.lst", &Base::ListeNavigateur, true},
+    {"chemin.lst", &Base::ListeChemin, true},
+    {"options.lst", &Base::ListeOptions, false},
+    {"lanp.lst", &Base::ListeLanp, false},
+    {"lanpsearch.lst", &Base::ListeLanpSearch, false},
+    {"graphheure.lst", &Base::ListeGraphHeure, false},
+    {"graphmois.lst", &Base::ListeGraphMois, false},
+    {"download.lst", &Base::ListeDownload, true},
+    {"erreur.lst", &Base::ListeErreur, true},
+}};
+
+constexpr std::string_view kOrdreChargement[14] = {
+    "nom.lst",        "page.lst",  "image.lst",      "download.lst",   "erreur.lst",
+    "origine.lst",    "keyword.lst", "navigateur.lst", "chemin.lst",   "options.lst",
+    "lanp.lst",       "lanpsearch.lst", "graphheure.lst", "graphmois.lst"};
+
+constexpr std::string_view kOrdreSauvegarde[14] = {
+    "nom.lst",        "page.lst",     "image.lst",  "origine.lst", "keyword.lst",
+    "navigateur.lst", "chemin.lst",   "download.lst", "erreur.lst", "options.lst",
+    "lanp.lst",       "lanpsearch.lst", "graphmois.lst", "graphheure.lst"};
+
+// Largest field 1 of the lines that read as an integer, plus one; 0 when none does.
+std::int64_t IdentSuivant(const Table& table) {
+    std::int64_t suivant = 0;
+    for (std::size_t i = 0; i < table.Count(); ++i) {
+        std::int32_t v = 0;
+        if (EssaieEntier(ExtraitChamp(table[i], 1), v)) {
+            suivant = std::max<std::int64_t>(suivant, static_cast<std::int64_t>(v) + 1);
+        }
+    }
+    return suivant;
+}
+
+} // namespace
+
+bool EstLigneCompteur(std::string_view ligne) {
+    if (ligne.size() < 7 || ligne.substr(0, 3) != "\\1;" || ligne.substr(ligne.size() - 3) != "\\2;") {
+        return false;
+    }
+    std::string_view nombre = ligne.substr(3, ligne.size() - 6);
+    if (!nombre.empty() && nombre[0] == '-') {
+        nombre.remove_prefix(1);
+    }
+    return !nombre.empty() && std::all_of(nombre.begin(), nombre.end(),
+                                          [](char c) { return c >= '0' && c <= '9'; });
+}
+
+Base::Base(std::string repertoire) { FixeRepertoire(std::move(repertoire)); }
+
+void Base::FixeRepertoire(std::string repertoire) {
+    if (repertoire.empty() || repertoire.back() != '/') {
+        repertoire += '/';
+    }
+    repertoire_ = std::move(repertoire);
+}
+
+std::string Base::CheminFichier(std::string_view fichier) const {
+    return repertoire_ + std::string(fichier);
+}
+
+const std::array<EntreeCatalogue, 14>& Base::Catalogue() { return kCatalogue; }
+
+const EntreeCatalogue& Base::Entree(std::string_view fichier) const {
+    return *std::find_if(kCatalogue.begin(), kCatalogue.end(),
+                         [&](const EntreeCatalogue& e) { return e.fichier == fichier; });
+}
+
+void Base::ChargeOuSeme(const EntreeCatalogue& e) {
+    Table& table = this->*e.table;
+    const std::string chemin = CheminFichier(e.fichier);
+    if (!FichierExiste(chemin)) {
+        table.Efface();
+        if (e.cle) {
+            table.Ajoute(kGraine);
+        } else if (e.table == &Base::ListeOptions) {
+            table.Ajoute(kOptionParDefaut);
+        }
+        return;
+    }
+    table.ChargeOctets(LitFichierEntier(chemin));
+    if (e.cle && (table.Vide() || !EstLigneCompteur(table.Derniere()))) {
+        // A damaged keyed table gets the counter row it lacks, with an id no row has taken.
+        std::string compteur = "\\1;";
+        AjouteEntier(compteur, IdentSuivant(table));
+        compteur += "\\2;";
+        table.Ajoute(compteur);
+    } else if (e.table == &Base::ListeOptions && table.Vide()) {
+        table.Ajoute(kOptionParDefaut);
+    }
+}
+
+void Base::InitListes() {
+    LibereListes();
+    for (std::string_view fichier : kOrdreChargement) {
+        ChargeOuSeme(Entree(fichier));
+    }
+}
+
+void Base::SauveListes() {
+    std::vector<FichierAEcrire> fichiers;
+    for (std::string_view fichier : kOrdreSauvegarde) {
+        fichiers.push_back({CheminFichier(fichier), &(this->*Entree(fichier).table)});
+    }
+    EcritFichiersAtomique(fichiers);
+    Modifie = 0;
+}
+
+void Base::LibereListes() {
+    for (const EntreeCatalogue& e : kCatalogue) {
+        (this->*e.table).Efface();
+    }
+    ListeLog.Efface();
+}
+
+void Base::ReinitialiseListes() {
+    IndexImage.Efface();
+    IndexNom.Efface();
+    IndexOrigine.Efface();
+    IndexDownload.Efface();
+    IndexPage.Efface();
+    LibereListes();
+    for (const EntreeCatalogue& e : kCatalogue) {
+        ::unlink(CheminFichier(e.fichier).c_str());
+    }
+    InitListes();
+}
+
+void Base::ReconstruitIndex() {
+    IndexPage.Reconstruit(ListePage);
+    IndexNom.Reconstruit(ListeNom);
+    IndexImage.Reconstruit(ListeImage);
+    IndexOrigine.Reconstruit(ListeOrigine);
+    IndexDownload.Reconstruit(ListeDownload);
+}
+
+} // namespace sillage

@@ -1,0 +1,97 @@
+// The statistics store: the fourteen tables with their files, the log being imported, the five
+// name indexes and the modified flag. One object holds it all; its directory is a parameter.
+#pragma once
+
+#include "store/index_noms.h"
+#include "store/table.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace sillage {
+
+class Base;
+
+// One entry of the catalogue: a table, its file and what it holds when the file is absent.
+struct EntreeCatalogue {
+    std::string_view fichier;
+    Table Base::*table;
+    bool cle; // a keyed table: its last line is the counter row "\1;N\2;"
+};
+
+class Base {
+public:
+    // The referrer prefix that options.lst receives when the file is absent or empty.
+    static constexpr std::string_view kOptionParDefaut = "http://www.example.com/";
+    // The counter row of an empty keyed table.
+    static constexpr std::string_view kGraine = "\\1;0\\2;";
+
+    // A store whose files live in repertoire (a separator is added when it lacks one). Every
+    // table is empty until InitListes.
+    explicit Base(std::string repertoire = {});
+
+    // The directory of the table files, ending with a separator.
+    const std::string& Repertoire() const { return repertoire_; }
+    void FixeRepertoire(std::string repertoire);
+    // Full name of a table file of the catalogue ("nom.lst" and so on).
+    std::string CheminFichier(std::string_view fichier) const;
+
+    // Empties every table and ListeLog, then loads each table from its file in the order nom,
+    // page, image, download, erreur, origine, keyword, navigateur, chemin, options, lanp,
+    // lanpsearch, graphheure, graphmois, or seeds it when the file is absent. A file that exists
+    // but cannot be read raises "Impossible d'ouvrir le fichier %s" and the later tables stay
+    // empty. A keyed table whose file is empty or does not end with a counter row gets one, and
+    // an empty options.lst gets the default prefix.
+    void InitListes();
+    // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
+    // 0. Every table goes to a temporary file first; only when all are written do they replace
+    // the old files. A failure raises "Impossible de créer le fichier %s" and replaces nothing.
+    void SauveListes();
+    // Empties every table and ListeLog.
+    void LibereListes();
+    // Empties the name indexes and the tables, deletes the fourteen files (ignoring failures),
+    // then InitListes. Modifie is left as it is.
+    void ReinitialiseListes();
+    // Rebuilds the five name indexes from their tables (field 2 of every data row, in order).
+    void ReconstruitIndex();
+
+    // The catalogue, in the order of the files' names.
+    static const std::array<EntreeCatalogue, 14>& Catalogue();
+
+    Table ListeOptions;
+    Table ListeLog;
+    Table ListeNom;
+    Table ListePage;
+    Table ListeImage;
+    Table ListeOrigine;
+    Table ListeKeyword;
+    Table ListeNavigateur;
+    Table ListeChemin;
+    Table ListeDownload;
+    Table ListeErreur;
+    Table ListeLanp;
+    Table ListeLanpSearch;
+    Table ListeGraphHeure;
+    Table ListeGraphMois;
+
+    IndexNoms IndexPage;
+    IndexNoms IndexNom;
+    IndexNoms IndexImage;
+    IndexNoms IndexOrigine;
+    IndexNoms IndexDownload;
+
+    // 1 after an import reached the end of its log, 0 after start-up and after each save.
+    int Modifie = 0;
+
+private:
+    const EntreeCatalogue& Entree(std::string_view fichier) const;
+    void ChargeOuSeme(const EntreeCatalogue& e);
+
+    std::string repertoire_;
+};
+
+// True when ligne is exactly a counter row: "\1;", an optional minus sign, digits, "\2;".
+bool EstLigneCompteur(std::string_view ligne);
+
+} // namespace sillage

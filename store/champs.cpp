@@ -1,0 +1,95 @@
+#include "store/champs.h"
+
+#include "store/erreur.h"
+
+#include <charconv>
+#include <limits>
+
+namespace sillage {
+
+Etiquette::Etiquette(int n) {
+    texte[0] = '\\';
+    auto [fin, ec] = std::to_chars(texte + 1, texte + sizeof texte - 1, n);
+    (void)ec;
+    *fin = ';';
+    longueur = static_cast<std::size_t>(fin + 1 - texte);
+}
+
+std::string_view ExtraitChamp(std::string_view ligne, int n) {
+    const Etiquette debut(n);
+    const Etiquette suite(n + 1);
+    // Positions counted from 1, 0 when absent, as in the rule this follows.
+    const std::size_t ps = ligne.find(debut.Vue());
+    const std::size_t pe = ligne.find(suite.Vue());
+    const std::int64_t s = ps == std::string_view::npos ? 0 : static_cast<std::int64_t>(ps) + 1;
+    const std::int64_t e = pe == std::string_view::npos ? 0 : static_cast<std::int64_t>(pe) + 1;
+    const std::int64_t l = static_cast<std::int64_t>(debut.longueur);
+    std::int64_t depart = s + l;
+    const std::int64_t longueur = e - s - l;
+    if (longueur <= 0) {
+        return {};
+    }
+    if (depart < 1) {
+        depart = 1;
+    }
+    const auto taille = static_cast<std::int64_t>(ligne.size());
+    if (depart > taille) {
+        return {};
+    }
+    const std::int64_t reste = taille - depart + 1;
+    return ligne.substr(static_cast<std::size_t>(depart - 1),
+                        static_cast<std::size_t>(longueur < reste ? longueur : reste));
+}
+
+bool EssaieEntier(std::string_view texte, std::int32_t& valeur) {
+    std::size_t i = 0;
+    const bool negatif = !texte.empty() && texte[0] == '-';
+    if (negatif) {
+        i = 1;
+    }
+    if (i == texte.size()) {
+        return false;
+    }
+    std::int64_t v = 0;
+    for (; i < texte.size(); ++i) {
+        const unsigned c = static_cast<unsigned char>(texte[i]) - '0';
+        if (c > 9) {
+            return false;
+        }
+        v = v * 10 + c;
+        if (v > static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1) {
+            return false;
+        }
+    }
+    if (negatif) {
+        v = -v;
+    }
+    if (v > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    valeur = static_cast<std::int32_t>(v);
+    return true;
+}
+
+std::int32_t ConvertitEntier(std::string_view texte) {
+    std::int32_t v = 0;
+    if (!EssaieEntier(texte, v)) {
+        LeveErreurEntier(texte);
+    }
+    return v;
+}
+
+void AjouteEntier(std::string& s, std::int64_t v) {
+    char tampon[24];
+    auto [fin, ec] = std::to_chars(tampon, tampon + sizeof tampon, v);
+    (void)ec;
+    s.append(tampon, fin);
+}
+
+void AjouteEtiquette(std::string& s, int n) {
+    s += '\\';
+    AjouteEntier(s, n);
+    s += ';';
+}
+
+} // namespace sillage

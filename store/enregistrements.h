@@ -1,0 +1,119 @@
+// Record types of the table rows, with their readers (Lit*) and writers (Ecrit*).
+// A reader consumes the line from the left: field 1 is what lies between the line's fourth
+// character and the first "\2;"; each later field k is what lies before the first tag of field
+// k+1 in the text left after the previous tag. A missing tag gives an empty field and drops one
+// character less than a tag from what is left, so later fields of a malformed line come out
+// shifted. Integer fields go through ConvertitEntier, whose error stops the reader.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sillage {
+
+// A row of nom.lst: one client host. Closing tag "\5;".
+struct RNom {
+    std::int32_t Ident = 0;
+    std::string Nom;
+    std::int32_t Acces = 0;
+    std::string Dernier;
+    bool operator==(const RNom&) const = default;
+};
+
+// A row of page.lst, image.lst and download.lst: one path. Closing tag "\5;".
+struct RPage {
+    std::int32_t Ident = 0;
+    std::string Nom;
+    std::int32_t Acces = 0;
+    std::string Dernier;
+    bool operator==(const RPage&) const = default;
+};
+
+// A row of origine.lst: one referrer. Closing tag "\5;".
+struct ROrigine {
+    std::int32_t Ident = 0;
+    std::string Nom;
+    std::int32_t Acces = 0;
+    std::string Dernier;
+    bool operator==(const ROrigine&) const = default;
+};
+
+// A row of erreur.lst: one requested item answered with a status other than "200".
+// Closing tag "\7;". IdentRessource is -2 for an image.
+struct RErreur {
+    std::int32_t Ident = 0;
+    std::string Chemin;
+    std::int32_t Acces = 0;
+    std::string Dernier;
+    std::string Statut;
+    std::int32_t IdentRessource = 0;
+    bool operator==(const RErreur&) const = default;
+};
+
+// A row of lanp.lst: hits of one host on one page (Type 1) or download (Type 2). The date is
+// line field 4 and the kind line field 5. Closing tag "\6;".
+struct RLANP {
+    std::int32_t IdentHote = 0;
+    std::int32_t IdentRessource = 0;
+    std::int32_t Acces = 0;
+    std::int32_t Type = 0;
+    std::string Dernier;
+    bool operator==(const RLANP&) const = default;
+};
+
+// A row of graphmois.lst: one year. Line fields: 1 year, 2 label, 3 monthly maximum, 4-15 page
+// hits of months 1-12, 16 first month, 17-28 hits, 29-40 visits; closing tag "\41;".
+struct RGraph {
+    std::int32_t Annee = 0;
+    std::string Libelle;
+    std::array<std::int32_t, 12> Pages{};
+    std::array<std::int32_t, 12> Hits{};
+    std::array<std::int32_t, 12> Visites{};
+    std::int32_t Maximum = 0;
+    std::int32_t PremierMois = 0;
+    bool operator==(const RGraph&) const = default;
+};
+
+// A row of graphheure.lst: one month of one year. Line fields: 1 year, 2 month name, 3 daily
+// maximum, 4-34 page hits of days 1-31, 35-58 page hits of hours 0-23; closing tag "\59;".
+struct RGraphMois {
+    std::int32_t Annee = 0;
+    std::string Mois;
+    std::int32_t Maximum = 0;
+    std::array<std::int32_t, 31> Jours{};
+    std::array<std::int32_t, 24> Heures{};
+    bool operator==(const RGraphMois&) const = default;
+};
+
+RNom LitNom(std::string_view ligne);
+std::string EcritNom(const RNom& r);
+RPage LitPage(std::string_view ligne);
+std::string EcritPage(const RPage& r);
+ROrigine LitOrigine(std::string_view ligne);
+std::string EcritOrigine(const ROrigine& r);
+RErreur LitErreur(std::string_view ligne);
+std::string EcritErreur(const RErreur& r);
+RLANP LitLanp(std::string_view ligne);
+std::string EcritLanp(const RLANP& r);
+RGraph LitGraph(std::string_view ligne);
+std::string EcritGraph(const RGraph& r);
+RGraphMois LitGraphMois(std::string_view ligne);
+std::string EcritGraphMois(const RGraphMois& r);
+
+// The reader's walk, for code that needs some fields of a row without building its record:
+// each call to Suivant gives the next line field, in order from field 1.
+class LecteurChamps {
+public:
+    explicit LecteurChamps(std::string_view ligne) : reste_(ligne) {}
+    std::string_view Suivant();
+    std::int32_t SuivantEntier() { return ConvertitChamp(Suivant()); }
+
+private:
+    static std::int32_t ConvertitChamp(std::string_view texte);
+    std::string_view reste_;
+    int champ_ = 1;
+};
+
+} // namespace sillage

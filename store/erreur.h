@@ -1,0 +1,31 @@
+// Errors raised by the store and the import. Every message is UTF-8 text, ready to show.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace sillage {
+
+// The one exception type of the store and the import; what() is the message to show the user.
+class ErreurSillage : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "'<texte>' n'est pas une valeur entière correcte"; texte is Windows-1252 bytes from a table or a log.
+[[noreturn]] void LeveErreurEntier(std::string_view texte);
+// "Impossible d'ouvrir le fichier <fichier>"; fichier is a path in the platform's encoding.
+[[noreturn]] void LeveErreurOuverture(std::string_view fichier);
+// "Impossible de créer le fichier <fichier>".
+[[noreturn]] void LeveErreurCreation(std::string_view fichier);
+// "Indice de liste hors limites (<indice>)".
+[[noreturn]] void LeveErreurIndice(std::int64_t indice);
+// "Erreur à la lecture du fichier (ligne <ligne>)", ligne counted from 1.
+[[noreturn]] void LeveErreurLecture(std::int64_t ligne);
+
+// Windows-1252 bytes to UTF-8; the five bytes that code page leaves undefined become U+FFFD.
+std::string Windows1252VersUtf8(std::string_view texte);
+
+} // namespace sillage

@@ -1,0 +1,58 @@
+#include "store/hachage.h"
+
+namespace sillage {
+
+void HachagePositions::Efface() {
+    cases_.clear();
+    cases_.shrink_to_fit();
+    hachages_.clear();
+    hachages_.shrink_to_fit();
+    masque_ = 0;
+    taille_ = 0;
+}
+
+void HachagePositions::Reserve(std::size_t n) {
+    std::size_t capacite = 16;
+    while (capacite < n * 2) {
+        capacite *= 2;
+    }
+    if (capacite > cases_.size()) {
+        Agrandit(capacite);
+    }
+}
+
+void HachagePositions::Agrandit(std::size_t capacite) {
+    std::vector<Case> anciennes;
+    anciennes.swap(cases_);
+    cases_.assign(capacite, Case{0, 0});
+    masque_ = capacite - 1;
+    for (const Case& c : anciennes) {
+        if (c.position == 0) {
+            continue;
+        }
+        const std::uint64_t h = hachages_[c.position - 1];
+        std::size_t i = h & masque_;
+        while (cases_[i].position != 0) {
+            i = (i + 1) & masque_;
+        }
+        cases_[i] = c;
+    }
+}
+
+void HachagePositions::Insere(std::uint64_t h, std::uint32_t position) {
+    if ((taille_ + 1) * 2 > cases_.size()) {
+        Agrandit(cases_.empty() ? 16 : cases_.size() * 2);
+    }
+    if (hachages_.size() <= position) {
+        hachages_.resize(position + 1);
+    }
+    hachages_[position] = h;
+    std::size_t i = h & masque_;
+    while (cases_[i].position != 0) {
+        i = (i + 1) & masque_;
+    }
+    cases_[i] = Case{position + 1, Signe(h)};
+    ++taille_;
+}
+
+} // namespace sillage

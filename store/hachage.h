@@ -1,0 +1,49 @@
+// An open-addressing set of row positions. The keys stay where they are (in a table or an index);
+// the caller gives each position's hash and says whether a position holds the key looked for.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace sillage {
+
+class HachagePositions {
+public:
+    // Position of the first key for which egal(position) holds among those with hash h, or -1.
+    template <class Egal> std::int64_t Cherche(std::uint64_t h, Egal&& egal) const {
+        if (cases_.empty()) {
+            return -1;
+        }
+        const std::uint32_t signe = Signe(h);
+        for (std::size_t i = h & masque_;; i = (i + 1) & masque_) {
+            const Case& c = cases_[i];
+            if (c.position == 0) {
+                return -1;
+            }
+            if (c.signe == signe && egal(c.position - 1)) {
+                return c.position - 1;
+            }
+        }
+    }
+    // Records position under hash h; the caller inserts a key only when Cherche did not find it,
+    // so the first position of each key is the one kept.
+    void Insere(std::uint64_t h, std::uint32_t position);
+    void Efface();
+    std::size_t Taille() const { return taille_; }
+    void Reserve(std::size_t n);
+
+private:
+    struct Case {
+        std::uint32_t position; // position + 1; 0 is an empty slot
+        std::uint32_t signe;
+    };
+    static std::uint32_t Signe(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
+    void Agrandit(std::size_t capacite);
+
+    std::vector<Case> cases_;
+    std::size_t masque_ = 0;
+    std::size_t taille_ = 0;
+    std::vector<std::uint64_t> hachages_; // hash of each inserted position, to grow without keys
+};
+
+} // namespace sillage

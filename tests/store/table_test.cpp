@@ -1,0 +1,103 @@
+#include "store/erreur.h"
+#include "store/index_noms.h"
+#include "store/table.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace sillage {
+namespace {
+
+std::vector<std::string> Lignes(const std::string& octets) {
+    Table t;
+    t.ChargeOctets(octets);
+    std::vector<std::string> v;
+    for (std::size_t i = 0; i < t.Count(); ++i) {
+        v.emplace_back(t[i]);
+    }
+    return v;
+}
+
+using V = std::vector<std::string>;
+
+TEST(TableLoading, EveryKindOfLineEnd) {
+    EXPECT_EQ(Lignes(""), V{});
+    EXPECT_EQ(Lignes("a"), V{"a"});
+    EXPECT_EQ(Lignes("a\r\nb\r\n"), (V{"a", "b"}));
+    EXPECT_EQ(Lignes("a\rb\nc"), (V{"a", "b", "c"}));
+    EXPECT_EQ(Lignes("a\n\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(Lignes("a\r\r\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(Lignes("a\n\r"), (V{"a", ""}));
+    EXPECT_EQ(Lignes("\r\n"), V{""});
+    EXPECT_EQ(Lignes("\n\n"), (V{"", ""}));
+}
+
+TEST(TableLoading, NulEndsTheReading) {
+    EXPECT_EQ(Lignes(std::string("a\r\nb\0c\r\nd\r\n", 11)), (V{"a", "b"}));
+    EXPECT_EQ(Lignes(std::string("\0abc", 4)), V{});
+}
+
+TEST(Table, ReplaceAndAppendKeepOtherLines) {
+    Table t;
+    t.Ajoute("un");
+    t.Ajoute("deux");
+    t.Ajoute("trois");
+    t.Remplace(0, "UN");
+    t.Remplace(2, "TROIS!");
+    EXPECT_EQ(t[0], "UN");
+    EXPECT_EQ(t[1], "deux");
+    EXPECT_EQ(t[2], "TROIS!");
+    t.Ajoute(t[1]); // a view into the table itself
+    EXPECT_EQ(t[3], "deux");
+    t.Permute({3, 2, 1, 0});
+    EXPECT_EQ(t[0], "deux");
+    EXPECT_EQ(t[3], "UN");
+    t.Tronque(1);
+    EXPECT_EQ(t.Count(), 1u);
+    EXPECT_THROW(t.Ligne(1), ErreurSillage);
+    EXPECT_THROW(t.Ligne(-1), ErreurSillage);
+}
+
+TEST(IndexNoms, FirstCaseInsensitiveMatch) {
+    IndexNoms index;
+    index.Ajoute("/index.html");
+    index.Ajoute("/a");
+    index.Ajoute("/INDEX.html");
+    index.Ajoute("\xC9T\xC9");  // ÉTÉ in Windows-1252
+    EXPECT_EQ(index.Cherche("/Index.html"), 0);
+    EXPECT_EQ(index.Cherche("/A"), 1);
+    EXPECT_EQ(index.Cherche("\xE9t\xE9"), 3);
+    EXPECT_EQ(index.Cherche("/b"), -1);
+    index.Tronque(2);
+    EXPECT_EQ(index.Count(), 2u);
+    EXPECT_EQ(index.Cherche("\xE9t\xE9"), -1);
+    EXPECT_EQ(index.Cherche("/INDEX.HTML"), 0);
+}
+
+TEST(IndexNoms, RebuiltFromTheDataRowsOfAKeyedTable) {
+    Table t;
+    t.Ajoute("\\1;0\\2;alpha\\3;1\\4;d\\5;");
+    t.Ajoute("\\1;1\\2;Beta\\3;1\\4;d\\5;");
+    t.Ajoute("\\1;2\\2;");
+    IndexNoms index;
+    index.Ajoute("stale");
+    index.Reconstruit(t);
+    ASSERT_EQ(index.Count(), 2u);
+    EXPECT_EQ(index[0], "alpha");
+    EXPECT_EQ(index.Cherche("BETA"), 1);
+    EXPECT_EQ(index.Cherche("stale"), -1);
+}
+
+TEST(IndexNoms, ManyNamesStayFindable) {
+    IndexNoms index;
+    for (int i = 0; i < 5000; ++i) {
+        index.Ajoute("host-" + std::to_string(i) + ".Example.ORG");
+    }
+    for (int i = 0; i < 5000; i += 97) {
+        EXPECT_EQ(index.Cherche("HOST-" + std::to_string(i) + ".example.org"), i);
+    }
+}
+
+} // namespace
+} // namespace sillage
