@@ -1,0 +1,1 @@
+#include "ui/vue_texte.h"
