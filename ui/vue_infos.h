@@ -1,0 +1,103 @@
+// The Infos tab: one stored item cross-referenced against the others. Mode 1 lists the pages and
+// finds the hosts that fetched one, mode 2 lists the hosts and finds their pages, mode 3 lists
+// the downloads and finds the hosts that fetched one, mode 4 lists the referrers and finds the
+// search words that came with one.
+//
+// Texts: names, counts and dates copied from the tables (EntreeInfos::Nom, LigneResultat) are
+// Windows-1252 bytes as stored; the composed label texts (LExplI0, LAffiche) are UTF-8, the
+// table text they quote converted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sillage {
+
+class Base;
+class Table;
+
+// One entry of LBSearch: a row of the mode's source table.
+struct EntreeInfos {
+    std::string Nom;   // field 2, shown in the list
+    std::size_t Ligne; // the table line it was made from
+    std::string Ident; // field 1: the row is found again by it, whatever the table's order now
+    bool operator==(const EntreeInfos&) const = default;
+};
+
+// One row of LVAffiche: "Nom", "Acces", "Date".
+struct LigneResultat {
+    std::string Nom;
+    std::string Acces;
+    std::string Date;
+    bool operator==(const LigneResultat&) const = default;
+};
+
+struct ResultatInfos {
+    std::vector<LigneResultat> Lignes;
+    std::string LAffiche; // "N résultats pour X"
+};
+
+// The source table of a mode (1 ListePage, 2 ListeNom, 3 ListeDownload, 4 ListeOrigine).
+const Table& TableSourceInfos(const Base& base, int mode);
+
+// The entries of mode 1-4: every data row of the source table (the counter row left out) whose
+// name contains filtre (case-sensitive; an empty filter keeps all), in table order.
+std::vector<EntreeInfos> ListeEntreesInfos(const Base& base, int mode, std::string_view filtre);
+
+// LExplI0's text: the entry count followed by the mode's suffix ("57 pages accédées").
+std::string TexteLExplI0(int mode, std::size_t nombre);
+
+// The table line of an entry now: the line it was made from when its field 1 is still the
+// entry's identifier, otherwise the first data row with that identifier. An identifier that no
+// longer exists raises "Indice de liste hors limites (-1)".
+std::size_t ResoutEntreeInfos(const Base& base, int mode, const EntreeInfos& entree);
+
+// The search for an entry of mode 1-4. Modes 1-3 pair the entry with the ListeLanp rows of its
+// kind; every row of the related table (hosts for 1 and 3, pages for 2) whose identifier has an
+// unused pair gives one result, in the related table's order, and uses that pair up. Mode 4
+// lists the words of every ListeKeyword row of the referrer, repeats included.
+ResultatInfos ChercheInfos(const Base& base, int mode, const EntreeInfos& entree);
+
+// The tab's state and its events; the window's handlers call one function each and then show
+// Entrees, LExplI0, Selection, Resultats and LAffiche. texteFiltre is EFiltre2's current text
+// in Windows-1252 bytes. A function that raises the index error has already emptied Resultats
+// (and left LAffiche as it was), so the window shows the message and then the state.
+struct EtatInfos {
+    int ModeRecherche = 0; // 0 before any mode button, then 1 Pages, 2 IP, 3 Download, 4 Référent
+    int ModeFiltre = 0;    // the mode the filter text applies to
+    std::vector<EntreeInfos> Entrees;
+    std::string LExplI0;
+    int Selection = -1; // the selected entry of LBSearch, -1 for none
+    std::vector<LigneResultat> Resultats;
+    std::string LAffiche;
+
+    // BPageClick, BNomDClick, BDownloadClick, BReferentClick (mode 1 to 4): the mode's entries,
+    // filtered when the filter is attached to that mode. The mode's button is the bold one.
+    void ChoisitMode(const Base& base, int mode, std::string_view texteFiltre);
+    // LBSearchClick: selects entry index and searches it; -1 (or any index outside the list)
+    // raises the index error.
+    void SelectionneEntree(const Base& base, int index);
+    // BFiltre2Click: attaches the filter to the current mode and lists its entries again.
+    void AppliqueFiltre(const Base& base, std::string_view texteFiltre);
+    // EFiltre2KeyUp: Enter applies the filter; any key attaches it to the current mode.
+    void RelacheTouche(const Base& base, bool entree, std::string_view texteFiltre);
+    // VLPagesDblClick (1), LVIPDblClick (2), LVDownloadDblClick (3), LVOrigineDblClick (4):
+    // lists the mode's entries, selects the one made from table line ligneSource and searches
+    // it. No such entry (ligneSource -1, or the Infos filter hides it) raises the index error;
+    // the window makes the Infos tab current only when this returns.
+    void NavigueDepuisListe(const Base& base, int mode, std::int64_t ligneSource,
+                            std::string_view texteFiltre);
+    // LVAfficheDblClick: a host found in mode 1 or 3 is searched in mode 2, a page found in
+    // mode 2 in mode 1, selecting the first entry of the same name (letter case ignored).
+    // Returns false, changing nothing, in mode 4 or when ligneResultat is no result row.
+    bool NavigueDepuisResultat(const Base& base, int ligneResultat, std::string_view texteFiltre);
+
+  private:
+    void Remplit(const Base& base, int mode, std::string_view texteFiltre);
+    void Cherche(const Base& base);
+};
+
+} // namespace sillage

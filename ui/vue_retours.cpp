@@ -1,0 +1,81 @@
+#include "ui/vue_retours.h"
+
+#include "store/base.h"
+#include "store/champs.h"
+#include "store/enregistrements.h"
+
+namespace sillage {
+
+namespace {
+
+struct Statut {
+    int code;
+    std::string_view nom;
+};
+
+constexpr Statut kStatuts[] = {
+    {400, "Bad Request"},
+    {401, "Unauthorized"},
+    {402, "Payment Required"},
+    {403, "Forbidden"},
+    {404, "Not Found"},
+    {405, "Method Not Allowed"},
+    {406, "Not Acceptable"},
+    {407, "Proxy Authentification Required"},
+    {408, "Request Time-Out"},
+    {409, "Conflict"},
+    {410, "Gone"},
+    {411, "Length Required"},
+    {412, "Precondition Failed"},
+    {413, "Request Entity Too Large"},
+    {414, "Request URI Too Large"},
+    {415, "Unsupported Media Type"},
+    {416, "Requested Range Not Satisfiable"},
+    {417, "Expectation Failed"},
+    {500, "Internal Server Error"},
+    {501, "Not Implemented"},
+    {502, "Bad Gateway"},
+    {503, "Service Unavailable"},
+    {504, "Gateway Time-out"},
+    {505, "HTTP Version not supported"},
+};
+
+} // namespace
+
+const std::array<std::string_view, 24>& LegendesRetours() {
+    static const std::array<std::string_view, 24> legendes = {
+        "400", "401", "402", "403", "404", "405", "406", "407", "408", "409", "410", "411",
+        "412", "413", "414", "415", "416", "417", "500", "501", "502", "503", "504", "505"};
+    return legendes;
+}
+
+std::string_view NomStatut(int code) {
+    for (const Statut& s : kStatuts) {
+        if (s.code == code) {
+            return s.nom;
+        }
+    }
+    return {};
+}
+
+VueRetours CalculeRetours(const Base& base, std::string_view legende) {
+    const std::int32_t code = ConvertitEntier(legende);
+    VueRetours vue;
+    vue.LExpl3 = "Erreur " + std::to_string(code);
+    vue.LExpl4 = std::string(NomStatut(code));
+    std::string cle = "\\5;";
+    cle.append(legende).append("\\6;");
+    const Table& erreurs = base.ListeErreur;
+    for (std::size_t i = 0; i + 1 < erreurs.Count(); ++i) {
+        const std::string_view ligne = erreurs[i];
+        if (ligne.find(cle) != std::string_view::npos) {
+            RErreur e = LitErreur(ligne);
+            vue.Lignes.push_back(
+                {std::move(e.Chemin), std::to_string(e.Acces), std::move(e.Dernier)});
+        }
+    }
+    vue.LCount3 = "Il y a " + std::to_string(vue.Lignes.size()) + " fichier(s)";
+    return vue;
+}
+
+} // namespace sillage
