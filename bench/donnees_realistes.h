@@ -1,0 +1,303 @@
+// Realistic texts for the benchmarks and the log generator: client hosts, pages, images,
+// downloads, referrers, search words and dates of a small French site, drawn from a seeded
+// generator so that the same seed always gives the same bytes. Texts are Windows-1252 bytes.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sillage::banc {
+
+// xoshiro256** seeded through splitmix64: the same sequence on every platform (the standard
+// library's distributions are not portable, so none is used).
+class Alea {
+  public:
+    explicit Alea(std::uint64_t graine) {
+        for (std::uint64_t& s : etat_) {
+            graine += 0x9E3779B97F4A7C15ull;
+            s = Melange(graine);
+        }
+    }
+    std::uint64_t Suivant() {
+        const std::uint64_t resultat = Rotation(etat_[1] * 5, 7) * 9;
+        const std::uint64_t t = etat_[1] << 17;
+        etat_[2] ^= etat_[0];
+        etat_[3] ^= etat_[1];
+        etat_[1] ^= etat_[2];
+        etat_[0] ^= etat_[3];
+        etat_[2] ^= t;
+        etat_[3] = Rotation(etat_[3], 45);
+        return resultat;
+    }
+    // Uniform in [0, n), n > 0.
+    std::uint64_t Entier(std::uint64_t n) { return Suivant() % n; }
+    // Uniform in [a, b].
+    std::int64_t Entre(std::int64_t a, std::int64_t b) {
+        return a + static_cast<std::int64_t>(Entier(static_cast<std::uint64_t>(b - a + 1)));
+    }
+    // Uniform in [0, 1).
+    double Reel() { return static_cast<double>(Suivant() >> 11) * 0x1.0p-53; }
+    bool Chance(double p) { return Reel() < p; }
+
+    // The splitmix64 finaliser: a fixed scrambling of x, also used to derive stable attributes
+    // (a page's images, a host's form) from an index.
+    static std::uint64_t Melange(std::uint64_t x) {
+        x ^= x >> 30;
+        x *= 0xBF58476D1CE4E5B9ull;
+        x ^= x >> 27;
+        x *= 0x94D049BB133111EBull;
+        return x ^ (x >> 31);
+    }
+
+  private:
+    static std::uint64_t Rotation(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+    std::array<std::uint64_t, 4> etat_{};
+};
+
+// Ranks 0..n-1 drawn with weights 1/(rank+1)^s: a few very popular items and a long tail.
+class Zipf {
+  public:
+    Zipf(std::size_t n, double s) : cumul_(n) {
+        double total = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            total += 1.0 / std::pow(static_cast<double>(k + 1), s);
+            cumul_[k] = total;
+        }
+    }
+    std::size_t Tire(Alea& alea) const {
+        const double u = alea.Reel() * cumul_.back();
+        const auto p = std::upper_bound(cumul_.begin(), cumul_.end(), u);
+        return std::min<std::size_t>(static_cast<std::size_t>(p - cumul_.begin()),
+                                     cumul_.size() - 1);
+    }
+
+  private:
+    std::vector<double> cumul_;
+};
+
+inline void AjouteNombre(std::string& s, std::uint64_t v) {
+    s += std::to_string(v);
+}
+
+inline constexpr std::string_view kSite = "http://www.example.com";
+
+// Words of the site's paths and of the visitors' searches; some carry é (0xE9) or è (0xE8).
+inline constexpr std::array<std::string_view, 24> kMots = {"velo",
+                                                           "v\xE9lo",
+                                                           "rouge",
+                                                           "pi\xE8"
+                                                           "ces",
+                                                           "d\xE9tach\xE9"
+                                                           "es",
+                                                           "blue",
+                                                           "car",
+                                                           "forum",
+                                                           "t\xE9l\xE9"
+                                                           "charger",
+                                                           "logiciel",
+                                                           "gratuit",
+                                                           "m\xE9t\xE9o",
+                                                           "recette",
+                                                           "cr\xE8me",
+                                                           "photos",
+                                                           "\xE9t\xE9",
+                                                           "prix",
+                                                           "location",
+                                                           "biblioth\xE8que",
+                                                           "caf\xE9",
+                                                           "soir\xE9"
+                                                           "e",
+                                                           "club",
+                                                           "r\xE9paration",
+                                                           "achat"};
+
+inline constexpr std::array<std::string_view, 10> kRubriques = {
+    "actualites", "produits", "forum",    "aide",          "galerie",
+    "club",       "agenda",   "dossiers", "actualit\xE9s", "biblioth\xE8que"};
+
+// Client host number i: a numeric address, or (unless numerique) for about four hosts in ten a
+// name in one of a few forms. The same i always gives the same text.
+inline std::string Hote(std::uint64_t i, bool numerique) {
+    const std::uint64_t h = Alea::Melange(i * 0x2545F4914F6CDD1Dull + 17);
+    std::uint64_t a = 12 + h % 210;
+    if (a == 127) {
+        a = 128;
+    }
+    const std::uint64_t b = (h >> 8) & 255, c = (h >> 16) & 255, d = 1 + (h >> 24) % 254;
+    std::string s;
+    s.reserve(40);
+    const std::uint64_t forme = (h >> 40) % 100;
+    if (numerique || forme < 60) {
+        AjouteNombre(s, a), s += '.', AjouteNombre(s, b), s += '.', AjouteNombre(s, c);
+        s += '.', AjouteNombre(s, d);
+        return s;
+    }
+    switch (forme % 5) {
+    case 0:
+        s = "dsl-";
+        AjouteNombre(s, a), s += '-', AjouteNombre(s, b), s += '-', AjouteNombre(s, c);
+        s += '-', AjouteNombre(s, d), s += ".abo.fai-exemple.fr";
+        break;
+    case 1:
+        AjouteNombre(s, d), s += '.', AjouteNombre(s, c), s += '.', AjouteNombre(s, b);
+        s += '.', AjouteNombre(s, a), s += ".dyn.cable-exemple.net";
+        break;
+    case 2:
+        s = "proxy", AjouteNombre(s, d % 8), s += ".entreprise-", AjouteNombre(s, i % 5000);
+        s += ".com";
+        break;
+    case 3:
+        s = "ppp-", AjouteNombre(s, i), s += ".lignes.telecom-exemple.fr";
+        break;
+    default:
+        s = "poste", AjouteNombre(s, c), s += ".universite-", AjouteNombre(s, i % 300);
+        s += ".fr";
+        break;
+    }
+    return s;
+}
+
+// Page number i of the site. Pages 0 to 3 are the home and fixed pages; the others are
+// articles, query-string pages and folders of the sections.
+inline std::string Page(std::uint64_t i) {
+    static constexpr std::string_view kFixes[] = {"/", "/index.html", "/plan.html", "/contact.php"};
+    if (i < std::size(kFixes)) {
+        return std::string(kFixes[i]);
+    }
+    const std::uint64_t h = Alea::Melange(i * 31 + 7);
+    std::string s = "/";
+    s += kRubriques[h % kRubriques.size()];
+    switch ((h >> 8) % 10) {
+    case 6:
+    case 7:
+        s += "/article.php?id=", AjouteNombre(s, i);
+        break;
+    case 8:
+        s += '/', AjouteNombre(s, i), s += '/';
+        break;
+    case 9:
+        s += "/fiche.php?ref=", AjouteNombre(s, i), s += "&couleur=";
+        s += kMots[(h >> 16) % kMots.size()];
+        break;
+    default:
+        s += '/', s += kMots[(h >> 16) % kMots.size()], s += '-';
+        s += kMots[(h >> 24) % kMots.size()], s += '-', AjouteNombre(s, i), s += ".html";
+        break;
+    }
+    return s;
+}
+
+// Image number i. Images 0 to 5 are on most pages; the extensions mix letter cases as servers
+// see them.
+inline std::string Image(std::uint64_t i) {
+    static constexpr std::string_view kCommunes[] = {"/images/logo.gif", "/images/fond.GIF",
+                                                     "/images/puce.png", "/images/titre.jpg",
+                                                     "/images/menu.Png", "/images/bandeau.JPEG"};
+    if (i < std::size(kCommunes)) {
+        return std::string(kCommunes[i]);
+    }
+    static constexpr std::string_view kExtensions[] = {".jpg", ".jpg", ".gif",  ".gif",  ".png",
+                                                       ".JPG", ".GIF", ".JPEG", ".jpeg", ".Png"};
+    const std::uint64_t h = Alea::Melange(i * 131 + 3);
+    std::string s = "/images/";
+    s += kRubriques[h % kRubriques.size()];
+    s += "/photo-", AjouteNombre(s, i);
+    s += kExtensions[(h >> 8) % std::size(kExtensions)];
+    return s;
+}
+
+// Downloadable file number i (.zip, .rar or .exe).
+inline std::string Download(std::uint64_t i) {
+    static constexpr std::string_view kExtensions[] = {".zip", ".zip", ".rar", ".exe"};
+    const std::uint64_t h = Alea::Melange(i * 977 + 5);
+    std::string s = "/telechargement/";
+    s += kMots[h % kMots.size()];
+    s += "-", AjouteNombre(s, i / 3), s += '.', AjouteNombre(s, i % 3);
+    s += kExtensions[(h >> 8) % std::size(kExtensions)];
+    return s;
+}
+
+// An outside page linking to the site, number i; a few carry a query string.
+inline std::string SiteExterne(std::uint64_t i) {
+    const std::uint64_t h = Alea::Melange(i * 7919 + 11);
+    std::string s;
+    switch (h % 5) {
+    case 0:
+        s = "http://forum.passion-", s += kMots[(h >> 8) % kMots.size()];
+        s += ".fr/viewtopic.php?t=", AjouteNombre(s, i);
+        break;
+    case 1:
+        s = "http://blog", AjouteNombre(s, i), s += ".exemple.net/2003/";
+        AjouteNombre(s, 10 + (h >> 8) % 3), s += "/billet.html";
+        break;
+    case 2:
+        s = "http://www.annuaire-", AjouteNombre(s, i % 40), s += ".com/categorie/";
+        s += kMots[(h >> 16) % kMots.size()], s += ".html";
+        break;
+    default:
+        s = "http://www.site-", AjouteNombre(s, i), s += ".fr/liens.html";
+        break;
+    }
+    return s;
+}
+
+// Search words: one to three words joined by "+".
+inline std::string Recherche(Alea& alea) {
+    std::string s;
+    const int n = 1 + static_cast<int>(alea.Entier(3));
+    for (int k = 0; k < n; ++k) {
+        if (k > 0) {
+            s += '+';
+        }
+        s += kMots[alea.Entier(kMots.size())];
+    }
+    return s;
+}
+
+// A search engine's result page with its query: usually q=words&hl=fr, sometimes a doubled
+// "&&", a percent-escape or an empty query.
+inline std::string ReferentRecherche(Alea& alea) {
+    const std::uint64_t forme = alea.Entier(100);
+    std::string s;
+    if (forme < 50) {
+        s = "http://www.chercheur-exemple.fr/search?q=" + Recherche(alea) + "&hl=fr";
+    } else if (forme < 70) {
+        s = "http://recherche.annuaire-exemple.com/cgi-bin/query?mots=" + Recherche(alea) +
+            "&&page=" + std::to_string(1 + alea.Entier(3));
+    } else if (forme < 85) {
+        s = "http://www.trouvetout-exemple.net/r?q=" + Recherche(alea);
+    } else if (forme < 92) {
+        s = "http://www.trouvetout-exemple.net/r?q=v%E9lo+" + Recherche(alea) + "&ie=ISO-8859-1";
+    } else if (forme < 96) {
+        s = "http://www.chercheur-exemple.fr/search?q=&hl=fr";
+    } else {
+        s = "http://www.trouvetout-exemple.net/r?";
+    }
+    return s;
+}
+
+// The date text of the log (dd/Mon/yyyy:hh:mm:ss) of day d counted from 1 Nov 2003, at second
+// s of that day, for d from 0 to 120 (29 Feb 2004 is day 120).
+inline std::string DateLog(int d, int s) {
+    static constexpr std::string_view kMois[] = {"Nov", "Dec", "Jan", "Feb"};
+    static constexpr int kLongueurs[] = {30, 31, 31, 29};
+    int m = 0;
+    while (m < 3 && d >= kLongueurs[m]) {
+        d -= kLongueurs[m++];
+    }
+    char texte[32];
+    const int jour = d + 1, annee = m < 2 ? 2003 : 2004;
+    const int n = std::snprintf(texte, sizeof texte, "%02d/%.3s/%d:%02d:%02d:%02d", jour,
+                                kMois[m].data(), annee, s / 3600, s / 60 % 60, s % 60);
+    return std::string(texte, static_cast<std::size_t>(n));
+}
+
+inline constexpr int kJoursPeriode = 121; // 1 Nov 2003 to 29 Feb 2004
+
+} // namespace sillage::banc

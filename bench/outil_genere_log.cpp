@@ -1,0 +1,345 @@
+// genere-log: writes a realistic access log in the combined layout, the same bytes for the same
+// seed. Visitors come from Zipf-distributed hosts; each visit reads a few Zipf-distributed pages,
+// each page pulls its images, and some pages lead to a download. Visits overlap, and the dates
+// increase through 1 Nov 2003 to 29 Feb 2004 with more hits by day than by night.
+//
+//   genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]
+
+#include "donnees_realistes.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace sillage::banc;
+
+struct Options {
+    std::int64_t lignes = 1000000;
+    std::uint64_t graine = 1;
+    std::string sortie; // empty: standard output
+    bool numerique = false;
+    bool prefixe = false;
+};
+
+// Sizes of the site and of its audience.
+constexpr std::size_t kHotes = 600000;
+constexpr std::size_t kPages = 40000;
+constexpr std::size_t kImages = 30000;
+constexpr std::size_t kDownloads = 400;
+constexpr std::size_t kSitesExternes = 8000;
+constexpr std::size_t kVisitesSimultanees = 300;
+
+constexpr std::string_view kAgents[] = {
+    "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)",
+    "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)",
+    "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)",
+    "Mozilla/5.0 (Windows; U; Windows NT 5.1; fr-FR; rv:1.6) Gecko/20040113",
+    "Mozilla/5.0 (Macintosh; U; PPC Mac OS X; fr-fr) AppleWebKit/125.2 (KHTML, like Gecko)",
+    "Opera/7.23 (Windows NT 5.0; U) [fr]",
+    "Mozilla/5.0 (X11; U; Linux i686; fr-FR; rv:1.5) Gecko/20031007",
+    "Wget/1.9",
+};
+constexpr int kAgentWget = 7;
+constexpr std::string_view kAgentRobot =
+    "Robot-Indexeur/2.1 (+http://www.indexeur-exemple.org/robot.html)";
+
+// Relative traffic of each hour of the day.
+constexpr int kPoidsHeures[24] = {3, 2, 1, 1, 1, 1, 2, 4, 6, 8, 9, 9,
+                                  8, 9, 9, 9, 8, 7, 6, 7, 8, 7, 5, 4};
+
+struct Requete {
+    std::string methode = "GET";
+    std::string chemin;
+    int statut = 200;
+    std::int64_t taille = 0; // 0 is written "-"
+    std::string referent = "-";
+};
+
+struct Visite {
+    std::uint64_t hote = 0;
+    bool robot = false;
+    int agent = 0;
+    int pagesRestantes = 0;
+    std::uint64_t pageCourante = 0;
+    std::string cheminCourant; // empty before the first page
+    std::string utilisateur = "-";
+    std::deque<Requete> attente;
+};
+
+class Generateur {
+  public:
+    explicit Generateur(const Options& o)
+        : options_(o), alea_(o.graine), hotes_(kHotes, 0.75), pages_(kPages, 1.0),
+          downloads_(kDownloads, 0.9), sitesExternes_(kSitesExternes, 1.0),
+          visites_(kVisitesSimultanees) {
+        for (int p : kPoidsHeures) {
+            poidsJour_ += p;
+        }
+        for (Visite& v : visites_) {
+            Commence(v);
+        }
+    }
+
+    // Appends line k (0-based) of the log, with its line feed.
+    void Ligne(std::int64_t k, std::string& sortie) {
+        Visite& v = visites_[alea_.Entier(visites_.size())];
+        while (v.attente.empty()) {
+            if (v.pagesRestantes > 0) {
+                PageSuivante(v);
+            } else {
+                Commence(v);
+            }
+        }
+        const Requete r = std::move(v.attente.front());
+        v.attente.pop_front();
+
+        if (options_.prefixe) {
+            sortie += "www.example.com ";
+        }
+        sortie += Hote(v.hote, options_.numerique);
+        sortie += " - ", sortie += v.utilisateur, sortie += " [";
+        sortie += Date(k), sortie += " -0700] \"";
+        sortie += r.methode, sortie += ' ', sortie += r.chemin;
+        sortie += alea_.Chance(0.85) ? " HTTP/1.1\" " : " HTTP/1.0\" ";
+        AjouteNombre(sortie, static_cast<std::uint64_t>(r.statut));
+        sortie += ' ';
+        if (r.taille > 0) {
+            AjouteNombre(sortie, static_cast<std::uint64_t>(r.taille));
+        } else {
+            sortie += '-';
+        }
+        sortie += " \"", sortie += r.referent, sortie += "\" \"";
+        sortie += v.robot ? kAgentRobot : kAgents[v.agent];
+        sortie += "\"\n";
+    }
+
+  private:
+    // The date of line k: the lines are spread over the period in proportion to the hourly
+    // traffic, so the dates never decrease.
+    std::string Date(std::int64_t k) {
+        const double total = static_cast<double>(poidsJour_) * kJoursPeriode;
+        double u = (static_cast<double>(k) + 0.5) * total / static_cast<double>(options_.lignes);
+        const int jour = std::min(kJoursPeriode - 1, static_cast<int>(u / poidsJour_));
+        u -= static_cast<double>(jour) * poidsJour_;
+        int heure = 0;
+        while (heure < 23 && u >= kPoidsHeures[heure]) {
+            u -= kPoidsHeures[heure++];
+        }
+        const int seconde = std::min(3599, static_cast<int>(u / kPoidsHeures[heure] * 3600));
+        return DateLog(jour, heure * 3600 + seconde);
+    }
+
+    void Commence(Visite& v) {
+        v = Visite{};
+        v.hote = hotes_.Tire(alea_);
+        // Robots crawl the long tail of pages without images; some visitors are members.
+        v.robot = Alea::Melange(v.hote) % 100 == 0;
+        if (v.robot) {
+            v.pagesRestantes = static_cast<int>(alea_.Entre(5, 60));
+            v.attente.push_back({"GET", "/robots.txt", 404, 290, "-"});
+            return;
+        }
+        v.agent = static_cast<int>(Alea::Melange(v.hote + 1) % std::size(kAgents));
+        if (v.agent == kAgentWget) {
+            Requete r;
+            r.methode = alea_.Chance(0.5) ? "HEAD" : "GET";
+            r.chemin = Download(downloads_.Tire(alea_));
+            r.taille = r.methode == "HEAD" ? 0 : alea_.Entre(100000, 5000000);
+            v.attente.push_back(std::move(r));
+            return;
+        }
+        v.pagesRestantes = 1;
+        while (v.pagesRestantes < 25 && alea_.Chance(0.65)) {
+            ++v.pagesRestantes;
+        }
+        if (Alea::Melange(v.hote + 2) % 20 == 0) {
+            v.utilisateur = "membre" + std::to_string(v.hote % 997);
+        }
+    }
+
+    // Where the visitor came from when entering the site.
+    std::string ReferentEntree() {
+        const std::uint64_t t = alea_.Entier(100);
+        if (t < 30) {
+            return "-";
+        }
+        if (t < 75) {
+            return ReferentRecherche(alea_);
+        }
+        return SiteExterne(sitesExternes_.Tire(alea_));
+    }
+
+    void PageSuivante(Visite& v) {
+        --v.pagesRestantes;
+        const bool premiere = v.cheminCourant.empty();
+        Requete r;
+        std::uint64_t page;
+        if (v.robot) {
+            page = alea_.Entier(kPages);
+        } else if (!premiere && alea_.Chance(0.3)) {
+            page = (v.pageCourante + 1 + alea_.Entier(5)) % kPages;
+        } else {
+            page = pages_.Tire(alea_);
+        }
+        r.chemin = Page(page);
+        r.referent = v.robot    ? "-"
+                     : premiere ? ReferentEntree()
+                                : std::string(kSite) + v.cheminCourant;
+        r.taille = alea_.Entre(1500, 42000);
+        const std::uint64_t tirage = alea_.Entier(1000);
+        if (tirage < 20 && r.referent != "-" && !v.robot) {
+            // A stale link: the page moved long ago.
+            r.chemin = "/ancien" + r.chemin;
+            r.statut = 404, r.taille = 310;
+        } else if (tirage < 40) {
+            r.statut = 304, r.taille = 0;
+        } else if (tirage < 44 && r.chemin.find(".php") != std::string::npos) {
+            r.statut = 500, r.taille = 540;
+        } else if (tirage < 50 && r.chemin.rfind("/club/", 0) == 0 && v.utilisateur == "-") {
+            r.statut = 403, r.taille = 280;
+        } else if (page == 3 && tirage < 300) {
+            r.methode = "POST";
+            r.statut = 302, r.taille = 0;
+        } else if (tirage < 55 && r.chemin.size() > 2 && r.chemin[1] >= 'a' && r.chemin[1] <= 'z') {
+            // Typed by hand with another letter case.
+            r.chemin[1] = static_cast<char>(r.chemin[1] & ~0x20);
+        }
+        v.pageCourante = page;
+        v.cheminCourant = r.chemin;
+        const std::string referentInterne = std::string(kSite) + r.chemin;
+        v.attente.push_back(std::move(r));
+        if (v.robot) {
+            return;
+        }
+        if (premiere) {
+            // The images shared by every page, then taken from the browser's cache.
+            for (std::uint64_t i = 0; i < 6; ++i) {
+                if (i < 2 || alea_.Chance(0.5)) {
+                    AjouteImage(v, i, referentInterne);
+                }
+            }
+        }
+        const std::uint64_t h = Alea::Melange(page * 0x9E3779B97F4A7C15ull + 1);
+        for (std::uint64_t j = 0; j < h % 5; ++j) {
+            AjouteImage(v, 6 + Alea::Melange(page * 8 + j) % (kImages - 6), referentInterne);
+        }
+        if (alea_.Chance(0.025)) {
+            Requete d;
+            d.chemin = Download(downloads_.Tire(alea_));
+            d.referent = referentInterne;
+            const std::uint64_t t = alea_.Entier(100);
+            d.statut = t < 90 ? 200 : t < 95 ? 304 : 404;
+            d.taille = d.statut == 200 ? alea_.Entre(100000, 5000000) : d.statut == 404 ? 300 : 0;
+            v.attente.push_back(std::move(d));
+        }
+        if (alea_.Chance(0.003)) {
+            v.attente.push_back({"GET", "/favicon.ico", 404, 300, "-"});
+        }
+    }
+
+    void AjouteImage(Visite& v, std::uint64_t image, const std::string& referent) {
+        Requete r;
+        r.chemin = Image(image);
+        r.referent = referent;
+        const std::uint64_t t = alea_.Entier(1000);
+        if (t < 5) {
+            r.chemin.insert(0, "/ancien");
+            r.statut = 404, r.taille = 300;
+        } else if (t < 250) {
+            r.statut = 304, r.taille = 0;
+        } else {
+            r.taille = alea_.Entre(120, 60000);
+        }
+        v.attente.push_back(std::move(r));
+    }
+
+    Options options_;
+    Alea alea_;
+    Zipf hotes_, pages_, downloads_, sitesExternes_;
+    std::vector<Visite> visites_;
+    int poidsJour_ = 0;
+};
+
+bool LitEntier(const char* texte, std::int64_t& valeur) {
+    char* fin = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(texte, &fin, 10);
+    if (errno != 0 || fin == texte || *fin != '\0' || v < 0) {
+        return false;
+    }
+    valeur = v;
+    return true;
+}
+
+int Usage(const char* message) {
+    std::fprintf(stderr,
+                 "%s\nUsage : genere-log [--lignes N] [--graine S] [--sortie FICHIER] "
+                 "[--numerique] [--prefixe]\n",
+                 message);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        const bool valeur = i + 1 < argc;
+        std::int64_t n = 0;
+        if (a == "--lignes" && valeur) {
+            if (!LitEntier(argv[++i], n)) {
+                return Usage("Nombre de lignes incorrect.");
+            }
+            o.lignes = n;
+        } else if (a == "--graine" && valeur) {
+            if (!LitEntier(argv[++i], n)) {
+                return Usage("Graine incorrecte.");
+            }
+            o.graine = static_cast<std::uint64_t>(n);
+        } else if (a == "--sortie" && valeur) {
+            o.sortie = argv[++i];
+        } else if (a == "--numerique") {
+            o.numerique = true;
+        } else if (a == "--prefixe") {
+            o.prefixe = true;
+        } else if (a == "--aide" || a == "-h") {
+            Usage("Écrit un journal d'accès réaliste (format combiné).");
+            return 0;
+        } else {
+            return Usage(("Option inconnue : " + std::string(a)).c_str());
+        }
+    }
+
+    std::FILE* f = o.sortie.empty() ? stdout : std::fopen(o.sortie.c_str(), "wb");
+    if (f == nullptr) {
+        std::fprintf(stderr, "Impossible de créer le fichier %s\n", o.sortie.c_str());
+        return 1;
+    }
+    Generateur g(o);
+    std::string tampon;
+    tampon.reserve(1 << 20);
+    bool ok = true;
+    for (std::int64_t k = 0; k < o.lignes && ok; ++k) {
+        g.Ligne(k, tampon);
+        if (tampon.size() >= (1 << 20) - 1024 || k + 1 == o.lignes) {
+            ok = std::fwrite(tampon.data(), 1, tampon.size(), f) == tampon.size();
+            tampon.clear();
+        }
+    }
+    ok = std::fflush(f) == 0 && ok;
+    if (f != stdout) {
+        ok = std::fclose(f) == 0 && ok;
+    }
+    if (!ok) {
+        std::fprintf(stderr, "Impossible d'écrire le journal %s\n",
+                     o.sortie.empty() ? "sur la sortie standard" : o.sortie.c_str());
+        return 1;
+    }
+    return 0;
+}
