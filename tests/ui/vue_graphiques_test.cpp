@@ -1,0 +1,209 @@
+#include "ui/vue_graphiques.h"
+
+#include "store/base.h"
+#include "store/enregistrements.h"
+#include "store/erreur.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace sillage {
+namespace {
+
+using Genre = CommandeDessin::Genre;
+
+CommandeDessin Rect(int x1, int y1, int x2, int y2, Couleur c) {
+    return {Genre::Rectangle, x1, y1, x2, y2, c};
+}
+
+bool Contient(const Dessin& d, const CommandeDessin& c) {
+    return std::find(d.Commandes.begin(), d.Commandes.end(), c) != d.Commandes.end();
+}
+
+// Rectangles whose vertical span meets [y1, y2).
+std::vector<CommandeDessin> RectanglesEntre(const Dessin& d, int y1, int y2) {
+    std::vector<CommandeDessin> r;
+    for (const CommandeDessin& c : d.Commandes) {
+        if (c.Type == Genre::Rectangle && c.Teinte != kBlanc && c.Y1 < y2 && c.Y2 > y1) {
+            r.push_back(c);
+        }
+    }
+    return r;
+}
+
+std::string Annee(int annee, int maximum, int mois, int pages, int hits, int visites) {
+    RGraph g;
+    g.Annee = annee;
+    g.Maximum = maximum;
+    g.Pages[mois] = pages;
+    g.Hits[mois] = hits;
+    g.Visites[mois] = visites;
+    return EcritGraph(g);
+}
+
+std::string Mois(int maximum, int jour, int valeur) {
+    RGraphMois g;
+    g.Annee = 2004;
+    g.Mois = "Feb";
+    g.Maximum = maximum;
+    g.Jours[jour] = valeur;
+    return EcritGraphMois(g);
+}
+
+TEST(Axes, FrameAndGridFollowTheMode) {
+    const Dessin annuel = DessineAxes(1);
+    ASSERT_FALSE(annuel.Commandes.empty());
+    EXPECT_EQ(annuel.Commandes[0], Rect(0, 0, 495, 289, kBlanc));
+    EXPECT_TRUE(Contient(annuel, {Genre::Ligne, 0, 0, 495, 0, kNoir}));
+    EXPECT_TRUE(Contient(annuel, {Genre::Ligne, 165, 0, 165, 289, kNoir}));
+    EXPECT_TRUE(Contient(annuel, {Genre::Ligne, 330, 0, 330, 289, kNoir}));
+    EXPECT_FALSE(annuel.Etiquettes.has_value());
+
+    for (int mode : {0, 2}) {
+        const Dessin d = DessineAxes(mode);
+        EXPECT_TRUE(Contient(d, {Genre::Ligne, 0, 96, 495, 96, kNoir}));
+        EXPECT_TRUE(Contient(d, {Genre::Ligne, 0, 192, 495, 192, kNoir}));
+        EXPECT_FALSE(Contient(d, {Genre::Ligne, 165, 0, 165, 289, kNoir}));
+    }
+    EXPECT_EQ(DernierPoint({Genre::Ligne, 495, 289, 495, 0, kNoir}), (std::array<int, 2>{495, 1}));
+    EXPECT_EQ(DernierPoint({Genre::Ligne, 0, 96, 495, 96, kNoir}), (std::array<int, 2>{494, 96}));
+}
+
+TEST(Annee, MonthAtMaximumEndsAt451AndZeroCountPaintsNothing) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 845, 3, 120, 845, 40));
+    const Dessin d = DessineAnnee(base, 2004);
+    const int y = 24 * 3;
+    EXPECT_TRUE(Contient(d, Rect(1, y + 3, 451, y + 11, kNoir)));
+    EXPECT_TRUE(Contient(d, Rect(1, y + 4, 450, y + 10, kRouge)));
+    EXPECT_TRUE(Contient(d, Rect(1, y - 1, 64, y + 7, kNoir))); // trunc(120 / 845 x 450) = 63
+    EXPECT_TRUE(Contient(d, Rect(1, y, 63, y + 6, kBleu)));
+    EXPECT_TRUE(Contient(d, Rect(1, y - 5, 22, y + 3, kNoir))); // trunc(40 / 845 x 450) = 21
+    EXPECT_TRUE(Contient(d, Rect(1, y - 4, 21, y + 2, kVert)));
+    EXPECT_EQ(RectanglesEntre(d, 24 * 3 - 5, 24 * 3 + 11).size(), 6u);
+    // Every other month has count 0: not even a border.
+    EXPECT_TRUE(RectanglesEntre(d, 24 * 5 - 5, 24 * 12).empty());
+    EXPECT_TRUE(RectanglesEntre(d, -100, 24 * 3 - 5).empty());
+
+    ASSERT_TRUE(d.Etiquettes.has_value());
+    EXPECT_TRUE(d.Etiquettes->Annuelle);
+    EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"281", "563", "845"}));
+}
+
+TEST(Annee, JanuaryStartsAboveTheSurfaceAndScaleTextsTruncate) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2005, 1234, 0, 617, 1234, 617));
+    const Dessin d = DessineAnnee(base, 2005);
+    EXPECT_TRUE(Contient(d, Rect(1, -5, 226, 3, kNoir)));
+    EXPECT_TRUE(Contient(d, Rect(1, -4, 225, 2, kVert)));
+    EXPECT_TRUE(Contient(d, Rect(1, -1, 226, 7, kNoir)));
+    EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"411", "822", "1234"}));
+}
+
+TEST(Annee, RowsOfOneYearShareTheLargerMaximum) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 100, 0, 0, 100, 0));
+    base.ListeGraphMois.Ajoute(Annee(2003, 9000, 0, 0, 9000, 0));
+    base.ListeGraphMois.Ajoute(Annee(2004, 200, 1, 0, 200, 0));
+    const Dessin d = DessineAnnee(base, 2004);
+    EXPECT_TRUE(Contient(d, Rect(1, 3, 226, 11, kNoir)));           // 100 of 200: 225 pixels
+    EXPECT_TRUE(Contient(d, Rect(1, 24 + 3, 451, 24 + 11, kNoir))); // 200 of 200
+    EXPECT_EQ(d.Etiquettes->Echelle[2], "200");
+}
+
+TEST(Annee, ZeroOrMissingMaximumDrawsTheEmptyFrame) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 0, 2, 5, 9, 1)); // hand-edited: counts but no maximum
+    for (int annee : {2004, 1999}) {
+        const Dessin d = DessineAnnee(base, annee);
+        EXPECT_EQ(d.Commandes.size(), DessineAxes(1).Commandes.size());
+        EXPECT_TRUE(d.Valeurs.empty());
+        EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"0", "0", "0"}));
+    }
+}
+
+TEST(Annee, ValueTextFollowsTheLongestBarOrHugsTheRightEdge) {
+    Base base;
+    RGraph g;
+    g.Annee = 2004;
+    g.Maximum = 900;
+    g.Pages = {90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 400};
+    g.Hits = {100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 900};
+    base.ListeGraphMois.Ajoute(EcritGraph(g));
+    const Dessin d = DessineAnnee(base, 2004);
+    ASSERT_EQ(d.Valeurs.size(), 2u); // months with no count have no text
+    EXPECT_EQ(d.Valeurs[0], (TexteValeur{"90/100", 55, 6, false})); // hits bar ends at x 51
+    EXPECT_EQ(d.Valeurs[1], (TexteValeur{"400/900", 492, 24 * 11 + 3, true}));
+}
+
+TEST(Mois, DayAtMaximumRisesToY10AndSmallCountsPaintNothing) {
+    Base base;
+    base.ListeGraphHeure.Ajoute(Mois(560, 4, 560));
+    RGraphMois g = LitGraphMois(Mois(560, 4, 560));
+    g.Jours[30] = 2; // trunc(2 / 560 x 280) = 1: no pixel
+    g.Jours[0] = 4;  // 2 pixels: a black pixel row, no red
+    base.ListeGraphHeure.Ajoute(EcritGraphMois(g));
+
+    const Dessin d = DessineMois(base, 1);
+    EXPECT_TRUE(Contient(d, Rect(64, 10, 76, 289, kNoir)));
+    EXPECT_TRUE(Contient(d, Rect(65, 11, 75, 289, kRouge)));
+    EXPECT_TRUE(Contient(d, Rect(0, 288, 12, 289, kNoir)));
+    EXPECT_EQ(d.Commandes.size(), DessineAxes(2).Commandes.size() + 3);
+    ASSERT_TRUE(d.Etiquettes.has_value());
+    EXPECT_FALSE(d.Etiquettes->Annuelle);
+    EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"186", "373", "560"}));
+
+    base.ListeGraphHeure.Ajoute(Mois(0, 3, 7)); // no division by a zero maximum
+    const Dessin vide = DessineMois(base, 2);
+    EXPECT_EQ(vide.Commandes.size(), DessineAxes(2).Commandes.size());
+    EXPECT_EQ(vide.Etiquettes->Echelle, (std::array<std::string, 3>{"0", "0", "0"}));
+
+    try {
+        DessineMois(base, 3);
+        FAIL() << "a row past the table must raise the index error";
+    } catch (const ErreurSillage& e) {
+        EXPECT_STREQ(e.what(), "Indice de liste hors limites (3)");
+    }
+}
+
+TEST(Etat, ClicksSetTheModeAndPaintFollowsTheLastList) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 10, 0, 5, 10, 2));
+    base.ListeGraphHeure.Ajoute(Mois(8, 0, 8));
+    EtatGraphique etat;
+
+    const Dessin depart = etat.Peint(base, std::nullopt, -1);
+    EXPECT_TRUE(Contient(depart, {Genre::Ligne, 0, 96, 495, 96, kNoir}));
+    EXPECT_FALSE(depart.Etiquettes.has_value()); // the labels stay as the start-up left them
+    EXPECT_TRUE(etat.Peint(base, std::nullopt, 0).Etiquettes.has_value()); // mode 0 paints a month
+
+    etat.CliqueMois(base, 0);
+    EXPECT_EQ(etat.ModeGraphique, 2);
+    const Dessin annee = etat.CliqueAnnee(base, "2004");
+    EXPECT_EQ(etat.ModeGraphique, 1);
+    EXPECT_TRUE(annee.Etiquettes->Annuelle);
+    EXPECT_TRUE(Contient(annee, {Genre::Ligne, 165, 0, 165, 289, kNoir}));
+    // In mode 1 the month list's selection no longer counts.
+    EXPECT_TRUE(etat.Peint(base, std::string_view("2004"), 0).Etiquettes->Annuelle);
+    const Dessin sansAnnee = etat.Peint(base, std::nullopt, 0);
+    EXPECT_FALSE(sansAnnee.Etiquettes.has_value());
+    EXPECT_TRUE(Contient(sansAnnee, {Genre::Ligne, 330, 0, 330, 289, kNoir}));
+}
+
+TEST(Etat, AnUnreadableRowFailsOnClickButPaintsTheFrame) {
+    Base base;
+    base.ListeGraphHeure.Ajoute("\\1;2004\\2;Feb\\3;x\\4;");
+    base.ListeGraphMois.Ajoute("\\1;2004\\2;\\3;1x\\4;");
+    EtatGraphique etat;
+    EXPECT_THROW(etat.CliqueMois(base, 0), ErreurSillage);
+    EXPECT_EQ(etat.ModeGraphique, 2);
+    EXPECT_EQ(etat.Peint(base, std::nullopt, 0).Commandes.size(), DessineAxes(2).Commandes.size());
+    EXPECT_THROW(etat.CliqueAnnee(base, "2004"), ErreurSillage);
+    EXPECT_EQ(etat.ModeGraphique, 1);
+    EXPECT_NO_THROW(etat.Peint(base, std::string_view("2004"), 0));
+    EXPECT_NO_THROW(etat.Peint(base, std::string_view("année"), 0));
+}
+
+} // namespace
+} // namespace sillage
