@@ -1,0 +1,161 @@
+// sillage-import: imports access logs into the statistics tables without a window, for scripts
+// and scheduled jobs. Each file is one import, exactly as the window's "Ouvrir" does it; the
+// tables are then saved.
+
+#include "import/import.h"
+#include "store/base.h"
+#include "store/erreur.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void Usage(std::FILE* f) {
+    std::fputs(
+        "Usage : sillage-import [--dir RÉPERTOIRE] FICHIER...\n"
+        "\n"
+        "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
+        "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
+        "tables.\n"
+        "\n"
+        "  --dir RÉPERTOIRE  répertoire des tables (par défaut : celui du programme)\n"
+        "  --help            affiche cette aide\n"
+        "\n"
+        "En cas d'erreur, le message et le nom du fichier sont écrits sur la sortie\n"
+        "d'erreur, les fichiers importés avant lui sont enregistrés, et le code de\n"
+        "retour est 1.\n",
+        f);
+}
+
+std::string RepertoireDuProgramme() {
+    std::vector<char> chemin(4096);
+    const ssize_t n = ::readlink("/proc/self/exe", chemin.data(), chemin.size() - 1);
+    if (n <= 0) {
+        return ".";
+    }
+    std::string s(chemin.data(), static_cast<std::size_t>(n));
+    const std::size_t p = s.find_last_of('/');
+    return p == std::string::npos ? "." : s.substr(0, p);
+}
+
+// A progress bar on the terminal, redrawn when its value changes.
+class Barre {
+  public:
+    explicit Barre(bool active) : active_(active) {}
+    void Montre(const std::string& fichier, int valeur) {
+        if (!active_) {
+            return;
+        }
+        const int v = valeur < 0 ? 0 : (valeur > 100 ? 100 : valeur);
+        constexpr int kLargeur = 40;
+        std::string barre(static_cast<std::size_t>(v * kLargeur / 100), '#');
+        barre.resize(kLargeur, '.');
+        std::fprintf(stderr, "\r%s [%s] %3d %%", fichier.c_str(), barre.c_str(), v);
+        std::fflush(stderr);
+    }
+    void Termine() {
+        if (active_) {
+            std::fputc('\n', stderr);
+        }
+    }
+
+  private:
+    bool active_;
+};
+
+std::string Decimal(double v, int chiffres) {
+    char t[64];
+    std::snprintf(t, sizeof t, "%.*f", chiffres, v);
+    std::string s(t);
+    if (const std::size_t p = s.find('.'); p != std::string::npos) {
+        s[p] = ',';
+    }
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string repertoire;
+    std::vector<std::string> fichiers;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return 0;
+        }
+        if (arg == "--dir") {
+            if (i + 1 >= argc) {
+                std::fputs("sillage-import : --dir attend un répertoire\n", stderr);
+                Usage(stderr);
+                return 2;
+            }
+            repertoire = argv[++i];
+        } else if (arg.rfind("--dir=", 0) == 0) {
+            repertoire = arg.substr(6);
+        } else if (arg == "--") {
+            for (++i; i < argc; ++i) {
+                fichiers.emplace_back(argv[i]);
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "sillage-import : option inconnue : %s\n", arg.c_str());
+            Usage(stderr);
+            return 2;
+        } else {
+            fichiers.push_back(arg);
+        }
+    }
+    if (fichiers.empty()) {
+        Usage(stderr);
+        return 2;
+    }
+    if (repertoire.empty()) {
+        repertoire = RepertoireDuProgramme();
+    }
+
+    sillage::Base base(repertoire);
+    try {
+        base.InitListes();
+    } catch (const sillage::ErreurSillage& e) {
+        // Saving after a partial load would overwrite the tables that did not load.
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return 1;
+    }
+    base.ReconstruitIndex();
+
+    Barre barre(::isatty(STDERR_FILENO) != 0);
+    const auto debut = std::chrono::steady_clock::now();
+    std::int64_t lignes = 0;
+    int code = 0;
+    for (const std::string& fichier : fichiers) {
+        try {
+            lignes +=
+                sillage::ImporteFichier(base, fichier, [&](int v) { barre.Montre(fichier, v); });
+            barre.Termine();
+        } catch (const sillage::ErreurSillage& e) {
+            barre.Termine();
+            std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());
+            code = 1;
+            break;
+        }
+    }
+    try {
+        if (base.Modifie == 1) {
+            base.SauveListes();
+        }
+    } catch (const sillage::ErreurSillage& e) {
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return 1;
+    }
+    const double secondes =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
+    std::printf("%lld lignes lues en %s s (%s lignes par seconde)\n",
+                static_cast<long long>(lignes), Decimal(secondes, 2).c_str(),
+                Decimal(secondes > 0 ? static_cast<double>(lignes) / secondes : 0.0, 0).c_str());
+    return code;
+}
