@@ -5,6 +5,8 @@
 #include "store/champs.h"
 #include "store/erreur.h"
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -33,43 +35,54 @@ std::string Balise(std::string_view avant, std::string_view k, std::string_view 
     return s;
 }
 
-struct HachageNom {
-    std::size_t operator()(std::string_view s) const {
-        return static_cast<std::size_t>(HachageSansCasse(s));
+// An exact substring test prepared once and run over many short lines.
+class Motif {
+  public:
+    explicit Motif(std::string motif)
+        : motif_(std::move(motif)), chercheur_(motif_.begin(), motif_.end()) {}
+    Motif(const Motif&) = delete; // the searcher points into motif_
+    Motif& operator=(const Motif&) = delete;
+    bool Dans(std::string_view texte) const {
+        return std::search(texte.begin(), texte.end(), chercheur_) != texte.end();
     }
-};
-struct EgalNom {
-    bool operator()(std::string_view a, std::string_view b) const { return EgalSansCasse(a, b); }
+
+  private:
+    std::string motif_;
+    std::boyer_moore_horspool_searcher<std::string::const_iterator> chercheur_;
 };
 
 // The working list of pairs (other identifier, link row), in link-table order. Identifiers are
 // compared without regard to letter case; each look-up takes the first unused pair of an
-// identifier and uses it up.
+// identifier and uses it up. Identifiers are nearly always the decimal numbers the store gives,
+// below the related table's counter: those index an array, any other text goes to a map.
 class Paires {
   public:
+    explicit Paires(std::size_t borne) : borne_(borne) {}
+
     void Ajoute(std::string_view ident, std::size_t lien) {
         const auto k = static_cast<std::int64_t>(liens_.size());
         liens_.push_back(lien);
         suivants_.push_back(-1);
-        auto [it, nouveau] = chaines_.try_emplace(ident, Chaine{k, k});
-        if (!nouveau) {
-            if (it->second.tete < 0) {
-                it->second.tete = k;
-            } else {
-                suivants_[static_cast<std::size_t>(it->second.queue)] = k;
+        Chaine& c = Trouve(ident, true);
+        if (c.queue < 0) {
+            c.tete = k;
+        } else {
+            suivants_[static_cast<std::size_t>(c.queue)] = k;
+            if (c.tete < 0) {
+                c.tete = k;
             }
-            it->second.queue = k;
         }
+        c.queue = k;
         ++restantes_;
     }
     // The link row of the first unused pair of ident, which is then used up; -1 when none.
     std::int64_t Prend(std::string_view ident) {
-        auto it = chaines_.find(ident);
-        if (it == chaines_.end() || it->second.tete < 0) {
+        Chaine& c = Trouve(ident, false);
+        if (c.tete < 0) {
             return -1;
         }
-        const auto k = static_cast<std::size_t>(it->second.tete);
-        it->second.tete = suivants_[k];
+        const auto k = static_cast<std::size_t>(c.tete);
+        c.tete = suivants_[k];
         --restantes_;
         return static_cast<std::int64_t>(liens_[k]);
     }
@@ -77,12 +90,53 @@ class Paires {
 
   private:
     struct Chaine {
-        std::int64_t tete;
-        std::int64_t queue;
+        std::int64_t tete = -1;
+        std::int64_t queue = -1;
     };
+
+    // The value of a decimal number written without leading zeros, below borne_; -1 otherwise.
+    std::int64_t Nombre(std::string_view s) const {
+        if (s.empty() || s.size() > 9 || (s[0] == '0' && s.size() > 1)) {
+            return -1;
+        }
+        std::int64_t v = 0;
+        for (char ch : s) {
+            if (ch < '0' || ch > '9') {
+                return -1;
+            }
+            v = v * 10 + (ch - '0');
+        }
+        return static_cast<std::size_t>(v) < borne_ ? v : -1;
+    }
+
+    Chaine& Trouve(std::string_view ident, bool cree) {
+        const std::int64_t v = Nombre(ident);
+        if (v >= 0) {
+            if (parNombre_.empty()) {
+                if (!cree) {
+                    return absente_;
+                }
+                parNombre_.resize(borne_);
+            }
+            return parNombre_[static_cast<std::size_t>(v)];
+        }
+        std::string plie(ident);
+        for (char& ch : plie) {
+            ch = static_cast<char>(Minuscule(static_cast<unsigned char>(ch)));
+        }
+        if (!cree) {
+            auto it = parTexte_.find(plie);
+            return it == parTexte_.end() ? absente_ : it->second;
+        }
+        return parTexte_[plie];
+    }
+
+    std::size_t borne_;
     std::vector<std::size_t> liens_;
     std::vector<std::int64_t> suivants_;
-    std::unordered_map<std::string_view, Chaine, HachageNom, EgalNom> chaines_;
+    std::vector<Chaine> parNombre_;
+    std::unordered_map<std::string, Chaine> parTexte_;
+    Chaine absente_; // what a look-up of an unknown identifier sees; never changed
     std::size_t restantes_ = 0;
 };
 
@@ -142,28 +196,27 @@ ResultatInfos ChercheInfos(const Base& base, int mode, const EntreeInfos& entree
     ResultatInfos res;
 
     if (mode == 4) {
-        const std::string q = Balise("\\2;", k, "\\3;");
+        const Motif q(Balise("\\2;", k, "\\3;"));
         const Table& mots = base.ListeKeyword;
         for (std::size_t i = 0; i < mots.Count(); ++i) {
             const std::string_view ligne = mots[i];
-            if (ligne.find(q) != std::string_view::npos) {
+            if (q.Dans(ligne)) {
                 res.Lignes.push_back({std::string(ExtraitChamp(ligne, 3)), {}, {}});
             }
         }
     } else {
-        const std::string p = mode == 2 ? Balise("\\1;", k, "\\2;") : Balise("\\2;", k, "\\3;");
-        const std::string_view genre = mode == 3 ? "\\5;2\\6;" : "\\5;1\\6;";
+        const Motif p(mode == 2 ? Balise("\\1;", k, "\\2;") : Balise("\\2;", k, "\\3;"));
+        const Motif genre(mode == 3 ? "\\5;2\\6;" : "\\5;1\\6;");
         const int champAutre = mode == 2 ? 2 : 1;
         const Table& lanp = base.ListeLanp;
-        Paires paires;
+        const Table& liee = mode == 2 ? base.ListePage : base.ListeNom;
+        Paires paires(liee.Count() + 1024);
         for (std::size_t i = 0; i < lanp.Count(); ++i) {
             const std::string_view ligne = lanp[i];
-            if (ligne.find(p) != std::string_view::npos &&
-                ligne.find(genre) != std::string_view::npos) {
+            if (p.Dans(ligne) && genre.Dans(ligne)) {
                 paires.Ajoute(ExtraitChamp(ligne, champAutre), i);
             }
         }
-        const Table& liee = mode == 2 ? base.ListePage : base.ListeNom;
         const std::size_t n = LignesDonnees(liee);
         for (std::size_t i = 0; i < n && !paires.Vide(); ++i) {
             const std::string_view t = liee[i];

@@ -145,6 +145,21 @@ TEST_F(InfosTest, EachLinkRowGivesOneResult) {
     EXPECT_EQ(etat.Resultats.back(), (LigneResultat{"twin", "40", "d-twin"}));
 }
 
+TEST_F(InfosTest, IdentifiersMatchAsTextIgnoringCase) {
+    // Hand-edited identifiers: a leading zero is another text, letters match in any case, and a
+    // number far past the table's size still matches.
+    Remplit(base.ListeNom, {"\\1;07\\2;zero-sept\\3;1\\4;d07\\5;", Rang(7, "sept", 1, "d7"),
+                            "\\1;H\xC9\\2;lettre\\3;1\\4;dh\\5;", Rang(900000000, "loin", 1, "dl"),
+                            "\\1;900000001\\2;"});
+    Remplit(base.ListeLanp, {"\\1;H\xE9\\2;1\\3;5\\4;x\\5;1\\6;", Lanp(7, 1, 6, "x", 1),
+                             Lanp(900000000, 1, 8, "x", 1)});
+    etat.ChoisitMode(base, 1, "");
+    etat.SelectionneEntree(base, 0);
+    EXPECT_EQ(etat.Resultats,
+              (std::vector<LigneResultat>{
+                  {"sept", "6", "d7"}, {"lettre", "5", "dh"}, {"loin", "8", "dl"}}));
+}
+
 TEST_F(InfosTest, ReferrerKeywordsRepeatInTableOrder) {
     etat.ChoisitMode(base, 4, "");
     EXPECT_EQ(etat.LExplI0, "2 référents");
