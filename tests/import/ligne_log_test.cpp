@@ -1,0 +1,140 @@
+#include "import/ligne_log.h"
+#include "import/visites.h"
+#include "store/date.h"
+
+#include <gtest/gtest.h>
+
+namespace sillage {
+namespace {
+
+const char* const kExemple = "H - u [10/Oct/2000:13:55:36 -0700] \"GET /a/b.php?id=3 V\" 404 512 "
+                             "\"http://www.site.fr/find?q=blue+car&hl=fr\" \"A\"";
+
+TEST(DecoupeLigneLog, WorkedExample) {
+    const RHits h = DecoupeLigneLog(kExemple, 3);
+    EXPECT_EQ(h.Prefixe, "");
+    EXPECT_EQ(h.Hote, "H");
+    EXPECT_EQ(h.DateLog, "10/Oct/2000:13:55:36");
+    EXPECT_EQ(h.Page, "/a/b.php?id=3");
+    EXPECT_EQ(h.Statut, "404");
+    EXPECT_EQ(h.Origine, "http://www.site.fr/find");
+    EXPECT_EQ(h.Keywords, "\"q=blue car\" \"hl=fr\"");
+    EXPECT_EQ(h.Navigateur, "A");
+    EXPECT_FALSE(h.Illisible);
+}
+
+TEST(DecoupeLigneLog, PrefixFieldOnlyWhenTheFirstLineSaysSo) {
+    const std::string ligne = "vhost " + std::string(kExemple);
+    EXPECT_EQ(CompteNombreChamps(ligne), 4);
+    EXPECT_EQ(CompteNombreChamps(kExemple), 3);
+    EXPECT_EQ(CompteNombreChamps("no bracket at all"), 0);
+    const RHits avec = DecoupeLigneLog(ligne, 4);
+    EXPECT_EQ(avec.Prefixe, "vhost");
+    EXPECT_EQ(avec.Hote, "H");
+    const RHits sans = DecoupeLigneLog(ligne, 3);
+    EXPECT_EQ(sans.Prefixe, "");
+    EXPECT_EQ(sans.Hote, "vhost");
+}
+
+TEST(DecoupeLigneLog, RequestAndReferrerShapes) {
+    // No protocol: no page.
+    EXPECT_EQ(DecoupeLigneLog("h - - [d z] \"GET /x\" 200 1 \"-\" \"A\"", 3).Page, "");
+    // Referrer "-".
+    RHits h = DecoupeLigneLog("h - - [d z] \"GET /x V\" 200 1 \"-\" \"A\"", 3);
+    EXPECT_EQ(h.Origine, "-");
+    EXPECT_EQ(h.Keywords, "");
+    // Empty query.
+    h = DecoupeLigneLog("h - - [d z] \"GET /x V\" 200 1 \"http://s/f?\" \"A\"", 3);
+    EXPECT_EQ(h.Origine, "http://s/f");
+    EXPECT_EQ(h.Keywords, "\"\"");
+    // A "?" among the first 7 characters is not the query's start; a later one is.
+    h = DecoupeLigneLog("h - - [d z] \"GET /x V\" 200 1 \"ab?defgh?q=1\" \"A\"", 3);
+    EXPECT_EQ(h.Origine, "ab?defgh");
+    EXPECT_EQ(h.Keywords, "\"q=1\"");
+    h = DecoupeLigneLog("h - - [d z] \"GET /x V\" 200 1 \"ab?de\" \"A\"", 3);
+    EXPECT_EQ(h.Origine, "ab?de");
+    EXPECT_EQ(h.Keywords, "");
+    // Doubled "&" and a percent-escape.
+    h = DecoupeLigneLog("h - - [d z] \"GET /x V\" 200 1 \"http://s/f?q=a+b&&c%20d\" \"A\"", 3);
+    EXPECT_EQ(h.Keywords, "\"q=a b\" \"\" \"c%20d\"");
+}
+
+TEST(DecoupeLigneLog, AnyTextGivesFieldsWithoutError) {
+    for (const char* ligne :
+         {"", "x", "\"", "[", " ", "a b c d e f g", "\" \" \"", "[[[ \"\"\" "}) {
+        const RHits h = DecoupeLigneLog(ligne, 3);
+        EXPECT_FALSE(h.Illisible);
+        EXPECT_EQ(DecoupeLigneLog(ligne, 4).Illisible, false);
+    }
+    const RHits vide = DecoupeLigneLog("", 3);
+    EXPECT_EQ(vide.Hote, "");
+    EXPECT_EQ(vide.DateLog, "");
+    EXPECT_EQ(vide.Navigateur, "");
+}
+
+TEST(DecoupeLigneLog, TagsInTextFieldsAreNeutralised) {
+    const RHits h = DecoupeLigneLog(
+        "h\\1;x - - [d z] \"GET /a\\3;b\\x\\;\\12 V\" 200 1 \"http://s/f\\2;?q=\\5;\" \"A\\77;\"",
+        3);
+    EXPECT_EQ(h.Hote, "h%5C1;x");
+    EXPECT_EQ(h.Page, "/a%5C3;b\\x\\;\\12");
+    EXPECT_EQ(h.Origine, "http://s/f%5C2;");
+    EXPECT_EQ(h.Keywords, "\"q=%5C5;\"");
+    EXPECT_EQ(h.Navigateur, "A%5C77;");
+}
+
+TEST(Classification, ImagesIgnoreCaseDownloadsDoNot) {
+    EXPECT_TRUE(EstImage("/photo.JPEG"));
+    EXPECT_TRUE(EstImage("/x.Png"));
+    EXPECT_TRUE(EstImage("/a.gif"));
+    EXPECT_TRUE(EstImage("/a.GIF"));
+    EXPECT_TRUE(EstImage("a.jpg"));
+    EXPECT_FALSE(EstImage(".gif"));
+    EXPECT_TRUE(EstImage(".jpeg")); // 5 characters: long enough, while ".gif" alone is not
+    EXPECT_TRUE(EstImage("x.jpeg"));
+    EXPECT_FALSE(EstImage("/a.gif?x=1"));
+    EXPECT_TRUE(EstDownload("/f.zip"));
+    EXPECT_TRUE(EstDownload("/f.rar"));
+    EXPECT_TRUE(EstDownload("/setup.exe"));
+    EXPECT_FALSE(EstDownload("/setup.EXE"));
+    EXPECT_FALSE(EstDownload(".zip"));
+    EXPECT_FALSE(EstDownload("/f.zip?x=1"));
+}
+
+RDate D(const char* texte) {
+    return LitDate(texte);
+}
+
+TEST(NouvelleVisite, WithinOneDay) {
+    EXPECT_TRUE(NouvelleVisite(D("14/Feb/2004:10:00:00"), D("14/Feb/2004:10:31:00")));
+    EXPECT_FALSE(NouvelleVisite(D("14/Feb/2004:10:00:00"), D("14/Feb/2004:10:30:59")));
+    EXPECT_FALSE(NouvelleVisite(D("14/Feb/2004:10:50:00"), D("14/Feb/2004:11:15:00")));
+    EXPECT_FALSE(NouvelleVisite(D("14/Feb/2004:10:50:00"), D("14/Feb/2004:09:00:00")));
+}
+
+TEST(NouvelleVisite, AcrossMidnight) {
+    EXPECT_FALSE(NouvelleVisite(D("14/Feb/2004:23:50:00"), D("15/Feb/2004:00:15:00")));
+    EXPECT_TRUE(NouvelleVisite(D("14/Feb/2004:23:50:00"), D("15/Feb/2004:00:25:00")));
+    EXPECT_TRUE(NouvelleVisite(D("14/Feb/2004:22:50:00"), D("15/Feb/2004:00:05:00")));
+    EXPECT_TRUE(NouvelleVisite(D("14/Feb/2004:10:00:00"), D("16/Feb/2004:10:00:00")));
+}
+
+TEST(NouvelleVisite, AcrossMonthAndYearEnds) {
+    EXPECT_FALSE(NouvelleVisite(D("31/Jan/2004:23:45:00"), D("01/Feb/2004:00:10:00")));
+    EXPECT_TRUE(NouvelleVisite(D("30/Apr/2004:23:45:00"), D("01/May/2004:00:20:00")));
+    EXPECT_TRUE(NouvelleVisite(D("31/Jan/2004:10:50:00"), D("01/Feb/2004:10:05:00")));
+    EXPECT_FALSE(NouvelleVisite(D("28/Feb/2003:23:50:00"), D("01/Mar/2003:00:05:00")));
+    EXPECT_TRUE(NouvelleVisite(D("28/Feb/2004:23:50:00"), D("01/Mar/2004:00:05:00")));
+    EXPECT_FALSE(NouvelleVisite(D("29/Feb/2004:23:50:00"), D("01/Mar/2004:00:05:00")));
+    // Every year divisible by 4 is a leap year here, 1900 included.
+    EXPECT_TRUE(NouvelleVisite(D("28/Feb/1900:23:50:00"), D("01/Mar/1900:00:05:00")));
+    EXPECT_FALSE(NouvelleVisite(D("31/Dec/2003:23:45:00"), D("01/Jan/2004:00:05:00")));
+    EXPECT_TRUE(NouvelleVisite(D("31/Dec/2003:23:45:00"), D("01/Jan/2004:00:20:00")));
+    EXPECT_TRUE(NouvelleVisite(D("31/Dec/2003:23:45:00"), D("01/Jan/2005:00:05:00")));
+    EXPECT_TRUE(NouvelleVisite(D("01/Mar/2004:00:05:00"), D("28/Feb/2004:23:50:00")));
+    // A stored date whose month is unknown never matches a month-end rule.
+    EXPECT_TRUE(NouvelleVisite(D("00/xyz/2004:23:50:00"), D("01/Jan/2004:00:05:00")));
+}
+
+} // namespace
+} // namespace sillage

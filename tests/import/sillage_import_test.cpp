@@ -1,0 +1,99 @@
+// Runs the sillage-import program on small logs into temporary directories.
+#include "store/base.h"
+#include "store/champs.h"
+#include "store/enregistrements.h"
+#include "support/repertoire_temporaire.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace sillage {
+namespace {
+
+using test::Contenu;
+using test::Ecrit;
+using test::RepertoireTemporaire;
+
+const std::string kProgramme = SILLAGE_IMPORT;
+const std::string kDonnees = DONNEES_IMPORT;
+
+struct Resultat {
+    int code;
+    std::string sortie;
+    std::string erreurs;
+};
+
+Resultat Lance(const RepertoireTemporaire& dir, const std::string& arguments) {
+    const std::string commande = kProgramme + " " + arguments + " >" + dir.Fichier("sortie.txt") +
+                                 " 2>" + dir.Fichier("erreurs.txt");
+    const int etat = std::system(commande.c_str());
+    Resultat r{WIFEXITED(etat) ? WEXITSTATUS(etat) : -1, Contenu(dir.Fichier("sortie.txt")),
+               Contenu(dir.Fichier("erreurs.txt"))};
+    std::filesystem::remove(dir.Fichier("sortie.txt"));
+    std::filesystem::remove(dir.Fichier("erreurs.txt"));
+    return r;
+}
+
+TEST(SillageImport, WritesTheFourteenTablesThenDoublesOnASecondImport) {
+    RepertoireTemporaire dir;
+    const Resultat r = Lance(dir, "--dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find("6 lignes lues en "), std::string::npos) << r.sortie;
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        const std::string fichier(e.fichier);
+        EXPECT_EQ(Contenu(dir.Fichier(fichier)), Contenu(kDonnees + "/attendu/" + fichier))
+            << fichier;
+    }
+
+    ASSERT_EQ(Lance(dir, "--dir " + dir.Chemin() + " " + kDonnees + "/petit.log").code, 0);
+    Base base(dir.Chemin());
+    base.InitListes();
+    EXPECT_EQ(LitNom(base.ListeNom[0]).Acces, 6);
+    EXPECT_EQ(LitNom(base.ListeNom[0]).Nom, "10.0.0.1");
+    EXPECT_EQ(base.ListeNom.Count(), 4u);
+    EXPECT_EQ(LitPage(base.ListePage[0]).Acces, 6);
+    EXPECT_EQ(base.ListeKeyword.Count(), 5u);
+    EXPECT_EQ(base.ListeLanp.Count(), 4u);
+    EXPECT_EQ(LitLanp(base.ListeLanp[3]).Acces, 4);
+    EXPECT_EQ(LitErreur(base.ListeErreur[1]).Acces, 2);
+    const RGraph y2004 = LitGraph(base.ListeGraphMois[1]);
+    EXPECT_EQ(y2004.Hits[0], 6);
+    EXPECT_EQ(y2004.Maximum, 6);
+    EXPECT_EQ(LitGraphMois(base.ListeGraphHeure[1]).Jours[0], 6);
+    EXPECT_EQ(base.ListeGraphMois.Count(), 2u);
+    EXPECT_EQ(base.ListeGraphHeure.Count(), 3u);
+}
+
+TEST(SillageImport, AFailingFileKeepsWhatCameBefore) {
+    RepertoireTemporaire dir;
+    Ecrit(dir.Fichier("mauvais.log"),
+          "10.0.0.9 - - [01/Jan/2004:00:00:00 +0100] \"GET /x HTTP/1.1\" 200 1 \"-\" \"A\"\n"
+          "pas une ligne de journal\n");
+    const Resultat r = Lance(dir, "--dir " + dir.Chemin() + " " + kDonnees + "/petit.log " +
+                                      dir.Fichier("mauvais.log") + " " + kDonnees + "/petit.log");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.erreurs.find(dir.Fichier("mauvais.log")), std::string::npos) << r.erreurs;
+    EXPECT_NE(r.erreurs.find("n'est pas une valeur entière correcte"), std::string::npos)
+        << r.erreurs;
+    // The first log is saved, nothing of the failing one, and the third is not imported.
+    EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), Contenu(kDonnees + "/attendu/nom.lst"));
+}
+
+TEST(SillageImport, UsageAndMissingFiles) {
+    RepertoireTemporaire dir;
+    const Resultat aide = Lance(dir, "--help");
+    EXPECT_EQ(aide.code, 0);
+    EXPECT_NE(aide.sortie.find("Usage : sillage-import"), std::string::npos);
+    EXPECT_EQ(Lance(dir, "").code, 2);
+    const Resultat absent = Lance(dir, "--dir " + dir.Chemin() + " " + dir.Fichier("absent.log"));
+    EXPECT_EQ(absent.code, 1);
+    EXPECT_NE(absent.erreurs.find("Impossible d'ouvrir le fichier " + dir.Fichier("absent.log")),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("nom.lst")));
+}
+
+} // namespace
+} // namespace sillage
