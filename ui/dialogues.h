@@ -1,0 +1,49 @@
+// Every message box and the open dialog of the window go through here, so that tests can give
+// the answers ahead of time (ReponseSuivante, FichierSuivant) and read what was asked. In a
+// normal run the real boxes are shown.
+#pragma once
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <vector>
+
+namespace sillage {
+
+class Dialogues {
+  public:
+    // A box that was asked for while answers are given ahead of time.
+    struct Message {
+        QString titre;
+        QString texte;
+        QMessageBox::StandardButtons boutons;
+        QMessageBox::StandardButton defaut;
+        QMessageBox::Icon icone;
+    };
+
+    // A question with the given buttons; returns the button pressed.
+    static QMessageBox::StandardButton Question(QWidget* parent, const QString& titre,
+                                                const QString& texte,
+                                                QMessageBox::StandardButtons boutons,
+                                                QMessageBox::StandardButton defaut,
+                                                QMessageBox::Icon icone = QMessageBox::Question);
+    // An error text (UTF-8 from the store or the import) in a box with an OK button.
+    static void Erreur(QWidget* parent, const QString& texte);
+    // Shows the open dialog; returns the chosen file, or an empty text when cancelled.
+    static QString OuvreFichier(QFileDialog& dialogue);
+
+    // For tests: from now on no real box is shown; a box without an answer given ahead gets its
+    // default button (OK for an error) and the open dialog is cancelled. Every box is recorded.
+    static void Automatique(bool actif);
+    // For tests: the answer of the next box (in order).
+    static void ReponseSuivante(QMessageBox::StandardButton bouton);
+    // For tests: the file the next open dialog returns (empty: cancelled).
+    static void FichierSuivant(const QString& chemin);
+    // For tests: the boxes asked for since the last Oublie.
+    static const std::vector<Message>& Messages();
+    // For tests: forgets the recorded boxes and the answers not used.
+    static void Oublie();
+};
+
+} // namespace sillage

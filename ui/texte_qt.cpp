@@ -1,0 +1,27 @@
+#include "ui/texte_qt.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace sillage {
+
+namespace {
+constexpr const char* kCodePage = "windows-1252";
+}
+
+QString DepuisWindows1252(std::string_view octets) {
+    // A single-byte code page keeps no state between calls, so one decoder serves them all.
+    static thread_local QStringDecoder decodeur(kCodePage);
+    return decodeur.decode(QByteArrayView(octets.data(), static_cast<qsizetype>(octets.size())));
+}
+
+std::optional<std::string> VersWindows1252(const QString& texte) {
+    QStringEncoder encodeur(kCodePage);
+    const QByteArray octets = encodeur.encode(texte);
+    if (encodeur.hasError()) {
+        return std::nullopt;
+    }
+    return octets.toStdString();
+}
+
+} // namespace sillage

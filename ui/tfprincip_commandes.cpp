@@ -1,0 +1,241 @@
+// Start-up, view refresh, the menu commands and closing.
+#include "ui/tfprincip.h"
+
+#include "import/import.h"
+#include "store/base.h"
+#include "store/erreur.h"
+#include "ui/curseur.h"
+#include "ui/dialogues.h"
+#include "ui/onglets.h"
+#include "ui/texte_qt.h"
+#include "ui/tfapropos.h"
+#include "ui/tfoptions.h"
+#include "ui/vue_resume.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <exception>
+
+namespace sillage {
+
+namespace {
+
+QString Utf8(std::string_view texte) {
+    return QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
+}
+
+// Runs a step of a command; a failure of the store or the import ends it with its message
+// shown. Returns whether the step completed.
+template <typename Etape> bool Protege(QWidget* fenetre, Etape&& etape) {
+    try {
+        etape();
+        return true;
+    } catch (const std::exception& e) {
+        // ErreurSillage carries the user's message; anything else (memory) is shown the same way.
+        Dialogues::Erreur(fenetre, QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+} // namespace
+
+void TFPrincip::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!montree_) {
+        montree_ = true;
+        FormShow();
+    }
+}
+
+void TFPrincip::FormShow() {
+    base_.Modifie = 0;
+    PageControl1->setCurrentIndex(0);
+    base_.IndexImage.Efface();
+    base_.IndexNom.Efface();
+    base_.IndexOrigine.Efface();
+    base_.IndexDownload.Efface();
+    // The table files live in base_.Repertoire(), set by whoever made the store.
+    chargee_ = Protege(this, [&] { base_.InitListes(); });
+    MajCommandes();
+    if (!chargee_) {
+        return;
+    }
+    for (int r = 0; r < 5; ++r) {
+        SGGen->item(r + 1, 0)->setText(Utf8(kTitresLignesResume[static_cast<std::size_t>(r)]));
+    }
+    for (int c = 0; c < 3; ++c) {
+        SGGen->item(0, c + 1)->setText(Utf8(kTitresColonnesResume[static_cast<std::size_t>(c)]));
+    }
+    RafraichitVues();
+    for (QLabel* l :
+         {LExpl3, LExpl4, LCount3, LHCalc1, LHCalc2, LHCalc3, LVCalc1, LVCalc2, LVCalc3}) {
+        l->clear();
+    }
+    for (QLabel* l : LabelsMois) {
+        l->hide();
+    }
+    for (QLabel* l : LabelsJours) {
+        l->hide();
+    }
+    OpenDialog1->setDirectory(QFile::decodeName(QByteArray::fromStdString(base_.Repertoire())));
+}
+
+void TFPrincip::RafraichitVues() {
+    CurseurOccupe occupe;
+    for (Liste liste :
+         {Liste::Pages, Liste::IP, Liste::Images, Liste::Origines, Liste::Downloads}) {
+        const Table& table = TableListe(base_, liste);
+        ModeleDe(liste).Remplit(table, LignesListe(table));
+    }
+    base_.ReconstruitIndex();
+    const std::array<std::size_t, 5> comptes = ComptesResume(base_);
+    for (int r = 0; r < 5; ++r) {
+        SGGen->item(r + 1, 1)->setText(QString::number(comptes[static_cast<std::size_t>(r)]));
+    }
+    LBListAnnee->clear();
+    for (const std::string& texte : TextesAnnees(base_.ListeGraphMois)) {
+        LBListAnnee->addItem(DepuisWindows1252(texte));
+    }
+    LBListMois->clear();
+    for (const std::string& texte : TextesMois(base_.ListeGraphHeure)) {
+        LBListMois->addItem(DepuisWindows1252(texte));
+    }
+}
+
+void TFPrincip::MajCommandes() {
+    // After a start-up that could not read every table file, the tables in memory are partial:
+    // importing into them or saving them would overwrite good files with partial tables.
+    Ouvrir1->setEnabled(chargee_);
+    Enregistrer1->setEnabled(chargee_);
+}
+
+void TFPrincip::Ouvrir1Click() {
+    if (!chargee_) {
+        return;
+    }
+    const QString chemin = Dialogues::OuvreFichier(*OpenDialog1);
+    if (chemin.isEmpty()) {
+        return;
+    }
+    const bool fait = Protege(this, [&] {
+        CurseurOccupe occupe;
+        PageControl1->repaint();
+        ImporteFichier(base_, QFile::encodeName(chemin).toStdString(), [this](int valeur) {
+            ProgressBar1->setValue(std::clamp(valeur, 0, 100));
+            ProgressBar1->repaint();
+        });
+        RafraichitVues();
+        ProgressBar1->setValue(100);
+        ProgressBar1->repaint();
+    });
+    if (!fait) {
+        // The import leaves the tables as they were: so does the bar.
+        ProgressBar1->setValue(0);
+    }
+}
+
+void TFPrincip::Enregistrer1Click() {
+    if (!chargee_) {
+        return;
+    }
+    Protege(this, [&] {
+        CurseurOccupe occupe;
+        base_.SauveListes();
+    });
+}
+
+void TFPrincip::Reinitialiser1Click() {
+    if (Dialogues::Question(this, QStringLiteral("Reinitialisation"),
+                            QStringLiteral("Voulez-vous réinitialiser la base ?"),
+                            QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::Yes) != QMessageBox::Yes) {
+        return;
+    }
+    QString erreur;
+    try {
+        CurseurOccupe occupe;
+        base_.ReinitialiseListes();
+        chargee_ = true;
+    } catch (const std::exception& e) {
+        erreur = QString::fromUtf8(e.what());
+        chargee_ = false;
+    }
+    MajCommandes();
+    // Also after a failure: the lists must not show rows of tables that were released.
+    RafraichitVues();
+    if (!erreur.isEmpty()) {
+        Dialogues::Erreur(this, erreur);
+    }
+}
+
+void TFPrincip::Options1Click() {
+    if (options_ != nullptr) {
+        options_->exec();
+    }
+}
+
+void TFPrincip::APropos1Click() {
+    if (apropos_ != nullptr) {
+        apropos_->exec();
+    }
+}
+
+void TFPrincip::Quitter1Click() {
+    close();
+}
+
+void TFPrincip::closeEvent(QCloseEvent* event) {
+    bool CanClose = true;
+    FormCloseQuery(CanClose);
+    if (!CanClose) {
+        event->ignore();
+        return;
+    }
+    Libere();
+    event->accept();
+}
+
+void TFPrincip::FormCloseQuery(bool& CanClose) {
+    if (base_.Modifie != 1) {
+        return;
+    }
+    switch (Dialogues::Question(this, QStringLiteral("Enregistrement"),
+                                QStringLiteral("Voulez-vous enregistrer les modifications ?"),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                QMessageBox::Yes, QMessageBox::NoIcon)) {
+    case QMessageBox::Yes:
+        // A save that fails keeps the window open, with Modifie still 1.
+        CanClose = Protege(this, [&] {
+            CurseurOccupe occupe;
+            base_.SauveListes();
+        });
+        break;
+    case QMessageBox::No:
+        break;
+    default:
+        CanClose = false;
+        break;
+    }
+}
+
+void TFPrincip::Libere() {
+    for (Liste liste :
+         {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
+        ModeleDe(liste).Vide();
+    }
+    ModeleSearch->Vide();
+    base_.IndexImage.Efface();
+    base_.IndexNom.Efface();
+    base_.IndexOrigine.Efface();
+    base_.IndexDownload.Efface();
+    base_.LibereListes();
+}
+
+} // namespace sillage

@@ -1,0 +1,41 @@
+// What the five ranked lists show: which table lines become rows (with or without a filter
+// text), the columns of each list and the text of each cell. No Qt here: the window's models
+// only ask these functions.
+#pragma once
+
+#include "store/base.h"
+#include "store/table.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sillage {
+
+// The five lists of the window, one per keyed table shown.
+enum class Liste { Pages, Images, IP, Origines, Downloads };
+
+// One column of a report list: its title (UTF-8), its width in pixels, the field of the table
+// line it shows and whether its text is right-aligned.
+struct ColonneListe {
+    std::string_view titre;
+    int largeur;
+    int champ;
+    bool adroite;
+};
+
+// The columns of a list, left to right.
+const std::vector<ColonneListe>& ColonnesListe(Liste liste);
+// The table a list shows.
+const Table& TableListe(const Base& base, Liste liste);
+
+// The lines of a keyed table that a list shows, in table order: every record line (0 to
+// Count-2; the counter row never) whose field 2 contains filtre, byte for byte and with letter
+// case; an empty filtre lets every record through.
+std::vector<std::uint32_t> LignesListe(const Table& table, std::string_view filtre = {});
+
+// The text of one cell: the field of the column, as stored (Windows-1252 bytes). The view
+// points into the table and stays valid until the table changes.
+std::string_view TexteCellule(const Table& table, std::uint32_t ligne, const ColonneListe& colonne);
+
+} // namespace sillage
