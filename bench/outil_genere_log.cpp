@@ -7,7 +7,9 @@
 
 #include "donnees_realistes.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -32,7 +34,10 @@ constexpr std::size_t kPages = 40000;
 constexpr std::size_t kImages = 30000;
 constexpr std::size_t kDownloads = 400;
 constexpr std::size_t kSitesExternes = 8000;
-constexpr std::size_t kVisitesSimultanees = 300;
+// Seconds between two hits of one visit, on average: the number of visits under way grows with
+// the log's traffic, so that a visit keeps its pace (well under the 30 minutes that separate two
+// visits of a host) whatever the number of lines.
+constexpr double kPasVisite = 40;
 
 constexpr std::string_view kAgents[] = {
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)",
@@ -71,12 +76,18 @@ struct Visite {
     std::deque<Requete> attente;
 };
 
+std::size_t VisitesSimultanees(std::int64_t lignes) {
+    const double parSeconde = static_cast<double>(lignes) / (kJoursPeriode * 86400.0);
+    return std::max<std::size_t>(1,
+                                 static_cast<std::size_t>(std::llround(parSeconde * kPasVisite)));
+}
+
 class Generateur {
   public:
     explicit Generateur(const Options& o)
         : options_(o), alea_(o.graine), hotes_(kHotes, 0.75), pages_(kPages, 1.0),
           downloads_(kDownloads, 0.9), sitesExternes_(kSitesExternes, 1.0),
-          visites_(kVisitesSimultanees) {
+          visites_(VisitesSimultanees(o.lignes)) {
         for (int p : kPoidsHeures) {
             poidsJour_ += p;
         }

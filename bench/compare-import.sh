@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# Measures sillage-import beside two other log analysers, Analog and GoAccess (Debian packages),
+# on the same generated log in the same run: wall time (best of N runs) and peak memory (GNU
+# time), then the size of the tables sillage-import wrote, then whether its time per line stays
+# flat from 250,000 to 1,000,000 lines.
+#
+#   bench/compare-import.sh [--lignes N] [--essais N] [--gz] [--garder]
+#
+#   --lignes N   lines of the log compared with the peers (1000000)
+#   --essais N   runs of each measure, the best one is kept (3)
+#   --gz         also imports a gzip-compressed copy of the log
+#   --garder     keeps the temporary directory (logs, tables, reports)
+#
+# Builds Release into build-bench when needed and installs the Debian packages it lacks.
+set -euo pipefail
+
+source "$(dirname "$0")/../scripts/common.sh"
+CONSTRUCTION="$RACINE/build-bench"
+
+LIGNES=1000000
+ESSAIS=3
+GZ=0
+GARDER=0
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --lignes) LIGNES="$2"; shift 2 ;;
+    --essais) ESSAIS="$2"; shift 2 ;;
+    --gz) GZ=1; shift ;;
+    --garder) GARDER=1; shift ;;
+    -h | --aide)
+        sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
+        exit 0
+        ;;
+    *)
+        echo "Option inconnue : $1" >&2
+        exit 2
+        ;;
+    esac
+done
+
+installe_manquants "${PAQUETS[@]}" time analog goaccess gzip
+
+TMP="$(mktemp -d "${TMPDIR:-/tmp}/sillage-compare-XXXXXX")"
+if [ "$GARDER" = 1 ]; then
+    echo "Répertoire temporaire gardé : $TMP"
+else
+    trap 'rm -rf "$TMP"' EXIT
+fi
+
+# Release build of the two programs this script needs, and of nothing else.
+if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$CONSTRUCTION/CMakeCache.txt"; then
+    cmake -S "$RACINE" -B "$CONSTRUCTION" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+CIBLES=(genere-log)
+if [ -f "$RACINE/app/sillage_import.cpp" ]; then
+    CIBLES+=(sillage-import)
+fi
+cmake --build "$CONSTRUCTION" --target "${CIBLES[@]}" >"$TMP/construction" 2>&1 || {
+    cat "$TMP/construction" >&2
+    exit 1
+}
+GENERE="$CONSTRUCTION/bench/genere-log"
+IMPORT="$CONSTRUCTION/app/sillage-import"
+[ -x "$IMPORT" ] || IMPORT=""
+
+# mesure NOM PREPARATION COMMANDE... : runs PREPARATION then COMMANDE under GNU time, ESSAIS
+# times; sets SECONDES (best wall time) and MIO (largest peak resident memory, MiB). Returns 1
+# when a run fails, with its output in $TMP/NOM.sortie.
+mesure() {
+    local nom="$1" preparation="$2"
+    shift 2
+    SECONDES=""
+    MIO=""
+    local i
+    for ((i = 0; i < ESSAIS; i++)); do
+        $preparation
+        if ! /usr/bin/time -v -o "$TMP/$nom.temps" "$@" </dev/null >"$TMP/$nom.sortie" 2>&1; then
+            return 1
+        fi
+        read -r s k < <(LC_ALL=C awk -F': ' '
+            /Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0
+                                       for (j = 1; j <= n; j++) s = s * 60 + p[j] }
+            /Maximum resident set size/ { k = $2 }
+            END { print s, k }' "$TMP/$nom.temps")
+        SECONDES=$(LC_ALL=C awk -v a="$SECONDES" -v b="$s" 'BEGIN { print (a == "" || b < a) ? b : a }')
+        MIO=$(LC_ALL=C awk -v a="$MIO" -v k="$k" 'BEGIN { m = k / 1024; print (a == "" || m > a) ? m : a }')
+    done
+}
+
+taille_mo() { LC_ALL=C awk -v o="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", o / 1e6 }'; }
+
+# Fresh directories and reports before each run.
+prepare_sillage() { rm -rf "$TMP/tables" && mkdir "$TMP/tables"; }
+prepare_analog() { rm -f "$TMP/analog.html"; }
+prepare_goaccess() { rm -f "$TMP/goaccess.html"; }
+
+JOURNAL="$TMP/acces.log"
+echo "Génération de $LIGNES lignes (adresses numériques)..."
+"$GENERE" --numerique --lignes "$LIGNES" --sortie "$JOURNAL"
+
+cat >"$TMP/analog.cfg" <<EOF
+LOGFORMAT COMBINED
+LOGFILE $JOURNAL
+DNS NONE
+ALL ON
+BASEURL http://www.example.com
+REFREPEXCLUDE http://www.example.com/*
+SEARCHENGINE http://www.chercheur-exemple.fr/* q
+SEARCHENGINE http://recherche.annuaire-exemple.com/* mots
+SEARCHENGINE http://www.trouvetout-exemple.net/* q
+OUTFILE $TMP/analog.html
+EOF
+
+echo "Mesures (meilleur de $ESSAIS essais)..."
+declare -A TEMPS MEMOIRE
+if [ -n "$IMPORT" ]; then
+    mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
+        echo "sillage-import a échoué :" >&2
+        tail -5 "$TMP/sillage.sortie" >&2
+        exit 1
+    }
+    TEMPS[sillage]=$SECONDES MEMOIRE[sillage]=$MIO
+    TABLES_MO=$(LC_ALL=C du -cb "$TMP"/tables/*.lst | tail -1 |
+        awk '{ printf "%.1f", $1 / 1e6 }')
+else
+    echo "sillage-import n'existe pas encore : seuls Analog et GoAccess sont mesurés."
+fi
+mesure analog prepare_analog analog -G "+g$TMP/analog.cfg" || {
+    echo "Analog a échoué :" >&2
+    tail -5 "$TMP/analog.sortie" >&2
+    exit 1
+}
+TEMPS[analog]=$SECONDES MEMOIRE[analog]=$MIO
+mesure goaccess prepare_goaccess goaccess "$JOURNAL" --log-format=COMBINED \
+    -o "$TMP/goaccess.html" --no-progress || {
+    echo "GoAccess a échoué :" >&2
+    tail -5 "$TMP/goaccess.sortie" >&2
+    exit 1
+}
+TEMPS[goaccess]=$SECONDES MEMOIRE[goaccess]=$MIO
+
+echo
+echo "Journal : $LIGNES lignes, $(taille_mo "$JOURNAL") Mo ; $(nproc) cœurs"
+echo "Versions : analog $(dpkg-query -W -f='${Version}' analog), goaccess $(dpkg-query -W -f='${Version}' goaccess)"
+# Headers written out: printf pads bytes, not letters.
+echo "programme          secondes  Mio crête   × Analog × GoAccess"
+for p in sillage analog goaccess; do
+    [ -n "${TEMPS[$p]:-}" ] || continue
+    case $p in sillage) nom=sillage-import ;; analog) nom=Analog ;; goaccess) nom=GoAccess ;; esac
+    LC_ALL=C awk -v n="$nom" -v s="${TEMPS[$p]}" -v m="${MEMOIRE[$p]}" \
+        -v a="${TEMPS[analog]}" -v g="${TEMPS[goaccess]}" 'BEGIN {
+        printf "%-16s %10.2f %10.1f %10.2f %10.2f\n", n, s, m, (a > 0 ? s / a : 0), (g > 0 ? s / g : 0) }'
+done
+if [ -z "$IMPORT" ]; then
+    exit 0
+fi
+echo "Tables écrites par sillage-import : $TABLES_MO Mo ($(ls "$TMP"/tables/*.lst | wc -l) fichiers)"
+
+if [ "$GZ" = 1 ]; then
+    echo
+    gzip -c "$JOURNAL" >"$JOURNAL.gz"
+    cp -r "$TMP/tables" "$TMP/tables-clair"
+    if mesure sillage-gz prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL.gz"; then
+        identiques="tables identiques à celles du journal non compressé"
+        for f in "$TMP"/tables-clair/*.lst; do
+            cmp -s "$f" "$TMP/tables/$(basename "$f")" || identiques="TABLES DIFFÉRENTES du journal non compressé"
+        done
+        LC_ALL=C awk -v s="$SECONDES" -v m="$MIO" -v c="${TEMPS[sillage]}" -v t="$(taille_mo "$JOURNAL.gz")" 'BEGIN {
+            printf "Journal compressé (%s Mo) : %.2f s, %.1f Mio crête (%.2f × le journal non compressé)\n", t, s, m, s / c }'
+        echo "  $identiques"
+    else
+        raison=$(grep -m1 '^sillage-import' "$TMP/sillage-gz.sortie" || tail -1 "$TMP/sillage-gz.sortie")
+        echo "Journal compressé : ignoré, sillage-import ne l'a pas lu ($raison)"
+    fi
+fi
+
+echo
+echo "Linéarité de sillage-import (meilleur de $ESSAIS essais) :"
+echo "    lignes   secondes  Mio crête   µs par ligne  × 250 000"
+REFERENCE=""
+for n in 250000 500000 1000000; do
+    "$GENERE" --numerique --lignes "$n" --sortie "$JOURNAL"
+    mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
+        echo "sillage-import a échoué sur $n lignes" >&2
+        exit 1
+    }
+    parligne=$(LC_ALL=C awk -v s="$SECONDES" -v n="$n" 'BEGIN { print s * 1e6 / n }')
+    REFERENCE=${REFERENCE:-$parligne}
+    LC_ALL=C awk -v n="$n" -v s="$SECONDES" -v m="$MIO" -v p="$parligne" -v r="$REFERENCE" 'BEGIN {
+        printf "%10d %10.2f %10.1f %14.2f %10.2f\n", n, s, m, p, p / r }'
+done
