@@ -32,16 +32,15 @@ std::uint64_t HachageErreur(std::int32_t ressource, std::string_view chemin) {
 }
 
 // The key of a host and item pair in lanpsearch.lst: host-item-kind.
-std::string_view CleLanp(char (&tampon)[40], std::int32_t hote, std::int32_t ressource,
+std::string_view CleLanp(std::string& tampon, std::int32_t hote, std::int32_t ressource,
                          std::int32_t type) {
-    char* p = tampon;
-    auto ajoute = [&](std::int32_t v) { p = std::to_chars(p, tampon + sizeof tampon, v).ptr; };
-    ajoute(hote);
-    *p++ = '-';
-    ajoute(ressource);
-    *p++ = '-';
-    ajoute(type);
-    return std::string_view(tampon, static_cast<std::size_t>(p - tampon));
+    tampon.clear();
+    AjouteEntier(tampon, hote);
+    tampon += '-';
+    AjouteEntier(tampon, ressource);
+    tampon += '-';
+    AjouteEntier(tampon, type);
+    return tampon;
 }
 
 std::int64_t CleMois(std::int32_t annee, int mois) {
@@ -326,8 +325,7 @@ void Importation::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_
     if (ressource == -2) {
         return;
     }
-    char tampon[40];
-    const std::string_view cle = CleLanp(tampon, hote, ressource, type);
+    const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
     const std::uint64_t h = HachageExact(cle);
     const std::int64_t p = hachageLanp_.Cherche(h, [&](std::uint32_t q) {
         if (q < lanpSearch0_) {
@@ -653,8 +651,7 @@ void Importation::EcritLanp() {
     for (const RecLanp& r : lanpNouvelles_) {
         ecrit(r);
         table.Ajoute(tampon_);
-        char t[40];
-        cles.Ajoute(CleLanp(t, r.hote, r.ressource, r.type));
+        cles.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
     }
 }
 

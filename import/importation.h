@@ -157,6 +157,7 @@ class Importation {
     std::string tamponKeywords_;
     std::string tamponEchappement_;
     std::string tampon_;
+    std::string tamponCle_;
 };
 
 } // namespace sillage
