@@ -1,0 +1,174 @@
+// genere-log, run as a program: same seed, same bytes; lines that the import's parser reads as
+// intended; dates that stay in order through the whole period; the mix the benchmarks rely on.
+
+#include "import/ligne_log.h"
+#include "store/date.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using namespace sillage;
+
+struct Resultat {
+    std::string sortie;
+    int code = -1;
+};
+
+Resultat Genere(const std::string& arguments) {
+    const std::string commande = std::string("'") + GENERE_LOG + "' " + arguments + " 2>/dev/null";
+    Resultat r;
+    std::FILE* f = ::popen(commande.c_str(), "r");
+    if (f == nullptr) {
+        return r;
+    }
+    char tampon[65536];
+    std::size_t n;
+    while ((n = std::fread(tampon, 1, sizeof tampon, f)) > 0) {
+        r.sortie.append(tampon, n);
+    }
+    const int etat = ::pclose(f);
+    r.code = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+    return r;
+}
+
+std::vector<std::string_view> Lignes(const std::string& texte) {
+    std::vector<std::string_view> lignes;
+    std::size_t debut = 0;
+    while (debut < texte.size()) {
+        const std::size_t fin = texte.find('\n', debut);
+        EXPECT_NE(fin, std::string::npos) << "dernière ligne sans fin de ligne";
+        if (fin == std::string::npos) {
+            break;
+        }
+        lignes.push_back(std::string_view(texte).substr(debut, fin - debut));
+        debut = fin + 1;
+    }
+    return lignes;
+}
+
+TEST(GenereLog, LaMemeGraineDonneLesMemesOctets) {
+    const Resultat a = Genere("--lignes 3000 --graine 7");
+    const Resultat b = Genere("--lignes 3000 --graine 7");
+    const Resultat c = Genere("--lignes 3000 --graine 8");
+    ASSERT_EQ(a.code, 0);
+    EXPECT_EQ(Lignes(a.sortie).size(), 3000u);
+    EXPECT_EQ(a.sortie, b.sortie);
+    EXPECT_NE(a.sortie, c.sortie);
+}
+
+TEST(GenereLog, OptionsIncorrectesRefusees) {
+    EXPECT_EQ(Genere("--lignes douze").code, 2);
+    EXPECT_EQ(Genere("--lignes -5").code, 2);
+    EXPECT_EQ(Genere("--inconnue").code, 2);
+    EXPECT_EQ(Genere("--lignes 0").sortie, "");
+}
+
+TEST(GenereLog, NumeriqueNeDonneQueDesAdresses) {
+    const std::regex adresse("[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}");
+    const Resultat numerique = Genere("--lignes 5000 --numerique");
+    ASSERT_EQ(numerique.code, 0);
+    for (std::string_view l : Lignes(numerique.sortie)) {
+        const std::string hote(l.substr(0, l.find(' ')));
+        ASSERT_TRUE(std::regex_match(hote, adresse)) << hote;
+    }
+    const Resultat melange = Genere("--lignes 5000");
+    std::size_t noms = 0;
+    for (std::string_view l : Lignes(melange.sortie)) {
+        noms += !std::regex_match(std::string(l.substr(0, l.find(' '))), adresse);
+    }
+    EXPECT_GT(noms, 500u) << "sans --numerique, des noms d'hôtes se mêlent aux adresses";
+}
+
+// Every line reads as the import reads it, dates never go back, and the log covers the year
+// boundary through 29 Feb 2004.
+TEST(GenereLog, LignesLuesParLImportDansLOrdreDesDates) {
+    for (const char* options : {"--lignes 20000", "--lignes 20000 --prefixe"}) {
+        SCOPED_TRACE(options);
+        const Resultat r = Genere(options);
+        ASSERT_EQ(r.code, 0);
+        const std::vector<std::string_view> lignes = Lignes(r.sortie);
+        ASSERT_EQ(lignes.size(), 20000u);
+        const int champs = CompteNombreChamps(lignes[0]);
+        EXPECT_EQ(champs == 4, std::string_view(options).find("--prefixe") != std::string::npos);
+
+        std::tuple<int, int, int, int, int, int> precedente{};
+        std::set<std::string> mois;
+        for (std::string_view l : lignes) {
+            const RHits h = DecoupeLigneLog(l, champs);
+            ASSERT_EQ(h.Hote, l.substr(champs == 4 ? l.find(' ') + 1 : 0).substr(0, h.Hote.size()));
+            ASSERT_FALSE(h.Hote.empty()) << l;
+            ASSERT_EQ(h.Page.substr(0, 1), "/") << l;
+            ASSERT_TRUE(h.Origine == "-" || h.Origine.rfind("http://", 0) == 0) << l;
+            ASSERT_FALSE(h.Navigateur.empty()) << l;
+            ASSERT_TRUE(std::regex_match(h.Statut, std::regex("200|302|304|403|404|500"))) << l;
+            bool comptable = false;
+            const RDate d = LitDate(h.DateLog, comptable);
+            ASSERT_TRUE(comptable) << l;
+            const std::tuple<int, int, int, int, int, int> date{d.Annee, d.Mois,   d.Jour,
+                                                                d.Heure, d.Minute, d.Seconde};
+            ASSERT_LE(precedente, date) << l;
+            precedente = date;
+            mois.insert(d.NomMois + "/" + std::to_string(d.Annee));
+        }
+        EXPECT_EQ(mois, (std::set<std::string>{"Nov/2003", "Dec/2003", "Jan/2004", "Feb/2004"}));
+        EXPECT_EQ(DecoupeLigneLog(lignes.front(), champs).DateLog.substr(0, 11), "01/Nov/2003");
+        EXPECT_EQ(DecoupeLigneLog(lignes.back(), champs).DateLog.substr(0, 11), "29/Feb/2004");
+    }
+}
+
+// The cases the import must meet in a realistic log are all there.
+TEST(GenereLog, MelangeRealiste) {
+    const Resultat r = Genere("--lignes 20000");
+    ASSERT_EQ(r.code, 0);
+    std::set<std::string> extensionsImages;
+    std::size_t images = 0, downloads = 0, pages = 0, recherches = 0, internes = 0;
+    bool requeteVide = false, esperluettesDoublees = false, accentPage = false,
+         accentRecherche = false, pageAvecRequete = false;
+    std::set<std::string> statuts;
+    for (std::string_view l : Lignes(r.sortie)) {
+        const RHits h = DecoupeLigneLog(l, 3);
+        statuts.insert(h.Statut);
+        if (EstImage(h.Page)) {
+            ++images;
+            extensionsImages.insert(h.Page.substr(h.Page.rfind('.')));
+        } else if (EstDownload(h.Page)) {
+            ++downloads;
+        } else {
+            ++pages;
+            pageAvecRequete |= h.Page.find('?') != std::string::npos;
+            accentPage |= h.Page.find('\xE9') != std::string::npos;
+        }
+        internes += h.Origine.rfind("http://www.example.com/", 0) == 0;
+        if (!h.Keywords.empty()) {
+            ++recherches;
+            requeteVide |= h.Keywords == "\"\"";
+            esperluettesDoublees |= h.Keywords.find("\" \"\" \"") != std::string::npos;
+            accentRecherche |= h.Keywords.find('\xE9') != std::string::npos ||
+                               h.Keywords.find('\xE8') != std::string::npos;
+        }
+    }
+    for (const char* e : {".gif", ".GIF", ".jpg", ".JPEG", ".png", ".Png"}) {
+        EXPECT_TRUE(extensionsImages.count(e)) << e;
+    }
+    EXPECT_EQ(statuts, (std::set<std::string>{"200", "302", "304", "403", "404", "500"}));
+    EXPECT_GT(images, pages);
+    EXPECT_GT(downloads, 100u);
+    EXPECT_GT(internes, 10000u);
+    EXPECT_GT(recherches, 300u);
+    EXPECT_TRUE(requeteVide);
+    EXPECT_TRUE(esperluettesDoublees);
+    EXPECT_TRUE(accentPage);
+    EXPECT_TRUE(accentRecherche);
+    EXPECT_TRUE(pageAvecRequete);
+}
+
+} // namespace
