@@ -1,9 +1,155 @@
 #include "ui/tfapropos.h"
 
+#include "ui/jpeg.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QUrl>
+
+// The picture lives in the resources of the static library sillage_ui; registering them from
+// here makes the linker keep them in every program that shows this dialog.
+static void ChargeRessourcesSillage() {
+    Q_INIT_RESOURCE(sillage);
+}
+
 namespace sillage {
+
+namespace {
+
+TFApropos::OuvreurAdresse& Ouvreur() {
+    static TFApropos::OuvreurAdresse ouvreur = [](const QUrl& adresse) {
+        QDesktopServices::openUrl(adresse);
+    };
+    return ouvreur;
+}
+
+QLabel* Etiquette(QWidget* parent, const char* nom, const QString& texte, int x, int y) {
+    auto* l = new QLabel(texte, parent);
+    l->setObjectName(QString::fromLatin1(nom));
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QFont Serif(int pixels) {
+    QFont f(QStringLiteral("serif"));
+    f.setStyleHint(QFont::Serif);
+    f.setPixelSize(pixels);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+void TFApropos::FixeOuvreurAdresse(OuvreurAdresse ouvreur) {
+    Ouvreur() = std::move(ouvreur);
+}
+
+QByteArray TFApropos::OctetsImage() {
+    ChargeRessourcesSillage();
+    QFile f(QStringLiteral(":/apropos.jpg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("A Propos"));
+    setFixedSize(288, 227);
+
+    Label1 = Etiquette(this, "Label1", QStringLiteral("Sillage"), 128, 8);
+    Label1->setFont(Serif(24));
+    Label1->adjustSize();
+    Label7 = Etiquette(this, "Label7", QStringLiteral("V 1.03"), 168, 40);
+    Label2 = Etiquette(this, "Label2", QStringLiteral("Créée par :"), 128, 64);
+    Label3 = Etiquette(this, "Label3", QStringLiteral("Remous"), 128, 80);
+    Label3->setFont(Serif(16));
+    Label3->adjustSize();
+    Label5 = Etiquette(this, "Label5", QStringLiteral("Alias"), 128, 104);
+    Label4 = Etiquette(this, "Label4", QStringLiteral("Équipe Sillage"), 128, 120);
+    Label4->setFont(Serif(16));
+    Label4->adjustSize();
+
+    Label6 = Etiquette(this, "Label6", QStringLiteral("http://www.example.com/sillage/"), 64, 152);
+    QFont souligne = Label6->font();
+    souligne.setUnderline(true);
+    Label6->setFont(souligne);
+    QPalette bleu = Label6->palette();
+    bleu.setColor(QPalette::WindowText, Qt::blue);
+    Label6->setPalette(bleu);
+    Label6->adjustSize();
+    Label6->installEventFilter(this);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(16, 48, 97, 57);
+    const QByteArray octets = OctetsImage();
+    ImageRgb rgb;
+    if (DecodeJpeg(reinterpret_cast<const unsigned char*>(octets.constData()),
+                   static_cast<std::size_t>(octets.size()), rgb)) {
+        const QImage image(rgb.Pixels.data(), rgb.Largeur, rgb.Hauteur, rgb.Largeur * 3,
+                           QImage::Format_RGB888);
+        Image1->setPixmap(QPixmap::fromImage(
+            image.scaled(Image1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    }
+
+    BCLose = new QPushButton(QStringLiteral("&Fermer"), this);
+    BCLose->setObjectName(QStringLiteral("BCLose"));
+    BCLose->setGeometry(48, 184, 177, 33);
+    BCLose->setDefault(true); // Enter; Escape rejects the dialog, which closes it too
+    connect(BCLose, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool TFApropos::eventFilter(QObject* objet, QEvent* evenement) {
+    if (objet == Label6) {
+        switch (evenement->type()) {
+        case QEvent::Enter:
+            Label6MouseEnter();
+            break;
+        case QEvent::Leave:
+            Label6MouseLeave();
+            break;
+        case QEvent::MouseButtonRelease: {
+            const auto* souris = static_cast<QMouseEvent*>(evenement);
+            if (souris->button() == Qt::LeftButton &&
+                Label6->rect().contains(souris->position().toPoint())) {
+                Label6Click();
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(objet, evenement);
+}
+
+void TFApropos::hideEvent(QHideEvent* event) {
+    // The dialog may close while the pointer is still over the link: no Leave follows then.
+    Label6MouseLeave();
+    QDialog::hideEvent(event);
+}
+
+void TFApropos::Label6Click() {
+    Ouvreur()(QUrl(Label6->text()));
+}
+
+void TFApropos::Label6MouseEnter() {
+    if (!curseurMain_) {
+        QApplication::setOverrideCursor(Qt::PointingHandCursor);
+        curseurMain_ = true;
+    }
+}
+
+void TFApropos::Label6MouseLeave() {
+    if (curseurMain_) {
+        QApplication::restoreOverrideCursor();
+        curseurMain_ = false;
+    }
 }
 
 } // namespace sillage

@@ -3,17 +3,33 @@
 
 #include <QDialog>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace sillage {
 
 class Base;
 
 class TFOptions : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFOptions(Base& base, QWidget* parent = nullptr);
 
-private:
+  protected:
+    // FormShow: the edit shows the stored option at each showing, so a cancelled change is gone.
+    void showEvent(QShowEvent* event) override;
+
+  private slots:
+    // "Ok" (the default button): stores the text as typed and closes.
+    void BOkClick();
+
+  private:
     Base& base_;
+    QLabel* Label1;
+    QLineEdit* EExculdeOrigine;
+    QPushButton* BOk;
+    QPushButton* BCancel;
 };
 
 } // namespace sillage
