@@ -1,0 +1,395 @@
+// The main window driven as a user would: start-up, menu commands, import, close question.
+#include "fenetre_commun.h"
+
+#include "ui/onglets.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace sillage;
+using namespace sillage::test;
+
+namespace {
+
+QString CelluleResume(TFPrincip& f, int colonne, int rangee) {
+    return f.SGGen->item(rangee, colonne)->text();
+}
+
+// The record counts of the summary, rows 1 to 5.
+QStringList ComptesAffiches(TFPrincip& f) {
+    QStringList c;
+    for (int r = 1; r <= 5; ++r) {
+        c << CelluleResume(f, 1, r);
+    }
+    return c;
+}
+
+const std::vector<Dialogues::Message>& Messages() {
+    return Dialogues::Messages();
+}
+
+void EcritLog(const std::string& chemin, const std::vector<std::string>& lignes) {
+    std::string octets;
+    for (const std::string& l : lignes) {
+        octets += l + "\n";
+    }
+    Ecrit(chemin, octets);
+}
+
+std::string LigneLog(const std::string& hote, const std::string& page,
+                     const std::string& date = "14/Feb/2004:10:11:12") {
+    return hote + " - - [" + date + " +0100] \"GET " + page +
+           " HTTP/1.1\" 200 1234 \"-\" \"Mozilla/4.0\"";
+}
+
+} // namespace
+
+class FenetrePrincipale : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { Dialogues::Automatique(true); }
+    void init() { Dialogues::Oublie(); }
+
+    void premierDemarrageSansFichiers();
+    void dispositionDeLaFenetre();
+    void demarrageSurTablesEnregistrees();
+    void demarrageSurFichierIllisible();
+    void importPuisEnregistrement();
+    void importEnEchecNeChangeRien();
+    void reinitialisation();
+    void questionDeFermeture();
+    void enregistrementQuiEchoueALaFermeture();
+};
+
+void FenetrePrincipale::premierDemarrageSansFichiers() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+
+    QCOMPARE(f.PageControl1->currentIndex(), 0);
+    QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
+    for (Liste l : {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
+        QCOMPARE(f.ModeleDe(l).rowCount(), 0);
+    }
+    QCOMPARE(f.LBListAnnee->count(), 0);
+    QCOMPARE(f.LBListMois->count(), 0);
+    // Header cells written; the two last columns never filled.
+    QCOMPARE(CelluleResume(f, 0, 1), QString("Pages"));
+    QCOMPARE(CelluleResume(f, 0, 5), QString("Downloads"));
+    QCOMPARE(CelluleResume(f, 1, 0), QString("Nombre"));
+    QCOMPARE(CelluleResume(f, 2, 0), QString("Total des acces"));
+    QCOMPARE(CelluleResume(f, 3, 0), QString("Moyenne journaliere"));
+    for (int r = 1; r <= 5; ++r) {
+        QVERIFY(CelluleResume(f, 2, r).isEmpty());
+        QVERIFY(CelluleResume(f, 3, r).isEmpty());
+    }
+    for (QLabel* l : f.LabelsJours) {
+        QVERIFY(l->isHidden());
+    }
+    QCOMPARE(t.base.Modifie, 0);
+
+    QVERIFY(f.close());
+    QVERIFY(Messages().empty());
+    // Nothing reaches the disk without a save.
+    QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
+}
+
+void FenetrePrincipale::dispositionDeLaFenetre() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+
+    QCOMPARE(f.windowTitle(), QString("Sillage"));
+    QCOMPARE(f.centralWidget()->size(), QSize(654, 658));
+    QCOMPARE(f.minimumSize(), f.maximumSize());
+
+    const QStringList commandes = {"&Ouvrir",  "&Enregistrer", "&Reinitialiser",
+                                   "&Options", "&A Propos",    "&Quitter"};
+    QStringList vues;
+    for (QAction* a : f.menuBar()->actions()) {
+        QVERIFY(a->menu() == nullptr);
+        vues << a->text();
+    }
+    QCOMPARE(vues, commandes);
+
+    // Nine tabs, every caption whole and in sight, on two rows.
+    const QStringList titres = {"Général",
+                                "Statistiques des Pages",
+                                "Statistiques des Images",
+                                "Statistiques des IP",
+                                "Statistiques des Référents",
+                                "Infos",
+                                "Graphiques annuels",
+                                "Statistiques des Downloads",
+                                "Statistiques des Retours"};
+    QCOMPARE(f.PageControl1->count(), 9);
+    QCOMPARE(f.PageControl1->rowCount(), 2);
+    for (int i = 0; i < 9; ++i) {
+        QCOMPARE(f.PageControl1->tabText(i), titres[i]);
+        const QRect r = f.PageControl1->tabRect(i);
+        QVERIFY(f.PageControl1->rect().contains(r));
+        QVERIFY(r.width() > f.PageControl1->fontMetrics().horizontalAdvance(titres[i]));
+        for (int j = 0; j < i; ++j) {
+            QVERIFY(!r.intersects(f.PageControl1->tabRect(j)));
+        }
+    }
+    // A click on a caption selects its tab; so does the program.
+    const QPoint centre = f.PageControl1->tabRect(8).center();
+    QWidget* barre = f.PageControl1->childAt(centre);
+    QVERIFY(barre != nullptr);
+    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->mapFrom(f.PageControl1, centre));
+    QCOMPARE(f.PageControl1->currentIndex(), 8);
+    f.PageControl1->setCurrentIndex(3);
+    QCOMPARE(f.PageControl1->currentWidget()->objectName(), QString("TabSheet4"));
+
+    const struct {
+        const char* nom;
+        QRect place;
+    } places[] = {
+        {"ProgressBar1", {96, 16, 489, 16}}, {"SGGen", {24, 72, 561, 497}},
+        {"EFiltre4", {8, 32, 473, 21}},      {"BFiltre4", {488, 32, 145, 21}},
+        {"LVIP", {8, 64, 625, 529}},         {"LVDownload", {8, 16, 625, 545}},
+        {"LBSearch", {16, 56, 601, 193}},    {"LVAffiche", {16, 272, 601, 289}},
+        {"LBListMois", {240, 32, 393, 201}}, {"PaintBox1", {64, 272, 495, 289}},
+        {"B417", {8 + 32 * 17, 8, 25, 25}},  {"B505", {8 + 32 * 5, 38, 25, 25}},
+        {"LVRetours", {8, 96, 625, 473}},
+    };
+    for (const auto& p : places) {
+        auto* w = f.findChild<QWidget*>(p.nom);
+        QVERIFY2(w != nullptr, p.nom);
+        QCOMPARE(w->geometry(), p.place);
+    }
+    QCOMPARE(f.findChild<QLabel*>("Label14")->text(), QString("Décembre"));
+    QCOMPARE(f.findChild<QLabel*>("Label14")->geometry().right() + 1, 57);
+    QCOMPARE(f.findChild<QLabel*>("Label91")->text(), QString("31"));
+    QCOMPARE(f.findChild<QLabel*>("Label91")->pos(), QPoint(64 + 16 * 30, 568));
+    QCOMPARE(f.findChild<QPushButton*>("B500")->text(), QString("500"));
+
+    // Columns: titles, widths, alignment.
+    QTableView* pages = f.VLPages;
+    QCOMPARE(pages->model()->headerData(1, Qt::Horizontal).toString(), QString("Acces"));
+    QCOMPARE(pages->horizontalHeader()->sectionSize(0), 470);
+    QCOMPARE(pages->horizontalHeader()->sectionSize(1), 120);
+    QCOMPARE(f.LVOrigine->model()->headerData(1, Qt::Horizontal).toString(), QString("Accès"));
+    QCOMPARE(f.LVRetours->horizontalHeader()->sectionSize(2), 120);
+    QCOMPARE(pages->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(pages->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+void FenetrePrincipale::demarrageSurTablesEnregistrees() {
+    FenetreDeTest t;
+    // Rows in no particular order: the lists follow the files.
+    t.EcritTable("page.lst", {Rangee(0, "/b.html", 1), Rangee(1, "/caf\xE9.html", 5),
+                              Rangee(2, "/a.html", 3), Compteur(3)});
+    t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 2), Compteur(1)});
+    t.EcritTable("graphmois.lst", {"\\1;2004\\2;l\\3;17\\4;"});
+    t.EcritTable("graphheure.lst", {"\\1;2004\\2;Feb\\3;17\\4;3\\5;", "\\1;2004\\2;Mar\\3;4\\4;"});
+    TFPrincip& f = t.Ouvre();
+    QAbstractItemModelTester verifie(f.ModelePages,
+                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/b.html", "/café.html", "/a.html"}));
+    QCOMPARE(Colonne(*f.ModelePages, 1), QStringList({"1", "5", "3"}));
+    QCOMPARE(Colonne(*f.ModeleIP, 2), QStringList({"14/Feb/2004:10:11:12"}));
+    QCOMPARE(f.ModelePages->LigneTable(2), 2);
+    QCOMPARE(ComptesAffiches(f), QStringList({"3", "1", "0", "0", "0"}));
+    QCOMPARE(f.LBListAnnee->item(0)->text(), QString("2004"));
+    QCOMPARE(f.LBListMois->count(), 2);
+    QCOMPARE(f.LBListMois->item(0)->text(), QString("Feb 2004 (max: 17)"));
+    // The name indexes follow their tables.
+    QCOMPARE(t.base.IndexPage.Count(), 3u);
+    QCOMPARE(t.base.IndexPage[1], std::string_view("/caf\xE9.html"));
+    QCOMPARE(t.base.IndexNom.Count(), 1u);
+    QCOMPARE(t.base.Modifie, 0);
+}
+
+void FenetrePrincipale::demarrageSurFichierIllisible() {
+    FenetreDeTest t;
+    std::filesystem::create_directory(t.repertoire.Fichier("page.lst"));
+    TFPrincip& f = t.Ouvre();
+
+    QVERIFY(f.isVisible());
+    QCOMPARE(Messages().size(), 1u);
+    QVERIFY(Messages()[0].texte.startsWith("Impossible d'ouvrir le fichier"));
+    QVERIFY(Messages()[0].texte.endsWith("page.lst"));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    // The tables in memory are partial: no import or save may overwrite the files with them.
+    QVERIFY(!f.Ouvrir1->isEnabled());
+    QVERIFY(!f.Enregistrer1->isEnabled());
+    f.Enregistrer1Click();
+    QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
+}
+
+void FenetrePrincipale::importPuisEnregistrement() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+    const std::string log = t.repertoire.Fichier("access.log");
+    EcritLog(log, {LigneLog("10.0.0.1", "/a.html"), LigneLog("10.0.0.2", "/index.html"),
+                   LigneLog("10.0.0.1", "/index.html", "14/Feb/2004:10:20:00")});
+
+    Dialogues::FichierSuivant(QString::fromStdString(log));
+    f.Ouvrir1->trigger();
+    QVERIFY(Messages().empty());
+    QCOMPARE(t.base.Modifie, 1);
+    QCOMPARE(f.ProgressBar1->value(), 100);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    // Ranked by hit count; summary and indexes refreshed.
+    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/index.html", "/a.html"}));
+    QCOMPARE(ComptesAffiches(f), QStringList({"2", "2", "0", "0", "0"}));
+    QCOMPARE(t.base.IndexNom.Count(), 2u);
+    QCOMPARE(f.LBListMois->item(0)->text(), QString("Feb 2004 (max: 3)"));
+
+    // An unsaved import makes closing ask.
+    Dialogues::ReponseSuivante(QMessageBox::Cancel);
+    QVERIFY(!f.close());
+    QCOMPARE(Messages().size(), 1u);
+    QCOMPARE(Messages()[0].texte, QString("Voulez-vous enregistrer les modifications ?"));
+
+    Dialogues::Oublie();
+    f.Enregistrer1->trigger();
+    QCOMPARE(t.base.Modifie, 0);
+    QVERIFY(Contenu(t.repertoire.Fichier("page.lst")).find("/index.html\\3;2") !=
+            std::string::npos);
+    QVERIFY(f.close());
+    QVERIFY(Messages().empty());
+}
+
+void FenetrePrincipale::importEnEchecNeChangeRien() {
+    FenetreDeTest t;
+    t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
+    t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 3), Compteur(1)});
+    TFPrincip& f = t.Ouvre();
+    const Table pagesAvant = t.base.ListePage;
+    const Table nomsAvant = t.base.ListeNom;
+    const Table heuresAvant = t.base.ListeGraphHeure;
+    const std::string mauvais = t.repertoire.Fichier("mauvais.log");
+    // A good line, then one whose date does not read.
+    EcritLog(mauvais, {LigneLog("10.0.0.9", "/neuf.html"), LigneLog("10.0.0.9", "/x", "xx")});
+
+    for (int modifie : {0, 1}) {
+        for (const std::string& chemin : {mauvais, t.repertoire.Chemin()}) {
+            t.base.Modifie = modifie;
+            Dialogues::Oublie();
+            Dialogues::FichierSuivant(QString::fromStdString(chemin));
+            f.Ouvrir1Click();
+
+            QCOMPARE(Messages().size(), 1u);
+            QCOMPARE(Messages()[0].boutons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QVERIFY(!Messages()[0].texte.isEmpty());
+            QCOMPARE(t.base.Modifie, modifie);
+            QVERIFY(t.base.ListePage == pagesAvant);
+            QVERIFY(t.base.ListeNom == nomsAvant);
+            QVERIFY(t.base.ListeGraphHeure == heuresAvant);
+            QCOMPARE(t.base.IndexNom.Count(), 1u);
+            QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/a.html"}));
+            QCOMPARE(f.ProgressBar1->value(), 0);
+            QVERIFY(QApplication::overrideCursor() == nullptr);
+        }
+    }
+    QVERIFY(Messages()[0].texte.startsWith("Impossible d'ouvrir le fichier"));
+
+    // A cancelled dialog changes nothing and says nothing.
+    Dialogues::Oublie();
+    f.Ouvrir1Click();
+    QVERIFY(Messages().empty());
+}
+
+void FenetrePrincipale::reinitialisation() {
+    FenetreDeTest t;
+    t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
+    TFPrincip& f = t.Ouvre();
+    t.base.Modifie = 1;
+
+    Dialogues::ReponseSuivante(QMessageBox::No);
+    f.Reinitialiser1->trigger();
+    QCOMPARE(Messages().size(), 1u);
+    QCOMPARE(Messages()[0].titre, QString("Reinitialisation"));
+    QCOMPARE(Messages()[0].texte, QString("Voulez-vous réinitialiser la base ?"));
+    QCOMPARE(Messages()[0].boutons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(std::filesystem::exists(t.repertoire.Fichier("page.lst")));
+    QCOMPARE(f.ModelePages->rowCount(), 1);
+    QCOMPARE(t.base.ListePage.Count(), 2u);
+
+    Dialogues::Oublie();
+    f.EFiltre1->setText("zz");
+    f.BFiltre1Click();
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    f.Reinitialiser1->trigger();
+    QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("page.lst")));
+    QCOMPARE(f.ModelePages->rowCount(), 0);
+    QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
+    QCOMPARE(t.base.IndexPage.Count(), 0u);
+    QCOMPARE(t.base.Modifie, 1); // the reset does not touch the flag
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void FenetrePrincipale::questionDeFermeture() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+    t.base.Modifie = 1;
+
+    // Cancel keeps everything.
+    Dialogues::ReponseSuivante(QMessageBox::Cancel);
+    f.Quitter1->trigger();
+    QVERIFY(f.isVisible());
+    QCOMPARE(t.base.Modifie, 1);
+    QCOMPARE(t.base.ListePage.Count(), 1u);
+    QCOMPARE(Messages().size(), 1u);
+    const Dialogues::Message& question = Messages()[0];
+    QCOMPARE(question.titre, QString("Enregistrement"));
+    QCOMPARE(question.texte, QString("Voulez-vous enregistrer les modifications ?"));
+    QCOMPARE(question.boutons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(question.defaut, QMessageBox::Yes);
+    QCOMPARE(question.icone, QMessageBox::NoIcon);
+
+    // No closes without saving.
+    Dialogues::Oublie();
+    Dialogues::ReponseSuivante(QMessageBox::No);
+    QVERIFY(f.close());
+    QCOMPARE(Messages().size(), 1u);
+    QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
+
+    // Yes saves, then closes.
+    FenetreDeTest u;
+    TFPrincip& g = u.Ouvre();
+    u.base.Modifie = 1;
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    QVERIFY(g.close());
+    QVERIFY(std::filesystem::exists(u.repertoire.Fichier("nom.lst")));
+}
+
+void FenetrePrincipale::enregistrementQuiEchoueALaFermeture() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+    t.base.Modifie = 1;
+    // A directory that does not exist: no table file can be written.
+    t.base.FixeRepertoire(t.repertoire.Fichier("absent/"));
+
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    QVERIFY(!f.close());
+    QVERIFY(f.isVisible());
+    QCOMPARE(t.base.Modifie, 1);
+    QCOMPARE(Messages().size(), 2u);
+    QVERIFY(Messages()[1].texte.startsWith("Impossible de créer le fichier"));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+
+    // The same failure from the menu.
+    Dialogues::Oublie();
+    f.Enregistrer1->trigger();
+    QCOMPARE(Messages().size(), 1u);
+    QCOMPARE(t.base.Modifie, 1);
+}
+
+QTEST_MAIN(FenetrePrincipale)
+#include "fenetre_principale_test.moc"

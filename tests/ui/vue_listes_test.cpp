@@ -1,0 +1,81 @@
+#include "ui/vue_listes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace sillage {
+namespace {
+
+Table TableDe(const std::vector<std::string>& lignes) {
+    Table t;
+    for (const std::string& l : lignes) {
+        t.Ajoute(l);
+    }
+    return t;
+}
+
+std::string Page(int id, const std::string& nom, int acces) {
+    return "\\1;" + std::to_string(id) + "\\2;" + nom + "\\3;" + std::to_string(acces) +
+           "\\4;14/Feb/2004:10:11:12\\5;";
+}
+
+const Table kPages = TableDe({Page(0, "/index.html", 9), Page(1, "/a.html", 12),
+                              Page(2, "/b.htm", 3), Page(3, "/caf\xE9.html", 1), "\\1;4\\2;"});
+
+TEST(LignesListe, EveryRecordInTableOrderWithoutTheCounterRow) {
+    EXPECT_EQ(LignesListe(kPages), (std::vector<std::uint32_t>{0, 1, 2, 3}));
+    EXPECT_TRUE(LignesListe(TableDe({"\\1;0\\2;"})).empty());
+    EXPECT_TRUE(LignesListe(Table{}).empty());
+}
+
+TEST(LignesListe, FilterIsACaseSensitiveByteSubstringOfTheName) {
+    EXPECT_TRUE(LignesListe(kPages, "INDEX").empty());
+    EXPECT_EQ(LignesListe(kPages, "index"), (std::vector<std::uint32_t>{0}));
+    EXPECT_EQ(LignesListe(kPages, ".htm"), (std::vector<std::uint32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(LignesListe(kPages, "html"), (std::vector<std::uint32_t>{0, 1, 3}));
+    EXPECT_EQ(LignesListe(kPages, "\xE9"), (std::vector<std::uint32_t>{3}));
+    EXPECT_TRUE(LignesListe(kPages, "cafe").empty());
+    EXPECT_TRUE(LignesListe(kPages, "*.htm").empty()); // no wildcards
+}
+
+TEST(LignesListe, FilterLooksAtTheNameOnly) {
+    // "12" is the count of /a.html and part of every date; "\\1;" is a tag.
+    EXPECT_TRUE(LignesListe(kPages, "12").empty());
+    EXPECT_TRUE(LignesListe(kPages, "Feb").empty());
+    EXPECT_TRUE(LignesListe(kPages, "\\2;").empty());
+    // The counter row is never listed, whatever the filter.
+    EXPECT_TRUE(LignesListe(TableDe({"\\1;0\\2;"}), "0").empty());
+}
+
+TEST(TexteCellule, EachColumnShowsItsFieldAsStored) {
+    const Table images = TableDe({Page(7, "/logo.gif", 30), "\\1;8\\2;"});
+    const auto& colonnes = ColonnesListe(Liste::Images);
+    ASSERT_EQ(colonnes.size(), 3u);
+    EXPECT_EQ(TexteCellule(images, 0, colonnes[0]), "/logo.gif");
+    EXPECT_EQ(TexteCellule(images, 0, colonnes[1]), "30");
+    EXPECT_EQ(TexteCellule(images, 0, colonnes[2]), "14/Feb/2004:10:11:12");
+    // A line the table no longer has shows nothing.
+    EXPECT_EQ(TexteCellule(images, 5, colonnes[0]), "");
+}
+
+TEST(ColonnesListe, OnlyThePagesCountIsRightAligned) {
+    for (Liste l : {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
+        for (const ColonneListe& c : ColonnesListe(l)) {
+            EXPECT_EQ(c.adroite, l == Liste::Pages && c.champ == 3) << c.titre;
+        }
+    }
+}
+
+TEST(TableListe, EachListShowsItsTable) {
+    Base base;
+    EXPECT_EQ(&TableListe(base, Liste::Pages), &base.ListePage);
+    EXPECT_EQ(&TableListe(base, Liste::Images), &base.ListeImage);
+    EXPECT_EQ(&TableListe(base, Liste::IP), &base.ListeNom);
+    EXPECT_EQ(&TableListe(base, Liste::Origines), &base.ListeOrigine);
+    EXPECT_EQ(&TableListe(base, Liste::Downloads), &base.ListeDownload);
+}
+
+} // namespace
+} // namespace sillage
