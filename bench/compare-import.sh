@@ -64,26 +64,31 @@ IMPORT="$CONSTRUCTION/app/sillage-import"
 [ -x "$IMPORT" ] || IMPORT=""
 
 # mesure NOM PREPARATION COMMANDE... : runs PREPARATION then COMMANDE under GNU time, ESSAIS
-# times; sets SECONDES (best wall time) and MIO (largest peak resident memory, MiB). Returns 1
+# times; sets SECONDES (best wall time), CPU (best user + system time: steadier than the wall
+# time when other work shares the machine) and MIO (largest peak resident memory, MiB). Returns 1
 # when a run fails, with its output in $TMP/NOM.sortie.
 mesure() {
     local nom="$1" preparation="$2"
     shift 2
     SECONDES=""
+    CPU=""
     MIO=""
-    local i
+    local i s c k
     for ((i = 0; i < ESSAIS; i++)); do
         $preparation
         if ! /usr/bin/time -v -o "$TMP/$nom.temps" "$@" </dev/null >"$TMP/$nom.sortie" 2>&1; then
             return 1
         fi
-        read -r s k < <(LC_ALL=C awk -F': ' '
+        read -r s c k < <(LC_ALL=C awk -F': ' '
             /Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0
                                        for (j = 1; j <= n; j++) s = s * 60 + p[j] }
+            /User time|System time/ { c += $2 }
             /Maximum resident set size/ { k = $2 }
-            END { print s, k }' "$TMP/$nom.temps")
-        SECONDES=$(LC_ALL=C awk -v a="$SECONDES" -v b="$s" 'BEGIN { print (a == "" || b < a) ? b : a }')
-        MIO=$(LC_ALL=C awk -v a="$MIO" -v k="$k" 'BEGIN { m = k / 1024; print (a == "" || m > a) ? m : a }')
+            END { print s, c, k }' "$TMP/$nom.temps")
+        read -r SECONDES CPU MIO < <(LC_ALL=C awk -v s="$s" -v c="$c" -v k="$k" \
+            -v S="$SECONDES" -v C="$CPU" -v M="$MIO" 'BEGIN {
+            m = k / 1024
+            print (S == "" || s < S) ? s : S, (C == "" || c < C) ? c : C, (M == "" || m > M) ? m : M }')
     done
 }
 
@@ -112,14 +117,14 @@ OUTFILE $TMP/analog.html
 EOF
 
 echo "Mesures (meilleur de $ESSAIS essais)..."
-declare -A TEMPS MEMOIRE
+declare -A TEMPS PROCESSEUR MEMOIRE
 if [ -n "$IMPORT" ]; then
     mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
         echo "sillage-import a échoué :" >&2
         tail -5 "$TMP/sillage.sortie" >&2
         exit 1
     }
-    TEMPS[sillage]=$SECONDES MEMOIRE[sillage]=$MIO
+    TEMPS[sillage]=$SECONDES PROCESSEUR[sillage]=$CPU MEMOIRE[sillage]=$MIO
     TABLES_MO=$(LC_ALL=C du -cb "$TMP"/tables/*.lst | tail -1 |
         awk '{ printf "%.1f", $1 / 1e6 }')
 else
@@ -130,26 +135,26 @@ mesure analog prepare_analog analog -G "+g$TMP/analog.cfg" || {
     tail -5 "$TMP/analog.sortie" >&2
     exit 1
 }
-TEMPS[analog]=$SECONDES MEMOIRE[analog]=$MIO
+TEMPS[analog]=$SECONDES PROCESSEUR[analog]=$CPU MEMOIRE[analog]=$MIO
 mesure goaccess prepare_goaccess goaccess "$JOURNAL" --log-format=COMBINED \
     -o "$TMP/goaccess.html" --no-progress || {
     echo "GoAccess a échoué :" >&2
     tail -5 "$TMP/goaccess.sortie" >&2
     exit 1
 }
-TEMPS[goaccess]=$SECONDES MEMOIRE[goaccess]=$MIO
+TEMPS[goaccess]=$SECONDES PROCESSEUR[goaccess]=$CPU MEMOIRE[goaccess]=$MIO
 
 echo
 echo "Journal : $LIGNES lignes, $(taille_mo "$JOURNAL") Mo ; $(nproc) cœurs"
 echo "Versions : analog $(dpkg-query -W -f='${Version}' analog), goaccess $(dpkg-query -W -f='${Version}' goaccess)"
 # Headers written out: printf pads bytes, not letters.
-echo "programme          secondes  Mio crête   × Analog × GoAccess"
+echo "programme          secondes      CPU s  Mio crête   × Analog × GoAccess"
 for p in sillage analog goaccess; do
     [ -n "${TEMPS[$p]:-}" ] || continue
     case $p in sillage) nom=sillage-import ;; analog) nom=Analog ;; goaccess) nom=GoAccess ;; esac
-    LC_ALL=C awk -v n="$nom" -v s="${TEMPS[$p]}" -v m="${MEMOIRE[$p]}" \
+    LC_ALL=C awk -v n="$nom" -v s="${TEMPS[$p]}" -v c="${PROCESSEUR[$p]}" -v m="${MEMOIRE[$p]}" \
         -v a="${TEMPS[analog]}" -v g="${TEMPS[goaccess]}" 'BEGIN {
-        printf "%-16s %10.2f %10.1f %10.2f %10.2f\n", n, s, m, (a > 0 ? s / a : 0), (g > 0 ? s / g : 0) }'
+        printf "%-16s %10.2f %10.2f %10.1f %10.2f %10.2f\n", n, s, c, m, s / a, s / g }'
 done
 if [ -z "$IMPORT" ]; then
     exit 0
@@ -176,7 +181,7 @@ fi
 
 echo
 echo "Linéarité de sillage-import (meilleur de $ESSAIS essais) :"
-echo "    lignes   secondes  Mio crête   µs par ligne  × 250 000"
+echo "    lignes   secondes      CPU s  Mio crête   µs par ligne  × 250 000"
 REFERENCE=""
 for n in 250000 500000 1000000; do
     "$GENERE" --numerique --lignes "$n" --sortie "$JOURNAL"
@@ -186,6 +191,6 @@ for n in 250000 500000 1000000; do
     }
     parligne=$(LC_ALL=C awk -v s="$SECONDES" -v n="$n" 'BEGIN { print s * 1e6 / n }')
     REFERENCE=${REFERENCE:-$parligne}
-    LC_ALL=C awk -v n="$n" -v s="$SECONDES" -v m="$MIO" -v p="$parligne" -v r="$REFERENCE" 'BEGIN {
-        printf "%10d %10.2f %10.1f %14.2f %10.2f\n", n, s, m, p, p / r }'
+    LC_ALL=C awk -v n="$n" -v s="$SECONDES" -v c="$CPU" -v m="$MIO" -v p="$parligne" \
+        -v r="$REFERENCE" 'BEGIN { printf "%10d %10.2f %10.2f %10.1f %14.2f %10.2f\n", n, s, c, m, p, p / r }'
 done
