@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -81,6 +82,11 @@ std::string Decimal(double v, int chiffres) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef M_MMAP_THRESHOLD
+    // Large blocks (tables, buffers) come from and go back to the system at once: without a
+    // fixed threshold the allocator raises it after each large free and keeps what is freed.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     std::string repertoire;
     std::vector<std::string> fichiers;
     for (int i = 1; i < argc; ++i) {
@@ -126,7 +132,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
         return 1;
     }
-    base.ReconstruitIndex();
 
     Barre barre(::isatty(STDERR_FILENO) != 0);
     const auto debut = std::chrono::steady_clock::now();

@@ -35,6 +35,7 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
     }
     const int nombreChamps = CompteNombreChamps(ligne);
     const std::int64_t total = source.Total();
+    base.AssureIndex();
     Importation importation(base);
     int derniere = std::numeric_limits<int>::min();
     std::int64_t i = 0;
@@ -58,7 +59,8 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
     return i;
 }
 
-// Field 3 read from its leading digits (an optional minus sign first); empty counts as 0.
+} // namespace
+
 std::int64_t AccesPourTri(std::string_view ligne) {
     const std::string_view champ = ExtraitChamp(ligne, 3);
     std::size_t k = 0;
@@ -74,6 +76,8 @@ std::int64_t AccesPourTri(std::string_view ligne) {
     }
     return negatif ? -v : v;
 }
+
+namespace {
 
 // Sorts the data rows by decreasing hit count, keeping rows of equal count in their order; the
 // counter row stays last whatever the counts of the rows (a hand-edited row may hold 0 or less).

@@ -16,7 +16,8 @@ using RappelProgression = std::function<void(int valeur)>;
 
 // Imports the access log at chemin (plain, or gzip-compressed) into base. Lines split as table
 // files do (CR LF, CR or LF; a NUL byte ends the text). On success the four ranked tables are
-// sorted (TrieListes), the name indexes rebuilt and Modifie set to 1; returns the number of lines.
+// sorted (TrieListes), the name indexes marked for rebuilding (Base::AssureIndex) and Modifie set
+// to 1; returns the number of lines.
 // On failure raises ErreurSillage ("Impossible d'ouvrir le fichier %s", "Indice de liste hors
 // limites (0)" for an empty file, the integer conversion message, "Erreur à la lecture du
 // fichier (ligne N)") and leaves every table, every name index and Modifie as they were.

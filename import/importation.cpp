@@ -43,6 +43,18 @@ std::string_view CleLanp(std::string& tampon, std::int32_t hote, std::int32_t re
     return tampon;
 }
 
+// Length of v written in decimal.
+std::size_t Chiffres(std::int64_t v) {
+    std::size_t n = v < 0 ? 2 : 1;
+    std::uint64_t u =
+        v < 0 ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
+    while (u >= 10) {
+        u /= 10;
+        ++n;
+    }
+    return n;
+}
+
 std::int64_t CleMois(std::int32_t annee, int mois) {
     return static_cast<std::int64_t>(annee) * 16 + mois;
 }
@@ -67,7 +79,7 @@ std::string_view Arene::Copie(std::string_view texte) {
 }
 
 Importation::TableCle::TableCle(Table& t, IndexNoms& i)
-    : table(t), index(i), n0(t.Count() == 0 ? 0 : t.Count() - 1), indexInitial(i.Count()),
+    : table(t), index(i), n0(t.Count() == 0 ? 0 : t.Count() - 1),
       compteur(t.Count() == 0 ? std::string() : std::string(t.Derniere())),
       aCompteur(t.Count() > 0) {}
 
@@ -117,9 +129,7 @@ Importation::~Importation() {
     if (valide_) {
         return;
     }
-    for (TableCle* t : {&noms_, &pages_, &images_, &downloads_, &origines_}) {
-        t->index.Tronque(t->indexInitial);
-    }
+    // Nothing but the keyword rows reached the tables: take them back.
     Table& motsCles = base_.ListeKeyword;
     if (motsClesInitial_ > 0 && motsCles.Count() != motsClesInitial_) {
         motsCles.Tronque(motsClesInitial_ - 1);
@@ -146,6 +156,10 @@ RDate Importation::LitDateCompacte(DateCompacte d) {
     return (d & kDateTexte) ? LitDate(TexteDate(d)) : DecompacteDate(d);
 }
 
+std::size_t Importation::TailleDate(DateCompacte d) const {
+    return (d & kDateTexte) ? TexteDate(d).size() : 20;
+}
+
 void Importation::AjouteDate(std::string& s, DateCompacte d) const {
     if (d & kDateTexte) {
         s += TexteDate(d);
@@ -169,26 +183,28 @@ std::int64_t Importation::IdentSuivant(const TableCle& t) const {
     return n;
 }
 
-Importation::RecCle& Importation::RangCle(TableCle& t, std::int64_t p) {
+// The record of index position p: a stored row, read on first use; positions past the stored
+// rows stand for the rows added since, then for the counter row.
+std::uint32_t Importation::RangCle(TableCle& t, std::int64_t p) {
     const auto n0 = static_cast<std::int64_t>(t.n0);
-    const auto k = static_cast<std::int64_t>(t.nouvelles.size());
     if (p < n0) {
-        if (t.place.empty()) {
-            t.place.assign(t.n0, -1);
+        const auto position = static_cast<std::uint32_t>(p);
+        if (auto it = t.parPosition.find(position); it != t.parPosition.end()) {
+            return it->second;
         }
-        std::int32_t& place = t.place[static_cast<std::size_t>(p)];
-        if (place < 0) {
-            LecteurChamps l(t.table[static_cast<std::size_t>(p)]);
-            RecCle r;
-            r.ident = l.SuivantEntier();
-            r.nom = l.Suivant();
-            r.acces = l.SuivantEntier();
-            r.date = Date(l.Suivant(), false);
-            place = static_cast<std::int32_t>(t.touchees.size());
-            t.touchees.push_back(r);
-        }
-        return t.touchees[static_cast<std::size_t>(place)];
+        LecteurChamps l(t.table[position]);
+        RecCle r;
+        r.ident = l.SuivantEntier();
+        r.nom = l.Suivant();
+        r.acces = l.SuivantEntier();
+        r.date = Date(l.Suivant(), false);
+        r.cle = t.index[position];
+        const auto rang = static_cast<std::uint32_t>(t.recs.size());
+        t.recs.push_back(r);
+        t.parPosition.emplace(position, rang);
+        return rang;
     }
+    const auto k = static_cast<std::int64_t>(t.nouvelles.size());
     if (p < n0 + k) {
         return t.nouvelles[static_cast<std::size_t>(p - n0)];
     }
@@ -199,23 +215,33 @@ Importation::RecCle& Importation::RangCle(TableCle& t, std::int64_t p) {
     LeveErreurIndice(p);
 }
 
-std::int32_t Importation::Compte(TableCle& t, std::string_view cle, DateCompacte date,
-                                 bool& nouveau, DateCompacte& precedente) {
-    const std::int64_t p = t.index.Cherche(cle);
-    if (p >= 0) {
-        RecCle& r = RangCle(t, p);
-        precedente = r.date;
-        Incremente(r.acces);
-        r.date = date;
-        nouveau = false;
-        return r.ident;
+std::int32_t Importation::Compte(TableCle& t, std::string_view cle, std::uint64_t h,
+                                 DateCompacte date, bool& nouveau, DateCompacte& precedente) {
+    std::int64_t rang =
+        t.memo.Cherche(h, [&](std::uint32_t r) { return EgalSansCasse(t.recs[r].cle, cle); });
+    if (rang < 0) {
+        // First time this import meets the name: the index knows the stored rows.
+        const std::int64_t p = t.index.Count() == 0 ? -1 : t.index.Cherche(cle);
+        if (p < 0) {
+            const auto ident = static_cast<std::int32_t>(IdentSuivant(t));
+            const std::string_view copie = arene_.Copie(cle);
+            const auto nouveauRang = static_cast<std::uint32_t>(t.recs.size());
+            t.recs.push_back(RecCle{ident, 1, date, copie, copie});
+            t.nouvelles.push_back(nouveauRang);
+            t.memo.Insere(h, nouveauRang);
+            nouveau = true;
+            precedente = date;
+            return ident;
+        }
+        rang = RangCle(t, p);
+        t.memo.Insere(h, static_cast<std::uint32_t>(rang));
     }
-    const auto ident = static_cast<std::int32_t>(IdentSuivant(t));
-    t.nouvelles.push_back(RecCle{ident, 1, date, arene_.Copie(cle)});
-    t.index.Ajoute(cle);
-    nouveau = true;
-    precedente = date;
-    return ident;
+    RecCle& r = t.recs[static_cast<std::size_t>(rang)];
+    precedente = r.date;
+    Incremente(r.acces);
+    r.date = date;
+    nouveau = false;
+    return r.ident;
 }
 
 void Importation::AjouteMotsCles(std::int32_t origine, std::string_view keywords) {
@@ -237,25 +263,25 @@ void Importation::AjouteMotsCles(std::int32_t origine, std::string_view keywords
 // --- Error rows ---
 
 void Importation::CompteErreur(const RHitsVues& h, std::int32_t ressource, DateCompacte date) {
-    const Table& table = base_.ListeErreur;
     const std::uint64_t hachage = HachageErreur(ressource, h.Page);
-    const std::int64_t p = hachageErreurs_.Cherche(hachage, [&](std::uint32_t q) {
-        if (q < erreurs0_) {
-            const std::string_view ligne = table[q];
-            std::int32_t r = 0;
-            return EssaieEntier(ExtraitChamp(ligne, 6), r) && r == ressource &&
-                   EgalSansCasse(ExtraitChamp(ligne, 2), h.Page);
-        }
-        const RecErreur& e = erreursNouvelles_[q - erreurs0_];
-        return e.ressource == ressource && EgalSansCasse(e.chemin, h.Page);
+    std::int64_t rang = memoErreurs_.Cherche(hachage, [&](std::uint32_t q) {
+        const RecErreur& e = erreurs_[q];
+        return e.cleRessource == ressource && EgalSansCasse(e.cleChemin, h.Page);
     });
-    if (p >= 0 && static_cast<std::size_t>(p) < erreurs0_) {
-        if (placeErreurs_.empty()) {
-            placeErreurs_.assign(erreurs0_, -1);
-        }
-        std::int32_t& place = placeErreurs_[static_cast<std::size_t>(p)];
-        if (place < 0) {
-            LecteurChamps l(table[static_cast<std::size_t>(p)]);
+    if (rang < 0) {
+        const Table& table = base_.ListeErreur;
+        const std::int64_t p = hachageErreurs_.Taille() == 0
+                                   ? -1
+                                   : hachageErreurs_.Cherche(hachage, [&](std::uint32_t q) {
+                                         const std::string_view ligne = table[q];
+                                         std::int32_t r = 0;
+                                         return EssaieEntier(ExtraitChamp(ligne, 6), r) &&
+                                                r == ressource &&
+                                                EgalSansCasse(ExtraitChamp(ligne, 2), h.Page);
+                                     });
+        if (p >= 0) {
+            const auto position = static_cast<std::uint32_t>(p);
+            LecteurChamps l(table[position]);
             RecErreur e;
             e.ident = l.SuivantEntier();
             e.chemin = l.Suivant();
@@ -263,55 +289,54 @@ void Importation::CompteErreur(const RHitsVues& h, std::int32_t ressource, DateC
             e.date = Date(l.Suivant(), false);
             e.statut = l.Suivant();
             e.ressource = l.SuivantEntier();
-            place = static_cast<std::int32_t>(erreursTouchees_.size());
-            erreursTouchees_.push_back(e);
+            e.cleRessource = ressource;
+            e.cleChemin = ExtraitChamp(table[position], 2);
+            rang = static_cast<std::int64_t>(erreurs_.size());
+            erreurs_.push_back(e);
+            erreursParPosition_.emplace(position, static_cast<std::uint32_t>(rang));
+        } else {
+            if (!aCompteurErreurs_) {
+                LeveErreurIndice(-1);
+            }
+            const std::int64_t n =
+                static_cast<std::int64_t>(ConvertitEntier(ExtraitChamp(compteurErreurs_, 1))) +
+                static_cast<std::int64_t>(erreursNouvelles_);
+            if (n > kEntierMax) {
+                LeveErreurEntier(std::to_string(n));
+            }
+            const std::string_view chemin = arene_.Copie(h.Page);
+            memoErreurs_.Insere(hachage, static_cast<std::uint32_t>(erreurs_.size()));
+            erreurs_.push_back(RecErreur{static_cast<std::int32_t>(n), 1, date, chemin,
+                                         arene_.Copie(h.Statut), ressource, ressource, chemin});
+            ++erreursNouvelles_;
+            return;
         }
-        RecErreur& e = erreursTouchees_[static_cast<std::size_t>(place)];
-        Incremente(e.acces);
-        e.date = date;
-        return;
+        memoErreurs_.Insere(hachage, static_cast<std::uint32_t>(rang));
     }
-    if (p >= 0) {
-        RecErreur& e = erreursNouvelles_[static_cast<std::size_t>(p) - erreurs0_];
-        Incremente(e.acces);
-        e.date = date;
-        return;
-    }
-    if (!aCompteurErreurs_) {
-        LeveErreurIndice(-1);
-    }
-    const std::int64_t n =
-        static_cast<std::int64_t>(ConvertitEntier(ExtraitChamp(compteurErreurs_, 1))) +
-        static_cast<std::int64_t>(erreursNouvelles_.size());
-    if (n > kEntierMax) {
-        LeveErreurEntier(std::to_string(n));
-    }
-    hachageErreurs_.Insere(hachage,
-                           static_cast<std::uint32_t>(erreurs0_ + erreursNouvelles_.size()));
-    erreursNouvelles_.push_back(RecErreur{static_cast<std::int32_t>(n), 1, date,
-                                          arene_.Copie(h.Page), arene_.Copie(h.Statut), ressource});
+    RecErreur& e = erreurs_[static_cast<std::size_t>(rang)];
+    Incremente(e.acces);
+    e.date = date;
 }
 
 // --- Host and page pairs ---
 
+// Row p of the pairs: a stored row, read on first use, or one added since.
 Importation::RecLanp& Importation::RangLanp(std::int64_t p) {
     if (static_cast<std::size_t>(p) < lanp0_) {
-        if (placeLanp_.empty()) {
-            placeLanp_.assign(lanp0_, -1);
+        const auto position = static_cast<std::uint32_t>(p);
+        if (auto it = lanpParPosition_.find(position); it != lanpParPosition_.end()) {
+            return lanpTouchees_[it->second];
         }
-        std::int32_t& place = placeLanp_[static_cast<std::size_t>(p)];
-        if (place < 0) {
-            LecteurChamps l(base_.ListeLanp[static_cast<std::size_t>(p)]);
-            RecLanp r;
-            r.hote = l.SuivantEntier();
-            r.ressource = l.SuivantEntier();
-            r.acces = l.SuivantEntier();
-            r.date = Date(l.Suivant(), false);
-            r.type = l.SuivantEntier();
-            place = static_cast<std::int32_t>(lanpTouchees_.size());
-            lanpTouchees_.push_back(r);
-        }
-        return lanpTouchees_[static_cast<std::size_t>(place)];
+        LecteurChamps l(base_.ListeLanp[position]);
+        RecLanp r;
+        r.hote = l.SuivantEntier();
+        r.ressource = l.SuivantEntier();
+        r.acces = l.SuivantEntier();
+        r.date = Date(l.Suivant(), false);
+        r.type = l.SuivantEntier();
+        lanpParPosition_.emplace(position, static_cast<std::uint32_t>(lanpTouchees_.size()));
+        lanpTouchees_.push_back(r);
+        return lanpTouchees_.back();
     }
     const std::size_t j = static_cast<std::size_t>(p) - lanp0_;
     if (j < lanpNouvelles_.size()) {
@@ -325,22 +350,33 @@ void Importation::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_
     if (ressource == -2) {
         return;
     }
-    const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
-    const std::uint64_t h = HachageExact(cle);
-    const std::int64_t p = hachageLanp_.Cherche(h, [&](std::uint32_t q) {
-        if (q < lanpSearch0_) {
-            return base_.ListeLanpSearch[q] == cle;
-        }
-        const RecLanp& r = lanpNouvelles_[q - lanpSearch0_];
+    // Pairs added by this import, by their numbers.
+    const std::uint64_t h =
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(hote)) * 0x9E3779B97F4A7C15ull) ^
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(ressource)) *
+         0xC2B2AE3D27D4EB4Full) ^
+        (static_cast<std::uint64_t>(type) << 61);
+    const std::uint64_t hm = h ^ (h >> 29);
+    const std::int64_t n = memoLanp_.Cherche(hm, [&](std::uint32_t q) {
+        const RecLanp& r = lanpNouvelles_[q];
         return r.hote == hote && r.ressource == ressource && r.type == type;
     });
+    std::int64_t p = -1;
+    if (n >= 0) {
+        // An added pair: its row sits at the same distance past the stored rows in both lists.
+        p = static_cast<std::int64_t>(lanpSearch0_) + n;
+    } else if (lanpSearch0_ > 0) {
+        const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
+        p = hachageLanp_.Cherche(HachageExact(cle),
+                                 [&](std::uint32_t q) { return base_.ListeLanpSearch[q] == cle; });
+    }
     if (p >= 0) {
         RecLanp& r = RangLanp(p);
         Incremente(r.acces);
         r.date = date;
         return;
     }
-    hachageLanp_.Insere(h, static_cast<std::uint32_t>(lanpSearch0_ + lanpNouvelles_.size()));
+    memoLanp_.Insere(hm, static_cast<std::uint32_t>(lanpNouvelles_.size()));
     lanpNouvelles_.push_back(RecLanp{hote, ressource, 1, type, date});
 }
 
@@ -480,28 +516,37 @@ void Importation::TraiteLigne(std::string_view ligne, int NombreChamps, std::int
         LeveErreurLecture(numero);
     }
 
-    bool nouveau = false;
-    DateCompacte precedente = 0;
-    const std::int32_t hote = Compte(noms_, hit_.Hote, date, nouveau, precedente);
-    NouveauVisiteur = nouveau || NouvelleVisite(LitDateCompacte(precedente), D);
-
-    std::int32_t ressource = -2;
-    std::int32_t type = 0;
-    if (EstImage(hit_.Page)) {
-        Compte(images_, hit_.Page, date, nouveau, precedente);
-    } else if (EstDownload(hit_.Page)) {
-        type = 2;
-        ressource = Compte(downloads_, hit_.Page, date, nouveau, precedente);
-    } else {
-        type = 1;
-        ressource = Compte(pages_, hit_.Page, date, nouveau, precedente);
-    }
-
+    // Every name of the line is hashed first and its slot asked for, so that the look-ups
+    // below wait for memory once rather than one after the other.
+    TableCle& tableRessource =
+        EstImage(hit_.Page) ? images_ : (EstDownload(hit_.Page) ? downloads_ : pages_);
     const std::string_view exclu =
         base_.ListeOptions.Vide() ? std::string_view() : base_.ListeOptions[0];
     const std::string_view origine = hit_.Origine;
-    if (!origine.empty() && origine != "-" && (exclu.empty() || !origine.starts_with(exclu))) {
-        const std::int32_t r = Compte(origines_, origine, date, nouveau, precedente);
+    const bool compteOrigine =
+        !origine.empty() && origine != "-" && (exclu.empty() || !origine.starts_with(exclu));
+    const std::uint64_t hHote = HachageSansCasse(hit_.Hote);
+    noms_.memo.Precharge(hHote);
+    const std::uint64_t hRessource = HachageSansCasse(hit_.Page);
+    tableRessource.memo.Precharge(hRessource);
+    const std::uint64_t hOrigine = compteOrigine ? HachageSansCasse(origine) : 0;
+    if (compteOrigine) {
+        origines_.memo.Precharge(hOrigine);
+    }
+
+    bool nouveau = false;
+    DateCompacte precedente = 0;
+    const std::int32_t hote = Compte(noms_, hit_.Hote, hHote, date, nouveau, precedente);
+    NouveauVisiteur = nouveau || NouvelleVisite(LitDateCompacte(precedente), D);
+
+    const std::int32_t ident =
+        Compte(tableRessource, hit_.Page, hRessource, date, nouveau, precedente);
+    const std::int32_t ressource = &tableRessource == &images_ ? -2 : ident;
+    const std::int32_t type =
+        &tableRessource == &images_ ? 0 : (&tableRessource == &downloads_ ? 2 : 1);
+
+    if (compteOrigine) {
+        const std::int32_t r = Compte(origines_, origine, hOrigine, date, nouveau, precedente);
         if (!hit_.Keywords.empty()) {
             AjouteMotsCles(r, hit_.Keywords);
         }
@@ -516,8 +561,20 @@ void Importation::TraiteLigne(std::string_view ligne, int NombreChamps, std::int
 
 // --- Writing back ---
 
-void Importation::EcritCle(TableCle& t) {
-    if (t.touchees.empty() && t.nouvelles.empty()) {
+namespace {
+
+// The stored rows a change touched, by position: (position, record).
+std::vector<std::pair<std::uint32_t, std::uint32_t>>
+ParPosition(const std::unordered_map<std::uint32_t, std::uint32_t>& places) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> v(places.begin(), places.end());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+} // namespace
+
+void Importation::EcritCle(TableCle& t, bool trie) {
+    if (t.recs.empty()) {
         return;
     }
     auto ecrit = [&](const RecCle& r) {
@@ -531,20 +588,55 @@ void Importation::EcritCle(TableCle& t) {
         AjouteDate(tampon_, r.date);
         tampon_ += "\\5;";
     };
-    Table nouvelle;
-    nouvelle.Reserve(t.table.Count() + t.nouvelles.size(),
-                     t.table.Octets() + t.nouvelles.size() * 64);
-    for (std::size_t i = 0; i < t.n0; ++i) {
-        if (!t.place.empty() && t.place[i] >= 0) {
-            ecrit(t.touchees[static_cast<std::size_t>(t.place[i])]);
-            nouvelle.Ajoute(tampon_);
-        } else {
-            nouvelle.Ajoute(t.table[i]);
+    // Each data row of the result, in table order: a stored row (its position), or a record.
+    constexpr std::uint32_t kRecord = 1u << 31;
+    const std::size_t n = t.n0 + t.nouvelles.size();
+    std::vector<std::uint32_t> sources(n);
+    {
+        const auto touchees = ParPosition(t.parPosition);
+        auto suivante = touchees.begin();
+        for (std::size_t i = 0; i < t.n0; ++i) {
+            if (suivante != touchees.end() && suivante->first == i) {
+                sources[i] = kRecord | suivante->second;
+                ++suivante;
+            } else {
+                sources[i] = static_cast<std::uint32_t>(i);
+            }
+        }
+        for (std::size_t j = 0; j < t.nouvelles.size(); ++j) {
+            sources[t.n0 + j] = kRecord | t.nouvelles[j];
         }
     }
-    for (std::size_t j = 0; j < t.nouvelles.size(); ++j) {
-        const RecCle& r = t.nouvelles[j];
-        if (j == 0 && r.acces == 1) {
+    const std::uint32_t premiereNouvelle = t.nouvelles.empty() ? 0 : kRecord | t.nouvelles[0];
+    if (trie) {
+        // The ranked tables are written in their final order at once: by decreasing count,
+        // rows of equal count in table order.
+        std::vector<std::pair<std::int64_t, std::uint32_t>> cles(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint32_t s = sources[i];
+            cles[i] = {(s & kRecord) ? t.recs[s & ~kRecord].acces : AccesPourTri(t.table[s]), s};
+        }
+        std::stable_sort(cles.begin(), cles.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (std::size_t i = 0; i < n; ++i) {
+            sources[i] = cles[i].second;
+        }
+    }
+    // The exact size, so that the new table is allocated once.
+    std::size_t octets = t.table.Octets() + 32;
+    for (const RecCle& r : t.recs) {
+        octets += 15 + Chiffres(r.ident) + r.nom.size() + Chiffres(r.acces) + TailleDate(r.date) +
+                  t.compteur.size();
+    }
+    Table nouvelle;
+    nouvelle.Reserve(n + 1, octets);
+    for (const std::uint32_t s : sources) {
+        if (!(s & kRecord)) {
+            nouvelle.Ajoute(t.table[s]);
+            continue;
+        }
+        const RecCle& r = t.recs[s & ~kRecord];
+        if (s == premiereNouvelle && r.acces == 1) {
             // The first new row is made from the counter row's own text.
             tampon_.assign(t.compteur);
             tampon_ += r.nom;
@@ -562,15 +654,19 @@ void Importation::EcritCle(TableCle& t) {
         }
     } else {
         tampon_.assign("\\1;");
-        AjouteEntier(tampon_, t.nouvelles.back().ident + std::int64_t{1});
+        AjouteEntier(tampon_, t.recs[t.nouvelles.back()].ident + std::int64_t{1});
         tampon_ += "\\2;";
         nouvelle.Ajoute(tampon_);
     }
     t.table = std::move(nouvelle);
+    t.recs = {};
+    t.nouvelles = {};
+    t.parPosition = {};
+    t.memo.Efface();
 }
 
 void Importation::EcritErreurs() {
-    if (erreursTouchees_.empty() && erreursNouvelles_.empty()) {
+    if (erreurs_.empty()) {
         return;
     }
     auto ecrit = [&](const RecErreur& e) {
@@ -589,30 +685,52 @@ void Importation::EcritErreurs() {
         tampon_ += "\\7;";
     };
     Table& table = base_.ListeErreur;
+    std::size_t octets = table.Octets() + 32;
+    for (const RecErreur& e : erreurs_) {
+        octets += 21 + Chiffres(e.ident) + e.chemin.size() + Chiffres(e.acces) +
+                  TailleDate(e.date) + e.statut.size() + Chiffres(e.ressource);
+    }
     Table nouvelle;
-    nouvelle.Reserve(table.Count() + erreursNouvelles_.size(),
-                     table.Octets() + erreursNouvelles_.size() * 64);
+    nouvelle.Reserve(table.Count() + erreursNouvelles_, octets);
+    const auto touchees = ParPosition(erreursParPosition_);
+    auto suivante = touchees.begin();
     for (std::size_t i = 0; i < erreurs0_; ++i) {
-        if (!placeErreurs_.empty() && placeErreurs_[i] >= 0) {
-            ecrit(erreursTouchees_[static_cast<std::size_t>(placeErreurs_[i])]);
+        if (suivante != touchees.end() && suivante->first == i) {
+            ecrit(erreurs_[suivante->second]);
             nouvelle.Ajoute(tampon_);
+            ++suivante;
         } else {
             nouvelle.Ajoute(table[i]);
         }
     }
-    for (const RecErreur& e : erreursNouvelles_) {
-        ecrit(e);
-        nouvelle.Ajoute(tampon_);
+    // Added rows are those not taken from a stored row, in the order they were made.
+    std::vector<bool> stockee(erreurs_.size(), false);
+    for (const auto& [position, rang] : touchees) {
+        stockee[rang] = true;
     }
-    if (erreursNouvelles_.empty()) {
-        nouvelle.Ajoute(compteurErreurs_);
+    std::int64_t dernier = -1;
+    for (std::size_t r = 0; r < erreurs_.size(); ++r) {
+        if (!stockee[r]) {
+            ecrit(erreurs_[r]);
+            nouvelle.Ajoute(tampon_);
+            dernier = erreurs_[r].ident;
+        }
+    }
+    if (erreursNouvelles_ == 0) {
+        if (aCompteurErreurs_) {
+            nouvelle.Ajoute(compteurErreurs_);
+        }
     } else {
         tampon_.assign("\\1;");
-        AjouteEntier(tampon_, erreursNouvelles_.back().ident + std::int64_t{1});
+        AjouteEntier(tampon_, dernier + 1);
         tampon_ += "\\2;";
         nouvelle.Ajoute(tampon_);
     }
     table = std::move(nouvelle);
+    erreurs_ = {};
+    erreursParPosition_ = {};
+    memoErreurs_.Efface();
+    hachageErreurs_.Efface();
 }
 
 void Importation::EcritLanp() {
@@ -634,16 +752,23 @@ void Importation::EcritLanp() {
         Table nouvelle;
         nouvelle.Reserve(table.Count() + lanpNouvelles_.size(),
                          table.Octets() + lanpNouvelles_.size() * 48);
+        const auto touchees = ParPosition(lanpParPosition_);
+        auto suivante = touchees.begin();
         for (std::size_t i = 0; i < lanp0_; ++i) {
-            if (!placeLanp_.empty() && placeLanp_[i] >= 0) {
-                ecrit(lanpTouchees_[static_cast<std::size_t>(placeLanp_[i])]);
+            if (suivante != touchees.end() && suivante->first == i) {
+                ecrit(lanpTouchees_[suivante->second]);
                 nouvelle.Ajoute(tampon_);
+                ++suivante;
             } else {
                 nouvelle.Ajoute(table[i]);
             }
         }
         table = std::move(nouvelle);
     }
+    memoLanp_.Efface();
+    hachageLanp_.Efface();
+    lanpTouchees_ = {};
+    lanpParPosition_ = {};
     table.Reserve(table.Count() + lanpNouvelles_.size(),
                   table.Octets() + lanpNouvelles_.size() * 48);
     Table& cles = base_.ListeLanpSearch;
@@ -653,6 +778,7 @@ void Importation::EcritLanp() {
         table.Ajoute(tampon_);
         cles.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
     }
+    lanpNouvelles_ = {};
 }
 
 void Importation::EcritGraphs() {
@@ -682,15 +808,18 @@ void Importation::EcritGraphs() {
 }
 
 void Importation::Valide() {
-    for (TableCle* t : {&noms_, &pages_, &images_, &downloads_, &origines_}) {
-        EcritCle(*t);
-    }
+    EcritCle(noms_, true);
+    EcritCle(pages_, true);
+    EcritCle(images_, true);
+    EcritCle(downloads_, false);
+    EcritCle(origines_, true);
     EcritErreurs();
     EcritLanp();
     EcritGraphs();
     valide_ = true;
+    base_.ListeKeyword.Compacte();
     TrieListes(base_);
-    base_.ReconstruitIndex();
+    base_.MarqueIndexPerimes();
     base_.Modifie = 1;
 }
 

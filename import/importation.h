@@ -32,6 +32,10 @@ class Arene {
     std::size_t reste_ = 0;
 };
 
+// Field 3 of a row read for sorting: its leading digits (an optional minus sign first); an empty
+// field counts as 0.
+std::int64_t AccesPourTri(std::string_view ligne);
+
 class Importation {
   public:
     explicit Importation(Base& base);
@@ -44,8 +48,9 @@ class Importation {
     // first line. Raises ErreurSillage on a date that cannot be read or counted, or on a stored
     // row that does not read.
     void TraiteLigne(std::string_view ligne, int NombreChamps, std::int64_t numero);
-    // Writes every change into the tables, sorts the ranked ones, rebuilds the name indexes and
-    // sets Modifie to 1.
+    // Writes every change into the tables, sorts the ranked ones, marks the name indexes for
+    // rebuilding and sets Modifie to 1. The store's indexes must be up to date (AssureIndex)
+    // when the import begins.
     void Valide();
 
     // The counters of one hit, for the host and page pair and for the calendar tables.
@@ -60,7 +65,8 @@ class Importation {
         std::int32_t ident;
         std::int32_t acces;
         DateCompacte date;
-        std::string_view nom;
+        std::string_view nom; // field 2 as the row's reader gives it
+        std::string_view cle; // the name the row is found by
     };
     struct RecErreur {
         std::int32_t ident;
@@ -69,6 +75,8 @@ class Importation {
         std::string_view chemin;
         std::string_view statut;
         std::int32_t ressource;
+        std::int32_t cleRessource; // the resource id and path the row is found by
+        std::string_view cleChemin;
     };
     struct RecLanp {
         std::int32_t hote;
@@ -78,25 +86,26 @@ class Importation {
         DateCompacte date;
     };
 
-    // A keyed table with its name index: rows touched so far and rows added.
+    // A keyed table: the rows this import touched or added, found by name through a hash of
+    // the names met so far; a name met for the first time is looked up in the table's index.
     struct TableCle {
         TableCle(Table& t, IndexNoms& i);
         Table& table;
-        IndexNoms& index;
-        std::size_t n0;           // data rows at the start (the counter row excluded)
-        std::size_t indexInitial; // entries of the index at the start
-        std::string compteur;     // the counter row at the start ("" for an empty table)
+        const IndexNoms& index;
+        std::size_t n0;       // data rows at the start (the counter row excluded)
+        std::string compteur; // the counter row at the start ("" for an empty table)
         bool aCompteur;
-        std::vector<std::int32_t> place; // for each data row at the start: its slot, or -1
-        std::vector<RecCle> touchees;
-        std::vector<RecCle> nouvelles;
+        std::vector<RecCle> recs;             // in the order of first use
+        std::vector<std::uint32_t> nouvelles; // the added rows, as indexes into recs
+        std::unordered_map<std::uint32_t, std::uint32_t> parPosition; // stored row -> recs
+        HachagePositions memo;                                        // folded name -> recs
     };
 
     // Counts one hit of cle in t; answers the row's identifier, whether the row is new, and the
     // date it held before this hit.
-    std::int32_t Compte(TableCle& t, std::string_view cle, DateCompacte date, bool& nouveau,
-                        DateCompacte& precedente);
-    RecCle& RangCle(TableCle& t, std::int64_t p);
+    std::int32_t Compte(TableCle& t, std::string_view cle, std::uint64_t h, DateCompacte date,
+                        bool& nouveau, DateCompacte& precedente);
+    std::uint32_t RangCle(TableCle& t, std::int64_t p);
     std::int64_t IdentSuivant(const TableCle& t) const;
     void AjouteMotsCles(std::int32_t origine, std::string_view keywords);
     void CompteErreur(const RHitsVues& h, std::int32_t ressource, DateCompacte date);
@@ -105,9 +114,10 @@ class Importation {
     DateCompacte Date(std::string_view texte, bool copier);
     RDate LitDateCompacte(DateCompacte d);
     void AjouteDate(std::string& s, DateCompacte d) const;
+    std::size_t TailleDate(DateCompacte d) const;
     std::string_view TexteDate(DateCompacte d) const;
 
-    void EcritCle(TableCle& t);
+    void EcritCle(TableCle& t, bool trie);
     void EcritErreurs();
     void EcritLanp();
     void EcritGraphs();
@@ -123,22 +133,25 @@ class Importation {
     std::size_t motsClesInitial_;
     std::string compteurMotsCles_;
 
-    // Error rows (first row of each resource id and case-folded path).
+    // Error rows: the first stored row of each resource id and case-folded path, then the rows
+    // this import touched or added, found through a hash of the pairs met so far.
     std::size_t erreurs0_;
     std::string compteurErreurs_;
     bool aCompteurErreurs_;
-    std::vector<std::int32_t> placeErreurs_;
-    std::vector<RecErreur> erreursTouchees_;
-    std::vector<RecErreur> erreursNouvelles_;
     HachagePositions hachageErreurs_;
+    std::vector<RecErreur> erreurs_;
+    std::size_t erreursNouvelles_ = 0;
+    std::unordered_map<std::uint32_t, std::uint32_t> erreursParPosition_;
+    HachagePositions memoErreurs_;
 
-    // Host and page pairs.
+    // Host and page pairs: stored keys by their text, added pairs by their numbers.
     std::size_t lanp0_;
     std::size_t lanpSearch0_;
-    std::vector<std::int32_t> placeLanp_;
+    HachagePositions hachageLanp_;
+    std::unordered_map<std::uint32_t, std::uint32_t> lanpParPosition_;
     std::vector<RecLanp> lanpTouchees_;
     std::vector<RecLanp> lanpNouvelles_;
-    HachagePositions hachageLanp_;
+    HachagePositions memoLanp_;
 
     // Calendar rows, decoded as the scans reach them.
     std::vector<RGraph> annees_;

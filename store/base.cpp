@@ -28,13 +28,13 @@ constexpr std::array<EntreeCatalogue, 14> kCatalogue = {{
 }};
 
 constexpr std::string_view kOrdreChargement[14] = {
-    "nom.lst",        "page.lst",  "image.lst",      "download.lst",   "erreur.lst",
-    "origine.lst",    "keyword.lst", "navigateur.lst", "chemin.lst",   "options.lst",
-    "lanp.lst",       "lanpsearch.lst", "graphheure.lst", "graphmois.lst"};
+    "nom.lst",     "page.lst",       "image.lst",      "download.lst", "erreur.lst",
+    "origine.lst", "keyword.lst",    "navigateur.lst", "chemin.lst",   "options.lst",
+    "lanp.lst",    "lanpsearch.lst", "graphheure.lst", "graphmois.lst"};
 
 constexpr std::string_view kOrdreSauvegarde[14] = {
-    "nom.lst",        "page.lst",     "image.lst",  "origine.lst", "keyword.lst",
-    "navigateur.lst", "chemin.lst",   "download.lst", "erreur.lst", "options.lst",
+    "nom.lst",        "page.lst",       "image.lst",     "origine.lst",   "keyword.lst",
+    "navigateur.lst", "chemin.lst",     "download.lst",  "erreur.lst",    "options.lst",
     "lanp.lst",       "lanpsearch.lst", "graphmois.lst", "graphheure.lst"};
 
 // Largest field 1 of the lines that read as an integer, plus one; 0 when none does.
@@ -52,18 +52,21 @@ std::int64_t IdentSuivant(const Table& table) {
 } // namespace
 
 bool EstLigneCompteur(std::string_view ligne) {
-    if (ligne.size() < 7 || ligne.substr(0, 3) != "\\1;" || ligne.substr(ligne.size() - 3) != "\\2;") {
+    if (ligne.size() < 7 || ligne.substr(0, 3) != "\\1;" ||
+        ligne.substr(ligne.size() - 3) != "\\2;") {
         return false;
     }
     std::string_view nombre = ligne.substr(3, ligne.size() - 6);
     if (!nombre.empty() && nombre[0] == '-') {
         nombre.remove_prefix(1);
     }
-    return !nombre.empty() && std::all_of(nombre.begin(), nombre.end(),
-                                          [](char c) { return c >= '0' && c <= '9'; });
+    return !nombre.empty() &&
+           std::all_of(nombre.begin(), nombre.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-Base::Base(std::string repertoire) { FixeRepertoire(std::move(repertoire)); }
+Base::Base(std::string repertoire) {
+    FixeRepertoire(std::move(repertoire));
+}
 
 void Base::FixeRepertoire(std::string repertoire) {
     if (repertoire.empty() || repertoire.back() != '/') {
@@ -76,7 +79,9 @@ std::string Base::CheminFichier(std::string_view fichier) const {
     return repertoire_ + std::string(fichier);
 }
 
-const std::array<EntreeCatalogue, 14>& Base::Catalogue() { return kCatalogue; }
+const std::array<EntreeCatalogue, 14>& Base::Catalogue() {
+    return kCatalogue;
+}
 
 const EntreeCatalogue& Base::Entree(std::string_view fichier) const {
     return *std::find_if(kCatalogue.begin(), kCatalogue.end(),
@@ -109,6 +114,7 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
 
 void Base::InitListes() {
     LibereListes();
+    indexPerimes_ = true;
     for (std::string_view fichier : kOrdreChargement) {
         ChargeOuSeme(Entree(fichier));
     }
@@ -144,6 +150,7 @@ void Base::ReinitialiseListes() {
 }
 
 void Base::ReconstruitIndex() {
+    indexPerimes_ = false;
     IndexPage.Reconstruit(ListePage);
     IndexNom.Reconstruit(ListeNom);
     IndexImage.Reconstruit(ListeImage);

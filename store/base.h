@@ -21,7 +21,7 @@ struct EntreeCatalogue {
 };
 
 class Base {
-public:
+  public:
     // The referrer prefix that options.lst receives when the file is absent or empty.
     static constexpr std::string_view kOptionParDefaut = "http://www.example.com/";
     // The counter row of an empty keyed table.
@@ -55,6 +55,15 @@ public:
     void ReinitialiseListes();
     // Rebuilds the five name indexes from their tables (field 2 of every data row, in order).
     void ReconstruitIndex();
+    // Says that the tables changed as a whole (an import ended): the indexes are rebuilt by the
+    // next AssureIndex, so that a program that only imports and saves never builds them.
+    void MarqueIndexPerimes() { indexPerimes_ = true; }
+    // Rebuilds the indexes if the tables changed since they were last built.
+    void AssureIndex() {
+        if (indexPerimes_) {
+            ReconstruitIndex();
+        }
+    }
 
     // The catalogue, in the order of the files' names.
     static const std::array<EntreeCatalogue, 14>& Catalogue();
@@ -84,11 +93,12 @@ public:
     // 1 after an import reached the end of its log, 0 after start-up and after each save.
     int Modifie = 0;
 
-private:
+  private:
     const EntreeCatalogue& Entree(std::string_view fichier) const;
     void ChargeOuSeme(const EntreeCatalogue& e);
 
     std::string repertoire_;
+    bool indexPerimes_ = false;
 };
 
 // True when ligne is exactly a counter row: "\1;", an optional minus sign, digits, "\2;".

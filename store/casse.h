@@ -31,7 +31,9 @@ constexpr std::array<unsigned char, 256> TableMinuscules() {
 inline constexpr std::array<unsigned char, 256> kMinuscules = TableMinuscules();
 } // namespace detail
 
-inline unsigned char Minuscule(unsigned char c) { return detail::kMinuscules[c]; }
+inline unsigned char Minuscule(unsigned char c) {
+    return detail::kMinuscules[c];
+}
 
 // True when a and b are equal once folded.
 bool EgalSansCasse(std::string_view a, std::string_view b);

@@ -28,7 +28,9 @@ std::string_view LecteurChamps::Suivant() {
     return champ;
 }
 
-std::int32_t LecteurChamps::ConvertitChamp(std::string_view texte) { return ConvertitEntier(texte); }
+std::int32_t LecteurChamps::ConvertitChamp(std::string_view texte) {
+    return ConvertitEntier(texte);
+}
 
 namespace {
 
@@ -64,12 +66,24 @@ void AjouteChampEntier(std::string& s, int n, std::int32_t v) {
 
 } // namespace
 
-RNom LitNom(std::string_view ligne) { return LitQuatre<RNom>(ligne); }
-std::string EcritNom(const RNom& r) { return EcritQuatre(r); }
-RPage LitPage(std::string_view ligne) { return LitQuatre<RPage>(ligne); }
-std::string EcritPage(const RPage& r) { return EcritQuatre(r); }
-ROrigine LitOrigine(std::string_view ligne) { return LitQuatre<ROrigine>(ligne); }
-std::string EcritOrigine(const ROrigine& r) { return EcritQuatre(r); }
+RNom LitNom(std::string_view ligne) {
+    return LitQuatre<RNom>(ligne);
+}
+std::string EcritNom(const RNom& r) {
+    return EcritQuatre(r);
+}
+RPage LitPage(std::string_view ligne) {
+    return LitQuatre<RPage>(ligne);
+}
+std::string EcritPage(const RPage& r) {
+    return EcritQuatre(r);
+}
+ROrigine LitOrigine(std::string_view ligne) {
+    return LitQuatre<ROrigine>(ligne);
+}
+std::string EcritOrigine(const ROrigine& r) {
+    return EcritQuatre(r);
+}
 
 RErreur LitErreur(std::string_view ligne) {
     LecteurChamps l(ligne);

@@ -105,12 +105,12 @@ std::string EcritGraphMois(const RGraphMois& r);
 // The reader's walk, for code that needs some fields of a row without building its record:
 // each call to Suivant gives the next line field, in order from field 1.
 class LecteurChamps {
-public:
+  public:
     explicit LecteurChamps(std::string_view ligne) : reste_(ligne) {}
     std::string_view Suivant();
     std::int32_t SuivantEntier() { return ConvertitChamp(Suivant()); }
 
-private:
+  private:
     static std::int32_t ConvertitChamp(std::string_view texte);
     std::string_view reste_;
     int champ_ = 1;

@@ -5,10 +5,10 @@ namespace sillage {
 namespace {
 
 // Code points of 0x80 to 0x9F in Windows-1252; 0 where the code page defines nothing.
-constexpr char16_t kPlage80[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kPlage80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                   0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AjouteUtf8(std::string& s, char32_t c) {
     if (c < 0x80) {
@@ -42,7 +42,8 @@ std::string Windows1252VersUtf8(std::string_view texte) {
 }
 
 void LeveErreurEntier(std::string_view texte) {
-    throw ErreurSillage("'" + Windows1252VersUtf8(texte) + "' n'est pas une valeur entière correcte");
+    throw ErreurSillage("'" + Windows1252VersUtf8(texte) +
+                        "' n'est pas une valeur entière correcte");
 }
 
 void LeveErreurOuverture(std::string_view fichier) {

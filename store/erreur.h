@@ -10,11 +10,12 @@ namespace sillage {
 
 // The one exception type of the store and the import; what() is the message to show the user.
 class ErreurSillage : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
-// "'<texte>' n'est pas une valeur entière correcte"; texte is Windows-1252 bytes from a table or a log.
+// "'<texte>' n'est pas une valeur entière correcte"; texte is Windows-1252 bytes from a table or a
+// log.
 [[noreturn]] void LeveErreurEntier(std::string_view texte);
 // "Impossible d'ouvrir le fichier <fichier>"; fichier is a path in the platform's encoding.
 [[noreturn]] void LeveErreurOuverture(std::string_view fichier);

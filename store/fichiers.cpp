@@ -135,8 +135,8 @@ void EcritFichiersAtomique(const std::vector<FichierAEcrire>& fichiers) {
             abandonne(f.chemin);
         }
         temporaires.push_back(modele);
-        const bool ok = ::fchmod(fd, ModeVoulu(f.chemin)) == 0 && EcritTable(fd, *f.table) &&
-                        ::fsync(fd) == 0;
+        const bool ok =
+            ::fchmod(fd, ModeVoulu(f.chemin)) == 0 && EcritTable(fd, *f.table) && ::fsync(fd) == 0;
         if (::close(fd) != 0 || !ok) {
             abandonne(f.chemin);
         }

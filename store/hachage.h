@@ -8,7 +8,7 @@
 namespace sillage {
 
 class HachagePositions {
-public:
+  public:
     // Position of the first key for which egal(position) holds among those with hash h, or -1.
     template <class Egal> std::int64_t Cherche(std::uint64_t h, Egal&& egal) const {
         if (cases_.empty()) {
@@ -28,11 +28,17 @@ public:
     // Records position under hash h; the caller inserts a key only when Cherche did not find it,
     // so the first position of each key is the one kept.
     void Insere(std::uint64_t h, std::uint32_t position);
+    // Asks the processor to bring in the slot where a search for hash h begins.
+    void Precharge(std::uint64_t h) const {
+        if (!cases_.empty()) {
+            __builtin_prefetch(&cases_[h & masque_]);
+        }
+    }
     void Efface();
     std::size_t Taille() const { return taille_; }
     void Reserve(std::size_t n);
 
-private:
+  private:
     struct Case {
         std::uint32_t position; // position + 1; 0 is an empty slot
         std::uint32_t signe;

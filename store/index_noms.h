@@ -11,7 +11,7 @@
 namespace sillage {
 
 class IndexNoms {
-public:
+  public:
     // Number of entries.
     std::size_t Count() const { return noms_.Count(); }
     std::string_view operator[](std::size_t i) const { return noms_[i]; }
@@ -26,7 +26,7 @@ public:
     // Clears the index, then fills it with field 2 of lines 0 to Count-2 of a keyed table.
     void Reconstruit(const Table& table);
 
-private:
+  private:
     Table noms_;
     HachagePositions hachage_;
 };

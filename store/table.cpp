@@ -71,6 +71,11 @@ void Table::Reserve(std::size_t lignes, std::size_t octets) {
     texte_.reserve(octets);
 }
 
+void Table::Compacte() {
+    texte_.shrink_to_fit();
+    fins_.shrink_to_fit();
+}
+
 void Table::ChargeOctets(std::string octets) {
     if (const void* nul = std::memchr(octets.data(), '\0', octets.size())) {
         octets.resize(static_cast<const char*>(nul) - octets.data());
@@ -78,8 +83,8 @@ void Table::ChargeOctets(std::string octets) {
     fins_.clear();
     char* const base = octets.data();
     const std::size_t taille = octets.size();
-    std::size_t lu = 0;     // next byte to read
-    std::size_t ecrit = 0;  // bytes of text kept so far (line ends removed)
+    std::size_t lu = 0;    // next byte to read
+    std::size_t ecrit = 0; // bytes of text kept so far (line ends removed)
     while (lu < taille) {
         // The line ends at the first CR or LF; look for LF first, then for a CR before it.
         const char* lf = static_cast<const char*>(std::memchr(base + lu, '\n', taille - lu));

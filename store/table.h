@@ -9,7 +9,7 @@
 namespace sillage {
 
 class Table {
-public:
+  public:
     // Number of lines.
     std::size_t Count() const { return fins_.size(); }
     bool Vide() const { return fins_.empty(); }
@@ -38,12 +38,14 @@ public:
     // Total bytes of text, line ends excluded.
     std::size_t Octets() const { return texte_.size(); }
     void Reserve(std::size_t lignes, std::size_t octets);
+    // Gives back the memory reserved beyond the lines held.
+    void Compacte();
 
     bool operator==(const Table& autre) const {
         return fins_ == autre.fins_ && texte_ == autre.texte_;
     }
 
-private:
+  private:
     std::string texte_;
     std::vector<std::uint64_t> fins_;
 };

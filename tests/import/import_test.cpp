@@ -150,6 +150,7 @@ TEST_F(Import, SortKeepsIdsAndTheCounterRowLast) {
     EXPECT_EQ(base.ListePage[1], "\\1;1\\2;/two\\3;2\\4;14/Feb/2004:10:00:02\\5;");
     EXPECT_EQ(base.ListePage[2], "\\1;0\\2;/one\\3;1\\4;14/Feb/2004:10:00:00\\5;");
     EXPECT_EQ(base.ListePage[3], "\\1;3\\2;");
+    base.AssureIndex();
     EXPECT_EQ(base.IndexPage[0], "/three");
     EXPECT_EQ(base.IndexNom.Cherche("C"), 0);
     // A second import finds the re-sorted rows by name.
@@ -311,7 +312,9 @@ std::vector<std::string> LignesAuHasard(Generateur& g, int n) {
     return v;
 }
 
-void ExpectMemesTables(const Base& a, const Base& b) {
+void ExpectMemesTables(Base& a, Base& b) {
+    a.AssureIndex();
+    b.AssureIndex();
     for (const EntreeCatalogue& e : Base::Catalogue()) {
         const Table& ta = a.*e.table;
         const Table& tb = b.*e.table;
