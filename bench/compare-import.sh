@@ -181,16 +181,20 @@ fi
 
 echo
 echo "Linéarité de sillage-import (meilleur de $ESSAIS essais) :"
-echo "    lignes   secondes      CPU s  Mio crête   µs par ligne  × 250 000"
+echo "              ---------- mur ----------   ---------- CPU ----------"
+echo "    lignes   secondes µs/ligne × 250 000   secondes µs/ligne × 250 000  Mio crête"
 REFERENCE=""
+REFERENCE_CPU=""
 for n in 250000 500000 1000000; do
     "$GENERE" --numerique --lignes "$n" --sortie "$JOURNAL"
     mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
         echo "sillage-import a échoué sur $n lignes" >&2
         exit 1
     }
-    parligne=$(LC_ALL=C awk -v s="$SECONDES" -v n="$n" 'BEGIN { print s * 1e6 / n }')
-    REFERENCE=${REFERENCE:-$parligne}
-    LC_ALL=C awk -v n="$n" -v s="$SECONDES" -v c="$CPU" -v m="$MIO" -v p="$parligne" \
-        -v r="$REFERENCE" 'BEGIN { printf "%10d %10.2f %10.2f %10.1f %14.2f %10.2f\n", n, s, c, m, p, p / r }'
+    REFERENCE=${REFERENCE:-$(LC_ALL=C awk -v s="$SECONDES" -v n="$n" 'BEGIN { print s * 1e6 / n }')}
+    REFERENCE_CPU=${REFERENCE_CPU:-$(LC_ALL=C awk -v s="$CPU" -v n="$n" 'BEGIN { print s * 1e6 / n }')}
+    LC_ALL=C awk -v n="$n" -v s="$SECONDES" -v c="$CPU" -v m="$MIO" -v r="$REFERENCE" \
+        -v rc="$REFERENCE_CPU" 'BEGIN {
+        p = s * 1e6 / n; pc = c * 1e6 / n
+        printf "%10d %10.2f %8.2f %10.2f %10.2f %8.2f %10.2f %10.1f\n", n, s, p, p / r, c, pc, pc / rc, m }'
 done
