@@ -15,7 +15,11 @@
 // The picture lives in the resources of the static library sillage_ui; registering them from
 // here makes the linker keep them in every program that shows this dialog.
 static void ChargeRessourcesSillage() {
-    Q_INIT_RESOURCE(sillage);
+    static const bool chargees = [] {
+        Q_INIT_RESOURCE(sillage);
+        return true;
+    }();
+    (void)chargees;
 }
 
 namespace sillage {
