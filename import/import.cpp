@@ -7,6 +7,7 @@
 #include "store/erreur.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -41,15 +42,26 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
     std::int64_t i = 0;
     do {
         if (progression) {
-            const int v = total >= 0
-                              ? ValeurProgression(i, total)
-                              : static_cast<int>(100.0 * source.Fraction()) - (i == 0 ? 1 : 0);
+            // A compressed log's line count is not known ahead: its progress follows the
+            // compressed bytes read.
+            int v = -1;
+            if (total >= 0) {
+                v = ValeurProgression(i, total);
+            } else if (i > 0) {
+                v = static_cast<int>(std::trunc(100.0 * source.Fraction() - 1.0));
+            }
             if (v != derniere) {
                 derniere = v;
                 progression(v);
             }
         }
-        importation.TraiteLigne(ligne, nombreChamps, i + 1);
+        try {
+            importation.TraiteLigne(ligne, nombreChamps, i + 1);
+        } catch (const ErreurSillage&) {
+            // Damaged compressed input can give lines of garbage before it shows as damaged.
+            source.VerifieReste();
+            throw;
+        }
         ++i;
     } while (source.Suivante(ligne));
     importation.Valide();

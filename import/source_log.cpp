@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace sillage {
 
@@ -22,56 +23,6 @@ bool SourceTable::Suivante(std::string_view& ligne) {
 void DecoupeurLignes::Recommence() {
     debut_ = fin_ = 0;
     fini_ = false;
-}
-
-template <class Lire> bool DecoupeurLignes::Suivante(std::string_view& ligne, Lire&& lire) {
-    constexpr std::size_t kMorceau = 1 << 20;
-    for (;;) {
-        const char* base = tampon_.data();
-        const char* lf = static_cast<const char*>(std::memchr(base + debut_, '\n', fin_ - debut_));
-        const std::size_t limite = lf ? static_cast<std::size_t>(lf - base) : fin_;
-        const char* cr =
-            static_cast<const char*>(std::memchr(base + debut_, '\r', limite - debut_));
-        std::size_t fin = cr ? static_cast<std::size_t>(cr - base) : limite;
-        const bool termine = cr || lf;
-        // A CR at the very end of what was read may be the first half of a CR LF.
-        if (termine && !(cr && fin + 1 == fin_ && !fini_)) {
-            ligne = std::string_view(base + debut_, fin - debut_);
-            debut_ = fin + 1;
-            if (cr && debut_ < fin_ && base[debut_] == '\n') {
-                ++debut_;
-            }
-            return true;
-        }
-        if (fini_) {
-            if (debut_ == fin_) {
-                return false;
-            }
-            ligne = std::string_view(base + debut_, fin_ - debut_);
-            debut_ = fin_;
-            return true;
-        }
-        // Keep the unfinished line at the front of the buffer, then read more behind it.
-        if (debut_ > 0) {
-            std::memmove(tampon_.data(), tampon_.data() + debut_, fin_ - debut_);
-            fin_ -= debut_;
-            debut_ = 0;
-        }
-        if (tampon_.size() < fin_ + kMorceau) {
-            tampon_.resize(std::max(tampon_.size() * 2, fin_ + kMorceau));
-        }
-        const std::size_t lus = lire(tampon_.data() + fin_, tampon_.size() - fin_);
-        if (lus == 0) {
-            fini_ = true;
-            continue;
-        }
-        if (const void* nul = std::memchr(tampon_.data() + fin_, '\0', lus)) {
-            fin_ = static_cast<std::size_t>(static_cast<const char*>(nul) - tampon_.data());
-            fini_ = true;
-            continue;
-        }
-        fin_ += lus;
-    }
 }
 
 namespace {
@@ -125,6 +76,105 @@ class SourceFichier : public SourceLignes {
     std::int64_t lues_ = 0;
 };
 
+// A gzip-compressed file, inflated as it is read (one pass: its line count is not known ahead,
+// so progress follows the compressed bytes read). Concatenated members are read one after the
+// other; a damaged or truncated stream stops the import at the line being read.
+class SourceGzip : public SourceLignes {
+  public:
+    SourceGzip(int fd, std::int64_t taille) : fd_(fd), taille_(taille) {
+        flux_.zalloc = Z_NULL;
+        flux_.zfree = Z_NULL;
+        flux_.opaque = Z_NULL;
+        flux_.next_in = Z_NULL;
+        flux_.avail_in = 0;
+        if (inflateInit2(&flux_, 16 + MAX_WBITS) != Z_OK) {
+            LeveErreurLecture(1);
+        }
+        entree_.resize(1 << 18);
+    }
+    ~SourceGzip() override {
+        inflateEnd(&flux_);
+        ::close(fd_);
+    }
+
+    bool Suivante(std::string_view& ligne) override {
+        if (!decoupeur_.Suivante(ligne, [this](char* p, std::size_t n) { return Inflate(p, n); })) {
+            return false;
+        }
+        ++lues_;
+        return true;
+    }
+    std::int64_t Total() const override { return -1; }
+    void VerifieReste() override {
+        std::string_view ligne;
+        while (Suivante(ligne)) {
+        }
+    }
+    double Fraction() const override {
+        return taille_ > 0 ? static_cast<double>(consommes_) / static_cast<double>(taille_) : 1.0;
+    }
+
+  private:
+    std::size_t Inflate(char* sortie, std::size_t n) {
+        if (fini_) {
+            return 0;
+        }
+        flux_.next_out = reinterpret_cast<Bytef*>(sortie);
+        flux_.avail_out = static_cast<uInt>(std::min<std::size_t>(n, 1u << 30));
+        const uInt demande = flux_.avail_out;
+        while (flux_.avail_out == demande) {
+            if (flux_.avail_in == 0) {
+                const ssize_t r = Lit();
+                if (r == 0) {
+                    // The input ended: fine between members, a truncation inside one.
+                    if (!entreMembres_) {
+                        LeveErreurLecture(lues_ + 1);
+                    }
+                    fini_ = true;
+                    break;
+                }
+            }
+            entreMembres_ = false;
+            const int z = inflate(&flux_, Z_NO_FLUSH);
+            if (z == Z_STREAM_END) {
+                // Another member may follow: start it afresh.
+                entreMembres_ = true;
+                if (inflateReset(&flux_) != Z_OK) {
+                    LeveErreurLecture(lues_ + 1);
+                }
+            } else if (z != Z_OK && z != Z_BUF_ERROR) {
+                LeveErreurLecture(lues_ + 1);
+            }
+        }
+        return demande - flux_.avail_out;
+    }
+
+    ssize_t Lit() {
+        for (;;) {
+            const ssize_t r = ::read(fd_, entree_.data(), entree_.size());
+            if (r >= 0) {
+                consommes_ += r;
+                flux_.next_in = reinterpret_cast<Bytef*>(entree_.data());
+                flux_.avail_in = static_cast<uInt>(r);
+                return r;
+            }
+            if (errno != EINTR) {
+                LeveErreurLecture(lues_ + 1);
+            }
+        }
+    }
+
+    int fd_;
+    std::int64_t taille_;
+    std::int64_t consommes_ = 0;
+    z_stream flux_{};
+    std::string entree_;
+    DecoupeurLignes decoupeur_;
+    std::int64_t lues_ = 0;
+    bool fini_ = false;
+    bool entreMembres_ = true; // no member begun yet, or the last one ended
+};
+
 } // namespace
 
 std::unique_ptr<SourceLignes> OuvreSourceFichier(const std::string& chemin) {
@@ -138,6 +188,12 @@ std::unique_ptr<SourceLignes> OuvreSourceFichier(const std::string& chemin) {
         LeveErreurOuverture(chemin);
     }
     try {
+        unsigned char magique[2] = {0, 0};
+        const bool gzip =
+            ::pread(fd, magique, 2, 0) == 2 && magique[0] == 0x1f && magique[1] == 0x8b;
+        if (gzip) {
+            return std::make_unique<SourceGzip>(fd, static_cast<std::int64_t>(st.st_size));
+        }
         return std::make_unique<SourceFichier>(fd, chemin);
     } catch (...) {
         // The constructor failed after taking the descriptor: SourceFichier's destructor did

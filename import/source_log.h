@@ -3,7 +3,9 @@
 
 #include "store/table.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +22,9 @@ class SourceLignes {
     virtual std::int64_t Total() const = 0;
     // The part of the input read so far, from 0 to 1, for progress when Total is not known.
     virtual double Fraction() const { return 0.0; }
+    // Called when the import stopped on a line: reads the rest, so that a damaged input is
+    // reported as such (its own error is raised) rather than by what its damage produced.
+    virtual void VerifieReste() {}
 };
 
 // The lines of a table.
@@ -48,6 +53,56 @@ class DecoupeurLignes {
     std::size_t fin_ = 0;   // end of the bytes read
     bool fini_ = false;     // no more bytes to read (end of input or a NUL seen)
 };
+
+template <class Lire> bool DecoupeurLignes::Suivante(std::string_view& ligne, Lire&& lire) {
+    constexpr std::size_t kMorceau = 1 << 20;
+    for (;;) {
+        const char* base = tampon_.data();
+        const char* lf = static_cast<const char*>(std::memchr(base + debut_, '\n', fin_ - debut_));
+        const std::size_t limite = lf ? static_cast<std::size_t>(lf - base) : fin_;
+        const char* cr =
+            static_cast<const char*>(std::memchr(base + debut_, '\r', limite - debut_));
+        std::size_t fin = cr ? static_cast<std::size_t>(cr - base) : limite;
+        const bool termine = cr || lf;
+        // A CR at the very end of what was read may be the first half of a CR LF.
+        if (termine && !(cr && fin + 1 == fin_ && !fini_)) {
+            ligne = std::string_view(base + debut_, fin - debut_);
+            debut_ = fin + 1;
+            if (cr && debut_ < fin_ && base[debut_] == '\n') {
+                ++debut_;
+            }
+            return true;
+        }
+        if (fini_) {
+            if (debut_ == fin_) {
+                return false;
+            }
+            ligne = std::string_view(base + debut_, fin_ - debut_);
+            debut_ = fin_;
+            return true;
+        }
+        // Keep the unfinished line at the front of the buffer, then read more behind it.
+        if (debut_ > 0) {
+            std::memmove(tampon_.data(), tampon_.data() + debut_, fin_ - debut_);
+            fin_ -= debut_;
+            debut_ = 0;
+        }
+        if (tampon_.size() < fin_ + kMorceau) {
+            tampon_.resize(std::max(tampon_.size() * 2, fin_ + kMorceau));
+        }
+        const std::size_t lus = lire(tampon_.data() + fin_, tampon_.size() - fin_);
+        if (lus == 0) {
+            fini_ = true;
+            continue;
+        }
+        if (const void* nul = std::memchr(tampon_.data() + fin_, '\0', lus)) {
+            fin_ = static_cast<std::size_t>(static_cast<const char*>(nul) - tampon_.data());
+            fini_ = true;
+            continue;
+        }
+        fin_ += lus;
+    }
+}
 
 // Opens a log file: plain text, or gzip-compressed when it starts with the gzip magic bytes.
 // Raises "Impossible d'ouvrir le fichier %s" when the file cannot be opened as a regular file.

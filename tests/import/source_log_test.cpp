@@ -1,0 +1,175 @@
+#include "import/import.h"
+#include "import/source_log.h"
+#include "store/erreur.h"
+#include "support/repertoire_temporaire.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+#include <zlib.h>
+
+namespace sillage {
+namespace {
+
+using test::Contenu;
+using test::Ecrit;
+using test::RepertoireTemporaire;
+
+// Splits octets fed `morceau` bytes at a time.
+std::vector<std::string> Decoupe(const std::string& octets, std::size_t morceau) {
+    DecoupeurLignes d;
+    std::size_t lu = 0;
+    std::vector<std::string> lignes;
+    std::string_view ligne;
+    while (d.Suivante(ligne, [&](char* p, std::size_t n) {
+        const std::size_t k = std::min({n, morceau, octets.size() - lu});
+        std::memcpy(p, octets.data() + lu, k);
+        lu += k;
+        return k;
+    })) {
+        lignes.emplace_back(ligne);
+    }
+    return lignes;
+}
+
+TEST(DecoupeurLignes, SameLinesWhateverThePieces) {
+    const std::string octets = "a\r\nbb\rccc\n\nd\r\r\ne\r";
+    const std::vector<std::string> attendu = {"a", "bb", "ccc", "", "d", "", "e"};
+    for (std::size_t morceau : {1u, 2u, 3u, 5u, 1000u}) {
+        EXPECT_EQ(Decoupe(octets, morceau), attendu) << morceau;
+    }
+    EXPECT_EQ(Decoupe(std::string("x\ny\0z\nw", 7), 1), (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(Decoupe("", 4), std::vector<std::string>{});
+    // A line far longer than a piece.
+    const std::string longue(3 << 20, 'x');
+    EXPECT_EQ(Decoupe(longue + "\r\nfin", 1 << 20), (std::vector<std::string>{longue, "fin"}));
+}
+
+std::string Gzip(const std::string& texte) {
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string sortie(deflateBound(&z, texte.size()) + 64, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(texte.data()));
+    z.avail_in = static_cast<uInt>(texte.size());
+    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
+    z.avail_out = static_cast<uInt>(sortie.size());
+    deflate(&z, Z_FINISH);
+    sortie.resize(z.total_out);
+    deflateEnd(&z);
+    return sortie;
+}
+
+std::string Journal(int lignes) {
+    std::string s;
+    for (int i = 0; i < lignes; ++i) {
+        s += "10.0.0." + std::to_string(i % 50) + " - - [0" + std::to_string(1 + i % 9) +
+             "/Feb/2004:10:" + std::to_string(10 + i % 50) + ":00 +0100] \"GET /p" +
+             std::to_string(i % 70) + ".html HTTP/1.1\" " + (i % 7 ? "200" : "404") +
+             " 1 \"http://s.net/?q=" + std::to_string(i % 11) + "\" \"A\"\n";
+    }
+    return s;
+}
+
+std::string Tables(const RepertoireTemporaire& dir) {
+    std::string s;
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        s += std::string(e.fichier) + ":" + Contenu(dir.Fichier(std::string(e.fichier)));
+    }
+    return s;
+}
+
+std::string ImporteEtSauve(const RepertoireTemporaire& dir, const std::string& journal) {
+    Base base(dir.Chemin());
+    base.InitListes();
+    try {
+        ImporteFichier(base, journal);
+    } catch (const ErreurSillage& e) {
+        return e.what();
+    }
+    base.SauveListes();
+    return "";
+}
+
+TEST(Gzip, ACompressedLogGivesTheSameTables) {
+    RepertoireTemporaire plat, compresse, membres;
+    const std::string texte = Journal(3000);
+    Ecrit(plat.Fichier("acces.log"), texte);
+    Ecrit(compresse.Fichier("acces.log.2.gz"), Gzip(texte));
+    // Two members one after the other, as concatenated rotations give.
+    Ecrit(membres.Fichier("acces.gz"), Gzip(texte.substr(0, 1000)) + Gzip(texte.substr(1000)));
+    EXPECT_EQ(ImporteEtSauve(plat, plat.Fichier("acces.log")), "");
+    EXPECT_EQ(ImporteEtSauve(compresse, compresse.Fichier("acces.log.2.gz")), "");
+    EXPECT_EQ(ImporteEtSauve(membres, membres.Fichier("acces.gz")), "");
+    EXPECT_EQ(Tables(plat), Tables(compresse));
+    EXPECT_EQ(Tables(plat), Tables(membres));
+}
+
+TEST(Gzip, ProgressFollowsTheCompressedBytes) {
+    RepertoireTemporaire dir;
+    Ecrit(dir.Fichier("a.gz"), Gzip(Journal(200)));
+    Base base(dir.Chemin());
+    base.InitListes();
+    std::vector<int> valeurs;
+    ImporteFichier(base, dir.Fichier("a.gz"), [&](int v) { valeurs.push_back(v); });
+    ASSERT_FALSE(valeurs.empty());
+    EXPECT_EQ(valeurs.front(), -1);
+    EXPECT_EQ(valeurs.back(), 100);
+}
+
+TEST(Gzip, DamagedStreamsStopAtTheLineWhereTheyBreakAndChangeNothing) {
+    RepertoireTemporaire dir;
+    const std::string texte = Journal(20000);
+    const std::string gz = Gzip(texte);
+    Ecrit(dir.Fichier("tronque.gz"), gz.substr(0, gz.size() / 2));
+    std::string abime = gz;
+    for (std::size_t i = gz.size() / 2; i < gz.size() / 2 + 64; ++i) {
+        abime[i] = static_cast<char>(abime[i] ^ 0x5A);
+    }
+    Ecrit(dir.Fichier("abime.gz"), abime);
+    Ecrit(dir.Fichier("faux.gz"), "\x1f\x8b pas du tout compresse");
+    Ecrit(dir.Fichier("vide.gz"), Gzip(""));
+
+    Base base(dir.Chemin());
+    base.InitListes();
+    const Base avant = base;
+    auto message = [&](const std::string& f) {
+        try {
+            ImporteFichier(base, dir.Fichier(f));
+        } catch (const ErreurSillage& e) {
+            return std::string(e.what());
+        }
+        return std::string("(no error)");
+    };
+    const std::string tronque = message("tronque.gz");
+    EXPECT_EQ(tronque.rfind("Erreur à la lecture du fichier (ligne ", 0), 0u) << tronque;
+    // The line number lies in the second half of the log, where the stream stops.
+    const long ligne = std::stol(tronque.substr(tronque.find("(ligne ") + 7));
+    EXPECT_GT(ligne, 1000);
+    EXPECT_LE(ligne, 20000);
+    const std::string abimeMessage = message("abime.gz");
+    EXPECT_EQ(abimeMessage.rfind("Erreur à la lecture du fichier (ligne ", 0), 0u) << abimeMessage;
+    EXPECT_EQ(message("faux.gz"), "Erreur à la lecture du fichier (ligne 1)");
+    EXPECT_EQ(message("vide.gz"), "Indice de liste hors limites (0)");
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        EXPECT_TRUE(avant.*e.table == base.*e.table) << e.fichier;
+    }
+    EXPECT_EQ(base.Modifie, 0);
+}
+
+TEST(SourceFichier, FilesThatCannotBeOpened) {
+    RepertoireTemporaire dir;
+    Base base(dir.Chemin());
+    base.InitListes();
+    for (const std::string& chemin : {dir.Fichier("absent.log"), dir.Chemin()}) {
+        try {
+            ImporteFichier(base, chemin);
+            ADD_FAILURE();
+        } catch (const ErreurSillage& e) {
+            EXPECT_EQ(std::string(e.what()), "Impossible d'ouvrir le fichier " + chemin);
+        }
+    }
+}
+
+} // namespace
+} // namespace sillage
