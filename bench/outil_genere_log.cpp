@@ -287,12 +287,25 @@ bool LitEntier(const char* texte, std::int64_t& valeur) {
     return true;
 }
 
+constexpr const char* kUsage =
+    "Usage : genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]\n";
+
 int Usage(const char* message) {
-    std::fprintf(stderr,
-                 "%s\nUsage : genere-log [--lignes N] [--graine S] [--sortie FICHIER] "
-                 "[--numerique] [--prefixe]\n",
-                 message);
+    std::fprintf(stderr, "%s\n%s", message, kUsage);
     return 2;
+}
+
+void Aide() {
+    std::printf("%s\n"
+                "Écrit un journal d'accès réaliste au format combiné, toujours le même pour une\n"
+                "même graine.\n"
+                "\n"
+                "  --lignes N         nombre de lignes (1000000)\n"
+                "  --graine S         graine du tirage (1)\n"
+                "  --sortie FICHIER   fichier écrit (par défaut : la sortie standard)\n"
+                "  --numerique        adresses numériques seulement, sans noms d'hôtes\n"
+                "  --prefixe          un champ de plus en tête de chaque ligne (l'hôte virtuel)\n",
+                kUsage);
 }
 
 } // namespace
@@ -320,7 +333,7 @@ int main(int argc, char** argv) {
         } else if (a == "--prefixe") {
             o.prefixe = true;
         } else if (a == "--aide" || a == "-h") {
-            Usage("Écrit un journal d'accès réaliste (format combiné).");
+            Aide();
             return 0;
         } else {
             return Usage(("Option inconnue : " + std::string(a)).c_str());
