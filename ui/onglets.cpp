@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -124,7 +125,20 @@ class BarreOnglets : public QWidget {
 };
 
 ControleOnglets::ControleOnglets(QWidget* parent)
-    : QWidget(parent), barre_(new BarreOnglets(this)), pages_(new QStackedWidget(this)) {}
+    : QWidget(parent), barre_(new BarreOnglets(this)), pages_(new QStackedWidget(this)) {
+    // Ctrl+Tab and Ctrl+Shift+Tab go round the tabs, wherever the focus is inside.
+    const auto tourne = [this](int pas) {
+        if (count() > 0) {
+            setCurrentIndex((currentIndex() + pas + count()) % count());
+        }
+    };
+    new QShortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_Tab), this, [tourne] { tourne(1); },
+        Qt::WidgetWithChildrenShortcut);
+    new QShortcut(
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this, [tourne] { tourne(-1); },
+        Qt::WidgetWithChildrenShortcut);
+}
 
 int ControleOnglets::addTab(QWidget* page, const QString& titre) {
     barre_->titres.push_back(titre);

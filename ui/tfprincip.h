@@ -48,7 +48,6 @@ class TFPrincip : public QMainWindow {
 
     // The dialogs shown by "&A Propos" and "&Options"; they belong to the caller.
     void FixeDialogues(TFApropos* apropos, TFOptions* options);
-    Base& Donnees() { return base_; }
 
     // Start-up, once, when the window is first shown.
     void FormShow();
@@ -206,6 +205,7 @@ class TFPrincip : public QMainWindow {
     void Filtre(Liste liste);
     // Enables the commands that need every table loaded.
     void MajCommandes();
+    void EcritEnTetesResume();
     // Releases the name indexes and the tables once the window closes.
     void Libere();
 

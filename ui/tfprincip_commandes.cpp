@@ -67,12 +67,7 @@ void TFPrincip::FormShow() {
     if (!chargee_) {
         return;
     }
-    for (int r = 0; r < 5; ++r) {
-        SGGen->item(r + 1, 0)->setText(Utf8(kTitresLignesResume[static_cast<std::size_t>(r)]));
-    }
-    for (int c = 0; c < 3; ++c) {
-        SGGen->item(0, c + 1)->setText(Utf8(kTitresColonnesResume[static_cast<std::size_t>(c)]));
-    }
+    EcritEnTetesResume();
     RafraichitVues();
     for (QLabel* l :
          {LExpl3, LExpl4, LCount3, LHCalc1, LHCalc2, LHCalc3, LVCalc1, LVCalc2, LVCalc3}) {
@@ -85,6 +80,15 @@ void TFPrincip::FormShow() {
         l->hide();
     }
     OpenDialog1->setDirectory(QFile::decodeName(QByteArray::fromStdString(base_.Repertoire())));
+}
+
+void TFPrincip::EcritEnTetesResume() {
+    for (int r = 0; r < 5; ++r) {
+        SGGen->item(r + 1, 0)->setText(Utf8(kTitresLignesResume[static_cast<std::size_t>(r)]));
+    }
+    for (int c = 0; c < 3; ++c) {
+        SGGen->item(0, c + 1)->setText(Utf8(kTitresColonnesResume[static_cast<std::size_t>(c)]));
+    }
 }
 
 void TFPrincip::RafraichitVues() {
@@ -163,6 +167,7 @@ void TFPrincip::Reinitialiser1Click() {
         CurseurOccupe occupe;
         base_.ReinitialiseListes();
         chargee_ = true;
+        EcritEnTetesResume(); // not yet written when the start-up could not load the tables
     } catch (const std::exception& e) {
         erreur = QString::fromUtf8(e.what());
         chargee_ = false;

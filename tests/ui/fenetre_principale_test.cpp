@@ -229,6 +229,26 @@ void FenetrePrincipale::demarrageSurFichierIllisible() {
     QVERIFY(!f.Enregistrer1->isEnabled());
     f.Enregistrer1Click();
     QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
+
+    // A reset that still meets the unreadable file changes nothing of that.
+    Dialogues::Oublie();
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    f.Reinitialiser1Click();
+    QCOMPARE(Messages().size(), 2u);
+    QVERIFY(Messages()[1].texte.endsWith("page.lst"));
+    QVERIFY(!f.Enregistrer1->isEnabled());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+
+    // Once it is gone, a reset brings the store and the summary back.
+    std::filesystem::remove(t.repertoire.Fichier("page.lst"));
+    Dialogues::Oublie();
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    f.Reinitialiser1Click();
+    QCOMPARE(Messages().size(), 1u);
+    QVERIFY(f.Ouvrir1->isEnabled());
+    QVERIFY(f.Enregistrer1->isEnabled());
+    QCOMPARE(CelluleResume(f, 0, 1), QString("Pages"));
+    QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
 }
 
 void FenetrePrincipale::importPuisEnregistrement() {
