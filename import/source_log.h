@@ -55,7 +55,8 @@ class DecoupeurLignes {
 };
 
 template <class Lire> bool DecoupeurLignes::Suivante(std::string_view& ligne, Lire&& lire) {
-    constexpr std::size_t kMorceau = 1 << 20;
+    // Pieces grow from 64 KiB to 1 MiB: small logs stay cheap, large ones are read in few calls.
+    const std::size_t kMorceau = std::clamp<std::size_t>(tampon_.size(), 1 << 16, 1 << 20);
     for (;;) {
         const char* base = tampon_.data();
         const char* lf = static_cast<const char*>(std::memchr(base + debut_, '\n', fin_ - debut_));

@@ -1,0 +1,65 @@
+// Any bytes as a table file: loading splits it as the log reader does, whatever the pieces,
+// and a keyed table loaded from them always ends with a counter row.
+#include "import/source_log.h"
+#include "store/base.h"
+#include "store/table.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille) {
+    using namespace sillage;
+    const std::string octets(reinterpret_cast<const char*>(donnees), taille);
+    Table t;
+    t.ChargeOctets(octets);
+
+    const std::size_t morceau = taille == 0 ? 1 : 1 + donnees[0] % 7;
+    DecoupeurLignes d;
+    std::size_t lu = 0;
+    std::size_t n = 0;
+    std::string_view ligne;
+    while (d.Suivante(ligne, [&](char* p, std::size_t max) {
+        const std::size_t k = std::min({max, morceau, octets.size() - lu});
+        std::memcpy(p, octets.data() + lu, k);
+        lu += k;
+        return k;
+    })) {
+        if (n >= t.Count() || t[n] != ligne) {
+            std::abort();
+        }
+        ++n;
+    }
+    if (n != t.Count()) {
+        std::abort();
+    }
+
+    // The same bytes as a keyed table's file and as the options file of a store.
+    static const std::string dir = [] {
+        // In memory when the system offers it: the targets write files on every run.
+        char modele[] = "/dev/shm/sillage-fuzz-XXXXXX";
+        if (::access("/dev/shm", W_OK) != 0) {
+            std::memcpy(modele, "/tmp/sillage-fuzz-XXXXXX", sizeof "/tmp/sillage-fuzz-XXXXXX");
+        }
+        return std::string(::mkdtemp(modele)) + "/";
+    }();
+    for (const char* fichier : {"nom.lst", "options.lst"}) {
+        std::ofstream(dir + fichier, std::ios::binary | std::ios::trunc) << octets;
+    }
+    Base base(dir);
+    base.InitListes();
+    base.ReconstruitIndex();
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        const Table& table = base.*e.table;
+        if (e.cle && (table.Vide() || !EstLigneCompteur(table.Derniere()))) {
+            std::abort();
+        }
+    }
+    if (base.ListeOptions.Vide()) {
+        std::abort();
+    }
+    return 0;
+}
