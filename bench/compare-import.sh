@@ -40,7 +40,7 @@ done
 
 installe_manquants "${PAQUETS[@]}" time analog goaccess gzip
 
-TMP="$(mktemp -d "${TMPDIR:-/tmp}/sillage-compare-XXXXXX")"
+TMP="$(mktemp -d -t sillage-compare-XXXXXX)"
 if [ "$GARDER" = 1 ]; then
     echo "Répertoire temporaire gardé : $TMP"
 else
