@@ -3,6 +3,7 @@
 #include "ui/tfprincip.h"
 
 #include "store/base.h"
+#include "ui/modele_entrees.h"
 #include "ui/onglets.h"
 #include "ui/surface_dessin.h"
 
@@ -279,7 +280,7 @@ void TFPrincip::CreeInfos(QWidget* page) {
     BFiltre2 = Bouton(page, "BFiltre2", QRect(560, 8, 59, 25), QStringLiteral("Appliquer"));
     LExplI0 = EtiquetteVariable(page, "LExplI0", 16, 40, 600);
 
-    ModeleSearch = new ModeleListe({{"", 0, 2, false}}, this);
+    ModeleSearch = new ModeleEntrees(Infos.Entrees, this);
     ModeleSearch->setObjectName(QStringLiteral("ModeleLBSearch"));
     LBSearch = Nomme(new QListView(page), "LBSearch");
     LBSearch->setGeometry(16, 56, 601, 193);

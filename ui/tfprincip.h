@@ -5,11 +5,15 @@
 #pragma once
 
 #include "ui/modeles.h"
+#include "ui/vue_graphiques.h"
+#include "ui/vue_infos.h"
 #include "ui/vue_listes.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
+#include <string>
 
 class QAbstractItemView;
 class QAction;
@@ -27,7 +31,9 @@ class QTableWidget;
 namespace sillage {
 
 class Base;
+class ChoixListe;
 class ControleOnglets;
+class ModeleEntrees;
 class SurfaceDessin;
 class TFApropos;
 class TFOptions;
@@ -98,20 +104,18 @@ class TFPrincip : public QMainWindow {
     void LVOrigineDblClick(int ligne);
 
     // Charts tab (tfprincip_graphiques.cpp). Drawing happens inside PaintBox1's paint event;
-    // the click handlers change the state and ask for a repaint.
+    // the click handlers change the state, set the labels and ask for a repaint.
     void LBListAnneeClick();
     void LBListMoisClick();
     void PaintBox1Paint(QPainter& p);
-    void DessineAxes(QPainter& p);
-    void DessineAnnee(QPainter& p, int annee);
-    void DessineMois(QPainter& p, int rangee);
 
     // Error-status tab (tfprincip_retours.cpp): the click handler of the 24 status buttons.
     void B400Click();
 
-    int ModeRecherche = 0;
-    int ModeFiltre = 0;
-    int ModeGraphique = 0;
+    // The Infos tab's state (ModeRecherche, ModeFiltre, entries, results) and the charts tab's
+    // (ModeGraphique); the widgets show them.
+    EtatInfos Infos;
+    EtatGraphique Graphique;
 
     // Widgets, named as their objectName.
     QAction* Ouvrir1;
@@ -158,7 +162,8 @@ class TFPrincip : public QMainWindow {
     QPushButton* BFiltre2;
     QLabel* LExplI0;
     QListView* LBSearch;
-    ModeleListe* ModeleSearch; // one column: field 2 of each entry's table line
+    ModeleEntrees* ModeleSearch; // Infos.Entrees
+    ChoixListe* ChoixSearch;
     QLabel* LAffiche;
     QTableView* LVAffiche;
     ModeleTextes* ModeleAffiche;
@@ -168,6 +173,8 @@ class TFPrincip : public QMainWindow {
     QLabel* Label40;
     QListWidget* LBListAnnee;
     QListWidget* LBListMois;
+    ChoixListe* ChoixAnnee;
+    ChoixListe* ChoixMois;
     SurfaceDessin* PaintBox1;
     std::array<QLabel*, 12> LabelsMois{};  // Label3 to Label14
     std::array<QLabel*, 31> LabelsJours{}; // days 1 to 31: Label42 to Label45, Label50...
@@ -208,6 +215,19 @@ class TFPrincip : public QMainWindow {
     void EcritEnTetesResume();
     // Releases the name indexes and the tables once the window closes.
     void Libere();
+
+    // Infos tab: runs one event of Infos, then shows the state; effets tells what the event may
+    // have changed (kEntrees, kResultats). A failure is shown after the state. Returns whether
+    // the event completed.
+    static constexpr int kEntrees = 1;
+    static constexpr int kResultats = 2;
+    bool EvenementInfos(int effets, const std::function<void()>& evenement);
+    void ChoisitModeInfos(int mode);
+    void NavigueVersInfos(int mode, int ligne);
+    // EFiltre2's text in Windows-1252 bytes.
+    std::string TexteFiltre2() const;
+    // Charts tab.
+    void MontreEtiquettes(const EtiquettesGraphique& etiquettes);
 
     Base& base_;
     TFApropos* apropos_ = nullptr;

@@ -7,6 +7,7 @@
 #include "ui/curseur.h"
 #include "ui/dialogues.h"
 #include "ui/onglets.h"
+#include "ui/surface_dessin.h"
 #include "ui/texte_qt.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
@@ -111,6 +112,8 @@ void TFPrincip::RafraichitVues() {
     for (const std::string& texte : TextesMois(base_.ListeGraphHeure)) {
         LBListMois->addItem(DepuisWindows1252(texte));
     }
+    // Both chart lists lost their selection: the chart shows the empty frame of its mode.
+    PaintBox1->update();
 }
 
 void TFPrincip::MajCommandes() {
@@ -235,7 +238,6 @@ void TFPrincip::Libere() {
          {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
         ModeleDe(liste).Vide();
     }
-    ModeleSearch->Vide();
     base_.IndexImage.Efface();
     base_.IndexNom.Efface();
     base_.IndexOrigine.Efface();

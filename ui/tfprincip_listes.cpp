@@ -2,6 +2,7 @@
 #include "ui/tfprincip.h"
 
 #include "store/base.h"
+#include "ui/choix_liste.h"
 #include "ui/texte_qt.h"
 
 #include <QKeyEvent>
@@ -54,12 +55,12 @@ void TFPrincip::RelieListes() {
     connect(BDownload, &QPushButton::clicked, this, &TFPrincip::BDownloadClick);
     connect(BReferent, &QPushButton::clicked, this, &TFPrincip::BReferentClick);
     connect(BFiltre2, &QPushButton::clicked, this, &TFPrincip::BFiltre2Click);
-    connect(LBSearch, &QAbstractItemView::clicked, this, &TFPrincip::LBSearchClick);
+    ChoixSearch = new ChoixListe(LBSearch, [this] { LBSearchClick(); });
     connect(LVAffiche, &QAbstractItemView::doubleClicked, this, &TFPrincip::LVAfficheDblClick);
 
     // Charts tab.
-    connect(LBListAnnee, &QListWidget::itemClicked, this, &TFPrincip::LBListAnneeClick);
-    connect(LBListMois, &QListWidget::itemClicked, this, &TFPrincip::LBListMoisClick);
+    ChoixAnnee = new ChoixListe(LBListAnnee, [this] { LBListAnneeClick(); });
+    ChoixMois = new ChoixListe(LBListMois, [this] { LBListMoisClick(); });
 }
 
 bool TFPrincip::eventFilter(QObject* objet, QEvent* event) {
