@@ -1,0 +1,224 @@
+// The charts tab driven through the window: the year and month lists, the labels around the
+// surface and what PaintBox1 shows.
+#include "fenetre_commun.h"
+
+#include "store/enregistrements.h"
+#include "ui/onglets.h"
+#include "ui/surface_dessin.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+using namespace sillage;
+using namespace sillage::test;
+
+namespace {
+
+constexpr int kOngletGraphiques = 6;
+const QColor kNoirQ(0, 0, 0);
+const QColor kBlancQ(255, 255, 255);
+const QColor kRougeQ(255, 0, 0);
+
+void Clique(QListWidget* liste, int rangee) {
+    const QRect r = liste->visualItemRect(liste->item(rangee));
+    QVERIFY(r.isValid());
+    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+QImage Image(TFPrincip& f) {
+    return f.PaintBox1->grab().toImage();
+}
+
+QColor Pixel(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
+
+QStringList Textes(const std::array<QLabel*, 3>& etiquettes) {
+    QStringList t;
+    for (QLabel* l : etiquettes) {
+        t << (l->isVisible() ? l->text() : QString("(cachée)"));
+    }
+    return t;
+}
+
+QStringList EchelleH(TFPrincip& f) {
+    return Textes({f.LHCalc1, f.LHCalc2, f.LHCalc3});
+}
+
+QStringList EchelleV(TFPrincip& f) {
+    return Textes({f.LVCalc1, f.LVCalc2, f.LVCalc3});
+}
+
+template <std::size_t N> int Visibles(const std::array<QLabel*, N>& etiquettes) {
+    int n = 0;
+    for (QLabel* l : etiquettes) {
+        n += l->isVisible() ? 1 : 0;
+    }
+    return n;
+}
+
+} // namespace
+
+class FenetreGraphiques : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { Dialogues::Automatique(true); }
+    void init() {
+        Dialogues::Oublie();
+        t = std::make_unique<FenetreDeTest>();
+        RGraph annee;
+        annee.Annee = 2004;
+        annee.Maximum = 1234;
+        annee.Hits[5] = 1234; // June: the year's maximum
+        annee.Pages[5] = 600;
+        annee.Visites[5] = 100;
+        RGraph suivante;
+        suivante.Annee = 2005;
+        suivante.Maximum = 30;
+        suivante.Hits[0] = 30;
+        RGraphMois mois;
+        mois.Annee = 2004;
+        mois.Mois = "Feb";
+        mois.Maximum = 900;
+        mois.Jours[2] = 900; // day 3: the month's maximum
+        mois.Jours[9] = 1;   // too small to show
+        t->EcritTable("graphmois.lst", {EcritGraph(annee), EcritGraph(suivante)});
+        t->EcritTable("graphheure.lst", {EcritGraphMois(mois)});
+        f = &t->Ouvre();
+        f->PageControl1->setCurrentIndex(kOngletGraphiques);
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+    }
+    void cleanup() { t.reset(); }
+
+    void premierAffichageCadreVide();
+    void anneeApresMoisChangeEtiquettesEtGrille();
+    void choixAuClavier();
+    void rafraichissementVideLesChoix();
+    void anneeIllisibleSignaleeUneFois();
+
+  private:
+    std::unique_ptr<FenetreDeTest> t;
+    TFPrincip* f = nullptr;
+};
+
+void FenetreGraphiques::premierAffichageCadreVide() {
+    QCOMPARE(f->LBListAnnee->count(), 2);
+    QCOMPARE(f->LBListMois->item(0)->text(), QString("Feb 2004 (max: 900)"));
+    QCOMPARE(f->Graphique.ModeGraphique, 0);
+    QCOMPARE(EchelleH(*f), QStringList({"", "", ""}));
+    QCOMPARE(Visibles(f->LabelsMois), 0);
+    QCOMPARE(Visibles(f->LabelsJours), 0);
+
+    // The frame's top and left edges (the right and bottom ones lie just outside), and the
+    // horizontal grid.
+    const QImage image = Image(*f);
+    QCOMPARE(image.size(), QSize(495, 289));
+    QCOMPARE(Pixel(image, 0, 0), kNoirQ);
+    QCOMPARE(Pixel(image, 494, 0), kNoirQ);
+    QCOMPARE(Pixel(image, 0, 288), kNoirQ);
+    QCOMPARE(Pixel(image, 494, 288), kBlancQ);
+    QCOMPARE(Pixel(image, 250, 96), kNoirQ);
+    QCOMPARE(Pixel(image, 494, 192), kNoirQ);
+    QCOMPARE(Pixel(image, 165, 50), kBlancQ);
+}
+
+void FenetreGraphiques::anneeApresMoisChangeEtiquettesEtGrille() {
+    Clique(f->LBListMois, 0);
+    QCOMPARE(f->Graphique.ModeGraphique, 2);
+    QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
+    QCOMPARE(EchelleH(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
+    QCOMPARE(Visibles(f->LabelsJours), 31);
+    QCOMPARE(Visibles(f->LabelsMois), 0);
+    QImage image = Image(*f);
+    // Day 3 at the maximum: black from y 10, red from y 11, 12 pixels wide from x 32.
+    QCOMPARE(Pixel(image, 32, 10), kNoirQ);
+    QCOMPARE(Pixel(image, 32, 9), kBlancQ);
+    QCOMPARE(Pixel(image, 38, 11), kRougeQ);
+    QCOMPARE(Pixel(image, 42, 200), kRougeQ);
+    QCOMPARE(Pixel(image, 43, 200), kNoirQ);
+    QCOMPARE(Pixel(image, 44, 200), kBlancQ);
+    QCOMPARE(Pixel(image, 100, 96), kNoirQ);
+    // Day 10's count gives a length of 0: nothing, not even a border.
+    QCOMPARE(Pixel(image, 144, 288), kBlancQ);
+
+    Clique(f->LBListAnnee, 0);
+    QCOMPARE(f->Graphique.ModeGraphique, 1);
+    // A maximum of 1234 reads 411, 822 and 1234.
+    QCOMPARE(EchelleH(*f), QStringList({"411", "822", "1234"}));
+    QCOMPARE(EchelleV(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
+    QCOMPARE(Visibles(f->LabelsMois), 12);
+    QCOMPARE(Visibles(f->LabelsJours), 0);
+    QCOMPARE(f->LabelsMois[1]->text(), QString("Février"));
+    image = Image(*f);
+    // Vertical grid instead of the horizontal one.
+    QCOMPARE(Pixel(image, 165, 40), kNoirQ);
+    QCOMPARE(Pixel(image, 330, 280), kNoirQ);
+    QCOMPARE(Pixel(image, 100, 96), kBlancQ);
+    // June's hits at the maximum: black to x 450, red to x 449, on rows 124 to 129.
+    QCOMPARE(Pixel(image, 449, 126), kRougeQ);
+    QCOMPARE(Pixel(image, 450, 126), kNoirQ);
+    QCOMPARE(Pixel(image, 451, 126), kBlancQ);
+    QCOMPARE(Pixel(image, 200, 129), kRougeQ);
+    QCOMPARE(Pixel(image, 200, 130), kNoirQ);
+    // Its pages in blue above, its visits in green on top.
+    QCOMPARE(Pixel(image, 100, 122), QColor(0, 0, 255));
+    QCOMPARE(Pixel(image, 20, 118), QColor(0, 128, 0));
+    // May has no count: no bar.
+    QCOMPARE(Pixel(image, 3, 100), kBlancQ);
+
+    // Each list kept its choice; the repaint follows the list clicked last.
+    Clique(f->LBListMois, 0);
+    QCOMPARE(Pixel(Image(*f), 38, 11), kRougeQ);
+    QCOMPARE(f->LBListAnnee->currentRow(), 0);
+    QVERIFY(Dialogues::Messages().empty());
+}
+
+void FenetreGraphiques::choixAuClavier() {
+    Clique(f->LBListAnnee, 0);
+    f->LBListAnnee->setFocus();
+    QTest::keyClick(f->LBListAnnee, Qt::Key_Down);
+    QCOMPARE(EchelleH(*f), QStringList({"10", "20", "30"}));
+    // January's hits at 2005's maximum.
+    QCOMPARE(Pixel(Image(*f), 449, 5), kRougeQ);
+    QTest::keyClick(f->LBListAnnee, Qt::Key_Up);
+    QCOMPARE(EchelleH(*f), QStringList({"411", "822", "1234"}));
+
+    // Tabbing into the month list makes no choice.
+    f->LBListMois->setFocus(Qt::TabFocusReason);
+    QCOMPARE(f->Graphique.ModeGraphique, 1);
+    QVERIFY(f->LBListMois->selectedItems().isEmpty());
+    QTest::keyClick(f->LBListMois, Qt::Key_Space);
+    QCOMPARE(f->Graphique.ModeGraphique, 2);
+    QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
+}
+
+void FenetreGraphiques::rafraichissementVideLesChoix() {
+    Clique(f->LBListMois, 0);
+    Clique(f->LBListAnnee, 0);
+    f->RafraichitVues();
+    QVERIFY(f->LBListAnnee->selectedItems().isEmpty());
+    QVERIFY(f->LBListMois->selectedItems().isEmpty());
+    // The empty frame of the yearly mode: vertical grid, no bar.
+    const QImage image = Image(*f);
+    QCOMPARE(Pixel(image, 165, 40), kNoirQ);
+    QCOMPARE(Pixel(image, 449, 126), kBlancQ);
+    QCOMPARE(f->Graphique.ModeGraphique, 1);
+}
+
+void FenetreGraphiques::anneeIllisibleSignaleeUneFois() {
+    t->base.ListeGraphMois.Ajoute("\\1;20x4\\2;\\3;5\\4;");
+    f->RafraichitVues();
+    Clique(f->LBListAnnee, 2);
+    QCOMPARE(Dialogues::Messages().size(), 1u);
+    QCOMPARE(Dialogues::Messages()[0].texte,
+             QString("'20x4' n'est pas une valeur entière correcte"));
+    // Repaints draw the empty frame without a word.
+    const QImage image = Image(*f);
+    QCOMPARE(Pixel(image, 165, 40), kNoirQ);
+    QCOMPARE(Dialogues::Messages().size(), 1u);
+}
+
+QTEST_MAIN(FenetreGraphiques)
+#include "fenetre_graphiques_test.moc"
