@@ -1,0 +1,98 @@
+// The window's "Ouvrir" on logs that cannot be imported: the message says why, and the tables,
+// the lists and the modified flag stay as they were.
+#include "fenetre_commun.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QTest>
+
+#include <zlib.h>
+
+using namespace sillage;
+using namespace sillage::test;
+
+namespace {
+
+std::string Ligne(const std::string& hote, const std::string& date) {
+    return hote + " - - [" + date + " +0100] \"GET /neuf.html HTTP/1.1\" 200 1 \"-\" \"A\"\n";
+}
+
+std::string Gzip(const std::string& texte) {
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string sortie(deflateBound(&z, texte.size()) + 64, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(texte.data()));
+    z.avail_in = static_cast<uInt>(texte.size());
+    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
+    z.avail_out = static_cast<uInt>(sortie.size());
+    deflate(&z, Z_FINISH);
+    sortie.resize(z.total_out);
+    deflateEnd(&z);
+    return sortie;
+}
+
+} // namespace
+
+class FenetreImport : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { Dialogues::Automatique(true); }
+
+    void journauxQuiNeSImportentPas() {
+        FenetreDeTest t;
+        t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
+        t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 3), Compteur(1)});
+        TFPrincip& f = t.Ouvre();
+        const Base avant = t.base;
+
+        std::string journal;
+        for (int i = 0; i < 3000; ++i) {
+            journal += Ligne("10.0.0." + std::to_string(i % 200), "14/Feb/2004:10:11:12");
+        }
+        const std::string gz = Gzip(journal);
+        const std::vector<std::pair<std::string, std::string>> cas = {
+            {"", "Indice de liste hors limites (0)"},
+            {std::string(64, '\0'), "Indice de liste hors limites (0)"},
+            {Ligne("h", "14/Feb/2004:10:11:12") + Ligne("h", "14/Fev/2004:10:11:12"),
+             "Erreur à la lecture du fichier (ligne 2)"},
+            {Ligne("h", "14/Feb/2004:10:11:12") + "\n", "'' n'est pas une valeur entière correcte"},
+            {gz.substr(0, gz.size() / 2), "Erreur à la lecture du fichier (ligne "},
+        };
+        for (int modifie : {0, 1}) {
+            for (const auto& [octets, message] : cas) {
+                const std::string chemin = t.repertoire.Fichier("journal.log");
+                Ecrit(chemin, octets);
+                t.base.Modifie = modifie;
+                Dialogues::Oublie();
+                Dialogues::FichierSuivant(QString::fromStdString(chemin));
+                f.Ouvrir1Click();
+
+                QCOMPARE(Dialogues::Messages().size(), 1u);
+                QVERIFY2(
+                    Dialogues::Messages()[0].texte.startsWith(QString::fromUtf8(message.c_str())),
+                    qPrintable(Dialogues::Messages()[0].texte));
+                QCOMPARE(t.base.Modifie, modifie);
+                for (const EntreeCatalogue& e : Base::Catalogue()) {
+                    QVERIFY2(avant.*e.table == t.base.*e.table, e.fichier.data());
+                }
+                QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/a.html"}));
+                QCOMPARE(Colonne(*f.ModeleIP, 0), QStringList({"10.0.0.1"}));
+                QCOMPARE(f.ProgressBar1->value(), 0);
+                QVERIFY(QApplication::overrideCursor() == nullptr);
+            }
+        }
+
+        // The compressed log whole imports: its 200 hosts, 10.0.0.1 among them.
+        Ecrit(t.repertoire.Fichier("journal.log.gz"), gz);
+        Dialogues::Oublie();
+        Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("journal.log.gz")));
+        f.Ouvrir1Click();
+        QVERIFY(Dialogues::Messages().empty());
+        QCOMPARE(f.ModeleIP->rowCount(), 200);
+        QCOMPARE(f.ProgressBar1->value(), 100);
+        QCOMPARE(t.base.Modifie, 1);
+    }
+};
+
+QTEST_MAIN(FenetreImport)
+#include "fenetre_import_test.moc"
