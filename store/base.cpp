@@ -100,7 +100,7 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
         }
         return;
     }
-    table.ChargeOctets(LitFichierEntier(chemin));
+    table.ChargeFichier(chemin);
     if (e.cle && (table.Vide() || !EstLigneCompteur(table.Derniere()))) {
         // A damaged keyed table gets the counter row it lacks, with an id no row has taken.
         std::string compteur = "\\1;";

@@ -2,7 +2,11 @@
 
 #include "store/erreur.h"
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sillage {
 
@@ -77,12 +81,71 @@ void Table::Compacte() {
 }
 
 void Table::ChargeOctets(std::string octets) {
-    if (const void* nul = std::memchr(octets.data(), '\0', octets.size())) {
-        octets.resize(static_cast<const char*>(nul) - octets.data());
+    texte_.resize(octets.size());
+    if (!octets.empty()) {
+        std::memcpy(texte_.data(), octets.data(), octets.size());
+    }
+    Decoupe();
+}
+
+void Table::ChargeFichier(const std::string& chemin) {
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        LeveErreurOuverture(chemin);
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        LeveErreurOuverture(chemin);
+    }
+    Tampon octets;
+    octets.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t lus = 0;
+    for (;;) {
+        if (lus == octets.size()) {
+            // The file may have grown since fstat: read on to its end.
+            octets.resize(octets.size() + 65536);
+        }
+        const ssize_t n = ::read(fd, octets.data() + lus, octets.size() - lus);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            LeveErreurOuverture(chemin);
+        }
+        if (n == 0) {
+            break;
+        }
+        lus += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    octets.resize(lus);
+    texte_ = std::move(octets);
+    Decoupe();
+}
+
+void Table::Decoupe() {
+    char* const base = texte_.data();
+    std::size_t taille = texte_.size();
+    if (const void* nul = taille ? std::memchr(base, '\0', taille) : nullptr) {
+        taille = static_cast<std::size_t>(static_cast<const char*>(nul) - base);
+    }
+    // One slot per LF (and one for a last line without one) is the right count unless the file
+    // uses lone CRs, which the vector then grows for.
+    std::size_t lignes = 1;
+    for (const char* p = base; p < base + taille;) {
+        const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(base + taille - p));
+        if (lf == nullptr) {
+            break;
+        }
+        ++lignes;
+        p = static_cast<const char*>(lf) + 1;
     }
     fins_.clear();
-    char* const base = octets.data();
-    const std::size_t taille = octets.size();
+    fins_.shrink_to_fit();
+    fins_.reserve(lignes);
+    ConseillePagesGeantes(fins_.data(), lignes * sizeof(std::uint64_t));
     std::size_t lu = 0;    // next byte to read
     std::size_t ecrit = 0; // bytes of text kept so far (line ends removed)
     while (lu < taille) {
@@ -106,8 +169,7 @@ void Table::ChargeOctets(std::string octets) {
             ++lu;
         }
     }
-    octets.resize(ecrit);
-    texte_ = std::move(octets);
+    texte_.resize(ecrit);
 }
 
 void Table::Permute(const std::vector<std::uint32_t>& ordre) {

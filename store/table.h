@@ -1,6 +1,8 @@
 // A table: an ordered list of text lines, held in one byte buffer with the end of each line.
 #pragma once
 
+#include "store/tampon.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +35,9 @@ class Table {
     // Replaces the whole content by the lines of a file's bytes: CR LF, a lone CR or a lone LF
     // each end a line, a final line break makes no empty last line, and a NUL byte ends the text.
     void ChargeOctets(std::string octets);
+    // The same from a file, read straight into the table; raises "Impossible d'ouvrir le
+    // fichier %s" when chemin is not a regular file that can be read.
+    void ChargeFichier(const std::string& chemin);
     // Reorders the lines: line k of the result is the former line ordre[k] (a permutation).
     void Permute(const std::vector<std::uint32_t>& ordre);
     // Total bytes of text, line ends excluded.
@@ -46,7 +51,10 @@ class Table {
     }
 
   private:
-    std::string texte_;
+    // Splits texte_ (the bytes of a file) into lines in place.
+    void Decoupe();
+
+    Tampon texte_;
     std::vector<std::uint64_t> fins_;
 };
 
