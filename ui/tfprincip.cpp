@@ -150,7 +150,11 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
     move(280, 146);
 }
 
-TFPrincip::~TFPrincip() = default;
+TFPrincip::~TFPrincip() {
+    // The entry list's model shows Infos.Entrees, a member: it must go before the members do,
+    // not with the other children after them.
+    delete ModeleSearch;
+}
 
 void TFPrincip::FixeDialogues(TFApropos* apropos, TFOptions* options) {
     apropos_ = apropos;
