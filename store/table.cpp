@@ -99,6 +99,7 @@ void Table::ChargeFichier(const std::string& chemin) {
         LeveErreurOuverture(chemin);
     }
     Tampon octets;
+    octets.ReserveGrand(static_cast<std::size_t>(st.st_size));
     octets.resize(static_cast<std::size_t>(st.st_size));
     std::size_t lus = 0;
     for (;;) {

@@ -73,15 +73,20 @@ void Tampon::Realloue(std::size_t capacite) {
         throw std::bad_alloc();
     }
     octets_ = static_cast<char*>(p);
-    if (capacite > capacite_) {
-        ConseillePagesGeantes(octets_ + capacite_, capacite - capacite_);
-    }
     capacite_ = capacite;
 }
 
 void Tampon::reserve(std::size_t n) {
     if (n > capacite_) {
         Realloue(n);
+    }
+}
+
+void Tampon::ReserveGrand(std::size_t n) {
+    if (n > capacite_) {
+        const std::size_t avant = capacite_;
+        Realloue(n);
+        ConseillePagesGeantes(octets_ + avant, n - avant);
     }
 }
 

@@ -1,6 +1,5 @@
-// A growable byte buffer for the tables' text: growth leaves the new bytes uninitialised (a file
-// is read straight into them), and large buffers ask the system for huge pages, which makes
-// filling hundreds of megabytes far cheaper in page faults.
+// A growable byte buffer for the tables' text: growth leaves the new bytes uninitialised, so a
+// file is read straight into them.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +22,10 @@ class Tampon {
     bool empty() const { return taille_ == 0; }
     // Makes room for n bytes in all.
     void reserve(std::size_t n);
+    // The same for a buffer about to be filled whole at once (a file read): it asks for huge
+    // pages, which makes filling hundreds of megabytes far cheaper in page faults, at the cost
+    // of memory counted by whole huge pages.
+    void ReserveGrand(std::size_t n);
     // Sets the size; bytes added are left uninitialised.
     void resize(std::size_t n);
     void append(std::string_view texte);
