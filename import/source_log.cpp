@@ -1,6 +1,7 @@
 #include "import/source_log.h"
 
 #include "store/erreur.h"
+#include "store/fichiers.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -178,21 +179,14 @@ class SourceGzip : public SourceLignes {
 } // namespace
 
 std::unique_ptr<SourceLignes> OuvreSourceFichier(const std::string& chemin) {
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        LeveErreurOuverture(chemin);
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        LeveErreurOuverture(chemin);
-    }
+    std::int64_t taille = 0;
+    const int fd = OuvreFichierRegulier(chemin, taille);
     try {
         unsigned char magique[2] = {0, 0};
         const bool gzip =
             ::pread(fd, magique, 2, 0) == 2 && magique[0] == 0x1f && magique[1] == 0x8b;
         if (gzip) {
-            return std::make_unique<SourceGzip>(fd, static_cast<std::int64_t>(st.st_size));
+            return std::make_unique<SourceGzip>(fd, taille);
         }
         return std::make_unique<SourceFichier>(fd, chemin);
     } catch (...) {

@@ -15,7 +15,7 @@ bool FichierExiste(const std::string& chemin) {
     return ::stat(chemin.c_str(), &st) == 0;
 }
 
-std::string LitFichierEntier(const std::string& chemin) {
+int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille) {
     const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         LeveErreurOuverture(chemin);
@@ -25,19 +25,28 @@ std::string LitFichierEntier(const std::string& chemin) {
         ::close(fd);
         LeveErreurOuverture(chemin);
     }
-    std::string octets;
-    octets.resize(static_cast<std::size_t>(st.st_size));
+    taille = static_cast<std::int64_t>(st.st_size);
+    return fd;
+}
+
+void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets,
+                    bool grand) {
+    const auto attendu = static_cast<std::size_t>(taille);
+    if (grand) {
+        octets.ReserveGrand(attendu);
+    }
+    octets.resize(attendu);
     std::size_t lus = 0;
     for (;;) {
         if (lus == octets.size()) {
-            // The file may have grown since fstat: keep reading until its end.
+            // The file may have grown since it was opened: read on to its end.
             octets.resize(octets.size() + 65536);
         }
         const ssize_t n = ::read(fd, octets.data() + lus, octets.size() - lus);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             ::close(fd);
             LeveErreurOuverture(chemin);
         }
@@ -48,7 +57,14 @@ std::string LitFichierEntier(const std::string& chemin) {
     }
     ::close(fd);
     octets.resize(lus);
-    return octets;
+}
+
+std::string LitFichierEntier(const std::string& chemin) {
+    std::int64_t taille = 0;
+    const int fd = OuvreFichierRegulier(chemin, taille);
+    Tampon octets;
+    LitJusquAuBout(fd, chemin, taille, octets, false);
+    return std::string(octets.data() ? octets.data() : "", octets.size());
 }
 
 namespace {

@@ -1,12 +1,9 @@
 #include "store/table.h"
 
 #include "store/erreur.h"
+#include "store/fichiers.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sillage {
 
@@ -89,39 +86,10 @@ void Table::ChargeOctets(std::string octets) {
 }
 
 void Table::ChargeFichier(const std::string& chemin) {
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        LeveErreurOuverture(chemin);
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        LeveErreurOuverture(chemin);
-    }
+    std::int64_t taille = 0;
+    const int fd = OuvreFichierRegulier(chemin, taille);
     Tampon octets;
-    octets.ReserveGrand(static_cast<std::size_t>(st.st_size));
-    octets.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t lus = 0;
-    for (;;) {
-        if (lus == octets.size()) {
-            // The file may have grown since fstat: read on to its end.
-            octets.resize(octets.size() + 65536);
-        }
-        const ssize_t n = ::read(fd, octets.data() + lus, octets.size() - lus);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ::close(fd);
-            LeveErreurOuverture(chemin);
-        }
-        if (n == 0) {
-            break;
-        }
-        lus += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    octets.resize(lus);
+    LitJusquAuBout(fd, chemin, taille, octets, true);
     texte_ = std::move(octets);
     Decoupe();
 }

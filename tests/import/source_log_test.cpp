@@ -1,19 +1,20 @@
 #include "import/import.h"
 #include "import/source_log.h"
 #include "store/erreur.h"
+#include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-#include <zlib.h>
 
 namespace sillage {
 namespace {
 
 using test::Contenu;
 using test::Ecrit;
+using test::Gzip;
 using test::RepertoireTemporaire;
 
 // Splits octets fed `morceau` bytes at a time.
@@ -44,20 +45,6 @@ TEST(DecoupeurLignes, SameLinesWhateverThePieces) {
     // A line far longer than a piece.
     const std::string longue(3 << 20, 'x');
     EXPECT_EQ(Decoupe(longue + "\r\nfin", 1 << 20), (std::vector<std::string>{longue, "fin"}));
-}
-
-std::string Gzip(const std::string& texte) {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string sortie(deflateBound(&z, texte.size()) + 64, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(texte.data()));
-    z.avail_in = static_cast<uInt>(texte.size());
-    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
-    z.avail_out = static_cast<uInt>(sortie.size());
-    deflate(&z, Z_FINISH);
-    sortie.resize(z.total_out);
-    deflateEnd(&z);
-    return sortie;
 }
 
 std::string Journal(int lignes) {

@@ -1,12 +1,11 @@
 // The window's "Ouvrir" on logs that cannot be imported: the message says why, and the tables,
 // the lists and the modified flag stay as they were.
 #include "fenetre_commun.h"
+#include "support/gzip.h"
 
 #include <QApplication>
 #include <QProgressBar>
 #include <QTest>
-
-#include <zlib.h>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -15,20 +14,6 @@ namespace {
 
 std::string Ligne(const std::string& hote, const std::string& date) {
     return hote + " - - [" + date + " +0100] \"GET /neuf.html HTTP/1.1\" 200 1 \"-\" \"A\"\n";
-}
-
-std::string Gzip(const std::string& texte) {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string sortie(deflateBound(&z, texte.size()) + 64, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(texte.data()));
-    z.avail_in = static_cast<uInt>(texte.size());
-    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
-    z.avail_out = static_cast<uInt>(sortie.size());
-    deflate(&z, Z_FINISH);
-    sortie.resize(z.total_out);
-    deflateEnd(&z);
-    return sortie;
 }
 
 } // namespace
