@@ -61,7 +61,8 @@ QVariant ModeleListe::data(const QModelIndex& index, int role) const {
         return {};
     }
     const ColonneListe& colonne = colonnes_[static_cast<std::size_t>(index.column())];
-    if (role == Qt::DisplayRole) {
+    // The tooltip repeats the cell: a name or a date wider than its column is cut short.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         // TexteCellule answers an empty text for a line the table no longer has.
         return DepuisWindows1252(
             TexteCellule(*table_, lignes_[static_cast<std::size_t>(index.row())], colonne));
@@ -120,7 +121,7 @@ QVariant ModeleTextes::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= 3) {
         return {};
     }
-    if (role == Qt::DisplayRole) {
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return DepuisWindows1252(Texte(index.row(), index.column()));
     }
     if (role == Qt::TextAlignmentRole) {
