@@ -13,11 +13,10 @@ using test::Contenu;
 using test::Ecrit;
 using test::RepertoireTemporaire;
 
-const char* const kFichiers[14] = {"nom.lst",     "page.lst",       "image.lst",
-                                   "origine.lst", "keyword.lst",    "navigateur.lst",
-                                   "chemin.lst",  "options.lst",    "lanp.lst",
-                                   "lanpsearch.lst", "graphheure.lst", "graphmois.lst",
-                                   "download.lst", "erreur.lst"};
+const char* const kFichiers[14] = {
+    "nom.lst",        "page.lst",      "image.lst",    "origine.lst", "keyword.lst",
+    "navigateur.lst", "chemin.lst",    "options.lst",  "lanp.lst",    "lanpsearch.lst",
+    "graphheure.lst", "graphmois.lst", "download.lst", "erreur.lst"};
 
 std::string Message(auto&& f) {
     try {
@@ -32,9 +31,9 @@ TEST(Store, FirstStartSeedsAndASaveWritesFourteenFiles) {
     RepertoireTemporaire dir;
     Base base(dir.Chemin());
     base.InitListes();
-    for (Table* t : {&base.ListeNom, &base.ListePage, &base.ListeImage, &base.ListeOrigine,
-                     &base.ListeKeyword, &base.ListeNavigateur, &base.ListeChemin,
-                     &base.ListeDownload, &base.ListeErreur}) {
+    for (Table* t :
+         {&base.ListeNom, &base.ListePage, &base.ListeImage, &base.ListeOrigine, &base.ListeKeyword,
+          &base.ListeNavigateur, &base.ListeChemin, &base.ListeDownload, &base.ListeErreur}) {
         ASSERT_EQ(t->Count(), 1u);
         EXPECT_EQ((*t)[0], "\\1;0\\2;");
     }
@@ -63,7 +62,8 @@ TEST(Store, FirstStartSeedsAndASaveWritesFourteenFiles) {
 
 TEST(Store, LoadsFilesAsTheyAreAndSavesEveryLineWithCrLf) {
     RepertoireTemporaire dir;
-    Ecrit(dir.Fichier("page.lst"), "\\1;4\\2;/a\\3;3\\4;d\\5;\n\\1;1\\2;/b\\3;9\\4;d\\5;\r\\1;7\\2;");
+    Ecrit(dir.Fichier("page.lst"),
+          "\\1;4\\2;/a\\3;3\\4;d\\5;\n\\1;1\\2;/b\\3;9\\4;d\\5;\r\\1;7\\2;");
     Ecrit(dir.Fichier("lanpsearch.lst"), "1-4-1\r\n1-1-1");
     Base base(dir.Chemin());
     base.InitListes();

@@ -85,8 +85,7 @@ TEST(Records, CalendarRowsHaveAllTheirTagsAndRoundTrip) {
 }
 
 TEST(Records, MalformedLinesFailOnTheirFirstBadNumber) {
-    EXPECT_EQ(MessageDe([] { LitNom("\\1;0\\2;"); }),
-              "'' n'est pas une valeur entière correcte");
+    EXPECT_EQ(MessageDe([] { LitNom("\\1;0\\2;"); }), "'' n'est pas une valeur entière correcte");
     EXPECT_EQ(MessageDe([] { LitPage("\\1;5\\2;/a\\3;12x\\4;d\\5;"); }),
               "'12x' n'est pas une valeur entière correcte");
     // Missing "\2;": field 1 is empty.

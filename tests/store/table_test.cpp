@@ -64,7 +64,7 @@ TEST(IndexNoms, FirstCaseInsensitiveMatch) {
     index.Ajoute("/index.html");
     index.Ajoute("/a");
     index.Ajoute("/INDEX.html");
-    index.Ajoute("\xC9T\xC9");  // ÉTÉ in Windows-1252
+    index.Ajoute("\xC9T\xC9"); // ÉTÉ in Windows-1252
     EXPECT_EQ(index.Cherche("/Index.html"), 0);
     EXPECT_EQ(index.Cherche("/A"), 1);
     EXPECT_EQ(index.Cherche("\xE9t\xE9"), 3);

@@ -6,7 +6,7 @@
 namespace sillage::test {
 
 class RepertoireTemporaire {
-public:
+  public:
     RepertoireTemporaire();
     ~RepertoireTemporaire();
     RepertoireTemporaire(const RepertoireTemporaire&) = delete;
@@ -15,7 +15,7 @@ public:
     const std::string& Chemin() const { return chemin_; }
     std::string Fichier(const std::string& nom) const { return chemin_ + nom; }
 
-private:
+  private:
     std::string chemin_;
 };
 
