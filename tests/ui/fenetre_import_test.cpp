@@ -2,9 +2,12 @@
 // the lists and the modified flag stay as they were.
 #include "fenetre_commun.h"
 #include "support/gzip.h"
+#include "ui/tfoptions.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 
 using namespace sillage;
@@ -76,6 +79,45 @@ class FenetreImport : public QObject {
         QCOMPARE(f.ModeleIP->rowCount(), 200);
         QCOMPARE(f.ProgressBar1->value(), 100);
         QCOMPARE(t.base.Modifie, 1);
+    }
+
+    // The option typed in the dialog is what the next import excludes, and what a save writes.
+    void optionDuDialogueEtImportSuivant() {
+        FenetreDeTest t;
+        TFPrincip& f = t.Ouvre();
+        TFOptions options(t.base);
+        auto* edit = options.findChild<QLineEdit*>("EExculdeOrigine");
+        auto journal = [&](const std::string& origine) {
+            const std::string chemin = t.repertoire.Fichier("journal.log");
+            Ecrit(chemin, "h - - [14/Feb/2004:10:11:12 +0100] \"GET /a HTTP/1.1\" 200 1 \"" +
+                              origine + "\" \"A\"\n");
+            Dialogues::Oublie();
+            Dialogues::FichierSuivant(QString::fromStdString(chemin));
+            f.Ouvrir1Click();
+            QVERIFY(Dialogues::Messages().empty());
+        };
+
+        // Ok with an empty text: no referrer is excluded, the site's own address included.
+        options.show();
+        edit->clear();
+        QTest::mouseClick(options.findChild<QPushButton*>("BOk"), Qt::LeftButton);
+        QCOMPARE(t.base.Modifie, 0);
+        journal("http://www.example.com/index.html");
+        QCOMPARE(f.ModeleOrigines->rowCount(), 1);
+
+        // Now the site's prefix: its pages are no referrers any more, others still are.
+        options.show();
+        edit->setText(QStringLiteral("http://www.example.com/"));
+        QTest::mouseClick(options.findChild<QPushButton*>("BOk"), Qt::LeftButton);
+        journal("http://www.example.com/autre.html");
+        journal("http://ailleurs.example.org/");
+        QCOMPARE(Colonne(*f.ModeleOrigines, 0), QStringList({"http://www.example.com/index.html",
+                                                             "http://ailleurs.example.org/"}));
+
+        f.Enregistrer1Click();
+        QCOMPARE(Contenu(t.repertoire.Fichier("options.lst")),
+                 std::string("http://www.example.com/\r\n"));
+        QCOMPARE(t.base.Modifie, 0);
     }
 };
 
