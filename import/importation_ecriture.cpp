@@ -29,6 +29,25 @@ ParPosition(const std::unordered_map<std::uint32_t, std::uint32_t>& places) {
     return v;
 }
 
+// Copies the stored rows of a table into nouvelle, each touched one written anew by ecrit (which
+// leaves its line in tampon).
+template <class Ecrit>
+void CopieStockees(const Table& table, std::size_t n0,
+                   const std::unordered_map<std::uint32_t, std::uint32_t>& places,
+                   const std::string& tampon, Table& nouvelle, Ecrit ecrit) {
+    const auto touchees = ParPosition(places);
+    auto suivante = touchees.begin();
+    for (std::size_t i = 0; i < n0; ++i) {
+        if (suivante != touchees.end() && suivante->first == i) {
+            ecrit(suivante->second);
+            nouvelle.Ajoute(tampon);
+            ++suivante;
+        } else {
+            nouvelle.Ajoute(table[i]);
+        }
+    }
+}
+
 } // namespace
 
 void Importation::EcritCle(TableCle& t, bool trie) {
@@ -150,20 +169,11 @@ void Importation::EcritErreurs() {
     }
     Table nouvelle;
     nouvelle.Reserve(table.Count() + erreursNouvelles_, octets);
-    const auto touchees = ParPosition(erreursParPosition_);
-    auto suivante = touchees.begin();
-    for (std::size_t i = 0; i < erreurs0_; ++i) {
-        if (suivante != touchees.end() && suivante->first == i) {
-            ecrit(erreurs_[suivante->second]);
-            nouvelle.Ajoute(tampon_);
-            ++suivante;
-        } else {
-            nouvelle.Ajoute(table[i]);
-        }
-    }
+    CopieStockees(table, erreurs0_, erreursParPosition_, tampon_, nouvelle,
+                  [&](std::uint32_t rang) { ecrit(erreurs_[rang]); });
     // Added rows are those not taken from a stored row, in the order they were made.
     std::vector<bool> stockee(erreurs_.size(), false);
-    for (const auto& [position, rang] : touchees) {
+    for (const auto& [position, rang] : erreursParPosition_) {
         stockee[rang] = true;
     }
     std::int64_t dernier = -1;
