@@ -1,8 +1,8 @@
-// The import: folds every line of an access log into the tables of a store.
+// The import: folds every line of an access log into the tables of a store. This is what the
+// programs use; the engine's insides are in importation.h.
 #pragma once
 
 #include "store/base.h"
-#include "store/table.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,19 +20,12 @@ using RappelProgression = std::function<void(int valeur)>;
 // to 1; returns the number of lines.
 // On failure raises ErreurSillage ("Impossible d'ouvrir le fichier %s", "Indice de liste hors
 // limites (0)" for an empty file, the integer conversion message, "Erreur à la lecture du
-// fichier (ligne N)") and leaves every table, every name index and Modifie as they were.
+// fichier (ligne N)") and leaves every table, every name index and Modifie as they were; so does
+// any other exception (std::bad_alloc).
 std::int64_t ImporteFichier(Base& base, const std::string& chemin,
                             const RappelProgression& progression = {});
 
 // The same import over the lines held in base.ListeLog.
 std::int64_t ImporteListeLog(Base& base, const RappelProgression& progression = {});
-
-// Sorts ListePage, ListeOrigine, ListeImage and ListeNom by decreasing hit count (field 3),
-// the counter row staying last.
-void TrieListes(Base& base);
-
-// Order of lines i and j of a table for TrieListes: -1 when line i has more hits, 0 when equal,
-// 1 when fewer. Field 3 is read from its leading digits; an empty field counts as 0.
-int CompareAcces(const Table& table, std::size_t i, std::size_t j);
 
 } // namespace sillage

@@ -1,4 +1,5 @@
 #include "import/import.h"
+#include "import/tri.h"
 #include "reference.h"
 #include "store/base.h"
 #include "store/champs.h"

@@ -1,0 +1,155 @@
+#include "import/erreurs.h"
+
+#include "store/casse.h"
+#include "store/champs.h"
+#include "store/enregistrements.h"
+
+#include <utility>
+
+namespace sillage {
+
+namespace {
+
+std::uint64_t HachageErreur(std::int32_t ressource, std::string_view chemin) {
+    return HachageSansCasse(chemin) ^
+           (static_cast<std::uint64_t>(static_cast<std::uint32_t>(ressource)) *
+            0xC2B2AE3D27D4EB4Full);
+}
+
+// True when the stored row ligne is the row of ressource and chemin.
+bool EstLaLigne(std::string_view ligne, std::int32_t ressource, std::string_view chemin) {
+    std::int32_t r = 0;
+    return EssaieEntier(ExtraitChamp(ligne, 6), r) && r == ressource &&
+           EgalSansCasse(ExtraitChamp(ligne, 2), chemin);
+}
+
+// Length of v written in decimal.
+std::size_t Chiffres(std::int64_t v) {
+    std::size_t n = v < 0 ? 2 : 1;
+    std::uint64_t u =
+        v < 0 ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
+    while (u >= 10) {
+        u /= 10;
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+Erreurs::Erreurs(Table& table, DatesImport& dates, Arene& arene)
+    : table_(table), dates_(dates), arene_(arene), n0_(table.Count() == 0 ? 0 : table.Count() - 1),
+      compteur_(table) {
+    stockees_.Reserve(n0_);
+    for (std::size_t i = 0; i < n0_; ++i) {
+        const std::string_view ligne = table[i];
+        std::int32_t ressource = 0;
+        if (!EssaieEntier(ExtraitChamp(ligne, 6), ressource)) {
+            continue;
+        }
+        const std::string_view chemin = ExtraitChamp(ligne, 2);
+        const std::uint64_t h = HachageErreur(ressource, chemin);
+        if (stockees_.Cherche(
+                h, [&](std::uint32_t p) { return EstLaLigne(table[p], ressource, chemin); }) < 0) {
+            stockees_.Insere(h, static_cast<std::uint32_t>(i));
+        }
+    }
+}
+
+void Erreurs::Compte(const RHitsVues& h, std::int32_t ressource, DateCompacte date) {
+    const std::uint64_t hachage = HachageErreur(ressource, h.Page);
+    std::int64_t rang = memo_.Cherche(hachage, [&](std::uint32_t q) {
+        const RecErreur& e = recs_[q];
+        return e.cleRessource == ressource && EgalSansCasse(e.cleChemin, h.Page);
+    });
+    if (rang < 0) {
+        const std::int64_t p =
+            stockees_.Taille() == 0 ? -1 : stockees_.Cherche(hachage, [&](std::uint32_t q) {
+                return EstLaLigne(table_[q], ressource, h.Page);
+            });
+        if (p < 0) {
+            const std::int32_t ident = compteur_.Ident(nouvelles_);
+            const std::string_view chemin = arene_.Copie(h.Page);
+            memo_.Insere(hachage, static_cast<std::uint32_t>(recs_.size()));
+            recs_.push_back(RecErreur{ident, 1, date, chemin, arene_.Copie(h.Statut), ressource,
+                                      ressource, chemin});
+            ++nouvelles_;
+            return;
+        }
+        const auto position = static_cast<std::uint32_t>(p);
+        LecteurChamps l(table_[position]);
+        RecErreur e;
+        e.ident = l.SuivantEntier();
+        e.chemin = l.Suivant();
+        e.acces = l.SuivantEntier();
+        e.date = dates_.Date(l.Suivant(), false);
+        e.statut = l.Suivant();
+        e.ressource = l.SuivantEntier();
+        e.cleRessource = ressource;
+        e.cleChemin = ExtraitChamp(table_[position], 2);
+        rang = static_cast<std::int64_t>(recs_.size());
+        recs_.push_back(e);
+        parPosition_.emplace(position, static_cast<std::uint32_t>(rang));
+        memo_.Insere(hachage, static_cast<std::uint32_t>(rang));
+    }
+    RecErreur& e = recs_[static_cast<std::size_t>(rang)];
+    Incremente(e.acces);
+    e.date = date;
+}
+
+void Erreurs::Ecrit(const RecErreur& e) {
+    tampon_.assign("\\1;");
+    AjouteEntier(tampon_, e.ident);
+    tampon_ += "\\2;";
+    tampon_ += e.chemin;
+    tampon_ += "\\3;";
+    AjouteEntier(tampon_, e.acces);
+    tampon_ += "\\4;";
+    dates_.Ajoute(tampon_, e.date);
+    tampon_ += "\\5;";
+    tampon_ += e.statut;
+    tampon_ += "\\6;";
+    AjouteEntier(tampon_, e.ressource);
+    tampon_ += "\\7;";
+}
+
+void Erreurs::Prepare() {
+    if (recs_.empty()) {
+        return;
+    }
+    std::size_t octets = table_.Octets() + 32;
+    for (const RecErreur& e : recs_) {
+        octets += 21 + Chiffres(e.ident) + e.chemin.size() + Chiffres(e.acces) +
+                  dates_.Taille(e.date) + e.statut.size() + Chiffres(e.ressource);
+    }
+    nouvelle_.Reserve(table_.Count() + nouvelles_, octets);
+    CopieStockees(table_, n0_, parPosition_, tampon_, nouvelle_,
+                  [&](std::uint32_t rang) { Ecrit(recs_[rang]); });
+    // Added rows are those not taken from a stored row, in the order they were made.
+    std::vector<bool> stockee(recs_.size(), false);
+    for (const auto& [position, rang] : parPosition_) {
+        stockee[rang] = true;
+    }
+    std::int64_t dernier = -1;
+    for (std::size_t r = 0; r < recs_.size(); ++r) {
+        if (!stockee[r]) {
+            Ecrit(recs_[r]);
+            nouvelle_.Ajoute(tampon_);
+            dernier = recs_[r].ident;
+        }
+    }
+    compteur_.AjouteFin(nouvelle_, nouvelles_, dernier);
+    change_ = true;
+    recs_ = {};
+    parPosition_ = {};
+    memo_.Efface();
+    stockees_.Efface();
+}
+
+void Erreurs::Applique() noexcept {
+    if (change_) {
+        table_ = std::move(nouvelle_);
+    }
+}
+
+} // namespace sillage
