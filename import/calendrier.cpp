@@ -2,6 +2,7 @@
 
 #include "import/partie.h"
 
+#include <string>
 #include <utility>
 
 namespace sillage {
@@ -17,6 +18,7 @@ std::int64_t CleMois(std::int32_t annee, int mois) {
 template <class Ligne, class Ecrit>
 bool Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& lignes,
              const std::vector<bool>& modifiees, Table& nouvelle, Ecrit ecrit) {
+    std::string tampon;
     bool change = false;
     for (bool m : modifiees) {
         change = change || m;
@@ -26,7 +28,9 @@ bool Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& ligne
     }
     for (std::size_t i = 0; i < lignes.size() || i < n0; ++i) {
         if (i < lignes.size() && (modifiees[i] || i >= n0)) {
-            nouvelle.Ajoute(ecrit(lignes[i]));
+            tampon.clear();
+            ecrit(tampon, lignes[i]);
+            nouvelle.Ajoute(tampon);
         } else {
             nouvelle.Ajoute(table[i]);
         }
@@ -152,9 +156,9 @@ void Calendrier::MajGraph(const RDate& D, std::int32_t ressource, bool nouveauVi
 
 void Calendrier::Prepare() {
     changeAnnees_ = Reecrit(tableAnnees_, annees0_, annees_, anneesModifiees_, nouvellesAnnees_,
-                            [](const RGraph& g) { return EcritGraph(g); });
-    changeMois_ = Reecrit(tableMois_, mois0_, mois_, moisModifies_, nouveauxMois_,
-                          [](const RGraphMois& m) { return EcritGraphMois(m); });
+                            AjouteLigneGraph);
+    changeMois_ =
+        Reecrit(tableMois_, mois0_, mois_, moisModifies_, nouveauxMois_, AjouteLigneGraphMois);
 }
 
 void Calendrier::Applique() noexcept {

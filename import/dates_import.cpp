@@ -19,16 +19,8 @@ RDate DatesImport::Lit(DateCompacte d) const {
     return (d & kDateTexte) ? LitDate(Texte(d)) : DecompacteDate(d);
 }
 
-std::size_t DatesImport::Taille(DateCompacte d) const {
-    return (d & kDateTexte) ? Texte(d).size() : 20;
-}
-
-void DatesImport::Ajoute(std::string& s, DateCompacte d) const {
-    if (d & kDateTexte) {
-        s += Texte(d);
-    } else {
-        AjouteDateCompacte(s, d);
-    }
+DateLigne DatesImport::Ecrite(DateCompacte d) const {
+    return (d & kDateTexte) ? DateLigne(Texte(d)) : DateLigne::Compacte(d);
 }
 
 } // namespace sillage

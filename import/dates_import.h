@@ -3,8 +3,9 @@
 #pragma once
 
 #include "import/arene.h"
-#include "import/date_compacte.h"
 #include "store/date.h"
+#include "store/date_compacte.h"
+#include "store/enregistrements.h"
 
 #include <cstddef>
 #include <string>
@@ -22,10 +23,8 @@ class DatesImport {
     DateCompacte Date(std::string_view texte, bool copier);
     // The RDate that LitDate gives for the date's text.
     RDate Lit(DateCompacte d) const;
-    // Length of the date's text.
-    std::size_t Taille(DateCompacte d) const;
-    // Appends the date's text.
-    void Ajoute(std::string& s, DateCompacte d) const;
+    // The date as the row writers take it.
+    DateLigne Ecrite(DateCompacte d) const;
 
   private:
     std::string_view Texte(DateCompacte d) const;

@@ -23,18 +23,6 @@ bool EstLaLigne(std::string_view ligne, std::int32_t ressource, std::string_view
            EgalSansCasse(ExtraitChamp(ligne, 2), chemin);
 }
 
-// Length of v written in decimal.
-std::size_t Chiffres(std::int64_t v) {
-    std::size_t n = v < 0 ? 2 : 1;
-    std::uint64_t u =
-        v < 0 ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
-    while (u >= 10) {
-        u /= 10;
-        ++n;
-    }
-    return n;
-}
-
 } // namespace
 
 Erreurs::Erreurs(Table& table, DatesImport& dates, Arene& arene)
@@ -98,29 +86,22 @@ void Erreurs::Compte(const RHitsVues& h, std::int32_t ressource, DateCompacte da
 }
 
 void Erreurs::Ecrit(const RecErreur& e) {
-    tampon_.assign("\\1;");
-    AjouteEntier(tampon_, e.ident);
-    tampon_ += "\\2;";
-    tampon_ += e.chemin;
-    tampon_ += "\\3;";
-    AjouteEntier(tampon_, e.acces);
-    tampon_ += "\\4;";
-    dates_.Ajoute(tampon_, e.date);
-    tampon_ += "\\5;";
-    tampon_ += e.statut;
-    tampon_ += "\\6;";
-    AjouteEntier(tampon_, e.ressource);
-    tampon_ += "\\7;";
+    tampon_.clear();
+    AjouteLigneErreur(tampon_, e.ident, e.chemin, e.acces, dates_.Ecrite(e.date), e.statut,
+                      e.ressource);
 }
 
 void Erreurs::Prepare() {
+    // The look-ups are done with: their memory goes before the new table takes its own.
+    memo_.Efface();
+    stockees_.Efface();
     if (recs_.empty()) {
         return;
     }
     std::size_t octets = table_.Octets() + 32;
     for (const RecErreur& e : recs_) {
-        octets += 21 + Chiffres(e.ident) + e.chemin.size() + Chiffres(e.acces) +
-                  dates_.Taille(e.date) + e.statut.size() + Chiffres(e.ressource);
+        octets += TailleLigneErreur(e.ident, e.chemin, e.acces, dates_.Ecrite(e.date), e.statut,
+                                    e.ressource);
     }
     nouvelle_.Reserve(table_.Count() + nouvelles_, octets);
     CopieStockees(table_, n0_, parPosition_, tampon_, nouvelle_,
@@ -142,8 +123,6 @@ void Erreurs::Prepare() {
     change_ = true;
     recs_ = {};
     parPosition_ = {};
-    memo_.Efface();
-    stockees_.Efface();
 }
 
 void Erreurs::Applique() noexcept {

@@ -1,6 +1,7 @@
 #include "import/mots_cles.h"
 
 #include "store/champs.h"
+#include "store/enregistrements.h"
 
 #include <utility>
 
@@ -9,35 +10,30 @@ namespace sillage {
 void MotsCles::Ajoute(std::int32_t origine, std::string_view keywords) {
     if (!commence_) {
         compteur_.assign(table_.Derniere());
+        // The new table starts as the stored rows, the counter row excluded; rows are added
+        // straight to it.
+        const std::size_t stockees = table_.Count() - 1;
+        nouvelle_.Reserve(stockees + 1, table_.Octets());
+        for (std::size_t i = 0; i < stockees; ++i) {
+            nouvelle_.Ajoute(table_[i]);
+        }
         commence_ = true;
     }
     const std::int64_t n = ConvertitEntier(ExtraitChamp(compteur_, 1));
+    // The row is made from the counter row's own text.
     tampon_.assign(compteur_);
-    AjouteEntier(tampon_, origine);
-    tampon_ += "\\3;";
-    tampon_ += keywords;
-    tampon_ += "\\4;";
-    ajoutees_.Ajoute(tampon_);
-    compteur_.assign("\\1;");
-    AjouteEntier(compteur_, n + 1);
-    compteur_ += "\\2;";
+    AjouteSuiteMotsCles(tampon_, origine, keywords);
+    nouvelle_.Ajoute(tampon_);
+    compteur_.clear();
+    AjouteLigneCompteur(compteur_, n + 1);
 }
 
 void MotsCles::Prepare() {
-    if (ajoutees_.Vide()) {
+    if (!commence_) {
         return;
     }
-    const std::size_t stockees = table_.Count() - 1;
-    nouvelle_.Reserve(stockees + ajoutees_.Count() + 1,
-                      table_.Octets() + ajoutees_.Octets() + compteur_.size());
-    for (std::size_t i = 0; i < stockees; ++i) {
-        nouvelle_.Ajoute(table_[i]);
-    }
-    for (std::size_t i = 0; i < ajoutees_.Count(); ++i) {
-        nouvelle_.Ajoute(ajoutees_[i]);
-    }
     nouvelle_.Ajoute(compteur_);
-    ajoutees_ = Table();
+    nouvelle_.Compacte();
     change_ = true;
 }
 

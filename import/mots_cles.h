@@ -28,11 +28,10 @@ class MotsCles {
     Table& table_;
     bool commence_ = false;
     std::string compteur_; // the counter row that ends the rows added so far
-    Table ajoutees_;       // the rows added, the counter rows they replace excluded
     std::string tampon_;
 
     bool change_ = false;
-    Table nouvelle_;
+    Table nouvelle_; // the stored rows, the counter row excluded, then the rows added
 };
 
 } // namespace sillage

@@ -98,20 +98,14 @@ void Paires::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t typ
 }
 
 void Paires::Ecrit(const RecLanp& r) {
-    tampon_.assign("\\1;");
-    AjouteEntier(tampon_, r.hote);
-    tampon_ += "\\2;";
-    AjouteEntier(tampon_, r.ressource);
-    tampon_ += "\\3;";
-    AjouteEntier(tampon_, r.acces);
-    tampon_ += "\\4;";
-    dates_.Ajoute(tampon_, r.date);
-    tampon_ += "\\5;";
-    AjouteEntier(tampon_, r.type);
-    tampon_ += "\\6;";
+    tampon_.clear();
+    AjouteLigneLanp(tampon_, r.hote, r.ressource, r.acces, dates_.Ecrite(r.date), r.type);
 }
 
 void Paires::Prepare() {
+    // The look-ups are done with: their memory goes before the new tables take theirs.
+    memo_.Efface();
+    stockees_.Efface();
     if (touchees_.empty() && nouvelles_.empty()) {
         return;
     }
@@ -135,8 +129,6 @@ void Paires::Prepare() {
     touchees_ = {};
     nouvelles_ = {};
     parPosition_ = {};
-    memo_.Efface();
-    stockees_.Efface();
 }
 
 void Paires::Applique() noexcept {

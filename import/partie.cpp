@@ -1,6 +1,7 @@
 #include "import/partie.h"
 
 #include "store/champs.h"
+#include "store/enregistrements.h"
 #include "store/erreur.h"
 
 #include <algorithm>
@@ -31,9 +32,8 @@ void CompteurInitial::AjouteFin(Table& table, std::size_t ajoutees, std::int64_t
         }
         return;
     }
-    std::string ligne = "\\1;";
-    AjouteEntier(ligne, dernier + 1);
-    ligne += "\\2;";
+    std::string ligne;
+    AjouteLigneCompteur(ligne, dernier + 1);
     table.Ajoute(ligne);
 }
 

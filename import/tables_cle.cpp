@@ -11,22 +11,6 @@
 
 namespace sillage {
 
-namespace {
-
-// Length of v written in decimal.
-std::size_t Chiffres(std::int64_t v) {
-    std::size_t n = v < 0 ? 2 : 1;
-    std::uint64_t u =
-        v < 0 ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
-    while (u >= 10) {
-        u /= 10;
-        ++n;
-    }
-    return n;
-}
-
-} // namespace
-
 TableCle::TableCle(Table& table, const IndexNoms& index, bool trie, DatesImport& dates,
                    Arene& arene)
     : table_(table), index_(index), trie_(trie), dates_(dates), arene_(arene),
@@ -93,19 +77,9 @@ std::int32_t TableCle::Compte(std::string_view cle, std::uint64_t h, DateCompact
     return r.ident;
 }
 
-void TableCle::Ecrit(const RecCle& r) {
-    tampon_.assign("\\1;");
-    AjouteEntier(tampon_, r.ident);
-    tampon_ += "\\2;";
-    tampon_ += r.nom;
-    tampon_ += "\\3;";
-    AjouteEntier(tampon_, r.acces);
-    tampon_ += "\\4;";
-    dates_.Ajoute(tampon_, r.date);
-    tampon_ += "\\5;";
-}
-
 void TableCle::Prepare() {
+    // The look-up is done with: its memory goes before the new table takes its own.
+    memo_.Efface();
     if (recs_.empty()) {
         // Nothing counted here; a ranked table is still left in its order.
         change_ = trie_ && TrieDans(table_, nouvelle_);
@@ -148,8 +122,8 @@ void TableCle::Prepare() {
     // The exact size, so that the new table is allocated once.
     std::size_t octets = table_.Octets() + 32;
     for (const RecCle& r : recs_) {
-        octets += 15 + Chiffres(r.ident) + r.nom.size() + Chiffres(r.acces) +
-                  dates_.Taille(r.date) + compteur_.Texte().size();
+        octets += TailleLigneQuatre(r.ident, r.nom, r.acces, dates_.Ecrite(r.date)) +
+                  compteur_.Texte().size();
     }
     nouvelle_ = Table();
     nouvelle_.Reserve(n + 1, octets);
@@ -162,12 +136,10 @@ void TableCle::Prepare() {
         if (s == premiereNouvelle && r.acces == 1) {
             // The first new row is made from the counter row's own text.
             tampon_.assign(compteur_.Texte());
-            tampon_ += r.nom;
-            tampon_ += "\\3;1\\4;";
-            dates_.Ajoute(tampon_, r.date);
-            tampon_ += "\\5;";
+            AjouteSuiteQuatre(tampon_, r.nom, 1, dates_.Ecrite(r.date));
         } else {
-            Ecrit(r);
+            tampon_.clear();
+            AjouteLigneQuatre(tampon_, r.ident, r.nom, r.acces, dates_.Ecrite(r.date));
         }
         nouvelle_.Ajoute(tampon_);
     }
@@ -177,7 +149,6 @@ void TableCle::Prepare() {
     recs_ = {};
     nouvelles_ = {};
     parPosition_ = {};
-    memo_.Efface();
 }
 
 void TableCle::Applique() noexcept {

@@ -45,7 +45,6 @@ class TableCle {
     };
 
     std::uint32_t Rang(std::int64_t position);
-    void Ecrit(const RecCle& r);
 
     Table& table_;
     const IndexNoms& index_;

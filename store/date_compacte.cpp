@@ -1,11 +1,8 @@
-#include "import/date_compacte.h"
+#include "store/date_compacte.h"
 
 namespace sillage {
 
 namespace {
-
-constexpr std::string_view kMois[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 inline bool Chiffre(char c) {
     return c >= '0' && c <= '9';
@@ -53,7 +50,7 @@ void AjouteDateCompacte(std::string& s, DateCompacte d) {
     };
     deux(0, Champ(d, kJour, 127));
     t[2] = '/';
-    const std::string_view mois = kMois[Champ(d, kMoisBit, 15) - 1];
+    const std::string_view mois = kNomsMois[Champ(d, kMoisBit, 15) - 1];
     t[3] = mois[0];
     t[4] = mois[1];
     t[5] = mois[2];
@@ -74,7 +71,7 @@ RDate DecompacteDate(DateCompacte d) {
     RDate r;
     r.Jour = static_cast<std::uint8_t>(Champ(d, kJour, 127));
     r.Mois = static_cast<std::uint8_t>(Champ(d, kMoisBit, 15));
-    r.NomMois = kMois[r.Mois - 1];
+    r.NomMois = kNomsMois[r.Mois - 1];
     r.Annee = static_cast<std::int32_t>(Champ(d, kAnnee, 16383));
     r.Heure = static_cast<std::uint8_t>(Champ(d, kHeure, 127));
     r.Minute = static_cast<std::uint8_t>(Champ(d, kMinute, 127));

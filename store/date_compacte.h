@@ -1,5 +1,6 @@
-// Dates held by the import while it works: the usual form dd/Mon/yyyy:hh:mm:ss packed into an
-// integer, any other text kept aside and referred to by number. Both give back the exact text.
+// A date of the usual form dd/Mon/yyyy:hh:mm:ss packed into an integer, as the import holds the
+// dates of its rows while it works; it gives back the exact text. (The import keeps any other
+// text aside and refers to it by a number marked with kDateTexte.)
 #pragma once
 
 #include "store/date.h"
