@@ -95,7 +95,8 @@ bool LitSecondes(const std::string& texte, double& secondes) {
     char* fin = nullptr;
     secondes = std::strtod(t.c_str(), &fin);
     return fin == t.c_str() + t.size() && secondes >= 0 && secondes < 1e9 &&
-           std::all_of(t.begin(), t.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+           std::all_of(t.begin(), t.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
 std::string Decimal(double v, int chiffres) {

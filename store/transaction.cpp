@@ -275,8 +275,13 @@ bool Transaction::Defait(std::size_t k) {
     if (!OublieJournal(disque_, dossier_)) {
         return false;
     }
-    for (const Remplacement& r : remplacements_) {
-        disque_.Supprime(r.temporaire);
+    // A rename between two names of one file does nothing: the old copies of the files that
+    // were not replaced yet are still there.
+    for (std::size_t j = 0; j < remplacements_.size(); ++j) {
+        disque_.Supprime(remplacements_[j].temporaire);
+        if (anciens_[j]) {
+            disque_.Supprime(remplacements_[j].final + std::string(kSuffixeAncien));
+        }
     }
     return true;
 }
@@ -362,11 +367,10 @@ void RecupereDossier(const std::string& repertoire, const std::vector<std::strin
     std::vector<std::string> restes;
     while (const dirent* e = ::readdir(d)) {
         const std::string_view nom = e->d_name;
-        const bool reste =
-            EstTemporaireDe(nom, kJournal) ||
-            std::any_of(noms.begin(), noms.end(), [&](std::string_view connu) {
-                return EstTemporaireDe(nom, connu) || EstAncienDe(nom, connu);
-            });
+        const bool reste = EstTemporaireDe(nom, kJournal) ||
+                           std::any_of(noms.begin(), noms.end(), [&](std::string_view connu) {
+                               return EstTemporaireDe(nom, connu) || EstAncienDe(nom, connu);
+                           });
         if (reste) {
             restes.emplace_back(nom);
         }
