@@ -13,7 +13,7 @@ namespace sillage {
 
 namespace {
 
-constexpr std::string_view kEnTete = "Sillage journal 1";
+constexpr std::string_view kEnTete = "Sillage transaction 1";
 constexpr std::size_t kLettresTemporaire = 6;
 
 bool EstAlphanumerique(char c) {
@@ -151,7 +151,7 @@ void Execute(Disque& disque, const std::string& dossier, const std::vector<Opera
         }
     }
     if (!disque.SynchroniseDossier(dossier)) {
-        LeveErreurCreation(dossier + std::string(kJournal));
+        LeveErreurCreation(dossier + std::string(kFichierTransaction));
     }
 }
 
@@ -159,7 +159,7 @@ void Execute(Disque& disque, const std::string& dossier, const std::vector<Opera
 // whole or not at all. False when it could not be made durable.
 bool DecideJournal(Disque& disque, const std::string& dossier,
                    const std::vector<Operation>& operations) {
-    const std::string journal = dossier + std::string(kJournal);
+    const std::string journal = dossier + std::string(kFichierTransaction);
     std::string temporaire = journal + ".XXXXXX";
     const int fd = disque.CreeTemporaire(temporaire);
     if (fd < 0) {
@@ -177,7 +177,8 @@ bool DecideJournal(Disque& disque, const std::string& dossier,
 
 // Removes the journal, then makes that durable.
 bool OublieJournal(Disque& disque, const std::string& dossier) {
-    return disque.Supprime(dossier + std::string(kJournal)) && disque.SynchroniseDossier(dossier);
+    return disque.Supprime(dossier + std::string(kFichierTransaction)) &&
+           disque.SynchroniseDossier(dossier);
 }
 
 std::string AvecSeparateur(std::string dossier) {
@@ -246,8 +247,8 @@ void Transaction::EcritJournal() {
         operations.push_back({"", s.substr(dossier_.size())});
     }
     if (!DecideJournal(disque_, dossier_, operations)) {
-        disque_.Supprime(dossier_ + std::string(kJournal));
-        Echoue(dossier_ + std::string(kJournal));
+        disque_.Supprime(dossier_ + std::string(kFichierTransaction));
+        Echoue(dossier_ + std::string(kFichierTransaction));
     }
     journal_ = true;
 }
@@ -340,7 +341,7 @@ void Transaction::Valide() {
 void RecupereDossier(const std::string& repertoire, const std::vector<std::string_view>& noms,
                      Disque& disque) {
     const std::string dossier = AvecSeparateur(repertoire);
-    const std::string journal = dossier + std::string(kJournal);
+    const std::string journal = dossier + std::string(kFichierTransaction);
     struct stat st;
     if (::lstat(journal.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         std::vector<Operation> operations;
@@ -367,7 +368,7 @@ void RecupereDossier(const std::string& repertoire, const std::vector<std::strin
     std::vector<std::string> restes;
     while (const dirent* e = ::readdir(d)) {
         const std::string_view nom = e->d_name;
-        const bool reste = EstTemporaireDe(nom, kJournal) ||
+        const bool reste = EstTemporaireDe(nom, kFichierTransaction) ||
                            std::any_of(noms.begin(), noms.end(), [&](std::string_view connu) {
                                return EstTemporaireDe(nom, connu) || EstAncienDe(nom, connu);
                            });

@@ -2,10 +2,10 @@
 // folder holds every old file or every new one, never a mix.
 //
 // How: each new content goes to a temporary file beside its final name (final name, a dot, six
-// letters or digits) and is fsynced. Then the journal, kJournal, names every temporary with its
-// final name and every file to remove; it is fsynced with the folder: from then on the change is
-// decided. The final files are kept under a second name (final name + kSuffixeAncien), the
-// temporaries renamed over them and the removals made; the folder is fsynced, the journal
+// letters or digits) and is fsynced. Then the journal, kFichierTransaction, names every temporary
+// with its final name and every file to remove; it is fsynced with the folder: from then on the
+// change is decided. The final files are kept under a second name (final name + kSuffixeAncien),
+// the temporaries renamed over them and the removals made; the folder is fsynced, the journal
 // removed, then the old copies. Whoever takes the store's lock next runs RecupereDossier before
 // reading anything: a whole journal is carried out to its end (roll forward), a journal cut short
 // is dropped (the old files were not touched yet), and temporaries and old copies that no journal
@@ -21,7 +21,7 @@
 
 namespace sillage {
 
-inline constexpr std::string_view kJournal = "sillage.journal";
+inline constexpr std::string_view kFichierTransaction = "sillage.transaction";
 inline constexpr std::string_view kSuffixeAncien = ".ancien";
 
 class Transaction {

@@ -376,7 +376,7 @@ TEST(Transaction, ARenameThatFailsHalfWayPutsEveryOldFileBack) {
             }
             // The eighth rename of a temporary over its table fails.
             return op == "Renomme" && !vers.ends_with(kSuffixeAncien) &&
-                   !vers.ends_with(kJournal) && renommages++ == 7;
+                   !vers.ends_with(kFichierTransaction) && renommages++ == 7;
         };
         Base base(etats.dir.Chemin());
         base.InitListes();
@@ -399,8 +399,8 @@ TEST(Transaction, WhenNothingCanBePutBackTheNextHolderCompletesTheSave) {
     int renommages = 0;
     bool panne = false;
     disque.echoue = [&](std::string_view op, const std::string& vers) {
-        if (op == "Renomme" && !vers.ends_with(kSuffixeAncien) && !vers.ends_with(kJournal) &&
-            renommages++ == 3) {
+        if (op == "Renomme" && !vers.ends_with(kSuffixeAncien) &&
+            !vers.ends_with(kFichierTransaction) && renommages++ == 3) {
             panne = true; // from here on the disk takes no change of names
         }
         return panne && (op == "Renomme" || op == "SynchroniseDossier");
@@ -410,7 +410,7 @@ TEST(Transaction, WhenNothingCanBePutBackTheNextHolderCompletesTheSave) {
     Remplit(base, "nouveau-", 5);
     base.FixeDisque(disque);
     EXPECT_THROW(base.SauveListes(), ErreurSillage);
-    EXPECT_TRUE(std::filesystem::exists(etats.dir.Fichier(std::string(kJournal))));
+    EXPECT_TRUE(std::filesystem::exists(etats.dir.Fichier(std::string(kFichierTransaction))));
     etats.VerifieEntier("after a disk that took no more renames");
     Base relue(etats.dir.Chemin());
     relue.InitListes();
@@ -425,29 +425,29 @@ TEST(Transaction, ARecoveryDropsAJournalCutShortOrNamingOtherFiles) {
     const std::string nom = Contenu(dir.Fichier("nom.lst"));
     Ecrit(dir.Fichier("nom.lst.a1B2c3"), "nouveau\r\n");
     Ecrit(dir.Fichier("page.lst.ancien"), "ancien\r\n");
-    Ecrit(dir.Fichier("sillage.journal.Zz9Yy8"), "Sillage journal 1\n");
+    Ecrit(dir.Fichier("sillage.transaction.Zz9Yy8"), "Sillage transaction 1\n");
     Ecrit(dir.Fichier("notes.txt"), "à garder");
     Ecrit(dir.Fichier("nom.lst.sauvegarde"), "à garder");
     const std::string dehors = dir.Fichier("dehors");
     std::filesystem::create_directory(dehors);
     Ecrit(dehors + "/x", "à garder");
     for (const std::string journal :
-         {"Sillage journal 1\nR nom.lst.a1B2c3 nom.lst\n",                  // cut short
-          "Sillage journal 1\nR nom.lst.a1B2c3 nom.lst\nfin 2\n",           // wrong count
-          "Sillage journal 1\nS ../dehors/x\nfin 1\n",                      // outside
-          "Sillage journal 1\nR nom.lst.a1B2c3 ../dehors/x\nfin 1\n",       // outside
-          "Sillage journal 1\nR ../dehors/x nom.lst\nfin 1\n",              // outside
-          "Sillage journal 1\nR notes.txt nom.lst\nfin 1\n",                // not a temporary
-          "Sillage journal 2\nR nom.lst.a1B2c3 nom.lst\nfin 1\n",           // unknown
-          "Sillage journal 1\nR nom.lst.a1B2c3 nom.lst\nfin 1\nR x y\n"}) { // more after
-        Ecrit(dir.Fichier("sillage.journal"), journal);
+         {"Sillage transaction 1\nR nom.lst.a1B2c3 nom.lst\n",                  // cut short
+          "Sillage transaction 1\nR nom.lst.a1B2c3 nom.lst\nfin 2\n",           // wrong count
+          "Sillage transaction 1\nS ../dehors/x\nfin 1\n",                      // outside
+          "Sillage transaction 1\nR nom.lst.a1B2c3 ../dehors/x\nfin 1\n",       // outside
+          "Sillage transaction 1\nR ../dehors/x nom.lst\nfin 1\n",              // outside
+          "Sillage transaction 1\nR notes.txt nom.lst\nfin 1\n",                // not a temporary
+          "Sillage transaction 2\nR nom.lst.a1B2c3 nom.lst\nfin 1\n",           // unknown
+          "Sillage transaction 1\nR nom.lst.a1B2c3 nom.lst\nfin 1\nR x y\n"}) { // more after
+        Ecrit(dir.Fichier("sillage.transaction"), journal);
         {
             Base b(dir.Chemin());
             Verrou v = b.Verrouille(std::chrono::milliseconds(0));
         }
         EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), nom) << journal;
         EXPECT_EQ(Contenu(dehors + "/x"), "à garder");
-        EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.journal")));
+        EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.transaction")));
     }
     // The temporaries and old copies went with the first recovery; other files stay.
     std::set<std::string> attendu = LesQuatorze();
@@ -456,15 +456,15 @@ TEST(Transaction, ARecoveryDropsAJournalCutShortOrNamingOtherFiles) {
 
     // A whole journal is carried out.
     Ecrit(dir.Fichier("nom.lst.q1W2e3"), "\\1;0\\2;\r\n");
-    Ecrit(dir.Fichier("sillage.journal"),
-          "Sillage journal 1\nR nom.lst.q1W2e3 nom.lst\nS page.lst\nfin 2\n");
+    Ecrit(dir.Fichier("sillage.transaction"),
+          "Sillage transaction 1\nR nom.lst.q1W2e3 nom.lst\nS page.lst\nfin 2\n");
     {
         Base b(dir.Chemin());
         Verrou v = b.Verrouille(std::chrono::milliseconds(0));
     }
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), "\\1;0\\2;\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.Fichier("page.lst")));
-    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.journal")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.transaction")));
 }
 
 TEST(Transaction, TheFootprintChangesWithEverySaveAndReset) {
