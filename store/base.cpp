@@ -2,6 +2,7 @@
 
 #include "store/champs.h"
 #include "store/fichiers.h"
+#include "store/registre.h"
 #include "store/transaction.h"
 
 #include <algorithm>
@@ -119,12 +120,21 @@ void Base::InitListes() {
     for (std::string_view fichier : kOrdreChargement) {
         ChargeOuSeme(Entree(fichier));
     }
+    // The register, read last: a store made before it existed has no such file.
+    const std::string registre = CheminFichier(kFichierRegistre);
+    if (FichierExiste(registre)) {
+        ListeJournaux.ChargeFichier(registre);
+    }
 }
 
 void Base::SauveListes() {
     Transaction transaction(repertoire_, *disque_);
     for (std::string_view fichier : kOrdreSauvegarde) {
         transaction.Remplace(fichier, this->*Entree(fichier).table);
+    }
+    // A store that never recorded an import keeps its fourteen files only.
+    if (!ListeJournaux.Vide() || FichierExiste(CheminFichier(kFichierRegistre))) {
+        transaction.Remplace(kFichierRegistre, ListeJournaux);
     }
     transaction.Valide();
     Modifie = 0;
@@ -134,6 +144,7 @@ void Base::LibereListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         (this->*e.table).Efface();
     }
+    ListeJournaux.Efface();
     ListeLog.Efface();
 }
 
@@ -148,6 +159,7 @@ void Base::ReinitialiseListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         transaction.Supprime(e.fichier);
     }
+    transaction.Supprime(kFichierRegistre);
     transaction.Valide();
     InitListes();
 }
@@ -165,6 +177,7 @@ std::vector<std::string_view> Base::NomsFichiers() {
     for (const EntreeCatalogue& e : kCatalogue) {
         noms.push_back(e.fichier);
     }
+    noms.push_back(kFichierRegistre);
     return noms;
 }
 

@@ -76,7 +76,7 @@ class Base {
                       const std::function<void()>& enAttente = {});
     // The files of the store on the disk now.
     EmpreinteDisque LitEmpreinte() const;
-    // The names of every file of the store in its folder.
+    // The names of every file of the store in its folder: the fourteen, then the register.
     static std::vector<std::string_view> NomsFichiers();
     // Where saves and resets write (tests give their own, to stop a save at any step).
     void FixeDisque(Disque& disque) { disque_ = &disque; }
@@ -110,6 +110,8 @@ class Base {
     Table ListeLanpSearch;
     Table ListeGraphHeure;
     Table ListeGraphMois;
+    // The register of imported logs (registre.h), a file of the store beside the fourteen.
+    Table ListeJournaux;
 
     IndexNoms IndexPage;
     IndexNoms IndexNom;
