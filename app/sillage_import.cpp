@@ -5,7 +5,9 @@
 #include "import/import.h"
 #include "store/base.h"
 #include "store/erreur.h"
+#include "store/verrou.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -18,18 +20,24 @@ namespace {
 
 void Usage(std::FILE* f) {
     std::fputs(
-        "Usage : sillage-import [--dir RÉPERTOIRE] FICHIER...\n"
+        "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] FICHIER...\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
         "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
         "tables.\n"
         "\n"
-        "  --dir RÉPERTOIRE  répertoire des tables (par défaut : celui du programme)\n"
-        "  --help            affiche cette aide\n"
+        "  --dir RÉPERTOIRE     répertoire des tables (par défaut : celui du programme)\n"
+        "  --attente SECONDES   attend au plus SECONDES que les tables soient libres quand\n"
+        "                       un autre programme les utilise (par défaut : aussi\n"
+        "                       longtemps qu'il faut) ; au-delà, code de retour 75\n"
+        "  --help               affiche cette aide\n"
         "\n"
         "En cas d'erreur, le message et le nom du fichier sont écrits sur la sortie\n"
         "d'erreur, les fichiers importés avant lui sont enregistrés, et le code de\n"
-        "retour est 1.\n",
+        "retour est 1.\n"
+        "\n"
+        "Un seul programme à la fois modifie les tables : sillage-import les réserve\n"
+        "avant de les lire et jusqu'à ce qu'elles soient enregistrées.\n",
         f);
 }
 
@@ -69,6 +77,28 @@ class Barre {
     bool active_;
 };
 
+// The store folder as the messages name it: without its final separator.
+std::string NomDossier(std::string dossier) {
+    while (dossier.size() > 1 && dossier.back() == '/') {
+        dossier.pop_back();
+    }
+    return dossier;
+}
+
+// Reads a number of seconds (digits, optionally a decimal point or comma and more digits).
+bool LitSecondes(const std::string& texte, double& secondes) {
+    if (texte.empty()) {
+        return false;
+    }
+    std::string t = texte;
+    std::replace(t.begin(), t.end(), ',', '.');
+    char* fin = nullptr;
+    secondes = std::strtod(t.c_str(), &fin);
+    return fin == t.c_str() + t.size() && secondes >= 0 && secondes < 1e9 &&
+           std::all_of(t.begin(), t.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
 std::string Decimal(double v, int chiffres) {
     char t[64];
     std::snprintf(t, sizeof t, "%.*f", chiffres, v);
@@ -88,6 +118,7 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
     std::string repertoire;
+    double attente = -1; // seconds; negative: as long as needed
     std::vector<std::string> fichiers;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -104,6 +135,18 @@ int main(int argc, char** argv) {
             repertoire = argv[++i];
         } else if (arg.rfind("--dir=", 0) == 0) {
             repertoire = arg.substr(6);
+        } else if (arg == "--attente" || arg.rfind("--attente=", 0) == 0) {
+            std::string valeur;
+            if (arg == "--attente") {
+                valeur = i + 1 < argc ? argv[++i] : "";
+            } else {
+                valeur = arg.substr(10);
+            }
+            if (!LitSecondes(valeur, attente)) {
+                std::fputs("sillage-import : --attente attend un nombre de secondes\n", stderr);
+                Usage(stderr);
+                return 2;
+            }
         } else if (arg == "--") {
             for (++i; i < argc; ++i) {
                 fichiers.emplace_back(argv[i]);
@@ -125,7 +168,24 @@ int main(int argc, char** argv) {
     }
 
     sillage::Base base(repertoire);
+    const std::string dossier = NomDossier(base.Repertoire());
+    // One writer at a time: the lock is held from before the tables are read until they are
+    // saved, so that what another program saves meanwhile is read, not overwritten.
+    sillage::Verrou verrou;
     try {
+        verrou = base.Verrouille(
+            std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)),
+            [&] {
+                std::fprintf(stderr,
+                             "En attente : les tables de %s sont utilisées par un autre "
+                             "programme…\n",
+                             dossier.c_str());
+            });
+        if (!verrou.Tenu()) {
+            std::fprintf(stderr, "Les tables de %s sont utilisées par un autre programme.\n",
+                         dossier.c_str());
+            return 75;
+        }
         base.InitListes();
     } catch (const sillage::ErreurSillage& e) {
         // Saving after a partial load would overwrite the tables that did not load.

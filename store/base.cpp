@@ -3,9 +3,11 @@
 #include "store/champs.h"
 #include "store/enregistrements.h"
 #include "store/fichiers.h"
+#include "store/registre.h"
+#include "store/transaction.h"
 
 #include <algorithm>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace sillage {
 
@@ -118,14 +120,23 @@ void Base::InitListes() {
     for (std::string_view fichier : kOrdreChargement) {
         ChargeOuSeme(Entree(fichier));
     }
+    // The register, read last: a store made before it existed has no such file.
+    const std::string registre = CheminFichier(kFichierRegistre);
+    if (FichierExiste(registre)) {
+        ListeJournaux.ChargeFichier(registre);
+    }
 }
 
 void Base::SauveListes() {
-    std::vector<FichierAEcrire> fichiers;
+    Transaction transaction(repertoire_, *disque_);
     for (std::string_view fichier : kOrdreSauvegarde) {
-        fichiers.push_back({CheminFichier(fichier), &(this->*Entree(fichier).table)});
+        transaction.Remplace(fichier, this->*Entree(fichier).table);
     }
-    EcritFichiersAtomique(fichiers);
+    // A store that never recorded an import keeps its fourteen files only.
+    if (!ListeJournaux.Vide() || FichierExiste(CheminFichier(kFichierRegistre))) {
+        transaction.Remplace(kFichierRegistre, ListeJournaux);
+    }
+    transaction.Valide();
     Modifie = 0;
 }
 
@@ -133,6 +144,7 @@ void Base::LibereListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         (this->*e.table).Efface();
     }
+    ListeJournaux.Efface();
     ListeLog.Efface();
 }
 
@@ -143,10 +155,47 @@ void Base::ReinitialiseListes() {
     IndexDownload.Efface();
     IndexPage.Efface();
     LibereListes();
+    Transaction transaction(repertoire_, *disque_);
     for (const EntreeCatalogue& e : kCatalogue) {
-        ::unlink(CheminFichier(e.fichier).c_str());
+        transaction.Supprime(e.fichier);
     }
+    transaction.Supprime(kFichierRegistre);
+    transaction.Valide();
     InitListes();
+}
+
+Verrou Base::Verrouille(std::chrono::milliseconds attente, const std::function<void()>& enAttente) {
+    Verrou verrou = Verrou::Prend(repertoire_, attente, enAttente);
+    if (verrou.Tenu()) {
+        RecupereDossier(repertoire_, NomsFichiers(), *disque_);
+    }
+    return verrou;
+}
+
+std::vector<std::string_view> Base::NomsFichiers() {
+    std::vector<std::string_view> noms;
+    for (const EntreeCatalogue& e : kCatalogue) {
+        noms.push_back(e.fichier);
+    }
+    noms.push_back(kFichierRegistre);
+    return noms;
+}
+
+EmpreinteDisque Base::LitEmpreinte() const {
+    EmpreinteDisque empreinte;
+    for (std::string_view nom : NomsFichiers()) {
+        struct stat st;
+        if (::stat(CheminFichier(nom).c_str(), &st) != 0) {
+            empreinte.valeurs.insert(empreinte.valeurs.end(), {-1, 0, 0, 0, 0, 0});
+            continue;
+        }
+        empreinte.valeurs.insert(
+            empreinte.valeurs.end(),
+            {static_cast<std::int64_t>(st.st_ino), static_cast<std::int64_t>(st.st_size),
+             static_cast<std::int64_t>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
+             static_cast<std::int64_t>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec});
+    }
+    return empreinte;
 }
 
 void Base::ReconstruitIndex() {

@@ -2,12 +2,18 @@
 // name indexes and the modified flag. One object holds it all; its directory is a parameter.
 #pragma once
 
+#include "store/disque.h"
 #include "store/index_noms.h"
 #include "store/table.h"
+#include "store/verrou.h"
 
 #include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sillage {
 
@@ -18,6 +24,13 @@ struct EntreeCatalogue {
     std::string_view fichier;
     Table Base::*table;
     bool cle; // a keyed table: its last line is the counter row "\1;N\2;"
+};
+
+// What the store's files are on the disk (for each: absent, or its inode, size and times): two
+// readings differ when a program saved or reset the store between them.
+struct EmpreinteDisque {
+    std::vector<std::int64_t> valeurs;
+    bool operator==(const EmpreinteDisque&) const = default;
 };
 
 class Base {
@@ -45,14 +58,28 @@ class Base {
     // an empty options.lst gets the default prefix.
     void InitListes();
     // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
-    // 0. Every table goes to a temporary file first; only when all are written do they replace
-    // the old files. A failure raises "Impossible de créer le fichier %s" and replaces nothing.
+    // 0, as one transaction (transaction.h): after a crash at any moment the files are all old
+    // or all new. A failure raises "Impossible de créer le fichier %s" and replaces nothing.
+    // The caller holds the store's lock (Verrouille).
     void SauveListes();
     // Empties every table and ListeLog.
     void LibereListes();
-    // Empties the name indexes and the tables, deletes the fourteen files (ignoring failures),
-    // then InitListes. Modifie is left as it is.
+    // Empties the name indexes and the tables, deletes the fourteen files (ignoring failures; as
+    // one transaction, so that a crash deletes all or none), then InitListes. Modifie is left as
+    // it is. The caller holds the store's lock.
     void ReinitialiseListes();
+
+    // Takes the store's lock (verrou.h: one writer at a time), then completes or drops what a
+    // save interrupted by a crash left in the folder, before anything is read. attente and
+    // enAttente as Verrou::Prend; the lock answered is not held when the wait ran out.
+    Verrou Verrouille(std::chrono::milliseconds attente = std::chrono::milliseconds(-1),
+                      const std::function<void()>& enAttente = {});
+    // The files of the store on the disk now.
+    EmpreinteDisque LitEmpreinte() const;
+    // The names of every file of the store in its folder: the fourteen, then the register.
+    static std::vector<std::string_view> NomsFichiers();
+    // Where saves and resets write (tests give their own, to stop a save at any step).
+    void FixeDisque(Disque& disque) { disque_ = &disque; }
     // Rebuilds the five name indexes from their tables (field 2 of every data row, in order).
     void ReconstruitIndex();
     // Says that the tables changed as a whole (an import ended): the indexes are rebuilt by the
@@ -83,6 +110,8 @@ class Base {
     Table ListeLanpSearch;
     Table ListeGraphHeure;
     Table ListeGraphMois;
+    // The register of imported logs (registre.h), a file of the store beside the fourteen.
+    Table ListeJournaux;
 
     IndexNoms IndexPage;
     IndexNoms IndexNom;
@@ -99,6 +128,7 @@ class Base {
 
     std::string repertoire_;
     bool indexPerimes_ = false;
+    Disque* disque_ = &Disque::Systeme();
 };
 
 // True when ligne is exactly a counter row: "\1;", an optional minus sign, digits, "\2;".

@@ -1,7 +1,6 @@
-// File access of the store: whole-file reading and the atomic replacement of a set of files.
+// Reading the store's files and the logs: regular files only, read whole.
 #pragma once
 
-#include "store/table.h"
 #include "store/tampon.h"
 
 #include <cstdint>
@@ -24,15 +23,5 @@ void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tamp
 // Reads a regular file whole; raises "Impossible d'ouvrir le fichier %s" when chemin is not a
 // regular file or cannot be read.
 std::string LitFichierEntier(const std::string& chemin);
-
-// One file to write: its final name and the table that becomes its content.
-struct FichierAEcrire {
-    std::string chemin;
-    const Table* table;
-};
-// Writes each table, every line followed by CR LF, to a temporary file beside its final name,
-// then renames them over the final names in order. Raises "Impossible de créer le fichier %s"
-// (naming the final file) when a file cannot be written; no final file is replaced then.
-void EcritFichiersAtomique(const std::vector<FichierAEcrire>& fichiers);
 
 } // namespace sillage

@@ -126,7 +126,8 @@ TEST_F(Store, LineEndsLongLinesAndATruncatedLastLine) {
 }
 
 TEST_F(Store, AStoreThatCannotBeWrittenKeepsItsFiles) {
-    // A directory given where a file is expected: every table file path fails.
+    // A file given where the store folder is expected: the folder cannot be opened to be
+    // locked, and nothing is written.
     Ecrit(dir.Fichier("pas-un-repertoire"), "x");
     Ecrit(dir.Fichier("journal.log"), Ligne("h", "01/Mar/2004:10:00:00", "/a") + "\n");
     const std::string commande = kProgramme + " --dir " + dir.Fichier("pas-un-repertoire") + " " +
@@ -134,8 +135,10 @@ TEST_F(Store, AStoreThatCannotBeWrittenKeepsItsFiles) {
                                  dir.Fichier("e.txt");
     const int etat = std::system(commande.c_str());
     EXPECT_EQ(WEXITSTATUS(etat), 1);
-    EXPECT_NE(Contenu(dir.Fichier("e.txt")).find("Impossible de créer le fichier"),
-              std::string::npos);
+    EXPECT_NE(Contenu(dir.Fichier("e.txt"))
+                  .find("Impossible d'ouvrir le fichier " + dir.Fichier("pas-un-repertoire")),
+              std::string::npos)
+        << Contenu(dir.Fichier("e.txt"));
     EXPECT_EQ(Contenu(dir.Fichier("pas-un-repertoire")), "x");
 
     // One table file that cannot be replaced: no file of the store changes.

@@ -1,0 +1,35 @@
+// The file operations by which a save changes the store folder. A save calls them in an order
+// that keeps the store whole after a crash at any of them (see transaction.h); tests put their
+// own Disque in place to stop a save at any step, or to make a write fail as a full disk does.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace sillage {
+
+class Disque {
+  public:
+    virtual ~Disque() = default;
+
+    // mkstemp: creates a new file from modele (ending in XXXXXX, replaced by the name given);
+    // answers its descriptor, or -1 with errno set.
+    virtual int CreeTemporaire(std::string& modele);
+    // Writes the n bytes whole; false with errno set on failure (ENOSPC on a full disk).
+    virtual bool Ecrit(int fd, const char* octets, std::size_t n);
+    virtual bool Synchronise(int fd);
+    // Closes fd; false when the close reports a failure of the writes before it.
+    virtual bool Ferme(int fd);
+    virtual bool Renomme(const std::string& de, const std::string& vers);
+    // A second name for an existing file (link); false with errno set when the file system
+    // has no such names (EPERM, ENOTSUP...) or vers exists.
+    virtual bool Lie(const std::string& de, const std::string& vers);
+    // false with errno set when chemin could not be removed (ENOENT when it was absent).
+    virtual bool Supprime(const std::string& chemin);
+    virtual bool SynchroniseDossier(const std::string& dossier);
+
+    // The real file system.
+    static Disque& Systeme();
+};
+
+} // namespace sillage

@@ -1,0 +1,385 @@
+#include "store/transaction.h"
+
+#include "store/erreur.h"
+#include "store/fichiers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sillage {
+
+namespace {
+
+constexpr std::string_view kEnTete = "Sillage transaction 1";
+constexpr std::size_t kLettresTemporaire = 6;
+
+bool EstAlphanumerique(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// True when nom is base + "." + six letters or digits: a temporary file of base.
+bool EstTemporaireDe(std::string_view nom, std::string_view base) {
+    if (nom.size() != base.size() + 1 + kLettresTemporaire || !nom.starts_with(base) ||
+        nom[base.size()] != '.') {
+        return false;
+    }
+    return std::all_of(nom.begin() + static_cast<std::ptrdiff_t>(base.size()) + 1, nom.end(),
+                       EstAlphanumerique);
+}
+
+bool EstAncienDe(std::string_view nom, std::string_view base) {
+    return nom.size() == base.size() + kSuffixeAncien.size() && nom.starts_with(base) &&
+           nom.ends_with(kSuffixeAncien);
+}
+
+// Permission bits for a new file: those of the file it replaces, else the usual ones.
+mode_t ModeVoulu(const std::string& chemin) {
+    struct stat st;
+    if (::stat(chemin.c_str(), &st) == 0) {
+        return st.st_mode & 07777;
+    }
+    const mode_t masque = ::umask(022);
+    ::umask(masque);
+    return 0666 & ~masque;
+}
+
+bool Existe(const std::string& chemin) {
+    struct stat st;
+    return ::lstat(chemin.c_str(), &st) == 0;
+}
+
+// Writes the lines of table, each followed by CR LF, in pieces of about a megabyte.
+bool EcritLignes(Disque& disque, int fd, const Table& table) {
+    constexpr std::size_t kMorceau = 1 << 20;
+    std::string tampon;
+    tampon.reserve(kMorceau + 4096);
+    for (std::size_t i = 0; i < table.Count(); ++i) {
+        const std::string_view ligne = table[i];
+        if (ligne.size() >= kMorceau) {
+            if (!disque.Ecrit(fd, tampon.data(), tampon.size()) ||
+                !disque.Ecrit(fd, ligne.data(), ligne.size())) {
+                return false;
+            }
+            tampon.assign("\r\n");
+            continue;
+        }
+        tampon.append(ligne);
+        tampon.append("\r\n");
+        if (tampon.size() >= kMorceau) {
+            if (!disque.Ecrit(fd, tampon.data(), tampon.size())) {
+                return false;
+            }
+            tampon.clear();
+        }
+    }
+    return tampon.empty() || disque.Ecrit(fd, tampon.data(), tampon.size());
+}
+
+// One step of a journal: the file source renamed over cible, or (source empty) cible removed.
+struct Operation {
+    std::string source;
+    std::string cible;
+};
+
+std::string TexteJournal(const std::vector<Operation>& operations) {
+    std::string texte(kEnTete);
+    texte += '\n';
+    for (const Operation& o : operations) {
+        texte += o.source.empty() ? "S " + o.cible : "R " + o.source + " " + o.cible;
+        texte += '\n';
+    }
+    texte += "fin " + std::to_string(operations.size()) + "\n";
+    return texte;
+}
+
+// Reads a journal's text; false when it is not a whole journal whose every name is one of noms,
+// or one of their temporaries or old copies.
+bool LitJournal(std::string_view texte, const std::vector<std::string_view>& noms,
+                std::vector<Operation>& operations) {
+    auto connu = [&](std::string_view nom) {
+        return std::find(noms.begin(), noms.end(), nom) != noms.end();
+    };
+    auto sourceDe = [&](std::string_view source, std::string_view cible) {
+        return EstTemporaireDe(source, cible) || EstAncienDe(source, cible);
+    };
+    std::vector<std::string_view> lignes;
+    while (!texte.empty()) {
+        const std::size_t fin = texte.find('\n');
+        if (fin == std::string_view::npos) {
+            return false; // cut short
+        }
+        lignes.push_back(texte.substr(0, fin));
+        texte.remove_prefix(fin + 1);
+    }
+    if (lignes.size() < 2 || lignes.front() != kEnTete ||
+        lignes.back() != "fin " + std::to_string(lignes.size() - 2)) {
+        return false;
+    }
+    for (std::size_t i = 1; i + 1 < lignes.size(); ++i) {
+        const std::string_view l = lignes[i];
+        if (l.starts_with("S ") && connu(l.substr(2))) {
+            operations.push_back({"", std::string(l.substr(2))});
+            continue;
+        }
+        const std::size_t espace = l.find(' ', 2);
+        if (!l.starts_with("R ") || espace == std::string_view::npos) {
+            return false;
+        }
+        const std::string_view source = l.substr(2, espace - 2);
+        const std::string_view cible = l.substr(espace + 1);
+        if (!connu(cible) || !sourceDe(source, cible)) {
+            return false;
+        }
+        operations.push_back({std::string(source), std::string(cible)});
+    }
+    return true;
+}
+
+// Carries out the operations of a decided journal; an operation already carried out (its source
+// gone) is passed over. Raises the creation error naming the file it could not replace.
+void Execute(Disque& disque, const std::string& dossier, const std::vector<Operation>& operations) {
+    for (const Operation& o : operations) {
+        const std::string cible = dossier + o.cible;
+        if (o.source.empty()) {
+            // A file that cannot be removed keeps its content, as a reset leaves it.
+            disque.Supprime(cible);
+        } else if (Existe(dossier + o.source) && !disque.Renomme(dossier + o.source, cible)) {
+            LeveErreurCreation(cible);
+        }
+    }
+    if (!disque.SynchroniseDossier(dossier)) {
+        LeveErreurCreation(dossier + std::string(kFichierTransaction));
+    }
+}
+
+// Writes a journal whole under a temporary name, then renames it in place: a journal is seen
+// whole or not at all. False when it could not be made durable.
+bool DecideJournal(Disque& disque, const std::string& dossier,
+                   const std::vector<Operation>& operations) {
+    const std::string journal = dossier + std::string(kFichierTransaction);
+    std::string temporaire = journal + ".XXXXXX";
+    const int fd = disque.CreeTemporaire(temporaire);
+    if (fd < 0) {
+        return false;
+    }
+    const std::string texte = TexteJournal(operations);
+    bool ok = disque.Ecrit(fd, texte.data(), texte.size()) && disque.Synchronise(fd);
+    ok = disque.Ferme(fd) && ok;
+    if (!ok || !disque.Renomme(temporaire, journal)) {
+        disque.Supprime(temporaire);
+        return false;
+    }
+    return disque.SynchroniseDossier(dossier);
+}
+
+// Removes the journal, then makes that durable.
+bool OublieJournal(Disque& disque, const std::string& dossier) {
+    return disque.Supprime(dossier + std::string(kFichierTransaction)) &&
+           disque.SynchroniseDossier(dossier);
+}
+
+std::string AvecSeparateur(std::string dossier) {
+    if (dossier.empty() || dossier.back() != '/') {
+        dossier += '/';
+    }
+    return dossier;
+}
+
+} // namespace
+
+Transaction::Transaction(std::string dossier, Disque& disque)
+    : dossier_(AvecSeparateur(std::move(dossier))), disque_(disque) {}
+
+Transaction::~Transaction() {
+    if (!finie_ && !journal_) {
+        Abandonne();
+    }
+}
+
+void Transaction::Abandonne() {
+    for (const Remplacement& r : remplacements_) {
+        disque_.Supprime(r.temporaire);
+    }
+    remplacements_.clear();
+    finie_ = true;
+}
+
+void Transaction::Echoue(const std::string& nom) {
+    Abandonne();
+    LeveErreurCreation(nom);
+}
+
+void Transaction::Remplace(std::string_view nom, const Table& table) {
+    const std::string final = Chemin(nom);
+    // A final name held by a directory, say, could not be replaced: refuse before it matters.
+    struct stat st;
+    if (::lstat(final.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+        Echoue(final);
+    }
+    std::string temporaire = final + ".XXXXXX";
+    const int fd = disque_.CreeTemporaire(temporaire);
+    if (fd < 0) {
+        Echoue(final);
+    }
+    remplacements_.push_back({final, temporaire});
+    bool ok = ::fchmod(fd, ModeVoulu(final)) == 0 && EcritLignes(disque_, fd, table) &&
+              disque_.Synchronise(fd);
+    ok = disque_.Ferme(fd) && ok;
+    if (!ok) {
+        Echoue(final);
+    }
+}
+
+void Transaction::Supprime(std::string_view nom) {
+    suppressions_.push_back(Chemin(nom));
+}
+
+void Transaction::EcritJournal() {
+    std::vector<Operation> operations;
+    for (const Remplacement& r : remplacements_) {
+        operations.push_back(
+            {r.temporaire.substr(dossier_.size()), r.final.substr(dossier_.size())});
+    }
+    for (const std::string& s : suppressions_) {
+        operations.push_back({"", s.substr(dossier_.size())});
+    }
+    if (!DecideJournal(disque_, dossier_, operations)) {
+        disque_.Supprime(dossier_ + std::string(kFichierTransaction));
+        Echoue(dossier_ + std::string(kFichierTransaction));
+    }
+    journal_ = true;
+}
+
+bool Transaction::Defait(std::size_t k) {
+    // The old files come back under their names and the files that were new go, decided by a
+    // journal of its own, so that a crash on the way still ends all old or all new.
+    std::vector<Operation> operations;
+    for (std::size_t j = 0; j < remplacements_.size(); ++j) {
+        const std::string nom = remplacements_[j].final.substr(dossier_.size());
+        if (anciens_[j]) {
+            operations.push_back({nom + std::string(kSuffixeAncien), nom});
+        } else if (j < k && !existait_[j]) {
+            operations.push_back({"", nom});
+        }
+    }
+    try {
+        if (!DecideJournal(disque_, dossier_, operations)) {
+            return false;
+        }
+        Execute(disque_, dossier_, operations);
+    } catch (const ErreurSillage&) {
+        return false;
+    }
+    if (!OublieJournal(disque_, dossier_)) {
+        return false;
+    }
+    // A rename between two names of one file does nothing: the old copies of the files that
+    // were not replaced yet are still there.
+    for (std::size_t j = 0; j < remplacements_.size(); ++j) {
+        disque_.Supprime(remplacements_[j].temporaire);
+        if (anciens_[j]) {
+            disque_.Supprime(remplacements_[j].final + std::string(kSuffixeAncien));
+        }
+    }
+    return true;
+}
+
+void Transaction::EchoueApresDecision(std::size_t k, const std::string& nom) {
+    finie_ = true;
+    // When neither way can be completed the journal stays, and the next holder of the lock
+    // finishes the change.
+    Defait(k);
+    LeveErreurCreation(nom);
+}
+
+void Transaction::Valide() {
+    if (finie_) {
+        return;
+    }
+    EcritJournal();
+    const std::size_t n = remplacements_.size();
+    existait_.assign(n, false);
+    anciens_.assign(n, false);
+    // Every old file first gets a second name, kept until the change is complete, so that a
+    // rename that fails half-way can put every old file back.
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string& final = remplacements_[i].final;
+        existait_[i] = Existe(final);
+        if (!existait_[i]) {
+            continue;
+        }
+        const std::string ancien = final + std::string(kSuffixeAncien);
+        disque_.Supprime(ancien);
+        anciens_[i] = disque_.Lie(final, ancien) || disque_.Renomme(final, ancien);
+        if (!anciens_[i]) {
+            EchoueApresDecision(0, final);
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!disque_.Renomme(remplacements_[i].temporaire, remplacements_[i].final)) {
+            EchoueApresDecision(i, remplacements_[i].final);
+        }
+    }
+    for (const std::string& s : suppressions_) {
+        disque_.Supprime(s);
+    }
+    finie_ = true;
+    // Once every file is in place the change is made; a journal left behind by a failure below
+    // only repeats it.
+    if (disque_.SynchroniseDossier(dossier_) && OublieJournal(disque_, dossier_)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (anciens_[i]) {
+                disque_.Supprime(remplacements_[i].final + std::string(kSuffixeAncien));
+            }
+        }
+    }
+}
+
+void RecupereDossier(const std::string& repertoire, const std::vector<std::string_view>& noms,
+                     Disque& disque) {
+    const std::string dossier = AvecSeparateur(repertoire);
+    const std::string journal = dossier + std::string(kFichierTransaction);
+    struct stat st;
+    if (::lstat(journal.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        std::vector<Operation> operations;
+        std::string texte;
+        try {
+            texte = LitFichierEntier(journal);
+        } catch (const ErreurSillage&) {
+            LeveErreurCreation(journal);
+        }
+        if (LitJournal(texte, noms, operations)) {
+            Execute(disque, dossier, operations);
+        }
+        // A journal that is not whole was being written when the change stopped: the old
+        // files are untouched, and its temporaries go with the others below.
+        if (!OublieJournal(disque, dossier)) {
+            LeveErreurCreation(journal);
+        }
+    }
+    // Temporaries and old copies that no journal names any more.
+    DIR* d = ::opendir(dossier.c_str());
+    if (d == nullptr) {
+        return;
+    }
+    std::vector<std::string> restes;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view nom = e->d_name;
+        const bool reste = EstTemporaireDe(nom, kFichierTransaction) ||
+                           std::any_of(noms.begin(), noms.end(), [&](std::string_view connu) {
+                               return EstTemporaireDe(nom, connu) || EstAncienDe(nom, connu);
+                           });
+        if (reste) {
+            restes.emplace_back(nom);
+        }
+    }
+    ::closedir(d);
+    for (const std::string& r : restes) {
+        disque.Supprime(dossier + r);
+    }
+}
+
+} // namespace sillage

@@ -1,0 +1,77 @@
+// A change of several files of the store folder as one step: after a crash at any moment the
+// folder holds every old file or every new one, never a mix.
+//
+// How: each new content goes to a temporary file beside its final name (final name, a dot, six
+// letters or digits) and is fsynced. Then the journal, kFichierTransaction, names every temporary
+// with its final name and every file to remove; it is fsynced with the folder: from then on the
+// change is decided. The final files are kept under a second name (final name + kSuffixeAncien),
+// the temporaries renamed over them and the removals made; the folder is fsynced, the journal
+// removed, then the old copies. Whoever takes the store's lock next runs RecupereDossier before
+// reading anything: a whole journal is carried out to its end (roll forward), a journal cut short
+// is dropped (the old files were not touched yet), and temporaries and old copies that no journal
+// names are removed.
+#pragma once
+
+#include "store/disque.h"
+#include "store/table.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sillage {
+
+inline constexpr std::string_view kFichierTransaction = "sillage.transaction";
+inline constexpr std::string_view kSuffixeAncien = ".ancien";
+
+class Transaction {
+  public:
+    // A change of files of dossier (a separator is added when it lacks one).
+    explicit Transaction(std::string dossier, Disque& disque = Disque::Systeme());
+    // A change not carried out leaves no file behind.
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // The file nom (a plain name in the folder) gets the lines of table, each followed by CR LF.
+    // Written at once; raises "Impossible de créer le fichier %s" naming the final file when it
+    // cannot be (nothing in the folder changed then: the temporaries are removed), or when nom
+    // is held by something that is not a regular file.
+    void Remplace(std::string_view nom, const Table& table);
+    // The file nom is to be removed (absent already is fine).
+    void Supprime(std::string_view nom);
+    // Carries the change out. When it cannot be, raises "Impossible de créer le fichier %s"
+    // (naming the first file it could not write or replace) and leaves every file as it was.
+    void Valide();
+
+  private:
+    struct Remplacement {
+        std::string final;
+        std::string temporaire;
+    };
+    std::string Chemin(std::string_view nom) const { return dossier_ + std::string(nom); }
+    void Abandonne();
+    [[noreturn]] void Echoue(const std::string& nom);
+    void EcritJournal();
+    // Puts the old files back after the k first renames; false when it could not.
+    bool Defait(std::size_t k);
+    // After the journal was written: puts the old files back, then raises the creation error.
+    [[noreturn]] void EchoueApresDecision(std::size_t k, const std::string& nom);
+
+    std::string dossier_;
+    Disque& disque_;
+    std::vector<Remplacement> remplacements_;
+    std::vector<std::string> suppressions_;
+    std::vector<bool> existait_; // for each replacement: its final file existed
+    std::vector<bool> anciens_;  // ... and was kept under a second name
+    bool journal_ = false;
+    bool finie_ = false;
+};
+
+// Completes or drops what a crash left in dossier (see above); noms are the names of the files
+// that transactions may change there. Run only by the holder of the store's lock. Raises
+// "Impossible de créer le fichier %s" when a decided change cannot be completed.
+void RecupereDossier(const std::string& dossier, const std::vector<std::string_view>& noms,
+                     Disque& disque = Disque::Systeme());
+
+} // namespace sillage

@@ -1,0 +1,486 @@
+// A save and a reset stopped at every step, failing writes and renames, and what the next holder
+// of the lock finds: always every old file or every new one, and nothing else in the folder.
+#include "store/base.h"
+#include "store/erreur.h"
+#include "store/transaction.h"
+#include "support/repertoire_temporaire.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace sillage {
+namespace {
+
+using test::Contenu;
+using test::Ecrit;
+using test::RepertoireTemporaire;
+
+constexpr int kArrete = 77;
+
+// Ends the process at one of its operations (counted from 0), before or after carrying it out,
+// as a crash or a kill would at that moment.
+class DisqueQuiSArrete : public Disque {
+  public:
+    DisqueQuiSArrete(int arret, bool apres) : arret_(arret), apres_(apres) {}
+
+  private:
+    template <class F> auto Etape(F&& f) {
+        if (n_ == arret_ && !apres_) {
+            ::_exit(kArrete);
+        }
+        auto r = f();
+        if (n_++ == arret_ && apres_) {
+            ::_exit(kArrete);
+        }
+        return r;
+    }
+    int arret_;
+    bool apres_;
+    int n_ = 0;
+
+  public:
+    int CreeTemporaire(std::string& modele) override {
+        return Etape([&] { return Disque::CreeTemporaire(modele); });
+    }
+    bool Ecrit(int fd, const char* octets, std::size_t n) override {
+        return Etape([&] { return Disque::Ecrit(fd, octets, n); });
+    }
+    bool Synchronise(int fd) override {
+        return Etape([&] { return Disque::Synchronise(fd); });
+    }
+    bool Ferme(int fd) override {
+        return Etape([&] { return Disque::Ferme(fd); });
+    }
+    bool Renomme(const std::string& de, const std::string& vers) override {
+        return Etape([&] { return Disque::Renomme(de, vers); });
+    }
+    bool Lie(const std::string& de, const std::string& vers) override {
+        return Etape([&] { return Disque::Lie(de, vers); });
+    }
+    bool Supprime(const std::string& chemin) override {
+        return Etape([&] { return Disque::Supprime(chemin); });
+    }
+    bool SynchroniseDossier(const std::string& dossier) override {
+        return Etape([&] { return Disque::SynchroniseDossier(dossier); });
+    }
+};
+
+// Fails one kind of operation from its k-th call on (counted from 0), with the given errno.
+class DisqueQuiEchoue : public Disque {
+  public:
+    std::function<bool(std::string_view operation, const std::string& chemin)> echoue;
+    int erreur = EIO;
+
+    bool Ecrit(int fd, const char* octets, std::size_t n) override {
+        if (echoue("Ecrit", "")) {
+            // Part of the bytes reach the file, as on a disk that fills up.
+            Disque::Ecrit(fd, octets, n / 2);
+            errno = erreur;
+            return false;
+        }
+        return Disque::Ecrit(fd, octets, n);
+    }
+    bool Renomme(const std::string& de, const std::string& vers) override {
+        if (echoue("Renomme", vers)) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::Renomme(de, vers);
+    }
+    bool Lie(const std::string& de, const std::string& vers) override {
+        if (echoue("Lie", vers)) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::Lie(de, vers);
+    }
+    bool SynchroniseDossier(const std::string& dossier) override {
+        if (echoue("SynchroniseDossier", dossier)) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::SynchroniseDossier(dossier);
+    }
+};
+
+// Fills every table with rows that tell which state they belong to; keyed tables end with
+// their counter row, as the loader expects.
+void Remplit(Base& base, const std::string& marque, int lignes) {
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        Table& t = base.*e.table;
+        t.Efface();
+        for (int i = 0; i < lignes; ++i) {
+            t.Ajoute("\\1;" + std::to_string(i) + "\\2;" + marque + std::string(e.fichier) +
+                     "\\3;1\\4;d\\5;");
+        }
+        if (e.cle) {
+            t.Ajoute("\\1;" + std::to_string(lignes) + "\\2;");
+        }
+    }
+}
+
+bool MemesTables(const Base& a, const Base& b) {
+    return std::all_of(Base::Catalogue().begin(), Base::Catalogue().end(),
+                       [&](const EntreeCatalogue& e) { return a.*e.table == b.*e.table; });
+}
+
+std::set<std::string> Fichiers(const std::string& dossier) {
+    std::set<std::string> noms;
+    for (const auto& e : std::filesystem::directory_iterator(dossier)) {
+        noms.insert(e.path().filename().string());
+    }
+    return noms;
+}
+
+std::set<std::string> LesQuatorze() {
+    std::set<std::string> noms;
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        noms.emplace(e.fichier);
+    }
+    return noms;
+}
+
+// Runs f in a child process; answers its exit status.
+int DansUnFils(const std::function<void()>& f) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        f();
+        ::_exit(0);
+    }
+    int etat = 0;
+    ::waitpid(pid, &etat, 0);
+    return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+}
+
+struct Etats {
+    RepertoireTemporaire dir;
+    Base ancienne{dir.Chemin()};
+    Base nouvelle{dir.Chemin()};
+    bool ancienneSurDisque = true;
+
+    // The store as the next holder of the lock finds it: it must be one of the two states,
+    // with nothing but its files in the folder.
+    void VerifieEntier(const std::string& contexte) {
+        Base apres(dir.Chemin());
+        Verrou verrou = apres.Verrouille(std::chrono::milliseconds(0));
+        ASSERT_TRUE(verrou.Tenu()) << contexte;
+        apres.InitListes();
+        const bool ancien = MemesTables(apres, ancienne);
+        const bool nouveau = MemesTables(apres, nouvelle);
+        EXPECT_TRUE(ancien || nouveau) << contexte;
+        if (ancien && ancienneSurDisque) {
+            EXPECT_EQ(Fichiers(dir.Chemin()), LesQuatorze()) << contexte;
+        } else if (ancien) {
+            EXPECT_EQ(Fichiers(dir.Chemin()), std::set<std::string>()) << contexte;
+        } else {
+            EXPECT_EQ(Fichiers(dir.Chemin()), LesQuatorze()) << contexte;
+        }
+    }
+
+    void RemetAncienne() {
+        for (const std::string& f : Fichiers(dir.Chemin())) {
+            std::filesystem::remove_all(dir.Fichier(f));
+        }
+        if (ancienneSurDisque) {
+            ancienne.SauveListes();
+        }
+    }
+};
+
+// Stops the change made by faire at each of its steps, before and after it, then lets the next
+// holder of the lock recover: answers how many steps the change has.
+int ArreteAChaqueEtape(Etats& etats, const std::function<void(Base&)>& faire) {
+    int etape = 0;
+    for (;; ++etape) {
+        bool fini = false;
+        for (bool apres : {false, true}) {
+            etats.RemetAncienne();
+            const int code = DansUnFils([&] {
+                DisqueQuiSArrete disque(etape, apres);
+                Base base(etats.dir.Chemin());
+                Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+                base.InitListes();
+                base.FixeDisque(disque);
+                faire(base);
+            });
+            if (code == 0) {
+                fini = true;
+                break;
+            }
+            EXPECT_EQ(code, kArrete);
+            etats.VerifieEntier("step " + std::to_string(etape) + (apres ? " after" : " before"));
+            if (::testing::Test::HasFailure()) {
+                return etape;
+            }
+        }
+        if (fini) {
+            return etape;
+        }
+    }
+}
+
+TEST(Transaction, ASaveStoppedAtAnyStepLeavesAllOldOrAllNewFiles) {
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    Remplit(etats.nouvelle, "nouveau-", 5);
+    const int etapes = ArreteAChaqueEtape(etats, [&](Base& base) {
+        Remplit(base, "nouveau-", 5);
+        base.SauveListes();
+    });
+    // Fourteen files, each created, written, fsynced and closed, then kept, renamed...
+    EXPECT_GT(etapes, 14 * 5);
+    etats.RemetAncienne();
+    etats.VerifieEntier("no stop");
+}
+
+TEST(Transaction, TheFirstSaveStoppedAtAnyStepLeavesNoFileOrAllFiles) {
+    Etats etats;
+    etats.ancienneSurDisque = false;
+    etats.ancienne.InitListes(); // the seeded tables of an empty folder
+    Remplit(etats.nouvelle, "nouveau-", 2);
+    ArreteAChaqueEtape(etats, [&](Base& base) {
+        Remplit(base, "nouveau-", 2);
+        base.SauveListes();
+    });
+}
+
+TEST(Transaction, AResetStoppedAtAnyStepDeletesAllOrNone) {
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    etats.nouvelle.InitListes(); // the seeded tables
+    // After a reset the folder is empty: VerifieEntier expects the fourteen files only for the
+    // old state, and the seeded tables from no file at all.
+    etats.ancienneSurDisque = true;
+    int etape = 0;
+    for (;; ++etape) {
+        bool fini = false;
+        for (bool apres : {false, true}) {
+            etats.RemetAncienne();
+            const int code = DansUnFils([&] {
+                DisqueQuiSArrete disque(etape, apres);
+                Base base(etats.dir.Chemin());
+                Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+                base.InitListes();
+                base.FixeDisque(disque);
+                base.ReinitialiseListes();
+            });
+            if (code == 0) {
+                fini = true;
+                break;
+            }
+            Base apres2(etats.dir.Chemin());
+            Verrou verrou = apres2.Verrouille(std::chrono::milliseconds(0));
+            apres2.InitListes();
+            const auto fichiers = Fichiers(etats.dir.Chemin());
+            const bool ancien = MemesTables(apres2, etats.ancienne) && fichiers == LesQuatorze();
+            const bool vide = MemesTables(apres2, etats.nouvelle) && fichiers.empty();
+            ASSERT_TRUE(ancien || vide) << "step " << etape << (apres ? " after" : " before");
+        }
+        if (fini) {
+            break;
+        }
+    }
+    EXPECT_GT(etape, 14);
+}
+
+TEST(Transaction, ARecoveryStoppedAtAnyStepIsCompletedByTheNextOne) {
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    Remplit(etats.nouvelle, "nouveau-", 4);
+    // The save stops after its journal is decided and some files are renamed; then each
+    // recovery is stopped in turn at each of its own steps.
+    for (int arretSauve : {64, 92, 100}) {
+        for (int etape = 0;; ++etape) {
+            etats.RemetAncienne();
+            ASSERT_EQ(DansUnFils([&] {
+                          DisqueQuiSArrete disque(arretSauve, true);
+                          Base base(etats.dir.Chemin());
+                          Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+                          base.FixeDisque(disque);
+                          Remplit(base, "nouveau-", 4);
+                          base.SauveListes();
+                      }),
+                      kArrete);
+            const int code = DansUnFils([&] {
+                DisqueQuiSArrete disque(etape, true);
+                Base base(etats.dir.Chemin());
+                base.FixeDisque(disque);
+                Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+            });
+            etats.VerifieEntier("save stopped at " + std::to_string(arretSauve) + ", recovery at " +
+                                std::to_string(etape));
+            if (code == 0 || ::testing::Test::HasFailure()) {
+                break;
+            }
+        }
+    }
+}
+
+TEST(Transaction, AFullDiskReplacesNothingAndLeavesNoTemporary) {
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    etats.RemetAncienne();
+    const std::set<std::string> avant = Fichiers(etats.dir.Chemin());
+    for (int k : {0, 6, 13}) {
+        DisqueQuiEchoue disque;
+        disque.erreur = ENOSPC;
+        int ecritures = 0;
+        disque.echoue = [&](std::string_view op, const std::string&) {
+            return op == "Ecrit" && ecritures++ == k;
+        };
+        Base base(etats.dir.Chemin());
+        Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+        base.InitListes();
+        Remplit(base, "nouveau-", 5);
+        base.Modifie = 1;
+        base.FixeDisque(disque);
+        std::string message;
+        try {
+            base.SauveListes();
+        } catch (const ErreurSillage& e) {
+            message = e.what();
+        }
+        // The table being written when the disk filled up is named (save order: nom, page...).
+        const char* const ordre[] = {
+            "nom.lst",        "page.lst",       "image.lst",     "origine.lst",   "keyword.lst",
+            "navigateur.lst", "chemin.lst",     "download.lst",  "erreur.lst",    "options.lst",
+            "lanp.lst",       "lanpsearch.lst", "graphmois.lst", "graphheure.lst"};
+        EXPECT_EQ(message, "Impossible de créer le fichier " + etats.dir.Fichier(ordre[k]));
+        EXPECT_EQ(base.Modifie, 1);
+        EXPECT_EQ(Fichiers(etats.dir.Chemin()), avant);
+        verrou.Libere();
+        etats.VerifieEntier("full disk at write " + std::to_string(k));
+        Base relue(etats.dir.Chemin());
+        relue.InitListes();
+        EXPECT_TRUE(MemesTables(relue, etats.ancienne));
+    }
+}
+
+TEST(Transaction, ARenameThatFailsHalfWayPutsEveryOldFileBack) {
+    for (bool lienPossible : {true, false}) {
+        Etats etats;
+        Remplit(etats.ancienne, "ancien-", 3);
+        etats.RemetAncienne();
+        DisqueQuiEchoue disque;
+        int renommages = 0;
+        disque.echoue = [&](std::string_view op, const std::string& vers) {
+            if (op == "Lie") {
+                return !lienPossible;
+            }
+            // The eighth rename of a temporary over its table fails.
+            return op == "Renomme" && !vers.ends_with(kSuffixeAncien) &&
+                   !vers.ends_with(kFichierTransaction) && renommages++ == 7;
+        };
+        Base base(etats.dir.Chemin());
+        base.InitListes();
+        Remplit(base, "nouveau-", 5);
+        base.FixeDisque(disque);
+        EXPECT_THROW(base.SauveListes(), ErreurSillage);
+        EXPECT_EQ(Fichiers(etats.dir.Chemin()), LesQuatorze());
+        Base relue(etats.dir.Chemin());
+        relue.InitListes();
+        EXPECT_TRUE(MemesTables(relue, etats.ancienne)) << "links " << lienPossible;
+    }
+}
+
+TEST(Transaction, WhenNothingCanBePutBackTheNextHolderCompletesTheSave) {
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    Remplit(etats.nouvelle, "nouveau-", 5);
+    etats.RemetAncienne();
+    DisqueQuiEchoue disque;
+    int renommages = 0;
+    bool panne = false;
+    disque.echoue = [&](std::string_view op, const std::string& vers) {
+        if (op == "Renomme" && !vers.ends_with(kSuffixeAncien) &&
+            !vers.ends_with(kFichierTransaction) && renommages++ == 3) {
+            panne = true; // from here on the disk takes no change of names
+        }
+        return panne && (op == "Renomme" || op == "SynchroniseDossier");
+    };
+    Base base(etats.dir.Chemin());
+    base.InitListes();
+    Remplit(base, "nouveau-", 5);
+    base.FixeDisque(disque);
+    EXPECT_THROW(base.SauveListes(), ErreurSillage);
+    EXPECT_TRUE(std::filesystem::exists(etats.dir.Fichier(std::string(kFichierTransaction))));
+    etats.VerifieEntier("after a disk that took no more renames");
+    Base relue(etats.dir.Chemin());
+    relue.InitListes();
+    EXPECT_TRUE(MemesTables(relue, etats.nouvelle));
+}
+
+TEST(Transaction, ARecoveryDropsAJournalCutShortOrNamingOtherFiles) {
+    RepertoireTemporaire dir;
+    Base base(dir.Chemin());
+    Remplit(base, "ancien-", 2);
+    base.SauveListes();
+    const std::string nom = Contenu(dir.Fichier("nom.lst"));
+    Ecrit(dir.Fichier("nom.lst.a1B2c3"), "nouveau\r\n");
+    Ecrit(dir.Fichier("page.lst.ancien"), "ancien\r\n");
+    Ecrit(dir.Fichier("sillage.transaction.Zz9Yy8"), "Sillage transaction 1\n");
+    Ecrit(dir.Fichier("notes.txt"), "à garder");
+    Ecrit(dir.Fichier("nom.lst.sauvegarde"), "à garder");
+    const std::string dehors = dir.Fichier("dehors");
+    std::filesystem::create_directory(dehors);
+    Ecrit(dehors + "/x", "à garder");
+    for (const std::string journal :
+         {"Sillage transaction 1\nR nom.lst.a1B2c3 nom.lst\n",                  // cut short
+          "Sillage transaction 1\nR nom.lst.a1B2c3 nom.lst\nfin 2\n",           // wrong count
+          "Sillage transaction 1\nS ../dehors/x\nfin 1\n",                      // outside
+          "Sillage transaction 1\nR nom.lst.a1B2c3 ../dehors/x\nfin 1\n",       // outside
+          "Sillage transaction 1\nR ../dehors/x nom.lst\nfin 1\n",              // outside
+          "Sillage transaction 1\nR notes.txt nom.lst\nfin 1\n",                // not a temporary
+          "Sillage transaction 2\nR nom.lst.a1B2c3 nom.lst\nfin 1\n",           // unknown
+          "Sillage transaction 1\nR nom.lst.a1B2c3 nom.lst\nfin 1\nR x y\n"}) { // more after
+        Ecrit(dir.Fichier("sillage.transaction"), journal);
+        {
+            Base b(dir.Chemin());
+            Verrou v = b.Verrouille(std::chrono::milliseconds(0));
+        }
+        EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), nom) << journal;
+        EXPECT_EQ(Contenu(dehors + "/x"), "à garder");
+        EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.transaction")));
+    }
+    // The temporaries and old copies went with the first recovery; other files stay.
+    std::set<std::string> attendu = LesQuatorze();
+    attendu.insert({"notes.txt", "nom.lst.sauvegarde", "dehors"});
+    EXPECT_EQ(Fichiers(dir.Chemin()), attendu);
+
+    // A whole journal is carried out.
+    Ecrit(dir.Fichier("nom.lst.q1W2e3"), "\\1;0\\2;\r\n");
+    Ecrit(dir.Fichier("sillage.transaction"),
+          "Sillage transaction 1\nR nom.lst.q1W2e3 nom.lst\nS page.lst\nfin 2\n");
+    {
+        Base b(dir.Chemin());
+        Verrou v = b.Verrouille(std::chrono::milliseconds(0));
+    }
+    EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), "\\1;0\\2;\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("page.lst")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.transaction")));
+}
+
+TEST(Transaction, TheFootprintChangesWithEverySaveAndReset) {
+    RepertoireTemporaire dir;
+    Base base(dir.Chemin());
+    base.InitListes();
+    const EmpreinteDisque vide = base.LitEmpreinte();
+    base.SauveListes();
+    const EmpreinteDisque premiere = base.LitEmpreinte();
+    EXPECT_NE(premiere, vide);
+    EXPECT_EQ(base.LitEmpreinte(), premiere);
+    base.SauveListes(); // the same content, new files
+    EXPECT_NE(base.LitEmpreinte(), premiere);
+    base.ReinitialiseListes();
+    EXPECT_EQ(base.LitEmpreinte(), vide);
+}
+
+} // namespace
+} // namespace sillage
