@@ -9,8 +9,7 @@ namespace sillage {
 
 std::int64_t ImporteFichier(Base& base, const std::string& chemin,
                             const RappelProgression& progression) {
-    const std::unique_ptr<SourceLignes> source = OuvreSourceFichier(chemin);
-    return Importe(base, *source, progression);
+    return ImporteJournal(base, chemin, DemandeImport{}, progression).Lignes;
 }
 
 std::int64_t ImporteListeLog(Base& base, const RappelProgression& progression) {

@@ -30,6 +30,24 @@ int ValeurProgression(std::int64_t i, std::int64_t n) {
 
 } // namespace
 
+void SuiviProgression::Ligne(std::int64_t i) {
+    if (!rappel_) {
+        return;
+    }
+    // A compressed log's line count is not known ahead: its progress follows the compressed
+    // bytes read.
+    int v = -1;
+    if (total_ >= 0) {
+        v = ValeurProgression(i, total_);
+    } else if (i > 0) {
+        v = static_cast<int>(std::trunc(100.0 * source_.Fraction() - 1.0));
+    }
+    if (v != derniere_) {
+        derniere_ = v;
+        rappel_(v);
+    }
+}
+
 std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& progression,
                      const SondeValidation& sonde) {
     std::string_view ligne;
@@ -37,27 +55,16 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
         LeveErreurIndice(0);
     }
     const int nombreChamps = CompteNombreChamps(ligne);
-    const std::int64_t total = source.Total();
+    SuiviProgression suivi(progression, source);
     base.AssureIndex();
     Importation importation(base);
-    int derniere = std::numeric_limits<int>::min();
     std::int64_t i = 0;
     do {
-        if (progression) {
-            // A compressed log's line count is not known ahead: its progress follows the
-            // compressed bytes read.
-            int v = -1;
-            if (total >= 0) {
-                v = ValeurProgression(i, total);
-            } else if (i > 0) {
-                v = static_cast<int>(std::trunc(100.0 * source.Fraction() - 1.0));
-            }
-            if (v != derniere) {
-                derniere = v;
-                progression(v);
-            }
-        }
+        suivi.Ligne(i);
         try {
+            if (source.DerniereAvecNul()) {
+                LeveErreurLigne(i + 1);
+            }
             importation.TraiteLigne(ligne, nombreChamps, i + 1);
         } catch (const ErreurSillage&) {
             // Damaged compressed input can give lines of garbage before it shows as damaged.
@@ -67,9 +74,7 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
         ++i;
     } while (source.Suivante(ligne));
     importation.Valide(sonde);
-    if (progression) {
-        progression(100);
-    }
+    suivi.Fin();
     return i;
 }
 
@@ -81,23 +86,62 @@ Importation::Importation(Base& base)
       origines_(base.ListeOrigine, base.IndexOrigine, true, dates_, arene_),
       motsCles_(base.ListeKeyword), erreurs_(base.ListeErreur, dates_, arene_),
       paires_(base.ListeLanp, base.ListeLanpSearch, dates_),
-      calendrier_(base.ListeGraphMois, base.ListeGraphHeure) {}
+      calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeJournaux) {}
+
+void LeveErreurLigne(std::int64_t numero) {
+    try {
+        LeveErreurLecture(numero);
+    } catch (const ErreurSillage& e) {
+        throw ErreurLigne(e.what());
+    }
+}
+
+namespace {
+
+// The hit's date, as TraiteLigne counts it; raises ErreurLigne when it cannot be counted.
+void LitDateDuHit(const RHitsVues& hit, std::int64_t numero, RDate& D, DateCompacte& date,
+                  DatesImport* dates) {
+    bool comptable = false;
+    if (CompacteDate(hit.DateLog, date)) {
+        D = DecompacteDate(date);
+        comptable = D.Jour >= 1 && D.Jour <= 31 && D.Heure <= 23;
+    } else {
+        try {
+            D = LitDate(hit.DateLog, comptable);
+        } catch (const ErreurSillage& e) {
+            throw ErreurLigne(e.what());
+        }
+        if (dates != nullptr) {
+            date = dates->Date(hit.DateLog, true);
+        }
+    }
+    if (hit.Illisible || !comptable) {
+        LeveErreurLigne(numero);
+    }
+}
+
+} // namespace
+
+bool LigneLisible(std::string_view ligne) {
+    RHitsVues hit;
+    std::string keywords;
+    std::string echappement;
+    DecoupeLigneLogVues(ligne, CompteNombreChamps(ligne), hit, keywords, echappement);
+    RDate D;
+    DateCompacte date = 0;
+    try {
+        LitDateDuHit(hit, 1, D, date, nullptr);
+    } catch (const ErreurLigne&) {
+        return false;
+    }
+    return true;
+}
 
 void Importation::TraiteLigne(std::string_view ligne, int NombreChamps, std::int64_t numero) {
     DecoupeLigneLogVues(ligne, NombreChamps, hit_, tamponKeywords_, tamponEchappement_);
     RDate D;
-    bool comptable = false;
     DateCompacte date = 0;
-    if (CompacteDate(hit_.DateLog, date)) {
-        D = DecompacteDate(date);
-        comptable = D.Jour >= 1 && D.Jour <= 31 && D.Heure <= 23;
-    } else {
-        D = LitDate(hit_.DateLog, comptable);
-        date = dates_.Date(hit_.DateLog, true);
-    }
-    if (hit_.Illisible || !comptable) {
-        LeveErreurLecture(numero);
-    }
+    LitDateDuHit(hit_, numero, D, date, &dates_);
 
     // Every name of the line is hashed first and its slot asked for, so that the look-ups
     // below wait for memory once rather than one after the other.
@@ -159,6 +203,7 @@ void Importation::Valide(const SondeValidation& sonde) {
     prepare(erreurs_, "erreurs");
     prepare(paires_, "paires");
     prepare(calendrier_, "calendrier");
+    prepare(registre_, "registre");
     // ... then they all take the place of the old ones; nothing below can fail.
     noms_.Applique();
     pages_.Applique();
@@ -169,6 +214,7 @@ void Importation::Valide(const SondeValidation& sonde) {
     erreurs_.Applique();
     paires_.Applique();
     calendrier_.Applique();
+    registre_.Applique();
     base_.MarqueIndexPerimes();
     base_.Modifie = 1;
 }

@@ -14,6 +14,7 @@
 #include "import/ligne_log.h"
 #include "import/mots_cles.h"
 #include "import/paires.h"
+#include "import/registre_journaux.h"
 #include "import/source_log.h"
 #include "import/tables_cle.h"
 #include "store/base.h"
@@ -24,6 +25,43 @@
 #include <string_view>
 
 namespace sillage {
+
+// The error of a line of the log that cannot be counted (unreadable, or a date that does not
+// convert or cannot be counted): raised before the line changed anything, so that the import
+// may also pass over the line (--ignore-illisibles). What() is the message the import stops with.
+class ErreurLigne : public ErreurSillage {
+  public:
+    using ErreurSillage::ErreurSillage;
+};
+
+// Raises ErreurLigne with "Erreur à la lecture du fichier (ligne N)".
+[[noreturn]] void LeveErreurLigne(std::int64_t numero);
+
+// True when ligne, taken as the first line of a log, could be counted: Importation::TraiteLigne
+// would raise no ErreurLigne for it.
+bool LigneLisible(std::string_view ligne);
+
+// Tells a progress callback the bar's value for each line, each time the value changes: the
+// integer part of 100·i/N − 1 for line i of N when the source knows N, else the part of the
+// input read; 100 at the end.
+class SuiviProgression {
+  public:
+    SuiviProgression(const RappelProgression& rappel, const SourceLignes& source)
+        : rappel_(rappel), source_(source), total_(rappel ? source.Total() : -1) {}
+    // Line i (from 0) of what the import reads is about to be counted.
+    void Ligne(std::int64_t i);
+    void Fin() {
+        if (rappel_) {
+            rappel_(100);
+        }
+    }
+
+  private:
+    const RappelProgression& rappel_;
+    const SourceLignes& source_;
+    std::int64_t total_;
+    int derniere_ = INT32_MIN;
+};
 
 // A test seam: told the name of each part of Valide's first phase once that part has built its
 // tables ("noms", "pages", "images", "downloads", "origines", "motscles", "erreurs", "paires",
@@ -43,9 +81,13 @@ class Importation {
     Importation& operator=(const Importation&) = delete;
 
     // Folds line number `numero` (from 1) into the parts. NombreChamps comes from the log's first
-    // line. Raises ErreurSillage on a line that cannot be read, a date that cannot be counted, or
-    // a stored row that does not read.
+    // line. Raises ErreurLigne on a line that cannot be read or a date that cannot be counted
+    // (nothing changed then), ErreurSillage on a stored row that does not read.
     void TraiteLigne(std::string_view ligne, int NombreChamps, std::int64_t numero);
+    // The row of the register of imported logs that the import leaves, applied with the tables.
+    void NoteJournal(std::int64_t position, const RJournal& ligne) {
+        registre_.Note(position, ligne);
+    }
     // Writes every change into the tables, in TrieListes' order for the ranked ones, marks the
     // name indexes for rebuilding and sets Modifie to 1.
     void Valide(const SondeValidation& sonde = {});
@@ -60,6 +102,7 @@ class Importation {
     Erreurs erreurs_;
     Paires paires_;
     Calendrier calendrier_;
+    RegistreJournaux registre_;
 
     // Buffers reused from line to line.
     RHitsVues hit_;

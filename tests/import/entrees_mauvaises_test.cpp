@@ -76,7 +76,12 @@ struct Store : ::testing::Test {
 TEST_F(Store, EmptyNulAndBinaryFiles) {
     Remplit();
     EchoueSansRienChanger("", "Indice de liste hors limites (0)");
-    EchoueSansRienChanger(std::string(4096, '\0'), "Indice de liste hors limites (0)");
+    // A NUL byte makes its line unreadable, wherever it stands.
+    EchoueSansRienChanger(std::string(4096, '\0'), "Erreur à la lecture du fichier (ligne 1)");
+    EchoueSansRienChanger(Ligne("h", "01/Mar/2004:10:00:00", "/a") + "\n" +
+                              Ligne("h", "01/Mar/2004:10:00:01", "/b") + std::string(3, '\0') +
+                              "\n" + Ligne("h", "01/Mar/2004:10:00:02", "/c") + "\n",
+                          "Erreur à la lecture du fichier (ligne 2)");
     std::mt19937 rng(7);
     std::string binaire(65536, '\0');
     for (char& c : binaire) {

@@ -73,7 +73,8 @@ TEST(Importation, AnythingThrownWhileTablesAreBuiltLeavesTheStoreAsItWas) {
         }
     }
     ASSERT_EQ(parties, (std::vector<std::string>{"noms", "pages", "images", "downloads", "origines",
-                                                 "motscles", "erreurs", "paires", "calendrier"}));
+                                                 "motscles", "erreurs", "paires", "calendrier",
+                                                 "registre"}));
 
     for (const std::string& partie : parties) {
         SCOPED_TRACE(partie);

@@ -40,7 +40,9 @@ TEST(DecoupeurLignes, SameLinesWhateverThePieces) {
     for (std::size_t morceau : {1u, 2u, 3u, 5u, 1000u}) {
         EXPECT_EQ(Decoupe(octets, morceau), attendu) << morceau;
     }
-    EXPECT_EQ(Decoupe(std::string("x\ny\0z\nw", 7), 1), (std::vector<std::string>{"x", "y"}));
+    // A NUL byte stays in its line (the import takes that line as unreadable).
+    EXPECT_EQ(Decoupe(std::string("x\ny\0z\nw", 7), 1),
+              (std::vector<std::string>{"x", std::string("y\0z", 3), "w"}));
     EXPECT_EQ(Decoupe("", 4), std::vector<std::string>{});
     // A line far longer than a piece.
     const std::string longue(3 << 20, 'x');
