@@ -3,7 +3,9 @@
 // tables are then saved.
 
 #include "import/import.h"
+#include "sillage_version.h"
 #include "store/base.h"
+#include "store/emplacement.h"
 #include "store/erreur.h"
 
 #include <chrono>
@@ -24,24 +26,15 @@ void Usage(std::FILE* f) {
         "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
         "tables.\n"
         "\n"
-        "  --dir RÉPERTOIRE  répertoire des tables (par défaut : celui du programme)\n"
+        "  --dir RÉPERTOIRE  répertoire des tables (par défaut : celui du programme s'il\n"
+        "                    contient nom.lst, sinon ~/.local/share/sillage)\n"
         "  --help            affiche cette aide\n"
+        "  --version         affiche la version\n"
         "\n"
         "En cas d'erreur, le message et le nom du fichier sont écrits sur la sortie\n"
         "d'erreur, les fichiers importés avant lui sont enregistrés, et le code de\n"
         "retour est 1.\n",
         f);
-}
-
-std::string RepertoireDuProgramme() {
-    std::vector<char> chemin(4096);
-    const ssize_t n = ::readlink("/proc/self/exe", chemin.data(), chemin.size() - 1);
-    if (n <= 0) {
-        return ".";
-    }
-    std::string s(chemin.data(), static_cast<std::size_t>(n));
-    const std::size_t p = s.find_last_of('/');
-    return p == std::string::npos ? "." : s.substr(0, p);
 }
 
 // A progress bar on the terminal, redrawn when its value changes.
@@ -95,15 +88,21 @@ int main(int argc, char** argv) {
             Usage(stdout);
             return 0;
         }
-        if (arg == "--dir") {
-            if (i + 1 >= argc) {
+        if (arg == "--version") {
+            std::puts("sillage-import " SILLAGE_VERSION);
+            return 0;
+        }
+        if (arg == "--dir" || arg.rfind("--dir=", 0) == 0) {
+            if (arg == "--dir" && i + 1 < argc) {
+                repertoire = argv[++i];
+            } else if (arg != "--dir") {
+                repertoire = arg.substr(6);
+            }
+            if (repertoire.empty()) {
                 std::fputs("sillage-import : --dir attend un répertoire\n", stderr);
                 Usage(stderr);
                 return 2;
             }
-            repertoire = argv[++i];
-        } else if (arg.rfind("--dir=", 0) == 0) {
-            repertoire = arg.substr(6);
         } else if (arg == "--") {
             for (++i; i < argc; ++i) {
                 fichiers.emplace_back(argv[i]);
@@ -120,15 +119,14 @@ int main(int argc, char** argv) {
         Usage(stderr);
         return 2;
     }
-    if (repertoire.empty()) {
-        repertoire = RepertoireDuProgramme();
-    }
 
-    sillage::Base base(repertoire);
+    sillage::Base base;
     try {
+        base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
         base.InitListes();
     } catch (const sillage::ErreurSillage& e) {
-        // Saving after a partial load would overwrite the tables that did not load.
+        // No store folder, or a partial load: saving would overwrite the tables that did not
+        // load, or write them elsewhere.
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
         return 1;
     }
