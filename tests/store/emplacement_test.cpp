@@ -54,13 +54,14 @@ struct Poste {
     std::string Donnees() const { return home.Fichier(".local/share/sillage"); }
 };
 
-std::string Message(auto&& f) {
+// The message of the failure of the default rule ("(no error)" when it succeeds).
+std::string ErreurParDefaut(const std::string& programme) {
     try {
-        f();
+        EmplacementBase("", programme);
+        return "(no error)";
     } catch (const ErreurSillage& e) {
         return e.what();
     }
-    return "(no error)";
 }
 
 unsigned Mode(const std::string& chemin) {
@@ -133,13 +134,11 @@ TEST(EmplacementBase, FolderThatCannotBeCreatedIsReportedAndNothingIsWrittenElse
     Variable xdg("XDG_DATA_HOME", std::nullopt);
     // A regular file where a folder of the path should be.
     Ecrit(p.home.Fichier(".local"), "");
-    EXPECT_EQ(Message([&] { EmplacementBase("", p.Programme()); }),
-              "Impossible de créer le répertoire " + p.Donnees());
+    EXPECT_EQ(ErreurParDefaut(p.Programme()), "Impossible de créer le répertoire " + p.Donnees());
     fs::remove(p.home.Fichier(".local"));
     fs::create_directories(p.home.Fichier(".local/share"));
     Ecrit(p.Donnees(), "");
-    EXPECT_EQ(Message([&] { EmplacementBase("", p.Programme()); }),
-              "Impossible de créer le répertoire " + p.Donnees());
+    EXPECT_EQ(ErreurParDefaut(p.Programme()), "Impossible de créer le répertoire " + p.Donnees());
     EXPECT_TRUE(fs::is_empty(p.Programme()));
 }
 
@@ -149,9 +148,7 @@ TEST(EmplacementBase, HomeFromThePasswordDatabaseWhenHomeIsUnset) {
     Variable home("HOME", std::nullopt);
     const std::string personnel = DossierPersonnel();
     if (personnel.empty()) {
-        EXPECT_NE(Message([&] {
-                      EmplacementBase("", p.Programme());
-                  }).find("Impossible de trouver le répertoire personnel"),
+        EXPECT_NE(ErreurParDefaut(p.Programme()).find("Impossible de trouver le répertoire"),
                   std::string::npos);
         return;
     }
