@@ -18,6 +18,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -38,6 +39,20 @@ void Usage(std::FILE* f) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Help and version before Qt starts, so that they need no display.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            Usage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("sillage " SILLAGE_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--dir") == 0) {
+            ++i;
+        }
+    }
     // Qt takes its own options (-platform, -style...) out of argv here.
     QApplication application(argc, argv);
     // What Qt draws itself (message-box buttons, the file dialog) reads in French too.
@@ -51,14 +66,6 @@ int main(int argc, char** argv) {
     QStringList fichiers;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::puts("sillage " SILLAGE_VERSION);
-            return 0;
-        }
         if (arg == "--dir" || arg.rfind("--dir=", 0) == 0) {
             if (arg == "--dir" && i + 1 < argc) {
                 repertoire = argv[++i];

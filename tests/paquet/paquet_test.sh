@@ -69,7 +69,7 @@ for page in "$racine"/usr/share/man/man1/*.gz; do
     [[ "$(zcat "$page")" == *"\"Sillage $VERSION\""* ]] || echec "man page $page lacks the version"
 done
 for programme in sillage sillage-import; do
-    [ "$(QT_QPA_PLATFORM=offscreen "$racine/usr/bin/$programme" --version)" = \
+    [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$racine/usr/bin/$programme" --version)" = \
         "$programme $VERSION" ] || echec "$programme --version"
 done
 
