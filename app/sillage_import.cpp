@@ -3,7 +3,9 @@
 // tables are then saved.
 
 #include "import/import.h"
+#include "sillage_version.h"
 #include "store/base.h"
+#include "store/emplacement.h"
 #include "store/erreur.h"
 #include "store/verrou.h"
 
@@ -26,11 +28,13 @@ void Usage(std::FILE* f) {
         "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
         "tables.\n"
         "\n"
-        "  --dir RÉPERTOIRE     répertoire des tables (par défaut : celui du programme)\n"
+        "  --dir RÉPERTOIRE     répertoire des tables (par défaut : celui du programme\n"
+        "                       s'il contient nom.lst, sinon ~/.local/share/sillage)\n"
         "  --attente SECONDES   attend au plus SECONDES que les tables soient libres quand\n"
         "                       un autre programme les utilise (par défaut : aussi\n"
         "                       longtemps qu'il faut) ; au-delà, code de retour 75\n"
         "  --help               affiche cette aide\n"
+        "  --version            affiche la version\n"
         "\n"
         "En cas d'erreur, le message et le nom du fichier sont écrits sur la sortie\n"
         "d'erreur, les fichiers importés avant lui sont enregistrés, et le code de\n"
@@ -39,17 +43,6 @@ void Usage(std::FILE* f) {
         "Un seul programme à la fois modifie les tables : sillage-import les réserve\n"
         "avant de les lire et jusqu'à ce qu'elles soient enregistrées.\n",
         f);
-}
-
-std::string RepertoireDuProgramme() {
-    std::vector<char> chemin(4096);
-    const ssize_t n = ::readlink("/proc/self/exe", chemin.data(), chemin.size() - 1);
-    if (n <= 0) {
-        return ".";
-    }
-    std::string s(chemin.data(), static_cast<std::size_t>(n));
-    const std::size_t p = s.find_last_of('/');
-    return p == std::string::npos ? "." : s.substr(0, p);
 }
 
 // A progress bar on the terminal, redrawn when its value changes.
@@ -126,15 +119,21 @@ int main(int argc, char** argv) {
             Usage(stdout);
             return 0;
         }
-        if (arg == "--dir") {
-            if (i + 1 >= argc) {
+        if (arg == "--version") {
+            std::puts("sillage-import " SILLAGE_VERSION);
+            return 0;
+        }
+        if (arg == "--dir" || arg.rfind("--dir=", 0) == 0) {
+            if (arg == "--dir" && i + 1 < argc) {
+                repertoire = argv[++i];
+            } else if (arg != "--dir") {
+                repertoire = arg.substr(6);
+            }
+            if (repertoire.empty()) {
                 std::fputs("sillage-import : --dir attend un répertoire\n", stderr);
                 Usage(stderr);
                 return 2;
             }
-            repertoire = argv[++i];
-        } else if (arg.rfind("--dir=", 0) == 0) {
-            repertoire = arg.substr(6);
         } else if (arg == "--attente" || arg.rfind("--attente=", 0) == 0) {
             std::string valeur;
             if (arg == "--attente") {
@@ -163,16 +162,14 @@ int main(int argc, char** argv) {
         Usage(stderr);
         return 2;
     }
-    if (repertoire.empty()) {
-        repertoire = RepertoireDuProgramme();
-    }
 
-    sillage::Base base(repertoire);
-    const std::string dossier = NomDossier(base.Repertoire());
+    sillage::Base base;
     // One writer at a time: the lock is held from before the tables are read until they are
     // saved, so that what another program saves meanwhile is read, not overwritten.
     sillage::Verrou verrou;
     try {
+        base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
+        const std::string dossier = NomDossier(base.Repertoire());
         verrou = base.Verrouille(
             std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)),
             [&] {
@@ -188,7 +185,8 @@ int main(int argc, char** argv) {
         }
         base.InitListes();
     } catch (const sillage::ErreurSillage& e) {
-        // Saving after a partial load would overwrite the tables that did not load.
+        // No store folder, or a partial load: saving would overwrite the tables that did not
+        // load, or write them elsewhere.
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
         return 1;
     }

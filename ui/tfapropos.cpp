@@ -1,5 +1,6 @@
 #include "ui/tfapropos.h"
 
+#include "sillage_version.h"
 #include "ui/jpeg.h"
 
 #include <QApplication>
@@ -68,7 +69,7 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     Label1 = Etiquette(this, "Label1", QStringLiteral("Sillage"), 128, 8);
     Label1->setFont(Serif(24));
     Label1->adjustSize();
-    Label7 = Etiquette(this, "Label7", QStringLiteral("V 1.03"), 168, 40);
+    Label7 = Etiquette(this, "Label7", QStringLiteral("V " SILLAGE_VERSION), 168, 40);
     Label2 = Etiquette(this, "Label2", QStringLiteral("Créée par :"), 128, 64);
     Label3 = Etiquette(this, "Label3", QStringLiteral("Remous"), 128, 80);
     Label3->setFont(Serif(16));

@@ -10,6 +10,7 @@
 #include "ui/vue_listes.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -54,6 +55,10 @@ class TFPrincip : public QMainWindow {
 
     // The dialogs shown by "&A Propos" and "&Options"; they belong to the caller.
     void FixeDialogues(TFApropos* apropos, TFOptions* options);
+    // Imports each log in order as "&Ouvrir" would after choosing it (sillage FICHIER...): one
+    // all-or-nothing import per log, its error shown the same way; an error stops there, the
+    // logs after it are not imported.
+    void ImporteFichiers(const QStringList& chemins);
 
     // Start-up, once, when the window is first shown.
     void FormShow();
@@ -228,11 +233,17 @@ class TFPrincip : public QMainWindow {
     std::string TexteFiltre2() const;
     // Charts tab.
     void MontreEtiquettes(const EtiquettesGraphique& etiquettes);
+    // The import of one chosen log by "&Ouvrir"; returns whether it completed.
+    bool ImporteLog(const QString& chemin);
+    // Where the open dialog starts (DossierOuverture).
+    QString DossierDialogue() const;
 
     Base& base_;
     TFApropos* apropos_ = nullptr;
     TFOptions* options_ = nullptr;
     bool montree_ = false;
+    // The folder of the last log opened in this run, empty before the first.
+    std::string dossierDernierLog_;
     // Every table was loaded (start-up or reset); false after a load that stopped on a file.
     bool chargee_ = false;
 };

@@ -3,6 +3,7 @@
 
 #include "import/import.h"
 #include "store/base.h"
+#include "store/emplacement.h"
 #include "store/erreur.h"
 #include "ui/curseur.h"
 #include "ui/dialogues.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -80,7 +82,12 @@ void TFPrincip::FormShow() {
     for (QLabel* l : LabelsJours) {
         l->hide();
     }
-    OpenDialog1->setDirectory(QFile::decodeName(QByteArray::fromStdString(base_.Repertoire())));
+    OpenDialog1->setDirectory(DossierDialogue());
+}
+
+QString TFPrincip::DossierDialogue() const {
+    return QFile::decodeName(QByteArray::fromStdString(
+        DossierOuverture(base_.Repertoire(), DossierProgramme(), dossierDernierLog_)));
 }
 
 void TFPrincip::EcritEnTetesResume() {
@@ -127,10 +134,24 @@ void TFPrincip::Ouvrir1Click() {
     if (!chargee_) {
         return;
     }
+    OpenDialog1->setDirectory(DossierDialogue());
     const QString chemin = Dialogues::OuvreFichier(*OpenDialog1);
     if (chemin.isEmpty()) {
         return;
     }
+    ImporteLog(chemin);
+}
+
+void TFPrincip::ImporteFichiers(const QStringList& chemins) {
+    for (const QString& chemin : chemins) {
+        if (!chargee_ || !ImporteLog(chemin)) {
+            return;
+        }
+    }
+}
+
+bool TFPrincip::ImporteLog(const QString& chemin) {
+    dossierDernierLog_ = QFile::encodeName(QFileInfo(chemin).absolutePath()).toStdString();
     const bool fait = Protege(this, [&] {
         CurseurOccupe occupe;
         PageControl1->repaint();
@@ -146,6 +167,7 @@ void TFPrincip::Ouvrir1Click() {
         // The import leaves the tables as they were: so does the bar.
         ProgressBar1->setValue(0);
     }
+    return fait;
 }
 
 void TFPrincip::Enregistrer1Click() {
