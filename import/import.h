@@ -55,8 +55,9 @@ struct CompteRenduImport {
     std::int64_t Illisibles = 0;        // lines passed over as unreadable
     std::int64_t PremiereIllisible = 0; // line number of the first of them, from 1
     bool Connu = false;                 // the register knew the log and its recorded end matched
-    PlageJournal Plage;                 // what was counted
-    bool Change = false;                // the tables changed (nothing new: they did not)
+    bool Reecrit = false; // the register knew its beginning, not its recorded end: counted whole
+    PlageJournal Plage;   // what was counted
+    bool Change = false;  // the tables changed (nothing new: they did not)
 };
 
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis

@@ -81,6 +81,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
             reprise = true;
         } else {
             source = OuvreSourceFichier(chemin); // rewritten or truncated: a new log
+            rendu.Reecrit = true;
         }
     } else if (demande.Mode == ModeImport::Plage) {
         if (!source->PositionneA(demande.Plage.Debut)) {
