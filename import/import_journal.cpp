@@ -61,6 +61,22 @@ void LeveJournalChange(const std::string& chemin) {
     throw ErreurJournalChange("Le journal " + chemin + " a changé depuis qu'il a été importé.");
 }
 
+// Raises ErreurJournalChange unless the log's bytes [Debut, Fin) are those recorded.
+void VerifiePlage(const std::string& chemin, const PlageJournal& plage) {
+    const std::unique_ptr<SourceJournal> source = OuvreSourceFichier(chemin);
+    if (!source->PositionneA(plage.Debut)) {
+        LeveJournalChange(chemin);
+    }
+    Empreinte empreinte;
+    std::string_view ligne;
+    while (source->Position() < plage.Fin && source->Suivante(ligne)) {
+        empreinte.Ajoute(source->AvecFin());
+    }
+    if (source->Position() != plage.Fin || empreinte.Valeur() != plage.Empreinte) {
+        LeveJournalChange(chemin);
+    }
+}
+
 } // namespace
 
 CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
@@ -84,6 +100,9 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
             rendu.Reecrit = true;
         }
     } else if (demande.Mode == ModeImport::Plage) {
+        // The bytes are checked before anything is counted: a log that changed is told as such,
+        // not by what its changes make of its lines.
+        VerifiePlage(chemin, demande.Plage);
         if (!source->PositionneA(demande.Plage.Debut)) {
             LeveJournalChange(chemin);
         }

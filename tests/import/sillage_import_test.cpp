@@ -95,5 +95,50 @@ TEST(SillageImport, UsageAndMissingFiles) {
     EXPECT_FALSE(std::filesystem::exists(dir.Fichier("nom.lst")));
 }
 
+TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
+    RepertoireTemporaire dir;
+    // The sample's last line has no line end: a scheduled run would wait for it.
+    const std::string petit = Contenu(kDonnees + "/petit.log") + "\n";
+    const std::size_t coupe = petit.find('\n', petit.size() / 2) + 10; // inside a line
+    Ecrit(dir.Fichier("access.log"), petit.substr(0, coupe));
+    const std::string options = "--dir " + dir.Chemin() + " --incremental ";
+    Resultat r = Lance(dir, options + dir.Fichier("access.log"));
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(
+        r.sortie.find(dir.Fichier("access.log") + " : 3 lignes nouvelles (journal nouveau)\n"),
+        std::string::npos)
+        << r.sortie;
+
+    Ecrit(dir.Fichier("access.log"), petit);
+    r = Lance(dir, options + dir.Fichier("access.log"));
+    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles (3 déjà comptées)\n"), std::string::npos)
+        << r.sortie;
+    // The store now holds the tables of the whole log, the register beside them.
+    for (const char* f : {"lanp.lst", "keyword.lst", "graphmois.lst"}) {
+        EXPECT_EQ(Contenu(dir.Fichier(f)), Contenu(kDonnees + "/attendu/" + f)) << f;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.Fichier("journaux.lst")));
+
+    const std::string avant =
+        Contenu(dir.Fichier("nom.lst")) + Contenu(dir.Fichier("journaux.lst"));
+    r = Lance(dir, options + dir.Fichier("access.log"));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.sortie.find(" : 0 ligne nouvelle (6 déjà comptées)\n"), std::string::npos)
+        << r.sortie;
+    EXPECT_EQ(Contenu(dir.Fichier("nom.lst")) + Contenu(dir.Fichier("journaux.lst")), avant);
+
+    // Unreadable lines passed over on request, and told.
+    Ecrit(dir.Fichier("abime.log"), "pas une ligne\n" + petit + std::string(5, '\0') + "\n");
+    r = Lance(dir, "--dir " + dir.Chemin() + " " + dir.Fichier("abime.log"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.erreurs.find("n'est pas une valeur entière correcte"), std::string::npos);
+    r = Lance(dir, "--dir " + dir.Chemin() + " --ignore-illisibles " + dir.Fichier("abime.log"));
+    EXPECT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find(dir.Fichier("abime.log") +
+                            " : 2 lignes illisibles ignorées (première : ligne 1)\n"),
+              std::string::npos)
+        << r.sortie;
+}
+
 } // namespace
 } // namespace sillage
