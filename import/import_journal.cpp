@@ -19,7 +19,9 @@ struct DebutJournal {
     int nombreChamps = 0;
 };
 
-DebutJournal LitDebut(const std::string& chemin, bool ignoreIllisibles) {
+// completes: only lines with their line end may give the number of fields (an import that leaves
+// the last line without one for later judges none by it).
+DebutJournal LitDebut(const std::string& chemin, bool ignoreIllisibles, bool completes) {
     DebutJournal debut;
     const std::unique_ptr<SourceJournal> source = OuvreSourceFichier(chemin);
     std::string_view ligne;
@@ -30,7 +32,9 @@ DebutJournal LitDebut(const std::string& chemin, bool ignoreIllisibles) {
             debut.octets.append(avecFin.substr(
                 0, std::min(avecFin.size(), kOctetsEmpreinte - debut.octets.size())));
         }
-        if (!trouve && (!ignoreIllisibles || (!source->DerniereAvecNul() && LigneLisible(ligne)))) {
+        const bool candidate = !completes || source->DerniereTerminee();
+        if (!trouve && candidate &&
+            (!ignoreIllisibles || (!source->DerniereAvecNul() && LigneLisible(ligne)))) {
             debut.nombreChamps = CompteNombreChamps(ligne);
             trouve = true;
         }
@@ -82,7 +86,8 @@ void VerifiePlage(const std::string& chemin, const PlageJournal& plage) {
 CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
                                  const DemandeImport& demande,
                                  const RappelProgression& progression) {
-    const DebutJournal debut = LitDebut(chemin, demande.IgnoreIllisibles);
+    const DebutJournal debut =
+        LitDebut(chemin, demande.IgnoreIllisibles, demande.Mode == ModeImport::Nouveau);
     std::unique_ptr<SourceJournal> source = OuvreSourceFichier(chemin);
     CompteRenduImport rendu;
     const std::int64_t rang = ChercheJournal(base.ListeJournaux, debut.octets);
@@ -220,7 +225,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
 
 EtatJournal ExamineJournal(const Base& base, const std::string& chemin) {
     EtatJournal etat;
-    const DebutJournal debut = LitDebut(chemin, false);
+    const DebutJournal debut = LitDebut(chemin, false, false);
     const std::int64_t rang = ChercheJournal(base.ListeJournaux, debut.octets);
     if (rang < 0) {
         return etat;
