@@ -47,6 +47,10 @@ struct DemandeImport {
     bool IgnoreIllisibles = false;
     // For ModeImport::Plage.
     PlageJournal Plage;
+    // For ModeImport::Plage, a replay of an import that counted only what was new: the part of
+    // the bytes that the register now counts already (another program counted it meanwhile) is
+    // passed over.
+    bool SautDejaComptees = false;
 };
 
 struct CompteRenduImport {

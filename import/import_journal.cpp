@@ -107,12 +107,29 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     } else if (demande.Mode == ModeImport::Plage) {
         // The bytes are checked before anything is counted: a log that changed is told as such,
         // not by what its changes make of its lines.
-        VerifiePlage(chemin, demande.Plage);
-        if (!source->PositionneA(demande.Plage.Debut)) {
+        const PlageJournal& plage = demande.Plage;
+        VerifiePlage(chemin, plage);
+        depart = plage.Debut;
+        rendu.DejaComptees = plage.LignesAvant;
+        if (demande.SautDejaComptees && rang >= 0) {
+            const RJournal r = LitJournal(base.ListeJournaux[static_cast<std::size_t>(rang)]);
+            if (r.Octets >= plage.Fin) {
+                rendu.Connu = true;
+                rendu.Plage = {plage.Fin, plage.Fin, EmpreinteDe({}), r.Lignes};
+                return rendu; // counted whole by another import meanwhile
+            }
+            if (r.Octets > depart && RetrouveFin(*source, r)) {
+                depart = r.Octets;
+                rendu.DejaComptees = r.Lignes;
+                rendu.Connu = true;
+                reprise = true;
+            } else {
+                source = OuvreSourceFichier(chemin);
+            }
+        }
+        if (!reprise && !source->PositionneA(depart)) {
             LeveJournalChange(chemin);
         }
-        depart = demande.Plage.Debut;
-        rendu.DejaComptees = demande.Plage.LignesAvant;
     }
 
     std::string_view ligne;
@@ -192,7 +209,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
 
     rendu.Lignes = lues;
     rendu.Plage = {depart, fin, empreinte.Valeur(), rendu.DejaComptees};
-    if (demande.Mode == ModeImport::Plage && !(rendu.Plage == demande.Plage)) {
+    if (demande.Mode == ModeImport::Plage && fin != demande.Plage.Fin) {
         LeveJournalChange(chemin);
     }
     if (!compte && demande.Mode == ModeImport::Entier) {
