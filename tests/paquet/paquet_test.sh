@@ -38,6 +38,9 @@ attendus=(
     usr/share/applications/sillage.desktop
     usr/share/doc/sillage/changelog.gz
     usr/share/doc/sillage/copyright
+    usr/share/doc/sillage/exemples/sillage-import.cron
+    usr/share/doc/sillage/exemples/sillage-import.service
+    usr/share/doc/sillage/exemples/sillage-import.timer
     usr/share/icons/hicolor/48x48/apps/sillage.png
     usr/share/icons/hicolor/128x128/apps/sillage.png
     usr/share/icons/hicolor/256x256/apps/sillage.png
