@@ -1,15 +1,15 @@
 // Any bytes as a table file: loading splits it as the log reader does, whatever the pieces,
 // and a keyed table loaded from them always ends with a counter row.
-#include "import/source_log.h"
 #include "store/base.h"
 #include "store/table.h"
+#include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille) {
     using namespace sillage;
@@ -18,34 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     t.ChargeOctets(octets);
 
     const std::size_t morceau = taille == 0 ? 1 : 1 + donnees[0] % 7;
-    DecoupeurLignes d;
-    std::size_t lu = 0;
-    std::size_t n = 0;
-    std::string_view ligne;
-    while (d.Suivante(ligne, [&](char* p, std::size_t max) {
-        const std::size_t k = std::min({max, morceau, octets.size() - lu});
-        std::memcpy(p, octets.data() + lu, k);
-        lu += k;
-        return k;
-    })) {
-        if (n >= t.Count() || t[n] != ligne) {
+    const std::vector<std::string> lignes = test::DecoupeParMorceaux(octets, morceau);
+    if (lignes.size() != t.Count()) {
+        std::abort();
+    }
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
+        if (t[i] != lignes[i]) {
             std::abort();
         }
-        ++n;
-    }
-    if (n != t.Count()) {
-        std::abort();
     }
 
     // The same bytes as a keyed table's file and as the options file of a store.
-    static const std::string dir = [] {
-        // In memory when the system offers it: the targets write files on every run.
-        char modele[] = "/dev/shm/sillage-fuzz-XXXXXX";
-        if (::access("/dev/shm", W_OK) != 0) {
-            std::memcpy(modele, "/tmp/sillage-fuzz-XXXXXX", sizeof "/tmp/sillage-fuzz-XXXXXX");
-        }
-        return std::string(::mkdtemp(modele)) + "/";
-    }();
+    const std::string& dir = test::RepertoireEnMemoire().Chemin();
     for (const char* fichier : {"nom.lst", "options.lst"}) {
         std::ofstream(dir + fichier, std::ios::binary | std::ios::trunc) << octets;
     }
