@@ -54,10 +54,8 @@ class Paires {
     std::string tampon_;
     std::string tamponCle_;
 
-    bool changeLanp_ = false;
-    bool changeLanpSearch_ = false;
-    Table nouvelleLanp_;
-    Table nouvelleLanpSearch_;
+    TablePreparee nouvelleLanp_;
+    TablePreparee nouvelleLanpSearch_;
 };
 
 } // namespace sillage
