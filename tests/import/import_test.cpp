@@ -283,8 +283,10 @@ class Generateur {
             d = std::to_string(jour) + "/" + mois[m] + "/" + std::to_string(annee) +
                 ":0:" + std::to_string(Choix(60)) + ":7";
         }
-        return std::string(hotes[Choix(10)]) + " - - [" + d + " +0100] \"GET " + pages[Choix(15)] +
-               " HTTP/1.0\" " + statuts[Choix(9)] + " 1 \"" + origines[Choix(10)] + "\" \"UA\"";
+        const char* hote = hotes[Choix(10)];
+        const char* page = pages[Choix(15)];
+        const char* statut = statuts[Choix(9)];
+        return LigneLog(hote, d, page, statut, origines[Choix(10)]);
     }
 
     int Choix(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }

@@ -35,14 +35,15 @@ TEST(DecoupeurLignes, SameLinesWhateverThePieces) {
 }
 
 std::string Journal(int lignes) {
-    std::string s;
+    std::vector<std::string> v;
     for (int i = 0; i < lignes; ++i) {
-        s += "10.0.0." + std::to_string(i % 50) + " - - [0" + std::to_string(1 + i % 9) +
-             "/Feb/2004:10:" + std::to_string(10 + i % 50) + ":00 +0100] \"GET /p" +
-             std::to_string(i % 70) + ".html HTTP/1.1\" " + (i % 7 ? "200" : "404") +
-             " 1 \"http://s.net/?q=" + std::to_string(i % 11) + "\" \"A\"\n";
+        v.push_back(test::LigneLog("10.0.0." + std::to_string(i % 50),
+                                   "0" + std::to_string(1 + i % 9) +
+                                       "/Feb/2004:10:" + std::to_string(10 + i % 50) + ":00",
+                                   "/p" + std::to_string(i % 70) + ".html", i % 7 ? "200" : "404",
+                                   "http://s.net/?q=" + std::to_string(i % 11)));
     }
-    return s;
+    return test::Journal(v);
 }
 
 std::string ImporteEtSauve(const RepertoireTemporaire& dir, const std::string& journal) {
