@@ -1,5 +1,6 @@
-// What the parts of an import share: the counter row a keyed table starts from, and the copy of
-// a table with the stored rows that the import touched written anew.
+// What the parts of an import share: the counter row a keyed table starts from, the table a part
+// prepares beside the stored one, the records of the stored rows it touched, and the copy of a
+// table with those rows written anew.
 #pragma once
 
 #include "store/enregistrements.h"
