@@ -25,7 +25,7 @@ std::string_view CleLanp(std::string& tampon, std::int32_t hote, std::int32_t re
 
 } // namespace
 
-Paires::Paires(Table& lanp, Table& lanpSearch, DatesImport& dates)
+PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates)
     : lanp_(lanp), lanpSearch_(lanpSearch), dates_(dates), lanp0_(lanp.Count()),
       lanpSearch0_(lanpSearch.Count()) {
     stockees_.Reserve(lanpSearch0_);
@@ -39,7 +39,7 @@ Paires::Paires(Table& lanp, Table& lanpSearch, DatesImport& dates)
 }
 
 // Row p of the pairs: a stored row, read on first use, or one added since.
-Paires::RecLanp& Paires::Rang(std::int64_t p) {
+PairesLanp::RecLanp& PairesLanp::Rang(std::int64_t p) {
     if (static_cast<std::size_t>(p) < lanp0_) {
         const auto position = static_cast<std::uint32_t>(p);
         return touchees_[RangStocke(lanp_, position, parPosition_, touchees_,
@@ -60,8 +60,8 @@ Paires::RecLanp& Paires::Rang(std::int64_t p) {
     LeveErreurIndice(p);
 }
 
-void Paires::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t type,
-                     DateCompacte date) {
+void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t type,
+                         DateCompacte date) {
     if (ressource == -2) {
         return;
     }
@@ -94,12 +94,12 @@ void Paires::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t typ
     nouvelles_.push_back(RecLanp{hote, ressource, 1, type, date});
 }
 
-void Paires::Ecrit(const RecLanp& r) {
+void PairesLanp::Ecrit(const RecLanp& r) {
     tampon_.clear();
     AjouteLigneLanp(tampon_, r.hote, r.ressource, r.acces, dates_.Ecrite(r.date), r.type);
 }
 
-void Paires::Prepare() {
+void PairesLanp::Prepare() {
     // The look-ups are done with: their memory goes before the new tables take theirs.
     memo_.Efface();
     stockees_.Efface();
@@ -129,7 +129,7 @@ void Paires::Prepare() {
     parPosition_ = {};
 }
 
-void Paires::Applique() noexcept {
+void PairesLanp::Applique() noexcept {
     nouvelleLanp_.MetEnPlace(lanp_);
     nouvelleLanpSearch_.MetEnPlace(lanpSearch_);
 }
