@@ -1,15 +1,15 @@
 // Any bytes as a table file: loading splits it as the log reader does, whatever the pieces,
 // and a keyed table loaded from them always ends with a counter row.
-#include "import/source_log.h"
 #include "store/base.h"
 #include "store/table.h"
+#include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille) {
     using namespace sillage;
@@ -58,14 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     }
 
     // The same bytes as a keyed table's file and as the options file of a store.
-    static const std::string dir = [] {
-        // In memory when the system offers it: the targets write files on every run.
-        char modele[] = "/dev/shm/sillage-fuzz-XXXXXX";
-        if (::access("/dev/shm", W_OK) != 0) {
-            std::memcpy(modele, "/tmp/sillage-fuzz-XXXXXX", sizeof "/tmp/sillage-fuzz-XXXXXX");
-        }
-        return std::string(::mkdtemp(modele)) + "/";
-    }();
+    const std::string& dir = test::RepertoireEnMemoire().Chemin();
     for (const char* fichier : {"nom.lst", "options.lst"}) {
         std::ofstream(dir + fichier, std::ios::binary | std::ios::trunc) << octets;
     }

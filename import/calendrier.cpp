@@ -13,19 +13,19 @@ std::int64_t CleMois(std::int32_t annee, int mois) {
     return static_cast<std::int64_t>(annee) * 16 + mois;
 }
 
-// The stored rows, each modified or added one written anew: into nouvelle, answering true, when
-// there is any.
+// The stored rows, each modified or added one written anew, when there is any.
 template <class Ligne, class Ecrit>
-bool Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& lignes,
-             const std::vector<bool>& modifiees, Table& nouvelle, Ecrit ecrit) {
+void Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& lignes,
+             const std::vector<bool>& modifiees, TablePreparee& preparee, Ecrit ecrit) {
     std::string tampon;
     bool change = false;
     for (bool m : modifiees) {
         change = change || m;
     }
     if (!change) {
-        return false;
+        return;
     }
+    Table& nouvelle = preparee.table;
     for (std::size_t i = 0; i < lignes.size() || i < n0; ++i) {
         if (i < lignes.size() && (modifiees[i] || i >= n0)) {
             tampon.clear();
@@ -35,7 +35,7 @@ bool Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& ligne
             nouvelle.Ajoute(table[i]);
         }
     }
-    return true;
+    preparee.prete = true;
 }
 
 } // namespace
@@ -155,19 +155,13 @@ void Calendrier::MajGraph(const RDate& D, std::int32_t ressource, bool nouveauVi
 }
 
 void Calendrier::Prepare() {
-    changeAnnees_ = Reecrit(tableAnnees_, annees0_, annees_, anneesModifiees_, nouvellesAnnees_,
-                            AjouteLigneGraph);
-    changeMois_ =
-        Reecrit(tableMois_, mois0_, mois_, moisModifies_, nouveauxMois_, AjouteLigneGraphMois);
+    Reecrit(tableAnnees_, annees0_, annees_, anneesModifiees_, nouvellesAnnees_, AjouteLigneGraph);
+    Reecrit(tableMois_, mois0_, mois_, moisModifies_, nouveauxMois_, AjouteLigneGraphMois);
 }
 
 void Calendrier::Applique() noexcept {
-    if (changeAnnees_) {
-        tableAnnees_ = std::move(nouvellesAnnees_);
-    }
-    if (changeMois_) {
-        tableMois_ = std::move(nouveauxMois_);
-    }
+    nouvellesAnnees_.MetEnPlace(tableAnnees_);
+    nouveauxMois_.MetEnPlace(tableMois_);
 }
 
 } // namespace sillage

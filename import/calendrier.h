@@ -2,6 +2,7 @@
 // (graphheure.lst), decoded as the scans reach them and written back when the import is applied.
 #pragma once
 
+#include "import/partie.h"
 #include "store/date.h"
 #include "store/enregistrements.h"
 #include "store/table.h"
@@ -43,10 +44,8 @@ class Calendrier {
     const std::size_t mois0_;
     std::unordered_map<std::int64_t, std::uint32_t> parMois_;
 
-    bool changeAnnees_ = false;
-    bool changeMois_ = false;
-    Table nouvellesAnnees_;
-    Table nouveauxMois_;
+    TablePreparee nouvellesAnnees_;
+    TablePreparee nouveauxMois_;
 };
 
 } // namespace sillage

@@ -65,19 +65,18 @@ void Erreurs::Compte(const RHitsVues& h, std::int32_t ressource, DateCompacte da
             return;
         }
         const auto position = static_cast<std::uint32_t>(p);
-        LecteurChamps l(table_[position]);
-        RecErreur e;
-        e.ident = l.SuivantEntier();
-        e.chemin = l.Suivant();
-        e.acces = l.SuivantEntier();
-        e.date = dates_.Date(l.Suivant(), false);
-        e.statut = l.Suivant();
-        e.ressource = l.SuivantEntier();
-        e.cleRessource = ressource;
-        e.cleChemin = ExtraitChamp(table_[position], 2);
-        rang = static_cast<std::int64_t>(recs_.size());
-        recs_.push_back(e);
-        parPosition_.emplace(position, static_cast<std::uint32_t>(rang));
+        rang = RangStocke(table_, position, parPosition_, recs_, [&](LecteurChamps& l) {
+            RecErreur e;
+            e.ident = l.SuivantEntier();
+            e.chemin = l.Suivant();
+            e.acces = l.SuivantEntier();
+            e.date = dates_.Date(l.Suivant(), false);
+            e.statut = l.Suivant();
+            e.ressource = l.SuivantEntier();
+            e.cleRessource = ressource;
+            e.cleChemin = ExtraitChamp(table_[position], 2);
+            return e;
+        });
         memo_.Insere(hachage, static_cast<std::uint32_t>(rang));
     }
     RecErreur& e = recs_[static_cast<std::size_t>(rang)];
@@ -103,8 +102,8 @@ void Erreurs::Prepare() {
         octets += TailleLigneErreur(e.ident, e.chemin, e.acces, dates_.Ecrite(e.date), e.statut,
                                     e.ressource);
     }
-    nouvelle_.Reserve(table_.Count() + nouvelles_, octets);
-    CopieStockees(table_, n0_, parPosition_, tampon_, nouvelle_,
+    nouvelle_.table.Reserve(table_.Count() + nouvelles_, octets);
+    CopieStockees(table_, n0_, parPosition_, tampon_, nouvelle_.table,
                   [&](std::uint32_t rang) { Ecrit(recs_[rang]); });
     // Added rows are those not taken from a stored row, in the order they were made.
     std::vector<bool> stockee(recs_.size(), false);
@@ -115,20 +114,18 @@ void Erreurs::Prepare() {
     for (std::size_t r = 0; r < recs_.size(); ++r) {
         if (!stockee[r]) {
             Ecrit(recs_[r]);
-            nouvelle_.Ajoute(tampon_);
+            nouvelle_.table.Ajoute(tampon_);
             dernier = recs_[r].ident;
         }
     }
-    compteur_.AjouteFin(nouvelle_, nouvelles_, dernier);
-    change_ = true;
+    compteur_.AjouteFin(nouvelle_.table, nouvelles_, dernier);
+    nouvelle_.prete = true;
     recs_ = {};
     parPosition_ = {};
 }
 
 void Erreurs::Applique() noexcept {
-    if (change_) {
-        table_ = std::move(nouvelle_);
-    }
+    nouvelle_.MetEnPlace(table_);
 }
 
 } // namespace sillage

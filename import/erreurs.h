@@ -58,8 +58,7 @@ class Erreurs {
     HachagePositions memo_;
     std::string tampon_;
 
-    bool change_ = false;
-    Table nouvelle_;
+    TablePreparee nouvelle_;
 };
 
 } // namespace sillage

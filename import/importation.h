@@ -100,7 +100,7 @@ class Importation {
     TableCle noms_, pages_, images_, downloads_, origines_;
     MotsCles motsCles_;
     Erreurs erreurs_;
-    Paires paires_;
+    PairesLanp paires_;
     Calendrier calendrier_;
     RegistreJournaux registre_;
 

@@ -13,9 +13,9 @@ void MotsCles::Ajoute(std::int32_t origine, std::string_view keywords) {
         // The new table starts as the stored rows, the counter row excluded; rows are added
         // straight to it.
         const std::size_t stockees = table_.Count() - 1;
-        nouvelle_.Reserve(stockees + 1, table_.Octets());
+        nouvelle_.table.Reserve(stockees + 1, table_.Octets());
         for (std::size_t i = 0; i < stockees; ++i) {
-            nouvelle_.Ajoute(table_[i]);
+            nouvelle_.table.Ajoute(table_[i]);
         }
         commence_ = true;
     }
@@ -23,7 +23,7 @@ void MotsCles::Ajoute(std::int32_t origine, std::string_view keywords) {
     // The row is made from the counter row's own text.
     tampon_.assign(compteur_);
     AjouteSuiteMotsCles(tampon_, origine, keywords);
-    nouvelle_.Ajoute(tampon_);
+    nouvelle_.table.Ajoute(tampon_);
     compteur_.clear();
     AjouteLigneCompteur(compteur_, n + 1);
 }
@@ -32,15 +32,13 @@ void MotsCles::Prepare() {
     if (!commence_) {
         return;
     }
-    nouvelle_.Ajoute(compteur_);
-    nouvelle_.Compacte();
-    change_ = true;
+    nouvelle_.table.Ajoute(compteur_);
+    nouvelle_.table.Compacte();
+    nouvelle_.prete = true;
 }
 
 void MotsCles::Applique() noexcept {
-    if (change_) {
-        table_ = std::move(nouvelle_);
-    }
+    nouvelle_.MetEnPlace(table_);
 }
 
 } // namespace sillage

@@ -2,6 +2,7 @@
 // hits, kept apart from the stored table until the import is applied.
 #pragma once
 
+#include "import/partie.h"
 #include "store/table.h"
 
 #include <cstdint>
@@ -30,8 +31,7 @@ class MotsCles {
     std::string compteur_; // the counter row that ends the rows added so far
     std::string tampon_;
 
-    bool change_ = false;
-    Table nouvelle_; // the stored rows, the counter row excluded, then the rows added
+    TablePreparee nouvelle_; // the stored rows, the counter row excluded, then the rows added
 };
 
 } // namespace sillage

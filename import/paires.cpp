@@ -25,7 +25,7 @@ std::string_view CleLanp(std::string& tampon, std::int32_t hote, std::int32_t re
 
 } // namespace
 
-Paires::Paires(Table& lanp, Table& lanpSearch, DatesImport& dates)
+PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates)
     : lanp_(lanp), lanpSearch_(lanpSearch), dates_(dates), lanp0_(lanp.Count()),
       lanpSearch0_(lanpSearch.Count()) {
     stockees_.Reserve(lanpSearch0_);
@@ -39,22 +39,19 @@ Paires::Paires(Table& lanp, Table& lanpSearch, DatesImport& dates)
 }
 
 // Row p of the pairs: a stored row, read on first use, or one added since.
-Paires::RecLanp& Paires::Rang(std::int64_t p) {
+PairesLanp::RecLanp& PairesLanp::Rang(std::int64_t p) {
     if (static_cast<std::size_t>(p) < lanp0_) {
         const auto position = static_cast<std::uint32_t>(p);
-        if (auto it = parPosition_.find(position); it != parPosition_.end()) {
-            return touchees_[it->second];
-        }
-        LecteurChamps l(lanp_[position]);
-        RecLanp r;
-        r.hote = l.SuivantEntier();
-        r.ressource = l.SuivantEntier();
-        r.acces = l.SuivantEntier();
-        r.date = dates_.Date(l.Suivant(), false);
-        r.type = l.SuivantEntier();
-        parPosition_.emplace(position, static_cast<std::uint32_t>(touchees_.size()));
-        touchees_.push_back(r);
-        return touchees_.back();
+        return touchees_[RangStocke(lanp_, position, parPosition_, touchees_,
+                                    [&](LecteurChamps& l) {
+                                        RecLanp r;
+                                        r.hote = l.SuivantEntier();
+                                        r.ressource = l.SuivantEntier();
+                                        r.acces = l.SuivantEntier();
+                                        r.date = dates_.Date(l.Suivant(), false);
+                                        r.type = l.SuivantEntier();
+                                        return r;
+                                    })];
     }
     const std::size_t j = static_cast<std::size_t>(p) - lanp0_;
     if (j < nouvelles_.size()) {
@@ -63,8 +60,8 @@ Paires::RecLanp& Paires::Rang(std::int64_t p) {
     LeveErreurIndice(p);
 }
 
-void Paires::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t type,
-                     DateCompacte date) {
+void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t type,
+                         DateCompacte date) {
     if (ressource == -2) {
         return;
     }
@@ -97,47 +94,44 @@ void Paires::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t typ
     nouvelles_.push_back(RecLanp{hote, ressource, 1, type, date});
 }
 
-void Paires::Ecrit(const RecLanp& r) {
+void PairesLanp::Ecrit(const RecLanp& r) {
     tampon_.clear();
     AjouteLigneLanp(tampon_, r.hote, r.ressource, r.acces, dates_.Ecrite(r.date), r.type);
 }
 
-void Paires::Prepare() {
+void PairesLanp::Prepare() {
     // The look-ups are done with: their memory goes before the new tables take theirs.
     memo_.Efface();
     stockees_.Efface();
     if (touchees_.empty() && nouvelles_.empty()) {
         return;
     }
-    nouvelleLanp_.Reserve(lanp0_ + nouvelles_.size(), lanp_.Octets() + nouvelles_.size() * 48);
-    CopieStockees(lanp_, lanp0_, parPosition_, tampon_, nouvelleLanp_,
+    nouvelleLanp_.table.Reserve(lanp0_ + nouvelles_.size(),
+                                lanp_.Octets() + nouvelles_.size() * 48);
+    CopieStockees(lanp_, lanp0_, parPosition_, tampon_, nouvelleLanp_.table,
                   [&](std::uint32_t rang) { Ecrit(touchees_[rang]); });
     if (!nouvelles_.empty()) {
-        nouvelleLanpSearch_.Reserve(lanpSearch0_ + nouvelles_.size(),
-                                    lanpSearch_.Octets() + nouvelles_.size() * 16);
+        nouvelleLanpSearch_.table.Reserve(lanpSearch0_ + nouvelles_.size(),
+                                          lanpSearch_.Octets() + nouvelles_.size() * 16);
         for (std::size_t i = 0; i < lanpSearch0_; ++i) {
-            nouvelleLanpSearch_.Ajoute(lanpSearch_[i]);
+            nouvelleLanpSearch_.table.Ajoute(lanpSearch_[i]);
         }
     }
     for (const RecLanp& r : nouvelles_) {
         Ecrit(r);
-        nouvelleLanp_.Ajoute(tampon_);
-        nouvelleLanpSearch_.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
+        nouvelleLanp_.table.Ajoute(tampon_);
+        nouvelleLanpSearch_.table.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
     }
-    changeLanp_ = true;
-    changeLanpSearch_ = !nouvelles_.empty();
+    nouvelleLanp_.prete = true;
+    nouvelleLanpSearch_.prete = !nouvelles_.empty();
     touchees_ = {};
     nouvelles_ = {};
     parPosition_ = {};
 }
 
-void Paires::Applique() noexcept {
-    if (changeLanp_) {
-        lanp_ = std::move(nouvelleLanp_);
-    }
-    if (changeLanpSearch_) {
-        lanpSearch_ = std::move(nouvelleLanpSearch_);
-    }
+void PairesLanp::Applique() noexcept {
+    nouvelleLanp_.MetEnPlace(lanp_);
+    nouvelleLanpSearch_.MetEnPlace(lanpSearch_);
 }
 
 } // namespace sillage

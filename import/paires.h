@@ -15,9 +15,9 @@
 
 namespace sillage {
 
-class Paires {
+class PairesLanp {
   public:
-    Paires(Table& lanp, Table& lanpSearch, DatesImport& dates);
+    PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates);
 
     // Counts one hit of host hote on resource ressource of kind type (1 page, 2 download) at
     // date; an image (ressource -2) has no pair. Raises ErreurSillage when a stored row does
@@ -54,10 +54,8 @@ class Paires {
     std::string tampon_;
     std::string tamponCle_;
 
-    bool changeLanp_ = false;
-    bool changeLanpSearch_ = false;
-    Table nouvelleLanp_;
-    Table nouvelleLanpSearch_;
+    TablePreparee nouvelleLanp_;
+    TablePreparee nouvelleLanpSearch_;
 };
 
 } // namespace sillage

@@ -1,7 +1,9 @@
-// What the parts of an import share: the counter row a keyed table starts from, and the copy of
-// a table with the stored rows that the import touched written anew.
+// What the parts of an import share: the counter row a keyed table starts from, the table a part
+// prepares beside the stored one, the records of the stored rows it touched, and the copy of a
+// table with those rows written anew.
 #pragma once
 
+#include "store/enregistrements.h"
 #include "store/table.h"
 
 #include <cstddef>
@@ -36,8 +38,34 @@ class CompteurInitial {
     bool present_;
 };
 
+// A table built beside the stored one while the import is validated, then moved in its place.
+struct TablePreparee {
+    Table table;
+    bool prete = false; // table holds the whole result
+    void MetEnPlace(Table& cible) noexcept {
+        if (prete) {
+            cible = std::move(table);
+        }
+    }
+};
+
 // Positions of stored rows that an import touched -> their records.
 using Touchees = std::unordered_map<std::uint32_t, std::uint32_t>;
+
+// The record of stored row `position` of table: the one made before, or the one that
+// lit(LecteurChamps&) reads from the row now, added to recs. Answers its index in recs.
+template <class Rec, class Lit>
+std::uint32_t RangStocke(const Table& table, std::uint32_t position, Touchees& touchees,
+                         std::vector<Rec>& recs, Lit lit) {
+    if (auto it = touchees.find(position); it != touchees.end()) {
+        return it->second;
+    }
+    LecteurChamps l(table[position]);
+    const auto rang = static_cast<std::uint32_t>(recs.size());
+    recs.push_back(lit(l));
+    touchees.emplace(position, rang);
+    return rang;
+}
 
 // The touched rows in position order: (position, record).
 std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition(const Touchees& touchees);

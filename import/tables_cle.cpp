@@ -22,20 +22,15 @@ std::uint32_t TableCle::Rang(std::int64_t p) {
     const auto n0 = static_cast<std::int64_t>(n0_);
     if (p < n0) {
         const auto position = static_cast<std::uint32_t>(p);
-        if (auto it = parPosition_.find(position); it != parPosition_.end()) {
-            return it->second;
-        }
-        LecteurChamps l(table_[position]);
-        RecCle r;
-        r.ident = l.SuivantEntier();
-        r.nom = l.Suivant();
-        r.acces = l.SuivantEntier();
-        r.date = dates_.Date(l.Suivant(), false);
-        r.cle = index_[position];
-        const auto rang = static_cast<std::uint32_t>(recs_.size());
-        recs_.push_back(r);
-        parPosition_.emplace(position, rang);
-        return rang;
+        return RangStocke(table_, position, parPosition_, recs_, [&](LecteurChamps& l) {
+            RecCle r;
+            r.ident = l.SuivantEntier();
+            r.nom = l.Suivant();
+            r.acces = l.SuivantEntier();
+            r.date = dates_.Date(l.Suivant(), false);
+            r.cle = index_[position];
+            return r;
+        });
     }
     const auto k = static_cast<std::int64_t>(nouvelles_.size());
     if (p < n0 + k) {
@@ -82,7 +77,7 @@ void TableCle::Prepare() {
     memo_.Efface();
     if (recs_.empty()) {
         // Nothing counted here; a ranked table is still left in its order.
-        change_ = trie_ && TrieDans(table_, nouvelle_);
+        nouvelle_.prete = trie_ && TrieDans(table_, nouvelle_.table);
         return;
     }
     // Each data row of the result, in table order: a stored row (its position), or a record.
@@ -125,11 +120,11 @@ void TableCle::Prepare() {
         octets += TailleLigneQuatre(r.ident, r.nom, r.acces, dates_.Ecrite(r.date)) +
                   compteur_.Texte().size();
     }
-    nouvelle_ = Table();
-    nouvelle_.Reserve(n + 1, octets);
+    Table& nouvelle = nouvelle_.table;
+    nouvelle.Reserve(n + 1, octets);
     for (const std::uint32_t s : sources) {
         if (!(s & kRecord)) {
-            nouvelle_.Ajoute(table_[s]);
+            nouvelle.Ajoute(table_[s]);
             continue;
         }
         const RecCle& r = recs_[s & ~kRecord];
@@ -141,20 +136,18 @@ void TableCle::Prepare() {
             tampon_.clear();
             AjouteLigneQuatre(tampon_, r.ident, r.nom, r.acces, dates_.Ecrite(r.date));
         }
-        nouvelle_.Ajoute(tampon_);
+        nouvelle.Ajoute(tampon_);
     }
     const std::int64_t dernier = nouvelles_.empty() ? 0 : recs_[nouvelles_.back()].ident;
-    compteur_.AjouteFin(nouvelle_, nouvelles_.size(), dernier);
-    change_ = true;
+    compteur_.AjouteFin(nouvelle, nouvelles_.size(), dernier);
+    nouvelle_.prete = true;
     recs_ = {};
     nouvelles_ = {};
     parPosition_ = {};
 }
 
 void TableCle::Applique() noexcept {
-    if (change_) {
-        table_ = std::move(nouvelle_);
-    }
+    nouvelle_.MetEnPlace(table_);
 }
 
 } // namespace sillage

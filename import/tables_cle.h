@@ -59,8 +59,7 @@ class TableCle {
     HachagePositions memo_;                // folded name -> recs_
     std::string tampon_;
 
-    bool change_ = false;
-    Table nouvelle_;
+    TablePreparee nouvelle_;
 };
 
 } // namespace sillage

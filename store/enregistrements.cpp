@@ -237,37 +237,42 @@ void AjouteLigneLanp(std::string& s, std::int32_t hote, std::int32_t ressource, 
     s += "\\6;";
 }
 
-void AjouteLigneGraph(std::string& s, const RGraph& r) {
-    AjouteChampEntier(s, 1, r.Annee);
+namespace {
+
+// Fields 1 to 3 of a calendar row: the year, its text, the maximum.
+void AjouteDebutCalendrier(std::string& s, std::int32_t annee, std::string_view texte,
+                           std::int32_t maximum) {
+    AjouteChampEntier(s, 1, annee);
     s += "\\2;";
-    s += r.Libelle;
-    AjouteChampEntier(s, 3, r.Maximum);
+    s += texte;
+    AjouteChampEntier(s, 3, maximum);
+}
+
+// The counts of a series as fields n, n+1, ...; n ends past them.
+template <std::size_t N>
+void AjouteSerie(std::string& s, int& n, const std::array<std::int32_t, N>& valeurs) {
+    for (const std::int32_t v : valeurs) {
+        AjouteChampEntier(s, n++, v);
+    }
+}
+
+} // namespace
+
+void AjouteLigneGraph(std::string& s, const RGraph& r) {
+    AjouteDebutCalendrier(s, r.Annee, r.Libelle, r.Maximum);
     int n = 4;
-    for (auto v : r.Pages) {
-        AjouteChampEntier(s, n++, v);
-    }
+    AjouteSerie(s, n, r.Pages);
     AjouteChampEntier(s, n++, r.PremierMois);
-    for (auto v : r.Hits) {
-        AjouteChampEntier(s, n++, v);
-    }
-    for (auto v : r.Visites) {
-        AjouteChampEntier(s, n++, v);
-    }
+    AjouteSerie(s, n, r.Hits);
+    AjouteSerie(s, n, r.Visites);
     AjouteEtiquette(s, n);
 }
 
 void AjouteLigneGraphMois(std::string& s, const RGraphMois& r) {
-    AjouteChampEntier(s, 1, r.Annee);
-    s += "\\2;";
-    s += r.Mois;
-    AjouteChampEntier(s, 3, r.Maximum);
+    AjouteDebutCalendrier(s, r.Annee, r.Mois, r.Maximum);
     int n = 4;
-    for (auto v : r.Jours) {
-        AjouteChampEntier(s, n++, v);
-    }
-    for (auto v : r.Heures) {
-        AjouteChampEntier(s, n++, v);
-    }
+    AjouteSerie(s, n, r.Jours);
+    AjouteSerie(s, n, r.Heures);
     AjouteEtiquette(s, n);
 }
 

@@ -112,6 +112,7 @@ class DateLigne {
   public:
     DateLigne(std::string_view texte) : texte_(texte) {}
     DateLigne(const std::string& texte) : texte_(texte) {}
+    DateLigne(const char* texte) : texte_(texte) {}
     static DateLigne Compacte(DateCompacte date) {
         DateLigne d{std::string_view()};
         d.compacte_ = date;

@@ -4,6 +4,7 @@
 #include "import/source_log.h"
 #include "store/base.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
@@ -14,30 +15,22 @@
 namespace sillage {
 namespace {
 
+using test::LigneLog;
 using test::RepertoireTemporaire;
-
-std::string L(const std::string& hote, const std::string& date, const std::string& page,
-              const std::string& statut = "200", const std::string& origine = "-") {
-    return hote + " - - [" + date + " +0100] \"GET " + page + " HTTP/1.1\" " + statut + " 100 \"" +
-           origine + "\" \"Agent/1.0\"";
-}
 
 // A log that changes every part of a store already holding rows: hosts, pages, images,
 // downloads and referrers old and new (a new host on the second day), keywords, error rows, pairs,
 // years and months.
 Table Journal(const std::string& jour) {
-    Table t;
-    for (const std::string& l :
-         {L("a", jour + "/Feb/2004:10:00:00", "/p.html", "404", "http://s.net/x?q=un"),
-          L("b", jour + "/Feb/2004:11:00:00", "/i.gif", "200", "http://t.net/"),
-          L("A", jour + "/Mar/2005:10:00:00", "/f.zip", "500", "http://s.net/x?q=deux"),
-          L("c", jour + "/Feb/2004:12:00:00", "/p.html")}) {
-        t.Ajoute(l);
-    }
+    std::vector<std::string> lignes = {
+        LigneLog("a", jour + "/Feb/2004:10:00:00", "/p.html", "404", "http://s.net/x?q=un"),
+        LigneLog("b", jour + "/Feb/2004:11:00:00", "/i.gif", "200", "http://t.net/"),
+        LigneLog("A", jour + "/Mar/2005:10:00:00", "/f.zip", "500", "http://s.net/x?q=deux"),
+        LigneLog("c", jour + "/Feb/2004:12:00:00", "/p.html")};
     if (jour != "14") {
-        t.Ajoute(L("d", jour + "/Feb/2004:13:00:00", "/p.html"));
+        lignes.push_back(LigneLog("d", jour + "/Feb/2004:13:00:00", "/p.html"));
     }
-    return t;
+    return test::TableDe(lignes);
 }
 
 void ExpectMemeStore(const Base& avant, const Base& apres) {

@@ -7,6 +7,7 @@
 #include "store/registre.h"
 #include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
@@ -21,29 +22,8 @@ namespace {
 using test::Contenu;
 using test::Ecrit;
 using test::Gzip;
+using test::MemesTables;
 using test::RepertoireTemporaire;
-
-// n lines of a log, in the order of their dates, from a few hosts, pages and referrers.
-std::vector<std::string> Lignes(unsigned graine, int n) {
-    std::mt19937 alea(graine);
-    std::vector<std::string> lignes;
-    int secondes = 0;
-    for (int i = 0; i < n; ++i) {
-        secondes += static_cast<int>(alea() % 900);
-        char date[32];
-        std::snprintf(date, sizeof date, "%02d/Mar/2004:%02d:%02d:%02d", 1 + secondes / 86400 % 28,
-                      secondes / 3600 % 24, secondes / 60 % 60, secondes % 60);
-        const char* pages[] = {"/", "/a.html", "/b.gif", "/c.zip", "/d.php?x=1", "/e.html"};
-        const char* statuts[] = {"200", "200", "200", "404", "304"};
-        const std::string origine =
-            alea() % 3 == 0 ? "http://moteur.example/cherche?q=mot+" + std::to_string(alea() % 4)
-                            : "-";
-        lignes.push_back("10.0." + std::to_string(alea() % 5) + "." + std::to_string(alea() % 40) +
-                         " - - [" + date + " +0100] \"GET " + pages[alea() % 6] + " HTTP/1.1\" " +
-                         statuts[alea() % 5] + " 10 \"" + origine + "\" \"Agent\"");
-    }
-    return lignes;
-}
 
 std::string Texte(const std::vector<std::string>& lignes, std::size_t de = 0,
                   std::size_t a = std::string::npos) {
@@ -82,11 +62,6 @@ void ExpectMemesComptes(const Base& obtenue, const Base& attendue) {
     }
 }
 
-bool MemesTables(const Base& a, const Base& b) {
-    return std::all_of(Base::Catalogue().begin(), Base::Catalogue().end(),
-                       [&](const EntreeCatalogue& e) { return a.*e.table == b.*e.table; });
-}
-
 DemandeImport Nouveau() {
     DemandeImport d;
     d.Mode = ModeImport::Nouveau;
@@ -102,7 +77,8 @@ struct Nuit {
     // What each run counted, imported line by line one run after the other.
     Base reference{dir.Fichier("reference")};
 
-    explicit Nuit(unsigned graine, int n) : lignes(Lignes(graine, n)), tout(Texte(lignes)) {
+    explicit Nuit(unsigned graine, int n)
+        : lignes(test::LignesAleatoires(graine, n)), tout(Texte(lignes)) {
         std::filesystem::create_directory(dir.Fichier("reference"));
         base.InitListes();
         reference.InitListes();
@@ -208,7 +184,7 @@ TEST(Incremental, ALastLineWithoutItsEndWaitsAndAWholeImportCountsIt) {
     Nuit nuit(7, 10);
     const std::string& tout = nuit.tout;
     // Inside a line, after its status: cut there, the line still reads (without its referrer).
-    const std::size_t milieu = tout.find(" 10 \"", tout.find('\n', tout.size() / 2)) + 5;
+    const std::size_t milieu = tout.find(" 100 \"", tout.find('\n', tout.size() / 2)) + 6;
     Ecrit(nuit.dir.Fichier("a.log"), tout.substr(0, milieu));
     CompteRenduImport r = ImporteJournal(nuit.base, nuit.dir.Fichier("a.log"), Nouveau());
     const auto avant = static_cast<std::int64_t>(
@@ -276,7 +252,7 @@ TEST(Incremental, ALogRewrittenOrUnknownIsImportedWholeAsANewLog) {
 }
 
 TEST(Incremental, UnreadableLinesPassedOverLeaveTheTablesOfTheLogWithoutThem) {
-    const std::vector<std::string> lignes = Lignes(5, 300);
+    const std::vector<std::string> lignes = test::LignesAleatoires(5, 300);
     std::vector<std::string> abimees = lignes;
     // Damaged lines slipped in, the first one at the very start.
     const std::vector<std::pair<std::size_t, std::string>> damages = {
@@ -327,7 +303,7 @@ TEST(Incremental, UnreadableLinesPassedOverLeaveTheTablesOfTheLogWithoutThem) {
 }
 
 TEST(Incremental, AReplayCountsTheSameBytesOrTellsThatTheLogChanged) {
-    const std::vector<std::string> lignes = Lignes(6, 120);
+    const std::vector<std::string> lignes = test::LignesAleatoires(6, 120);
     RepertoireTemporaire dir;
     Ecrit(dir.Fichier("a.log"), Texte(lignes, 0, 50));
     Base base(dir.Chemin());
@@ -361,7 +337,7 @@ TEST(Incremental, AReplayCountsTheSameBytesOrTellsThatTheLogChanged) {
 }
 
 TEST(Incremental, WhatTheRegisterKnowsOfALog) {
-    const std::vector<std::string> lignes = Lignes(9, 80);
+    const std::vector<std::string> lignes = test::LignesAleatoires(9, 80);
     RepertoireTemporaire dir;
     Base base(dir.Chemin());
     base.InitListes();

@@ -6,6 +6,7 @@
 #include "reference.h"
 #include "store/base.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
@@ -17,33 +18,8 @@ namespace {
 
 using test::Contenu;
 using test::Ecrit;
+using test::MemesTables;
 using test::RepertoireTemporaire;
-
-std::vector<std::string> Lignes(int premiere, int n, const std::string& origine = "-") {
-    std::vector<std::string> lignes;
-    for (int i = premiere; i < premiere + n; ++i) {
-        char date[32];
-        std::snprintf(date, sizeof date, "%02d/Mar/2004:%02d:%02d:00", 1 + i / 1440 % 28,
-                      i / 60 % 24, i % 60);
-        lignes.push_back("10.0.0." + std::to_string(i % 7) + " - - [" + date + " +0100] \"GET /p" +
-                         std::to_string(i % 5) + ".html HTTP/1.1\" " + (i % 9 ? "200" : "404") +
-                         " 1 \"" + origine + "\" \"A\"");
-    }
-    return lignes;
-}
-
-std::string Texte(const std::vector<std::string>& lignes) {
-    std::string t;
-    for (const std::string& l : lignes) {
-        t += l + "\n";
-    }
-    return t;
-}
-
-bool MemesTables(const Base& a, const Base& b) {
-    return std::all_of(Base::Catalogue().begin(), Base::Catalogue().end(),
-                       [&](const EntreeCatalogue& e) { return a.*e.table == b.*e.table; });
-}
 
 // The window: its tables, loaded under the lock, and what it did since.
 struct Fenetre {
@@ -100,10 +76,10 @@ Base Disque(const std::string& dir) {
 
 TEST(Session, BothProgramsImportsAreKept) {
     RepertoireTemporaire dir;
-    const auto a = Lignes(0, 300);
-    const auto b = Lignes(1000, 200);
-    Ecrit(dir.Fichier("a.log"), Texte(a));
-    Ecrit(dir.Fichier("b.log"), Texte(b));
+    const auto a = test::LignesAleatoires(1, 300);
+    const auto b = test::LignesAleatoires(2, 200);
+    Ecrit(dir.Fichier("a.log"), test::Journal(a));
+    Ecrit(dir.Fichier("b.log"), test::Journal(b));
 
     Fenetre fenetre(dir.Chemin());
     AutreProgramme(dir.Chemin(), dir.Fichier("b.log")); // a scheduled import, meanwhile
@@ -125,8 +101,8 @@ TEST(Session, BothProgramsImportsAreKept) {
 
 TEST(Session, WithNothingImportedTheStoreIsKeptAsItIs) {
     RepertoireTemporaire dir;
-    const auto b = Lignes(0, 100);
-    Ecrit(dir.Fichier("b.log"), Texte(b));
+    const auto b = test::LignesAleatoires(3, 100);
+    Ecrit(dir.Fichier("b.log"), test::Journal(b));
     Fenetre fenetre(dir.Chemin());
     AutreProgramme(dir.Chemin(), dir.Fichier("b.log"));
     const EmpreinteDisque avant = fenetre.base.LitEmpreinte();
@@ -137,10 +113,10 @@ TEST(Session, WithNothingImportedTheStoreIsKeptAsItIs) {
 
 TEST(Session, TheReferrerPrefixChangedInTheWindowWinsOtherwiseTheStoresDoes) {
     RepertoireTemporaire dir;
-    const auto a = Lignes(0, 50, "http://site.example/x");
-    const auto b = Lignes(500, 50, "http://site.example/y");
-    Ecrit(dir.Fichier("a.log"), Texte(a));
-    Ecrit(dir.Fichier("b.log"), Texte(b));
+    const auto a = test::LignesAleatoires(4, 50, "http://site.example/x");
+    const auto b = test::LignesAleatoires(5, 50, "http://site.example/y");
+    Ecrit(dir.Fichier("a.log"), test::Journal(a));
+    Ecrit(dir.Fichier("b.log"), test::Journal(b));
     {
         // The other program changes the prefix, then imports.
         Base autre(dir.Chemin());
@@ -164,10 +140,10 @@ TEST(Session, TheReferrerPrefixChangedInTheWindowWinsOtherwiseTheStoresDoes) {
 
 TEST(Session, AnImportThatCannotBeRedoneWritesNothing) {
     RepertoireTemporaire dir;
-    const auto a = Lignes(0, 80);
-    const auto b = Lignes(900, 80);
-    Ecrit(dir.Fichier("a.log"), Texte(a));
-    Ecrit(dir.Fichier("b.log"), Texte(b));
+    const auto a = test::LignesAleatoires(6, 80);
+    const auto b = test::LignesAleatoires(7, 80);
+    Ecrit(dir.Fichier("a.log"), test::Journal(a));
+    Ecrit(dir.Fichier("b.log"), test::Journal(b));
     Fenetre fenetre(dir.Chemin());
     fenetre.Importe(dir.Fichier("a.log"));
     AutreProgramme(dir.Chemin(), dir.Fichier("b.log"));
@@ -178,7 +154,7 @@ TEST(Session, AnImportThatCannotBeRedoneWritesNothing) {
         if (supprime) {
             std::remove(dir.Fichier("a.log").c_str());
         } else {
-            Ecrit(dir.Fichier("a.log"), Texte(Lignes(1, 80))); // rewritten
+            Ecrit(dir.Fichier("a.log"), test::Journal(test::LignesAleatoires(8, 80))); // rewritten
         }
         const ResultatEnregistrement r = fenetre.Enregistre();
         EXPECT_EQ(r.issue, IssueEnregistrement::Impossible);
@@ -201,13 +177,13 @@ TEST(Session, AnImportThatCannotBeRedoneWritesNothing) {
 
 TEST(Session, NewLinesCountedMeanwhileByTheOtherProgramAreNotCountedTwice) {
     RepertoireTemporaire dir;
-    const auto tout = Lignes(0, 400);
+    const auto tout = test::LignesAleatoires(9, 400);
     const std::vector<std::string> debut(tout.begin(), tout.begin() + 100);
     const std::vector<std::string> milieu(tout.begin() + 100, tout.begin() + 250);
     const std::vector<std::string> fin(tout.begin() + 250, tout.end());
     auto jusqua = [&](std::size_t n) {
-        Ecrit(dir.Fichier("access.log"),
-              Texte(std::vector<std::string>(tout.begin(), tout.begin() + static_cast<long>(n))));
+        Ecrit(dir.Fichier("access.log"), test::Journal(std::vector<std::string>(
+                                             tout.begin(), tout.begin() + static_cast<long>(n))));
     };
     jusqua(100);
     AutreProgramme(dir.Chemin(), dir.Fichier("access.log"), ModeImport::Nouveau);
