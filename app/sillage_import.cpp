@@ -22,7 +22,8 @@ namespace {
 
 void Usage(std::FILE* f) {
     std::fputs(
-        "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] FICHIER...\n"
+        "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] [--incremental]\n"
+        "                      [--ignore-illisibles] FICHIER...\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
         "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
@@ -33,6 +34,12 @@ void Usage(std::FILE* f) {
         "  --attente SECONDES   attend au plus SECONDES que les tables soient libres quand\n"
         "                       un autre programme les utilise (par défaut : aussi\n"
         "                       longtemps qu'il faut) ; au-delà, code de retour 75\n"
+        "  --incremental        n'importe de chaque journal que les lignes venues après\n"
+        "                       celles déjà comptées : un journal renommé, tourné ou\n"
+        "                       compressé est reconnu à son contenu ; une dernière ligne\n"
+        "                       sans fin de ligne attend l'import suivant\n"
+        "  --ignore-illisibles  passe les lignes illisibles (et les dates qui ne se\n"
+        "                       comptent pas) au lieu d'arrêter l'import, et les compte\n"
         "  --help               affiche cette aide\n"
         "  --version            affiche la version\n"
         "\n"
@@ -92,6 +99,45 @@ bool LitSecondes(const std::string& texte, double& secondes) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
+// A whole number with its thousands apart, as French writes it: 1 234 567.
+std::string Nombre(std::int64_t n) {
+    std::string chiffres = std::to_string(n < 0 ? -n : n);
+    for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(chiffres.size()) - 3; i > 0; i -= 3) {
+        chiffres.insert(static_cast<std::size_t>(i), 1, ' ');
+    }
+    return n < 0 ? "-" + chiffres : chiffres;
+}
+
+// "n mot" with the word in the plural from 2 on, as French counts.
+std::string Compte(std::int64_t n, const char* singulier, const char* pluriel) {
+    return Nombre(n) + " " + (n >= 2 ? pluriel : singulier);
+}
+
+// What the import of one file did, in one line (and one more for the lines passed over).
+void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental) {
+    if (!incremental) {
+        std::printf("%s : %s\n", fichier.c_str(),
+                    Compte(r.Lignes, "ligne importée", "lignes importées").c_str());
+    } else {
+        std::string suite;
+        if (r.Connu) {
+            suite = Compte(r.DejaComptees, "déjà comptée", "déjà comptées");
+        } else if (r.Reecrit) {
+            suite = "journal réécrit depuis son dernier import, compté en entier";
+        } else {
+            suite = "journal nouveau";
+        }
+        std::printf("%s : %s (%s)\n", fichier.c_str(),
+                    Compte(r.Lignes, "ligne nouvelle", "lignes nouvelles").c_str(), suite.c_str());
+    }
+    if (r.Illisibles > 0) {
+        std::printf(
+            "%s : %s (première : ligne %s)\n", fichier.c_str(),
+            Compte(r.Illisibles, "ligne illisible ignorée", "lignes illisibles ignorées").c_str(),
+            Nombre(r.PremiereIllisible).c_str());
+    }
+}
+
 std::string Decimal(double v, int chiffres) {
     char t[64];
     std::snprintf(t, sizeof t, "%.*f", chiffres, v);
@@ -112,6 +158,7 @@ int main(int argc, char** argv) {
 #endif
     std::string repertoire;
     double attente = -1; // seconds; negative: as long as needed
+    sillage::DemandeImport demande;
     std::vector<std::string> fichiers;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -134,6 +181,10 @@ int main(int argc, char** argv) {
                 Usage(stderr);
                 return 2;
             }
+        } else if (arg == "--incremental") {
+            demande.Mode = sillage::ModeImport::Nouveau;
+        } else if (arg == "--ignore-illisibles") {
+            demande.IgnoreIllisibles = true;
         } else if (arg == "--attente" || arg.rfind("--attente=", 0) == 0) {
             std::string valeur;
             if (arg == "--attente") {
@@ -197,9 +248,11 @@ int main(int argc, char** argv) {
     int code = 0;
     for (const std::string& fichier : fichiers) {
         try {
-            lignes +=
-                sillage::ImporteFichier(base, fichier, [&](int v) { barre.Montre(fichier, v); });
+            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
+                base, fichier, demande, [&](int v) { barre.Montre(fichier, v); });
             barre.Termine();
+            lignes += rendu.Lignes;
+            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
         } catch (const sillage::ErreurSillage& e) {
             barre.Termine();
             std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());

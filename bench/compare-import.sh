@@ -51,17 +51,12 @@ fi
 if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$CONSTRUCTION/CMakeCache.txt"; then
     cmake -S "$RACINE" -B "$CONSTRUCTION" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-CIBLES=(genere-log)
-if [ -f "$RACINE/app/sillage_import.cpp" ]; then
-    CIBLES+=(sillage-import)
-fi
-cmake --build "$CONSTRUCTION" --target "${CIBLES[@]}" >"$TMP/construction" 2>&1 || {
+cmake --build "$CONSTRUCTION" --target genere-log sillage-import >"$TMP/construction" 2>&1 || {
     cat "$TMP/construction" >&2
     exit 1
 }
 GENERE="$CONSTRUCTION/bench/genere-log"
 IMPORT="$CONSTRUCTION/app/sillage-import"
-[ -x "$IMPORT" ] || IMPORT=""
 
 # mesure NOM PREPARATION COMMANDE... : runs PREPARATION then COMMANDE under GNU time, ESSAIS
 # times; sets SECONDES (best wall time), CPU (best user + system time: steadier than the wall
@@ -118,18 +113,14 @@ EOF
 
 echo "Mesures (meilleur de $ESSAIS essais)..."
 declare -A TEMPS PROCESSEUR MEMOIRE
-if [ -n "$IMPORT" ]; then
-    mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
-        echo "sillage-import a échoué :" >&2
-        tail -5 "$TMP/sillage.sortie" >&2
-        exit 1
-    }
-    TEMPS[sillage]=$SECONDES PROCESSEUR[sillage]=$CPU MEMOIRE[sillage]=$MIO
-    TABLES_MO=$(LC_ALL=C du -cb "$TMP"/tables/*.lst | tail -1 |
-        awk '{ printf "%.1f", $1 / 1e6 }')
-else
-    echo "sillage-import n'existe pas encore : seuls Analog et GoAccess sont mesurés."
-fi
+mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
+    echo "sillage-import a échoué :" >&2
+    tail -5 "$TMP/sillage.sortie" >&2
+    exit 1
+}
+TEMPS[sillage]=$SECONDES PROCESSEUR[sillage]=$CPU MEMOIRE[sillage]=$MIO
+TABLES_MO=$(LC_ALL=C du -cb "$TMP"/tables/*.lst | tail -1 |
+    awk '{ printf "%.1f", $1 / 1e6 }')
 mesure analog prepare_analog analog -G "+g$TMP/analog.cfg" || {
     echo "Analog a échoué :" >&2
     tail -5 "$TMP/analog.sortie" >&2
@@ -150,15 +141,11 @@ echo "Versions : analog $(dpkg-query -W -f='${Version}' analog), goaccess $(dpkg
 # Headers written out: printf pads bytes, not letters.
 echo "programme          secondes      CPU s  Mio crête   × Analog × GoAccess"
 for p in sillage analog goaccess; do
-    [ -n "${TEMPS[$p]:-}" ] || continue
     case $p in sillage) nom=sillage-import ;; analog) nom=Analog ;; goaccess) nom=GoAccess ;; esac
     LC_ALL=C awk -v n="$nom" -v s="${TEMPS[$p]}" -v c="${PROCESSEUR[$p]}" -v m="${MEMOIRE[$p]}" \
         -v a="${TEMPS[analog]}" -v g="${TEMPS[goaccess]}" 'BEGIN {
         printf "%-16s %10.2f %10.2f %10.1f %10.2f %10.2f\n", n, s, c, m, s / a, s / g }'
 done
-if [ -z "$IMPORT" ]; then
-    exit 0
-fi
 echo "Tables écrites par sillage-import : $TABLES_MO Mo ($(ls "$TMP"/tables/*.lst | wc -l) fichiers)"
 
 if [ "$GZ" = 1 ]; then

@@ -1,7 +1,7 @@
 // Any bytes as a date text: LitDate raises the conversion error or gives a date; the import's
 // packed form, when it applies, gives back the same date and the same text.
-#include "import/date_compacte.h"
 #include "store/date.h"
+#include "store/date_compacte.h"
 #include "store/erreur.h"
 
 #include <cstdint>

@@ -5,36 +5,27 @@
 #include "reference.h"
 #include "store/base.h"
 #include "store/erreur.h"
+#include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 const std::string& Repertoire() {
-    static const std::string dir = [] {
-        // In memory when the system offers it: the targets write files on every run.
-        char modele[] = "/dev/shm/sillage-fuzz-XXXXXX";
-        if (::access("/dev/shm", W_OK) != 0) {
-            std::memcpy(modele, "/tmp/sillage-fuzz-XXXXXX", sizeof "/tmp/sillage-fuzz-XXXXXX");
-        }
-        return std::string(::mkdtemp(modele)) + "/";
-    }();
-    return dir;
+    return sillage::test::RepertoireEnMemoire().Chemin();
 }
 
 // A store with a few rows already, so that the import also updates stored rows.
 void Prepare(sillage::Base& base) {
     base.ReinitialiseListes();
     base.ListeLog.Efface();
-    base.ListeLog.Ajoute("10.0.0.1 - - [14/Feb/2004:10:00:00 +0100] \"GET /a.html HTTP/1.1\" 404 1 "
-                         "\"http://s.net/x?q=a+b\" \"A\"");
-    base.ListeLog.Ajoute(
-        "Host - - [29/Feb/2004:23:59:59 +0100] \"GET /i.GIF HTTP/1.1\" 200 1 \"-\" \"A\"");
+    base.ListeLog.Ajoute(sillage::test::LigneLog("10.0.0.1", "14/Feb/2004:10:00:00", "/a.html",
+                                                 "404", "http://s.net/x?q=a+b"));
+    base.ListeLog.Ajoute(sillage::test::LigneLog("Host", "29/Feb/2004:23:59:59", "/i.GIF"));
     sillage::ImporteListeLog(base);
     base.AssureIndex();
 }

@@ -1,15 +1,15 @@
 // Any bytes as a table file: loading splits it as the log reader does, whatever the pieces,
 // and a keyed table loaded from them always ends with a counter row.
-#include "import/source_log.h"
 #include "store/base.h"
 #include "store/table.h"
+#include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille) {
     using namespace sillage;
@@ -17,35 +17,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     Table t;
     t.ChargeOctets(octets);
 
+    // The log reader splits the same way, but keeps a NUL byte in its line (which it tells)
+    // where a table file ends: up to the first NUL the lines are the table's.
     const std::size_t morceau = taille == 0 ? 1 : 1 + donnees[0] % 7;
     DecoupeurLignes d;
     std::size_t lu = 0;
     std::size_t n = 0;
     std::string_view ligne;
+    const std::size_t premierNul = octets.find('\0');
+    std::int64_t position = 0;
     while (d.Suivante(ligne, [&](char* p, std::size_t max) {
         const std::size_t k = std::min({max, morceau, octets.size() - lu});
         std::memcpy(p, octets.data() + lu, k);
         lu += k;
         return k;
     })) {
-        if (n >= t.Count() || t[n] != ligne) {
+        if (d.DerniereAvecNul() != (ligne.find('\0') != std::string_view::npos)) {
             std::abort();
         }
-        ++n;
+        // Each line with its line end is the next piece of the bytes.
+        const std::string_view avecFin = d.AvecFin();
+        if (octets.compare(static_cast<std::size_t>(position), avecFin.size(), avecFin) != 0 ||
+            avecFin.substr(0, ligne.size()) != ligne ||
+            d.Position() != position + static_cast<std::int64_t>(avecFin.size())) {
+            std::abort();
+        }
+        position = d.Position();
+        const bool avantNul =
+            premierNul == std::string::npos || static_cast<std::size_t>(position) <= premierNul;
+        if (avantNul && (n >= t.Count() || t[n] != ligne)) {
+            std::abort();
+        }
+        if (avantNul) {
+            ++n;
+        }
     }
-    if (n != t.Count()) {
+    if (static_cast<std::size_t>(position) != octets.size() ||
+        (premierNul == std::string::npos && n != t.Count())) {
         std::abort();
     }
 
     // The same bytes as a keyed table's file and as the options file of a store.
-    static const std::string dir = [] {
-        // In memory when the system offers it: the targets write files on every run.
-        char modele[] = "/dev/shm/sillage-fuzz-XXXXXX";
-        if (::access("/dev/shm", W_OK) != 0) {
-            std::memcpy(modele, "/tmp/sillage-fuzz-XXXXXX", sizeof "/tmp/sillage-fuzz-XXXXXX");
-        }
-        return std::string(::mkdtemp(modele)) + "/";
-    }();
+    const std::string& dir = test::RepertoireEnMemoire().Chemin();
     for (const char* fichier : {"nom.lst", "options.lst"}) {
         std::ofstream(dir + fichier, std::ios::binary | std::ios::trunc) << octets;
     }

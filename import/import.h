@@ -1,8 +1,11 @@
-// The import: folds every line of an access log into the tables of a store.
+// The import: folds every line of an access log into the tables of a store. This is what the
+// programs use; the engine's insides are in importation.h.
 #pragma once
 
 #include "store/base.h"
-#include "store/table.h"
+#include "store/erreur.h"
+
+#include "store/registre.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,25 +17,93 @@ namespace sillage {
 // the end) each time that value changes.
 using RappelProgression = std::function<void(int valeur)>;
 
-// Imports the access log at chemin (plain, or gzip-compressed) into base. Lines split as table
-// files do (CR LF, CR or LF; a NUL byte ends the text). On success the four ranked tables are
+// What to count of a log.
+enum class ModeImport {
+    // Every line, as the window's "Ouvrir" does.
+    Entier,
+    // Only the lines after what the register of imported logs says is counted already; a log it
+    // does not know, or whose recorded end no longer matches, is counted whole as a new log. A
+    // last line without a line end (still being written) is left for the next import.
+    Nouveau,
+    // Exactly the bytes of an earlier import (a replay), which must not have changed.
+    Plage,
+};
+
+// The bytes of a log that an import counted: [Debut, Fin) of its text (a compressed log taken
+// decompressed), their fingerprint, and how many lines of the log came before Debut.
+struct PlageJournal {
+    std::int64_t Debut = 0;
+    std::int64_t Fin = 0;
+    std::uint64_t Empreinte = 0;
+    std::int64_t LignesAvant = 0;
+    bool operator==(const PlageJournal&) const = default;
+};
+
+struct DemandeImport {
+    ModeImport Mode = ModeImport::Entier;
+    // Lines that would stop the import (unreadable, a date that does not convert or cannot be
+    // counted) are passed over and counted, the rest imported exactly as if they were absent. A
+    // stored row that does not convert still stops the import.
+    bool IgnoreIllisibles = false;
+    // For ModeImport::Plage.
+    PlageJournal Plage;
+    // For ModeImport::Plage, a replay of an import that counted only what was new: the part of
+    // the bytes that the register now counts already (another program counted it meanwhile) is
+    // passed over.
+    bool SautDejaComptees = false;
+};
+
+struct CompteRenduImport {
+    std::int64_t Lignes = 0;            // lines read from the log (counted or passed over)
+    std::int64_t DejaComptees = 0;      // lines before them, counted by earlier imports
+    std::int64_t Illisibles = 0;        // lines passed over as unreadable
+    std::int64_t PremiereIllisible = 0; // line number of the first of them, from 1
+    bool Connu = false;                 // the register knew the log and its recorded end matched
+    bool Reecrit = false; // the register knew its beginning, not its recorded end: counted whole
+    PlageJournal Plage;   // what was counted
+    bool Change = false;  // the tables changed (nothing new: they did not)
+};
+
+// The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis
+// qu'il a été importé."
+class ErreurJournalChange : public ErreurSillage {
+  public:
+    using ErreurSillage::ErreurSillage;
+};
+
+// Imports the access log at chemin (plain or gzip-compressed, a gzip log read as its text) into
+// base as demande says, and records it in the register of imported logs (base.ListeJournaux)
+// with the tables. Lines split as table files do (CR LF, CR or LF); a line holding a NUL byte is
+// unreadable. When something was counted: the four ranked tables are sorted (TrieListes), the
+// name indexes marked for rebuilding (Base::AssureIndex) and Modifie set to 1; with nothing new
+// (ModeImport::Nouveau) nothing changes. Line numbers in messages count from the log's first
+// line. Raises as ImporteFichier does, and ErreurJournalChange for a replay.
+CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
+                                 const DemandeImport& demande,
+                                 const RappelProgression& progression = {});
+
+// What the register of imported logs knows of the log at chemin, for a question before its
+// import: Connu when its beginning and its recorded end match; then Ligne is its row and
+// LignesNouvelles the whole lines after the recorded end.
+struct EtatJournal {
+    bool Connu = false;
+    RJournal Ligne;
+    std::int64_t LignesNouvelles = 0;
+};
+EtatJournal ExamineJournal(const Base& base, const std::string& chemin);
+
+// Imports the access log at chemin (plain, or gzip-compressed) into base, every line (as
+// ImporteJournal with ModeImport::Entier). On success the four ranked tables are
 // sorted (TrieListes), the name indexes marked for rebuilding (Base::AssureIndex) and Modifie set
 // to 1; returns the number of lines.
 // On failure raises ErreurSillage ("Impossible d'ouvrir le fichier %s", "Indice de liste hors
 // limites (0)" for an empty file, the integer conversion message, "Erreur à la lecture du
-// fichier (ligne N)") and leaves every table, every name index and Modifie as they were.
+// fichier (ligne N)", also for a line holding a NUL byte) and leaves every table, every name index
+// and Modifie as they were; so does any other exception (std::bad_alloc).
 std::int64_t ImporteFichier(Base& base, const std::string& chemin,
                             const RappelProgression& progression = {});
 
 // The same import over the lines held in base.ListeLog.
 std::int64_t ImporteListeLog(Base& base, const RappelProgression& progression = {});
-
-// Sorts ListePage, ListeOrigine, ListeImage and ListeNom by decreasing hit count (field 3),
-// the counter row staying last.
-void TrieListes(Base& base);
-
-// Order of lines i and j of a table for TrieListes: -1 when line i has more hits, 0 when equal,
-// 1 when fewer. Field 3 is read from its leading digits; an empty field counts as 0.
-int CompareAcces(const Table& table, std::size_t i, std::size_t j);
 
 } // namespace sillage

@@ -162,8 +162,9 @@ void DecoupeLigneLogVues(std::string_view ligne, int NombreChamps, RHitsVues& h,
     h.Navigateur = t.Avant(t.Trouve('"'));
     h.Illisible = false;
 
-    // A backslash in a log line is rare: only then look for tags to neutralise.
-    if (std::memchr(ligne.data(), '\\', ligne.size()) == nullptr) {
+    // A backslash in a log line is rare: only then look for tags to neutralise. An empty line
+    // may have no data at all, which memchr must not be given.
+    if (ligne.empty() || std::memchr(ligne.data(), '\\', ligne.size()) == nullptr) {
         return;
     }
     std::string_view* champs[] = {&h.Prefixe, &h.Hote,    &h.DateLog,  &h.Page,

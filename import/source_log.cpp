@@ -18,18 +18,23 @@ bool SourceTable::Suivante(std::string_view& ligne) {
         return false;
     }
     ligne = table_[suivante_++];
+    derniere_ = ligne;
     return true;
 }
 
-void DecoupeurLignes::Recommence() {
-    debut_ = fin_ = 0;
+void DecoupeurLignes::Recommence(std::int64_t origine) {
+    origine_ = origine;
+    debut_ = fin_ = debutLigne_ = 0;
+    nul_ = std::string::npos;
+    nulLigne_ = false;
     fini_ = false;
 }
 
 namespace {
 
-// A plain file, read twice: once to count its lines, once to give them.
-class SourceFichier : public SourceLignes {
+// A plain file. Its lines are counted ahead (for the progress) on a first pass from where the
+// reading starts.
+class SourceFichier : public SourceJournal {
     // Reads more bytes of the file; a read error stops the import at the line being read.
     auto Lecteur() {
         return [this](char* p, std::size_t n) -> std::size_t {
@@ -46,41 +51,80 @@ class SourceFichier : public SourceLignes {
     }
 
   public:
-    SourceFichier(int fd, std::string chemin) : fd_(fd), chemin_(std::move(chemin)) {
-        std::string_view ligne;
-        std::int64_t n = 0;
-        while (decoupeur_.Suivante(ligne, Lecteur())) {
-            ++n;
-        }
-        total_ = n;
-        if (::lseek(fd_, 0, SEEK_SET) != 0) {
-            LeveErreurLecture(1);
-        }
-        decoupeur_.Recommence();
-    }
+    explicit SourceFichier(int fd) : fd_(fd) {}
     ~SourceFichier() override { ::close(fd_); }
 
+    bool PositionneA(std::int64_t p) override {
+        if (p <= 0) {
+            return true;
+        }
+        const std::int64_t depart = p - std::min<std::int64_t>(p, kOctetsQueue);
+        if (::lseek(fd_, depart, SEEK_SET) != depart) {
+            LeveErreurLecture(1);
+        }
+        decoupeur_.Recommence(depart);
+        return decoupeur_.Saute(p, Lecteur());
+    }
+
     bool Suivante(std::string_view& ligne) override {
+        Compte();
         if (!decoupeur_.Suivante(ligne, Lecteur())) {
             return false;
         }
+        derniere_ = ligne;
         ++lues_;
         return true;
     }
-    std::int64_t Total() const override { return total_; }
+    std::int64_t Total() const override {
+        const_cast<SourceFichier*>(this)->Compte();
+        return total_;
+    }
+    std::string_view AvecFin() const override { return decoupeur_.AvecFin(); }
+    bool DerniereAvecNul() const override { return decoupeur_.DerniereAvecNul(); }
+    std::int64_t Position() const override { return decoupeur_.Position(); }
+    std::string_view Queue() const override { return decoupeur_.Queue(); }
+    std::string_view QueueAvantDerniere() const override { return decoupeur_.QueueAvantDerniere(); }
 
   private:
+    // Counts the lines from where the reading stands, once, then comes back there.
+    void Compte() {
+        if (total_ >= 0) {
+            return;
+        }
+        const std::int64_t ici = ::lseek(fd_, 0, SEEK_CUR);
+        DecoupeurLignes compteur;
+        std::string_view ligne;
+        // The bytes the reader holds already, then the rest of the file.
+        const std::string deja(decoupeur_.Reste());
+        std::size_t donnes = 0;
+        std::int64_t n = 0;
+        while (compteur.Suivante(ligne, [&](char* p, std::size_t max) -> std::size_t {
+            if (donnes < deja.size()) {
+                const std::size_t k = std::min(max, deja.size() - donnes);
+                std::memcpy(p, deja.data() + donnes, k);
+                donnes += k;
+                return k;
+            }
+            return Lecteur()(p, max);
+        })) {
+            ++n;
+        }
+        total_ = n;
+        if (::lseek(fd_, ici, SEEK_SET) != ici) {
+            LeveErreurLecture(1);
+        }
+    }
+
     int fd_;
-    std::string chemin_;
     DecoupeurLignes decoupeur_;
-    std::int64_t total_ = 0;
+    std::int64_t total_ = -1;
     std::int64_t lues_ = 0;
 };
 
 // A gzip-compressed file, inflated as it is read (one pass: its line count is not known ahead,
 // so progress follows the compressed bytes read). Concatenated members are read one after the
 // other; a damaged or truncated stream stops the import at the line being read.
-class SourceGzip : public SourceLignes {
+class SourceGzip : public SourceJournal {
   public:
     SourceGzip(int fd, std::int64_t taille) : fd_(fd), taille_(taille) {
         flux_.zalloc = Z_NULL;
@@ -98,13 +142,22 @@ class SourceGzip : public SourceLignes {
         ::close(fd_);
     }
 
+    bool PositionneA(std::int64_t p) override {
+        return decoupeur_.Saute(p, [this](char* o, std::size_t n) { return Inflate(o, n); });
+    }
     bool Suivante(std::string_view& ligne) override {
         if (!decoupeur_.Suivante(ligne, [this](char* p, std::size_t n) { return Inflate(p, n); })) {
             return false;
         }
+        derniere_ = ligne;
         ++lues_;
         return true;
     }
+    std::string_view AvecFin() const override { return decoupeur_.AvecFin(); }
+    bool DerniereAvecNul() const override { return decoupeur_.DerniereAvecNul(); }
+    std::int64_t Position() const override { return decoupeur_.Position(); }
+    std::string_view Queue() const override { return decoupeur_.Queue(); }
+    std::string_view QueueAvantDerniere() const override { return decoupeur_.QueueAvantDerniere(); }
     std::int64_t Total() const override { return -1; }
     void VerifieReste() override {
         std::string_view ligne;
@@ -178,7 +231,7 @@ class SourceGzip : public SourceLignes {
 
 } // namespace
 
-std::unique_ptr<SourceLignes> OuvreSourceFichier(const std::string& chemin) {
+std::unique_ptr<SourceJournal> OuvreSourceFichier(const std::string& chemin) {
     std::int64_t taille = 0;
     const int fd = OuvreFichierRegulier(chemin, taille);
     try {
@@ -188,7 +241,7 @@ std::unique_ptr<SourceLignes> OuvreSourceFichier(const std::string& chemin) {
         if (gzip) {
             return std::make_unique<SourceGzip>(fd, taille);
         }
-        return std::make_unique<SourceFichier>(fd, chemin);
+        return std::make_unique<SourceFichier>(fd);
     } catch (...) {
         // The constructor failed after taking the descriptor: SourceFichier's destructor did
         // not run.

@@ -5,7 +5,8 @@ RACINE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 PAQUETS=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
          qt6-base-dev qt6-translations-l10n libjpeg-dev zlib1g-dev clang libclang-rt-14-dev
-         dpkg-dev file desktop-file-utils appstream lintian man-db)
+         dpkg-dev file desktop-file-utils appstream lintian man-db
+         clang-format)
 
 installe_manquants() {
     local manquants=()
@@ -22,12 +23,37 @@ installe_manquants() {
     fi
 }
 
-# construit DOSSIER [options cmake...]
+# construit DOSSIER [options cmake...]: configures DOSSIER the first time (options given later
+# apply to it as well), then builds.
 construit() {
     local dossier="$1"
     shift
     if [ ! -f "$dossier/build.ninja" ]; then
         cmake -S "$RACINE" -B "$dossier" -G Ninja "$@" >/dev/null
+    elif [ $# -gt 0 ]; then
+        cmake -S "$RACINE" -B "$dossier" "$@" >/dev/null
     fi
     cmake --build "$dossier" -j"$(nproc)"
+}
+
+# Builds the libFuzzer targets with clang in build-fuzz/ and sets CIBLES_FUZZ to their names, as
+# fuzz/CMakeLists.txt lists them.
+construit_fuzz() {
+    construit "$RACINE/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DSILLAGE_FUZZ=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    mapfile -t CIBLES_FUZZ <"$RACINE/build-fuzz/fuzz/cibles.txt"
+}
+
+# lance_fuzz SECONDES NOUVEAUX: runs each fuzz target in turn for SECONDES seconds, from its
+# corpus in fuzz/corpus/<target>/; new interesting inputs go to NOUVEAUX/<target>/, an input that
+# fails to build-fuzz/. A crash, a leak or undefined behaviour stops the script with an error.
+lance_fuzz() {
+    local secondes="$1" nouveaux="$2" c
+    for c in "${CIBLES_FUZZ[@]}"; do
+        mkdir -p "$nouveaux/$c" "$RACINE/fuzz/corpus/$c"
+        echo "== fuzz_$c ($secondes s)"
+        "$RACINE/build-fuzz/fuzz/fuzz_$c" -max_total_time="$secondes" -max_len=4096 \
+            -print_final_stats=0 -artifact_prefix="$RACINE/build-fuzz/" \
+            "$nouveaux/$c" "$RACINE/fuzz/corpus/$c" 2>&1 | grep -E 'Done|ERROR|SUMMARY|runtime error'
+    done
 }

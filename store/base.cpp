@@ -1,6 +1,7 @@
 #include "store/base.h"
 
 #include "store/champs.h"
+#include "store/enregistrements.h"
 #include "store/fichiers.h"
 #include "store/registre.h"
 #include "store/transaction.h"
@@ -105,9 +106,8 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
     table.ChargeFichier(chemin);
     if (e.cle && (table.Vide() || !EstLigneCompteur(table.Derniere()))) {
         // A damaged keyed table gets the counter row it lacks, with an id no row has taken.
-        std::string compteur = "\\1;";
-        AjouteEntier(compteur, IdentSuivant(table));
-        compteur += "\\2;";
+        std::string compteur;
+        AjouteLigneCompteur(compteur, IdentSuivant(table));
         table.Ajoute(compteur);
     } else if (e.table == &Base::ListeOptions && table.Vide()) {
         table.Ajoute(kOptionParDefaut);

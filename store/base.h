@@ -80,6 +80,7 @@ class Base {
     static std::vector<std::string_view> NomsFichiers();
     // Where saves and resets write (tests give their own, to stop a save at any step).
     void FixeDisque(Disque& disque) { disque_ = &disque; }
+    Disque& DisqueUtilise() const { return *disque_; }
     // Rebuilds the five name indexes from their tables (field 2 of every data row, in order).
     void ReconstruitIndex();
     // Says that the tables changed as a whole (an import ended): the indexes are rebuilt by the

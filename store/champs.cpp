@@ -86,6 +86,17 @@ void AjouteEntier(std::string& s, std::int64_t v) {
     s.append(tampon, fin);
 }
 
+std::size_t ChiffresEntier(std::int64_t v) {
+    std::size_t n = v < 0 ? 2 : 1;
+    std::uint64_t u =
+        v < 0 ? static_cast<std::uint64_t>(-(v + 1)) + 1 : static_cast<std::uint64_t>(v);
+    while (u >= 10) {
+        u /= 10;
+        ++n;
+    }
+    return n;
+}
+
 void AjouteEtiquette(std::string& s, int n) {
     s += '\\';
     AjouteEntier(s, n);

@@ -31,6 +31,8 @@ bool EssaieEntier(std::string_view texte, std::int32_t& valeur);
 
 // Appends v in decimal (minus sign when negative, no leading zeros).
 void AjouteEntier(std::string& s, std::int64_t v);
+// Length of what AjouteEntier appends for v.
+std::size_t ChiffresEntier(std::int64_t v);
 // Appends the tag of field n.
 void AjouteEtiquette(std::string& s, int n);
 

@@ -5,10 +5,8 @@
 namespace sillage {
 
 int MoisVersNumero(std::string_view mois) {
-    static constexpr std::string_view kMois[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int i = 0; i < 12; ++i) {
-        if (mois == kMois[i]) {
+        if (mois == kNomsMois[i]) {
             return i + 1;
         }
     }

@@ -1,6 +1,7 @@
 // The date of one hit, read from the access log's date text.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ struct RDate {
     std::uint8_t Seconde = 0;
     bool operator==(const RDate&) const = default;
 };
+
+// The twelve month abbreviations of the log's dates, January first.
+inline constexpr std::array<std::string_view, 12> kNomsMois = {
+    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Month number 1 to 12 of an English abbreviation ("Jan" to "Dec", exact case), 0 otherwise.
 int MoisVersNumero(std::string_view mois);

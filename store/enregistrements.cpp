@@ -46,16 +46,7 @@ template <class R> R LitQuatre(std::string_view ligne) {
 
 template <class R> std::string EcritQuatre(const R& r) {
     std::string s;
-    s.reserve(r.Nom.size() + r.Dernier.size() + 32);
-    s += "\\1;";
-    AjouteEntier(s, r.Ident);
-    s += "\\2;";
-    s += r.Nom;
-    s += "\\3;";
-    AjouteEntier(s, r.Acces);
-    s += "\\4;";
-    s += r.Dernier;
-    s += "\\5;";
+    AjouteLigneQuatre(s, r.Ident, r.Nom, r.Acces, r.Dernier);
     return s;
 }
 
@@ -99,17 +90,7 @@ RErreur LitErreur(std::string_view ligne) {
 
 std::string EcritErreur(const RErreur& r) {
     std::string s;
-    s.reserve(r.Chemin.size() + r.Dernier.size() + r.Statut.size() + 40);
-    AjouteChampEntier(s, 1, r.Ident);
-    s += "\\2;";
-    s += r.Chemin;
-    AjouteChampEntier(s, 3, r.Acces);
-    s += "\\4;";
-    s += r.Dernier;
-    s += "\\5;";
-    s += r.Statut;
-    AjouteChampEntier(s, 6, r.IdentRessource);
-    s += "\\7;";
+    AjouteLigneErreur(s, r.Ident, r.Chemin, r.Acces, r.Dernier, r.Statut, r.IdentRessource);
     return s;
 }
 
@@ -126,14 +107,7 @@ RLANP LitLanp(std::string_view ligne) {
 
 std::string EcritLanp(const RLANP& r) {
     std::string s;
-    s.reserve(r.Dernier.size() + 48);
-    AjouteChampEntier(s, 1, r.IdentHote);
-    AjouteChampEntier(s, 2, r.IdentRessource);
-    AjouteChampEntier(s, 3, r.Acces);
-    s += "\\4;";
-    s += r.Dernier;
-    AjouteChampEntier(s, 5, r.Type);
-    s += "\\6;";
+    AjouteLigneLanp(s, r.IdentHote, r.IdentRessource, r.Acces, r.Dernier, r.Type);
     return s;
 }
 
@@ -158,23 +132,7 @@ RGraph LitGraph(std::string_view ligne) {
 
 std::string EcritGraph(const RGraph& r) {
     std::string s;
-    s.reserve(r.Libelle.size() + 40 * 6);
-    AjouteChampEntier(s, 1, r.Annee);
-    s += "\\2;";
-    s += r.Libelle;
-    AjouteChampEntier(s, 3, r.Maximum);
-    int n = 4;
-    for (auto v : r.Pages) {
-        AjouteChampEntier(s, n++, v);
-    }
-    AjouteChampEntier(s, n++, r.PremierMois);
-    for (auto v : r.Hits) {
-        AjouteChampEntier(s, n++, v);
-    }
-    for (auto v : r.Visites) {
-        AjouteChampEntier(s, n++, v);
-    }
-    AjouteEtiquette(s, n);
+    AjouteLigneGraph(s, r);
     return s;
 }
 
@@ -195,20 +153,127 @@ RGraphMois LitGraphMois(std::string_view ligne) {
 
 std::string EcritGraphMois(const RGraphMois& r) {
     std::string s;
-    s.reserve(r.Mois.size() + 58 * 6);
-    AjouteChampEntier(s, 1, r.Annee);
-    s += "\\2;";
-    s += r.Mois;
-    AjouteChampEntier(s, 3, r.Maximum);
-    int n = 4;
-    for (auto v : r.Jours) {
-        AjouteChampEntier(s, n++, v);
-    }
-    for (auto v : r.Heures) {
-        AjouteChampEntier(s, n++, v);
-    }
-    AjouteEtiquette(s, n);
+    AjouteLigneGraphMois(s, r);
     return s;
+}
+
+void DateLigne::AjouteA(std::string& s) const {
+    if (estCompacte_) {
+        AjouteDateCompacte(s, compacte_);
+    } else {
+        s += texte_;
+    }
+}
+
+void AjouteLigneCompteur(std::string& s, std::int64_t ident) {
+    s += "\\1;";
+    AjouteEntier(s, ident);
+    s += "\\2;";
+}
+
+void AjouteSuiteQuatre(std::string& s, std::string_view nom, std::int32_t acces,
+                       DateLigne dernier) {
+    s += nom;
+    s += "\\3;";
+    AjouteEntier(s, acces);
+    s += "\\4;";
+    dernier.AjouteA(s);
+    s += "\\5;";
+}
+
+void AjouteLigneQuatre(std::string& s, std::int64_t ident, std::string_view nom, std::int32_t acces,
+                       DateLigne dernier) {
+    AjouteLigneCompteur(s, ident);
+    AjouteSuiteQuatre(s, nom, acces, dernier);
+}
+
+std::size_t TailleLigneQuatre(std::int64_t ident, std::string_view nom, std::int32_t acces,
+                              DateLigne dernier) {
+    return 15 + ChiffresEntier(ident) + nom.size() + ChiffresEntier(acces) + dernier.Taille();
+}
+
+void AjouteSuiteMotsCles(std::string& s, std::int32_t origine, std::string_view keywords) {
+    AjouteEntier(s, origine);
+    s += "\\3;";
+    s += keywords;
+    s += "\\4;";
+}
+
+void AjouteLigneMotsCles(std::string& s, std::int64_t ident, std::int32_t origine,
+                         std::string_view keywords) {
+    AjouteLigneCompteur(s, ident);
+    AjouteSuiteMotsCles(s, origine, keywords);
+}
+
+void AjouteLigneErreur(std::string& s, std::int32_t ident, std::string_view chemin,
+                       std::int32_t acces, DateLigne dernier, std::string_view statut,
+                       std::int32_t ressource) {
+    AjouteChampEntier(s, 1, ident);
+    s += "\\2;";
+    s += chemin;
+    AjouteChampEntier(s, 3, acces);
+    s += "\\4;";
+    dernier.AjouteA(s);
+    s += "\\5;";
+    s += statut;
+    AjouteChampEntier(s, 6, ressource);
+    s += "\\7;";
+}
+
+std::size_t TailleLigneErreur(std::int32_t ident, std::string_view chemin, std::int32_t acces,
+                              DateLigne dernier, std::string_view statut, std::int32_t ressource) {
+    return 21 + ChiffresEntier(ident) + chemin.size() + ChiffresEntier(acces) + dernier.Taille() +
+           statut.size() + ChiffresEntier(ressource);
+}
+
+void AjouteLigneLanp(std::string& s, std::int32_t hote, std::int32_t ressource, std::int32_t acces,
+                     DateLigne dernier, std::int32_t type) {
+    AjouteChampEntier(s, 1, hote);
+    AjouteChampEntier(s, 2, ressource);
+    AjouteChampEntier(s, 3, acces);
+    s += "\\4;";
+    dernier.AjouteA(s);
+    AjouteChampEntier(s, 5, type);
+    s += "\\6;";
+}
+
+namespace {
+
+// Fields 1 to 3 of a calendar row: the year, its text, the maximum.
+void AjouteDebutCalendrier(std::string& s, std::int32_t annee, std::string_view texte,
+                           std::int32_t maximum) {
+    AjouteChampEntier(s, 1, annee);
+    s += "\\2;";
+    s += texte;
+    AjouteChampEntier(s, 3, maximum);
+}
+
+// The counts of a series as fields n, n+1, ...; n ends past them.
+template <std::size_t N>
+void AjouteSerie(std::string& s, int& n, const std::array<std::int32_t, N>& valeurs) {
+    for (const std::int32_t v : valeurs) {
+        AjouteChampEntier(s, n++, v);
+    }
+}
+
+} // namespace
+
+void AjouteLigneGraph(std::string& s, const RGraph& r) {
+    AjouteDebutCalendrier(s, r.Annee, r.Libelle, r.Maximum);
+    int n = 4;
+    AjouteSerie(s, n, r.Pages);
+    AjouteChampEntier(s, n++, r.PremierMois);
+    AjouteSerie(s, n, r.Hits);
+    AjouteSerie(s, n, r.Visites);
+    AjouteEtiquette(s, n);
+}
+
+void AjouteLigneGraphMois(std::string& s, const RGraphMois& r) {
+    AjouteDebutCalendrier(s, r.Annee, r.Mois, r.Maximum);
+    int n = 4;
+    AjouteSerie(s, n, r.Jours);
+    AjouteSerie(s, n, r.Heures);
+    AjouteEtiquette(s, n);
 }
 
 } // namespace sillage

@@ -6,6 +6,8 @@
 // shifted. Integer fields go through ConvertitEntier, whose error stops the reader.
 #pragma once
 
+#include "store/date_compacte.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -101,6 +103,59 @@ RGraph LitGraph(std::string_view ligne);
 std::string EcritGraph(const RGraph& r);
 RGraphMois LitGraphMois(std::string_view ligne);
 std::string EcritGraphMois(const RGraphMois& r);
+
+// The one writer of each row format: each appends one row to s (the Ecrit* above return what
+// they append). The last-hit date of a row is given as its text or packed (DateLigne).
+
+// A row's last-hit date for the writers: its text, or a date packed by CompacteDate.
+class DateLigne {
+  public:
+    DateLigne(std::string_view texte) : texte_(texte) {}
+    DateLigne(const std::string& texte) : texte_(texte) {}
+    DateLigne(const char* texte) : texte_(texte) {}
+    static DateLigne Compacte(DateCompacte date) {
+        DateLigne d{std::string_view()};
+        d.compacte_ = date;
+        d.estCompacte_ = true;
+        return d;
+    }
+    std::size_t Taille() const { return estCompacte_ ? 20 : texte_.size(); }
+    void AjouteA(std::string& s) const;
+
+  private:
+    std::string_view texte_;
+    DateCompacte compacte_ = 0;
+    bool estCompacte_ = false;
+};
+
+// The counter row of a keyed table, "\1;N\2;" (which every data row of a keyed table starts
+// with, its identifier as N).
+void AjouteLigneCompteur(std::string& s, std::int64_t ident);
+// A row of nom.lst, page.lst, image.lst, download.lst or origine.lst, and the fields that follow
+// its leading "\1;N\2;" (a new row is made from the text of the counter row it replaces).
+void AjouteLigneQuatre(std::string& s, std::int64_t ident, std::string_view nom, std::int32_t acces,
+                       DateLigne dernier);
+void AjouteSuiteQuatre(std::string& s, std::string_view nom, std::int32_t acces, DateLigne dernier);
+// Length of the row AjouteLigneQuatre appends.
+std::size_t TailleLigneQuatre(std::int64_t ident, std::string_view nom, std::int32_t acces,
+                              DateLigne dernier);
+// A row of keyword.lst: the referrer's identifier and its keyword text; and what follows its
+// leading "\1;N\2;".
+void AjouteLigneMotsCles(std::string& s, std::int64_t ident, std::int32_t origine,
+                         std::string_view keywords);
+void AjouteSuiteMotsCles(std::string& s, std::int32_t origine, std::string_view keywords);
+// A row of erreur.lst, and its length.
+void AjouteLigneErreur(std::string& s, std::int32_t ident, std::string_view chemin,
+                       std::int32_t acces, DateLigne dernier, std::string_view statut,
+                       std::int32_t ressource);
+std::size_t TailleLigneErreur(std::int32_t ident, std::string_view chemin, std::int32_t acces,
+                              DateLigne dernier, std::string_view statut, std::int32_t ressource);
+// A row of lanp.lst.
+void AjouteLigneLanp(std::string& s, std::int32_t hote, std::int32_t ressource, std::int32_t acces,
+                     DateLigne dernier, std::int32_t type);
+// Rows of graphmois.lst and graphheure.lst.
+void AjouteLigneGraph(std::string& s, const RGraph& r);
+void AjouteLigneGraphMois(std::string& s, const RGraphMois& r);
 
 // The reader's walk, for code that needs some fields of a row without building its record:
 // each call to Suivant gives the next line field, in order from field 1.

@@ -3,14 +3,13 @@
 
 #include "import/ligne_log.h"
 #include "store/date.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <regex>
 #include <set>
 #include <string>
-#include <sys/wait.h>
 #include <tuple>
 #include <vector>
 
@@ -18,26 +17,10 @@ namespace {
 
 using namespace sillage;
 
-struct Resultat {
-    std::string sortie;
-    int code = -1;
-};
+using test::Resultat;
 
 Resultat Genere(const std::string& arguments) {
-    const std::string commande = std::string("'") + GENERE_LOG + "' " + arguments + " 2>/dev/null";
-    Resultat r;
-    std::FILE* f = ::popen(commande.c_str(), "r");
-    if (f == nullptr) {
-        return r;
-    }
-    char tampon[65536];
-    std::size_t n;
-    while ((n = std::fread(tampon, 1, sizeof tampon, f)) > 0) {
-        r.sortie.append(tampon, n);
-    }
-    const int etat = ::pclose(f);
-    r.code = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
-    return r;
+    return test::Lance(std::string("'") + GENERE_LOG + "' " + arguments);
 }
 
 std::vector<std::string_view> Lignes(const std::string& texte) {
@@ -55,7 +38,7 @@ std::vector<std::string_view> Lignes(const std::string& texte) {
     return lignes;
 }
 
-TEST(GenereLog, LaMemeGraineDonneLesMemesOctets) {
+TEST(GenereLog, TheSameSeedGivesTheSameBytes) {
     const Resultat a = Genere("--lignes 3000 --graine 7");
     const Resultat b = Genere("--lignes 3000 --graine 7");
     const Resultat c = Genere("--lignes 3000 --graine 8");
@@ -65,14 +48,14 @@ TEST(GenereLog, LaMemeGraineDonneLesMemesOctets) {
     EXPECT_NE(a.sortie, c.sortie);
 }
 
-TEST(GenereLog, OptionsIncorrectesRefusees) {
+TEST(GenereLog, WrongOptionsAreRefused) {
     EXPECT_EQ(Genere("--lignes douze").code, 2);
     EXPECT_EQ(Genere("--lignes -5").code, 2);
     EXPECT_EQ(Genere("--inconnue").code, 2);
     EXPECT_EQ(Genere("--lignes 0").sortie, "");
 }
 
-TEST(GenereLog, NumeriqueNeDonneQueDesAdresses) {
+TEST(GenereLog, NumericGivesOnlyAddresses) {
     const std::regex adresse("[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}");
     const Resultat numerique = Genere("--lignes 5000 --numerique");
     ASSERT_EQ(numerique.code, 0);
@@ -90,7 +73,7 @@ TEST(GenereLog, NumeriqueNeDonneQueDesAdresses) {
 
 // Every line reads as the import reads it, dates never go back, and the log covers the year
 // boundary through 29 Feb 2004.
-TEST(GenereLog, LignesLuesParLImportDansLOrdreDesDates) {
+TEST(GenereLog, LinesReadByTheImportInDateOrder) {
     for (const char* options : {"--lignes 20000", "--lignes 20000 --prefixe"}) {
         SCOPED_TRACE(options);
         const Resultat r = Genere(options);
@@ -126,7 +109,7 @@ TEST(GenereLog, LignesLuesParLImportDansLOrdreDesDates) {
 }
 
 // The cases the import must meet in a realistic log are all there.
-TEST(GenereLog, MelangeRealiste) {
+TEST(GenereLog, RealisticMix) {
     const Resultat r = Genere("--lignes 20000");
     ASSERT_EQ(r.code, 0);
     std::set<std::string> extensionsImages;

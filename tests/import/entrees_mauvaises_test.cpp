@@ -4,29 +4,25 @@
 #include "store/champs.h"
 #include "store/enregistrements.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <sys/wait.h>
 
 namespace sillage {
 namespace {
 
 using test::Contenu;
 using test::Ecrit;
+using test::FichiersDuStore;
+using test::LanceSillageImport;
+using test::LigneLog;
 using test::RepertoireTemporaire;
+using test::Resultat;
 
-const std::string kProgramme = SILLAGE_IMPORT;
 const std::string kDonnees = DONNEES_IMPORT;
-
-std::string Ligne(const std::string& hote, const std::string& date, const std::string& page,
-                  const std::string& origine = "-") {
-    return hote + " - - [" + date + " +0100] \"GET " + page + " HTTP/1.1\" 200 1 \"" + origine +
-           "\" \"A\"";
-}
 
 struct Store : ::testing::Test {
     RepertoireTemporaire dir;
@@ -37,27 +33,18 @@ struct Store : ::testing::Test {
                 const RepertoireTemporaire* d = nullptr) {
         const RepertoireTemporaire& r = d ? *d : dir;
         Ecrit(r.Fichier("journal.log"), octets);
-        const std::string commande = kProgramme + " --dir " + r.Chemin() + " " +
-                                     r.Fichier("journal.log") + " >/dev/null 2>" +
-                                     r.Fichier("erreurs.txt");
-        const int etat = std::system(commande.c_str());
+        const Resultat resultat =
+            LanceSillageImport("--dir " + r.Chemin() + " " + r.Fichier("journal.log"));
         if (erreurs) {
-            *erreurs = Contenu(r.Fichier("erreurs.txt"));
+            *erreurs = resultat.erreurs;
         }
-        std::filesystem::remove(r.Fichier("erreurs.txt"));
         std::filesystem::remove(r.Fichier("journal.log"));
-        return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+        return resultat.code;
     }
 
     // The fourteen files' bytes, to compare a store before and after.
     std::string Fichiers(const RepertoireTemporaire* d = nullptr) const {
-        const RepertoireTemporaire& r = d ? *d : dir;
-        std::string s;
-        for (const EntreeCatalogue& e : Base::Catalogue()) {
-            const std::string f(e.fichier);
-            s += f + (std::filesystem::exists(r.Fichier(f)) ? ":" + Contenu(r.Fichier(f)) : "-");
-        }
-        return s;
+        return FichiersDuStore((d ? *d : dir).Chemin());
     }
 
     // Imports the small sample first, so that failures have a store to leave alone.
@@ -76,7 +63,12 @@ struct Store : ::testing::Test {
 TEST_F(Store, EmptyNulAndBinaryFiles) {
     Remplit();
     EchoueSansRienChanger("", "Indice de liste hors limites (0)");
-    EchoueSansRienChanger(std::string(4096, '\0'), "Indice de liste hors limites (0)");
+    // A NUL byte makes its line unreadable, wherever it stands.
+    EchoueSansRienChanger(std::string(4096, '\0'), "Erreur à la lecture du fichier (ligne 1)");
+    EchoueSansRienChanger(LigneLog("h", "01/Mar/2004:10:00:00", "/a") + "\n" +
+                              LigneLog("h", "01/Mar/2004:10:00:01", "/b") + std::string(3, '\0') +
+                              "\n" + LigneLog("h", "01/Mar/2004:10:00:02", "/c") + "\n",
+                          "Erreur à la lecture du fichier (ligne 2)");
     std::mt19937 rng(7);
     std::string binaire(65536, '\0');
     for (char& c : binaire) {
@@ -90,12 +82,12 @@ TEST_F(Store, EmptyNulAndBinaryFiles) {
 
 TEST_F(Store, DatesThatCannotBeCounted) {
     Remplit();
-    const std::string bonne = Ligne("h", "01/Mar/2004:10:00:00", "/a") + "\n";
-    EchoueSansRienChanger(bonne + Ligne("h", "01/Mars/2004:10:00:00", "/a") + "\n",
+    const std::string bonne = LigneLog("h", "01/Mar/2004:10:00:00", "/a") + "\n";
+    EchoueSansRienChanger(bonne + LigneLog("h", "01/Mars/2004:10:00:00", "/a") + "\n",
                           "Erreur à la lecture du fichier (ligne 2)");
-    EchoueSansRienChanger(bonne + bonne + Ligne("h", "32/Mar/2004:10:00:00", "/a") + "\n",
+    EchoueSansRienChanger(bonne + bonne + LigneLog("h", "32/Mar/2004:10:00:00", "/a") + "\n",
                           "Erreur à la lecture du fichier (ligne 3)");
-    EchoueSansRienChanger(Ligne("h", "01/Mar/2004:24:00:00", "/a") + "\n",
+    EchoueSansRienChanger(LigneLog("h", "01/Mar/2004:24:00:00", "/a") + "\n",
                           "Erreur à la lecture du fichier (ligne 1)");
     EchoueSansRienChanger(bonne + "une ligne sans crochet ni rien\n",
                           "n'est pas une valeur entière correcte");
@@ -103,8 +95,8 @@ TEST_F(Store, DatesThatCannotBeCounted) {
 }
 
 TEST_F(Store, LineEndsLongLinesAndATruncatedLastLine) {
-    const std::string a = Ligne("h", "01/Mar/2004:10:00:00", "/a");
-    const std::string b = Ligne("k", "01/Mar/2004:10:00:05", "/b", "http://x.org/?q=1");
+    const std::string a = LigneLog("h", "01/Mar/2004:10:00:00", "/a");
+    const std::string b = LigneLog("k", "01/Mar/2004:10:00:05", "/b", "200", "http://x.org/?q=1");
     RepertoireTemporaire parCR;
     ASSERT_EQ(Importe(a + "\r" + b + "\r", nullptr, &parCR), 0);
     ASSERT_EQ(Importe(a + "\n" + b + "\n"), 0);
@@ -112,7 +104,7 @@ TEST_F(Store, LineEndsLongLinesAndATruncatedLastLine) {
 
     // A path of ten megabytes is stored, saved and read back whole.
     const std::string longue(10 << 20, 'p');
-    ASSERT_EQ(Importe(Ligne("h", "01/Mar/2004:10:00:09", "/" + longue) + "\n"), 0);
+    ASSERT_EQ(Importe(LigneLog("h", "01/Mar/2004:10:00:09", "/" + longue) + "\n"), 0);
     Base base(dir.Chemin());
     base.InitListes();
     base.ReconstruitIndex();
@@ -129,16 +121,13 @@ TEST_F(Store, AStoreThatCannotBeWrittenKeepsItsFiles) {
     // A file given where the store folder is expected: the folder cannot be opened to be
     // locked, and nothing is written.
     Ecrit(dir.Fichier("pas-un-repertoire"), "x");
-    Ecrit(dir.Fichier("journal.log"), Ligne("h", "01/Mar/2004:10:00:00", "/a") + "\n");
-    const std::string commande = kProgramme + " --dir " + dir.Fichier("pas-un-repertoire") + " " +
-                                 dir.Fichier("journal.log") + " >/dev/null 2>" +
-                                 dir.Fichier("e.txt");
-    const int etat = std::system(commande.c_str());
-    EXPECT_EQ(WEXITSTATUS(etat), 1);
-    EXPECT_NE(Contenu(dir.Fichier("e.txt"))
-                  .find("Impossible d'ouvrir le fichier " + dir.Fichier("pas-un-repertoire")),
+    Ecrit(dir.Fichier("journal.log"), LigneLog("h", "01/Mar/2004:10:00:00", "/a") + "\n");
+    const Resultat r = LanceSillageImport("--dir " + dir.Fichier("pas-un-repertoire") + " " +
+                                          dir.Fichier("journal.log"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.erreurs.find("Impossible d'ouvrir le fichier " + dir.Fichier("pas-un-repertoire")),
               std::string::npos)
-        << Contenu(dir.Fichier("e.txt"));
+        << r.erreurs;
     EXPECT_EQ(Contenu(dir.Fichier("pas-un-repertoire")), "x");
 
     // One table file that cannot be replaced: no file of the store changes.
@@ -147,7 +136,7 @@ TEST_F(Store, AStoreThatCannotBeWrittenKeepsItsFiles) {
     std::filesystem::create_directory(dir.Fichier("graphmois.lst"));
     const std::string avant = Fichiers();
     std::string erreurs;
-    EXPECT_EQ(Importe(Ligne("h", "01/Mar/2004:10:00:00", "/a") + "\n", &erreurs), 1);
+    EXPECT_EQ(Importe(LigneLog("h", "01/Mar/2004:10:00:00", "/a") + "\n", &erreurs), 1);
     EXPECT_NE(erreurs.find("Impossible d'ouvrir le fichier " + dir.Fichier("graphmois.lst")),
               std::string::npos)
         << erreurs;
@@ -160,11 +149,11 @@ TEST_F(Store, DamagedTableFiles) {
     std::string noms = Contenu(dir.Fichier("nom.lst"));
     noms.replace(noms.find("\\3;3\\4;"), 7, "\\3;3x\\4;");
     Ecrit(dir.Fichier("nom.lst"), noms);
-    EchoueSansRienChanger(Ligne("10.0.0.1", "01/Mar/2004:10:00:00", "/a") + "\n",
+    EchoueSansRienChanger(LigneLog("10.0.0.1", "01/Mar/2004:10:00:00", "/a") + "\n",
                           "'3x' n'est pas une valeur entière correcte");
     // A row with misplaced tags reads shifted: the same failure, before anything changes.
     Ecrit(dir.Fichier("nom.lst"), "\\1;0\\2;10.0.0.1\\3;3\\5;d\\4;\r\n\\1;1\\2;\r\n");
-    EchoueSansRienChanger(Ligne("10.0.0.1", "01/Mar/2004:10:00:00", "/a") + "\n",
+    EchoueSansRienChanger(LigneLog("10.0.0.1", "01/Mar/2004:10:00:00", "/a") + "\n",
                           "n'est pas une valeur entière correcte");
 
     // No counter row, an empty options file: both repaired, and new ids follow the largest.
@@ -172,7 +161,8 @@ TEST_F(Store, DamagedTableFiles) {
     Ecrit(dir.Fichier("nom.lst"), "");
     Ecrit(dir.Fichier("options.lst"), "");
     ASSERT_EQ(
-        Importe(Ligne("h", "01/Mar/2004:10:00:00", "/neuve", "http://www.example.com/x") + "\n"),
+        Importe(LigneLog("h", "01/Mar/2004:10:00:00", "/neuve", "200", "http://www.example.com/x") +
+                "\n"),
         0);
     Base base(dir.Chemin());
     base.InitListes();
@@ -184,11 +174,12 @@ TEST_F(Store, DamagedTableFiles) {
 }
 
 TEST_F(Store, TagsInPathsReferrersAndQueries) {
-    ASSERT_EQ(
-        Importe(
-            Ligne("h\\3;", "01/Mar/2004:10:00:00", "/a\\2;\\3;b", "http://x\\4;/?q=\\5;&\\12;") +
-            "\n" + Ligne("h\\3;", "01/Mar/2004:10:00:01", "/a\\2;\\3;b", "http://x\\4;/?q=\\5;")),
-        0);
+    ASSERT_EQ(Importe(LigneLog("h\\3;", "01/Mar/2004:10:00:00", "/a\\2;\\3;b", "200",
+                               "http://x\\4;/?q=\\5;&\\12;") +
+                      "\n" +
+                      LigneLog("h\\3;", "01/Mar/2004:10:00:01", "/a\\2;\\3;b", "200",
+                               "http://x\\4;/?q=\\5;")),
+              0);
     Base base(dir.Chemin());
     base.InitListes();
     EXPECT_EQ(LitNom(base.ListeNom[0]).Nom, "h%5C3;");

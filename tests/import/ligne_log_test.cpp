@@ -68,6 +68,8 @@ TEST(DecoupeLigneLog, AnyTextGivesFieldsWithoutError) {
     }
     const RHits vide = DecoupeLigneLog("", 3);
     EXPECT_EQ(vide.Hote, "");
+    // An empty line of an empty table has no data pointer at all.
+    EXPECT_EQ(DecoupeLigneLog(std::string_view(), 4).Page, "");
     EXPECT_EQ(vide.DateLog, "");
     EXPECT_EQ(vide.Navigateur, "");
 }

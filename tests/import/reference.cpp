@@ -2,6 +2,7 @@
 
 #include "import/import.h"
 #include "import/ligne_log.h"
+#include "import/tri.h"
 #include "import/visites.h"
 #include "store/casse.h"
 #include "store/champs.h"

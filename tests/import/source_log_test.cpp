@@ -3,67 +3,48 @@
 #include "store/erreur.h"
 #include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace sillage {
 namespace {
 
 using test::Contenu;
+using test::DecoupeParMorceaux;
 using test::Ecrit;
+using test::FichiersDuStore;
 using test::Gzip;
 using test::RepertoireTemporaire;
-
-// Splits octets fed `morceau` bytes at a time.
-std::vector<std::string> Decoupe(const std::string& octets, std::size_t morceau) {
-    DecoupeurLignes d;
-    std::size_t lu = 0;
-    std::vector<std::string> lignes;
-    std::string_view ligne;
-    while (d.Suivante(ligne, [&](char* p, std::size_t n) {
-        const std::size_t k = std::min({n, morceau, octets.size() - lu});
-        std::memcpy(p, octets.data() + lu, k);
-        lu += k;
-        return k;
-    })) {
-        lignes.emplace_back(ligne);
-    }
-    return lignes;
-}
 
 TEST(DecoupeurLignes, SameLinesWhateverThePieces) {
     const std::string octets = "a\r\nbb\rccc\n\nd\r\r\ne\r";
     const std::vector<std::string> attendu = {"a", "bb", "ccc", "", "d", "", "e"};
     for (std::size_t morceau : {1u, 2u, 3u, 5u, 1000u}) {
-        EXPECT_EQ(Decoupe(octets, morceau), attendu) << morceau;
+        EXPECT_EQ(DecoupeParMorceaux(octets, morceau), attendu) << morceau;
     }
-    EXPECT_EQ(Decoupe(std::string("x\ny\0z\nw", 7), 1), (std::vector<std::string>{"x", "y"}));
-    EXPECT_EQ(Decoupe("", 4), std::vector<std::string>{});
+    // A NUL byte stays in its line (the import takes that line as unreadable).
+    EXPECT_EQ(DecoupeParMorceaux(std::string("x\ny\0z\nw", 7), 1),
+              (std::vector<std::string>{"x", std::string("y\0z", 3), "w"}));
+    EXPECT_EQ(DecoupeParMorceaux("", 4), std::vector<std::string>{});
     // A line far longer than a piece.
     const std::string longue(3 << 20, 'x');
-    EXPECT_EQ(Decoupe(longue + "\r\nfin", 1 << 20), (std::vector<std::string>{longue, "fin"}));
+    EXPECT_EQ(DecoupeParMorceaux(longue + "\r\nfin", 1 << 20),
+              (std::vector<std::string>{longue, "fin"}));
 }
 
 std::string Journal(int lignes) {
-    std::string s;
+    std::vector<std::string> v;
     for (int i = 0; i < lignes; ++i) {
-        s += "10.0.0." + std::to_string(i % 50) + " - - [0" + std::to_string(1 + i % 9) +
-             "/Feb/2004:10:" + std::to_string(10 + i % 50) + ":00 +0100] \"GET /p" +
-             std::to_string(i % 70) + ".html HTTP/1.1\" " + (i % 7 ? "200" : "404") +
-             " 1 \"http://s.net/?q=" + std::to_string(i % 11) + "\" \"A\"\n";
+        v.push_back(test::LigneLog("10.0.0." + std::to_string(i % 50),
+                                   "0" + std::to_string(1 + i % 9) +
+                                       "/Feb/2004:10:" + std::to_string(10 + i % 50) + ":00",
+                                   "/p" + std::to_string(i % 70) + ".html", i % 7 ? "200" : "404",
+                                   "http://s.net/?q=" + std::to_string(i % 11)));
     }
-    return s;
-}
-
-std::string Tables(const RepertoireTemporaire& dir) {
-    std::string s;
-    for (const EntreeCatalogue& e : Base::Catalogue()) {
-        s += std::string(e.fichier) + ":" + Contenu(dir.Fichier(std::string(e.fichier)));
-    }
-    return s;
+    return test::Journal(v);
 }
 
 std::string ImporteEtSauve(const RepertoireTemporaire& dir, const std::string& journal) {
@@ -88,8 +69,8 @@ TEST(Gzip, ACompressedLogGivesTheSameTables) {
     EXPECT_EQ(ImporteEtSauve(plat, plat.Fichier("acces.log")), "");
     EXPECT_EQ(ImporteEtSauve(compresse, compresse.Fichier("acces.log.2.gz")), "");
     EXPECT_EQ(ImporteEtSauve(membres, membres.Fichier("acces.gz")), "");
-    EXPECT_EQ(Tables(plat), Tables(compresse));
-    EXPECT_EQ(Tables(plat), Tables(membres));
+    EXPECT_EQ(FichiersDuStore(plat.Chemin()), FichiersDuStore(compresse.Chemin()));
+    EXPECT_EQ(FichiersDuStore(plat.Chemin()), FichiersDuStore(membres.Chemin()));
 }
 
 TEST(Gzip, ProgressFollowsTheCompressedBytes) {

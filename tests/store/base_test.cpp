@@ -2,12 +2,16 @@
 #include "store/erreur.h"
 #include "support/repertoire_temporaire.h"
 
+#include "support/vocabulaire.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 namespace sillage {
 namespace {
+
+using test::MessageDe;
 
 using test::Contenu;
 using test::Ecrit;
@@ -17,15 +21,6 @@ const char* const kFichiers[14] = {
     "nom.lst",        "page.lst",      "image.lst",    "origine.lst", "keyword.lst",
     "navigateur.lst", "chemin.lst",    "options.lst",  "lanp.lst",    "lanpsearch.lst",
     "graphheure.lst", "graphmois.lst", "download.lst", "erreur.lst"};
-
-std::string Message(auto&& f) {
-    try {
-        f();
-    } catch (const ErreurSillage& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 TEST(Store, FirstStartSeedsAndASaveWritesFourteenFiles) {
     RepertoireTemporaire dir;
@@ -111,7 +106,7 @@ TEST(Store, AFileThatCannotBeOpenedStopsTheLoadingThere) {
     Ecrit(dir.Fichier("nom.lst"), "\\1;0\\2;h\\3;1\\4;d\\5;\r\n\\1;1\\2;\r\n");
     std::filesystem::create_directory(dir.Fichier("download.lst"));
     Base base(dir.Chemin());
-    EXPECT_EQ(Message([&] { base.InitListes(); }),
+    EXPECT_EQ(MessageDe([&] { base.InitListes(); }),
               "Impossible d'ouvrir le fichier " + dir.Fichier("download.lst"));
     // Loaded before it: nom, page, image; after it: nothing.
     EXPECT_EQ(base.ListeNom.Count(), 2u);
@@ -133,7 +128,7 @@ TEST(Store, AFailedSaveReplacesNoFileAndKeepsTheFlag) {
     // erreur.lst, late in the save order, cannot be replaced.
     std::filesystem::remove(dir.Fichier("erreur.lst"));
     std::filesystem::create_directory(dir.Fichier("erreur.lst"));
-    EXPECT_EQ(Message([&] { base.SauveListes(); }),
+    EXPECT_EQ(MessageDe([&] { base.SauveListes(); }),
               "Impossible de créer le fichier " + dir.Fichier("erreur.lst"));
     EXPECT_EQ(base.Modifie, 1);
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), "\\1;0\\2;\r\n");
@@ -147,7 +142,7 @@ TEST(Store, SavingIntoAMissingDirectoryFails) {
     Base base(dir.Chemin() + "absent");
     base.InitListes();
     base.Modifie = 1;
-    EXPECT_EQ(Message([&] { base.SauveListes(); }),
+    EXPECT_EQ(MessageDe([&] { base.SauveListes(); }),
               "Impossible de créer le fichier " + dir.Chemin() + "absent/nom.lst");
     EXPECT_EQ(base.Modifie, 1);
 }
@@ -178,7 +173,7 @@ TEST(Store, ResetKeepsATableWhoseFileCannotBeDeleted) {
     std::filesystem::create_directory(dir.Fichier("chemin.lst/inside"));
     Base base(dir.Chemin());
     EXPECT_THROW(base.InitListes(), ErreurSillage);
-    EXPECT_EQ(Message([&] { base.ReinitialiseListes(); }),
+    EXPECT_EQ(MessageDe([&] { base.ReinitialiseListes(); }),
               "Impossible d'ouvrir le fichier " + dir.Fichier("chemin.lst"));
 }
 

@@ -2,19 +2,14 @@
 #include "store/enregistrements.h"
 #include "store/erreur.h"
 
+#include "support/vocabulaire.h"
+
 #include <gtest/gtest.h>
 
 namespace sillage {
 namespace {
 
-std::string MessageDe(auto&& f) {
-    try {
-        f();
-    } catch (const ErreurSillage& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using test::MessageDe;
 
 TEST(Records, FourFieldRowsRoundTrip) {
     EXPECT_EQ(EcritNom({0, "h", 1, "d"}), "\\1;0\\2;h\\3;1\\4;d\\5;");
@@ -45,6 +40,35 @@ TEST(Records, LanpDateIsWrittenBeforeKind) {
     EXPECT_EQ(r.Dernier, "d");
     EXPECT_EQ(r.Type, 1);
     EXPECT_EQ(EcritLanp(r), ligne);
+}
+
+TEST(Records, WritersAppendToTheCallersBufferWithTheDateAsTextOrPacked) {
+    const std::string texte = "14/Feb/2004:10:11:12";
+    DateCompacte packee = 0;
+    ASSERT_TRUE(CompacteDate(texte, packee));
+    for (const DateLigne& date : {DateLigne(texte), DateLigne::Compacte(packee)}) {
+        std::string s = "avant|";
+        AjouteLigneQuatre(s, 3, "/a", 7, date);
+        EXPECT_EQ(s, "avant|\\1;3\\2;/a\\3;7\\4;14/Feb/2004:10:11:12\\5;");
+        EXPECT_EQ(TailleLigneQuatre(3, "/a", 7, date), s.size() - 6);
+        s.clear();
+        AjouteLigneErreur(s, -1, "/b", 2147483647, date, "404", -2);
+        EXPECT_EQ(s, "\\1;-1\\2;/b\\3;2147483647\\4;14/Feb/2004:10:11:12\\5;404\\6;-2\\7;");
+        EXPECT_EQ(TailleLigneErreur(-1, "/b", 2147483647, date, "404", -2), s.size());
+        s.clear();
+        AjouteLigneLanp(s, 4, 9, 2, date, 1);
+        EXPECT_EQ(s, "\\1;4\\2;9\\3;2\\4;14/Feb/2004:10:11:12\\5;1\\6;");
+    }
+    // A counter row, and the rows that are made from a counter row's text.
+    std::string s;
+    AjouteLigneCompteur(s, 2147483648);
+    EXPECT_EQ(s, "\\1;2147483648\\2;");
+    s = "\\1;007\\2;";
+    AjouteSuiteQuatre(s, "h", 1, DateLigne("d"));
+    EXPECT_EQ(s, "\\1;007\\2;h\\3;1\\4;d\\5;");
+    s.clear();
+    AjouteLigneMotsCles(s, 5, 2, "\"q=a\"");
+    EXPECT_EQ(s, "\\1;5\\2;2\\3;\"q=a\"\\4;");
 }
 
 TEST(Records, CalendarRowsHaveAllTheirTagsAndRoundTrip) {

@@ -4,6 +4,7 @@
 #include "store/erreur.h"
 #include "store/transaction.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ namespace {
 
 using test::Contenu;
 using test::Ecrit;
+using test::MemesTables;
 using test::RepertoireTemporaire;
 
 constexpr int kArrete = 77;
@@ -124,11 +126,6 @@ void Remplit(Base& base, const std::string& marque, int lignes) {
             t.Ajoute("\\1;" + std::to_string(lignes) + "\\2;");
         }
     }
-}
-
-bool MemesTables(const Base& a, const Base& b) {
-    return std::all_of(Base::Catalogue().begin(), Base::Catalogue().end(),
-                       [&](const EntreeCatalogue& e) { return a.*e.table == b.*e.table; });
 }
 
 std::set<std::string> Fichiers(const std::string& dossier) {

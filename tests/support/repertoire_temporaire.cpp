@@ -5,11 +5,15 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace sillage::test {
 
-RepertoireTemporaire::RepertoireTemporaire() {
-    std::string modele = (std::filesystem::temp_directory_path() / "sillage-XXXXXX").string();
+RepertoireTemporaire::RepertoireTemporaire()
+    : RepertoireTemporaire(std::filesystem::temp_directory_path().string()) {}
+
+RepertoireTemporaire::RepertoireTemporaire(const std::string& parent) {
+    std::string modele = (std::filesystem::path(parent) / "sillage-XXXXXX").string();
     if (::mkdtemp(modele.data()) == nullptr) {
         throw std::runtime_error("mkdtemp");
     }
@@ -19,6 +23,16 @@ RepertoireTemporaire::RepertoireTemporaire() {
 RepertoireTemporaire::~RepertoireTemporaire() {
     std::error_code ec;
     std::filesystem::remove_all(chemin_, ec);
+}
+
+const RepertoireTemporaire& RepertoireEnMemoire() {
+    static const RepertoireTemporaire dir = []() -> RepertoireTemporaire {
+        if (::access("/dev/shm", W_OK) == 0) {
+            return RepertoireTemporaire("/dev/shm");
+        }
+        return RepertoireTemporaire();
+    }();
+    return dir;
 }
 
 std::string Contenu(const std::string& chemin) {

@@ -7,7 +7,9 @@ namespace sillage::test {
 
 class RepertoireTemporaire {
   public:
+    // Under the system's temporary directory, or under parent.
     RepertoireTemporaire();
+    explicit RepertoireTemporaire(const std::string& parent);
     ~RepertoireTemporaire();
     RepertoireTemporaire(const RepertoireTemporaire&) = delete;
     RepertoireTemporaire& operator=(const RepertoireTemporaire&) = delete;
@@ -18,6 +20,10 @@ class RepertoireTemporaire {
   private:
     std::string chemin_;
 };
+
+// One directory for the whole run of a program that writes files on every input (a fuzz target):
+// in memory when the system offers it.
+const RepertoireTemporaire& RepertoireEnMemoire();
 
 // Whole content of a file ("" when it cannot be read).
 std::string Contenu(const std::string& chemin);

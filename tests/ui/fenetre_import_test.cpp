@@ -40,7 +40,8 @@ class FenetreImport : public QObject {
         const std::string gz = Gzip(journal);
         const std::vector<std::pair<std::string, std::string>> cas = {
             {"", "Indice de liste hors limites (0)"},
-            {std::string(64, '\0'), "Indice de liste hors limites (0)"},
+            // A NUL byte makes its line unreadable; it no longer ends the log silently.
+            {std::string(64, '\0'), "Erreur à la lecture du fichier (ligne 1)"},
             {Ligne("h", "14/Feb/2004:10:11:12") + Ligne("h", "14/Fev/2004:10:11:12"),
              "Erreur à la lecture du fichier (ligne 2)"},
             {Ligne("h", "14/Feb/2004:10:11:12") + "\n", "'' n'est pas une valeur entière correcte"},

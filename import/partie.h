@@ -1,0 +1,98 @@
+// What the parts of an import share: the counter row a keyed table starts from, the table a part
+// prepares beside the stored one, the records of the stored rows it touched, and the copy of a
+// table with those rows written anew.
+#pragma once
+
+#include "store/enregistrements.h"
+#include "store/table.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace sillage {
+
+// The counter row of a keyed table when the import began: the first new row is made from its
+// text, and it numbers the rows added.
+class CompteurInitial {
+  public:
+    explicit CompteurInitial(const Table& table);
+
+    bool Present() const { return present_; }
+    std::string_view Texte() const { return texte_; }
+    // The identifier of a new row after `ajoutees` others: the counter row's number plus
+    // ajoutees. Raises the index error (-1) when the table had no row at all, the conversion
+    // error of the counter row's number, or that of a number beyond the range (the counter row
+    // would not read back).
+    std::int32_t Ident(std::size_t ajoutees) const;
+    // Appends the counter row that ends the table: the one found when no row was added, else
+    // the one after the last row added, whose identifier was `dernier`.
+    void AjouteFin(Table& table, std::size_t ajoutees, std::int64_t dernier) const;
+
+  private:
+    std::string texte_;
+    bool present_;
+};
+
+// A table built beside the stored one while the import is validated, then moved in its place.
+struct TablePreparee {
+    Table table;
+    bool prete = false; // table holds the whole result
+    void MetEnPlace(Table& cible) noexcept {
+        if (prete) {
+            cible = std::move(table);
+        }
+    }
+};
+
+// Positions of stored rows that an import touched -> their records.
+using Touchees = std::unordered_map<std::uint32_t, std::uint32_t>;
+
+// The record of stored row `position` of table: the one made before, or the one that
+// lit(LecteurChamps&) reads from the row now, added to recs. Answers its index in recs.
+template <class Rec, class Lit>
+std::uint32_t RangStocke(const Table& table, std::uint32_t position, Touchees& touchees,
+                         std::vector<Rec>& recs, Lit lit) {
+    if (auto it = touchees.find(position); it != touchees.end()) {
+        return it->second;
+    }
+    LecteurChamps l(table[position]);
+    const auto rang = static_cast<std::uint32_t>(recs.size());
+    recs.push_back(lit(l));
+    touchees.emplace(position, rang);
+    return rang;
+}
+
+// The touched rows in position order: (position, record).
+std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition(const Touchees& touchees);
+
+// Appends the first n0 rows of table to nouvelle, each touched one written anew by ecrit(record),
+// which leaves the row's text in tampon.
+template <class Ecrit>
+void CopieStockees(const Table& table, std::size_t n0, const Touchees& touchees,
+                   const std::string& tampon, Table& nouvelle, Ecrit ecrit) {
+    const auto ordre = ParPosition(touchees);
+    auto suivante = ordre.begin();
+    for (std::size_t i = 0; i < n0; ++i) {
+        if (suivante != ordre.end() && suivante->first == i) {
+            ecrit(suivante->second);
+            nouvelle.Ajoute(tampon);
+            ++suivante;
+        } else {
+            nouvelle.Ajoute(table[i]);
+        }
+    }
+}
+
+// Counts never wrap: a count at the top of the range stays there.
+inline void Incremente(std::int32_t& v) {
+    if (v < INT32_MAX) {
+        ++v;
+    }
+}
+
+} // namespace sillage
