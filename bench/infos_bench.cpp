@@ -1,7 +1,7 @@
 // The Infos search over a large store: 100,000 hosts, 10,000 pages, 1,000 downloads and
 // 1,000,000 host-item links. Every host fetched the home page, so searching it lists every host.
 #include "store/base.h"
-#include "ui/vue_infos.h"
+#include "vues/vue_infos.h"
 
 #include <benchmark/benchmark.h>
 

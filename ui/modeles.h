@@ -3,7 +3,7 @@
 #pragma once
 
 #include "store/table.h"
-#include "ui/vue_listes.h"
+#include "vues/vue_listes.h"
 
 #include <QAbstractTableModel>
 

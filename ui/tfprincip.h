@@ -5,9 +5,9 @@
 #pragma once
 
 #include "ui/modeles.h"
-#include "ui/vue_graphiques.h"
-#include "ui/vue_infos.h"
-#include "ui/vue_listes.h"
+#include "vues/vue_graphiques.h"
+#include "vues/vue_infos.h"
+#include "vues/vue_listes.h"
 
 #include <QMainWindow>
 

@@ -11,7 +11,7 @@
 #include "ui/texte_qt.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
-#include "ui/vue_resume.h"
+#include "vues/vue_resume.h"
 
 #include <QCloseEvent>
 #include <QFile>

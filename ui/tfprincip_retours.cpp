@@ -4,7 +4,7 @@
 #include "store/base.h"
 #include "ui/dialogues.h"
 #include "ui/texte_qt.h"
-#include "ui/vue_retours.h"
+#include "vues/vue_retours.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "ui/vue_listes.h"
+#include "vues/vue_listes.h"
 
 #include <gtest/gtest.h>
 

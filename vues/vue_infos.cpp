@@ -1,4 +1,4 @@
-#include "ui/vue_infos.h"
+#include "vues/vue_infos.h"
 
 #include "store/base.h"
 #include "store/casse.h"

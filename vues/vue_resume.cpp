@@ -1,7 +1,7 @@
-#include "ui/vue_resume.h"
+#include "vues/vue_resume.h"
 
 #include "store/champs.h"
-#include "ui/vue_texte.h"
+#include "vues/vue_texte.h"
 
 namespace sillage {
 

@@ -1,4 +1,4 @@
-#include "ui/vue_resume.h"
+#include "vues/vue_resume.h"
 
 #include <gtest/gtest.h>
 

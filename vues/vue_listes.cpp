@@ -1,7 +1,7 @@
-#include "ui/vue_listes.h"
+#include "vues/vue_listes.h"
 
 #include "store/champs.h"
-#include "ui/vue_texte.h"
+#include "vues/vue_texte.h"
 
 #include <numeric>
 

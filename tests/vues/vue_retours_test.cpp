@@ -1,4 +1,4 @@
-#include "ui/vue_retours.h"
+#include "vues/vue_retours.h"
 
 #include "store/base.h"
 #include "store/erreur.h"

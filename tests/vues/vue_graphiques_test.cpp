@@ -1,4 +1,4 @@
-#include "ui/vue_graphiques.h"
+#include "vues/vue_graphiques.h"
 
 #include "store/base.h"
 #include "store/enregistrements.h"
