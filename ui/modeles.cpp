@@ -38,15 +38,6 @@ int ModeleListe::LigneTable(int rangee) const {
     return static_cast<int>(lignes_[static_cast<std::size_t>(rangee)]);
 }
 
-int ModeleListe::RangeeDeLigne(int ligne) const {
-    for (std::size_t r = 0; r < lignes_.size(); ++r) {
-        if (static_cast<int>(lignes_[r]) == ligne) {
-            return static_cast<int>(r);
-        }
-    }
-    return -1;
-}
-
 int ModeleListe::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(lignes_.size());
 }

@@ -24,4 +24,9 @@ std::optional<std::string> VersWindows1252(const QString& texte) {
     return octets.toStdString();
 }
 
+std::string VersWindows1252Substitue(const QString& texte) {
+    QStringEncoder encodeur(kCodePage);
+    return QByteArray(encodeur.encode(texte)).toStdString();
+}
+
 } // namespace sillage

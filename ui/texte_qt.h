@@ -14,5 +14,7 @@ QString DepuisWindows1252(std::string_view octets);
 // A text typed by the user to Windows-1252 bytes; nothing when it holds a character the code
 // page lacks (such a text cannot occur in any stored name).
 std::optional<std::string> VersWindows1252(const QString& texte);
+// The same, a character the code page lacks becoming the substitute byte 0x1A.
+std::string VersWindows1252Substitue(const QString& texte);
 
 } // namespace sillage

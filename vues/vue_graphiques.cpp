@@ -49,14 +49,14 @@ std::array<int, 2> DernierPoint(const CommandeDessin& ligne) {
     return {ligne.X2 + pas(ligne.X1, ligne.X2), ligne.Y2 + pas(ligne.Y1, ligne.Y2)};
 }
 
-Dessin DessineAxes(int modeGraphique) {
+Dessin DessineAxes(GenreGraphique modeGraphique) {
     Dessin d;
     Rectangle(d, 0, 0, W, H, kBlanc);
     Ligne(d, 0, 0, W, 0);
     Ligne(d, 0, 0, 0, H);
     Ligne(d, W, H, W, 0);
     Ligne(d, W, H, 0, H);
-    if (modeGraphique == 1) {
+    if (modeGraphique == GenreGraphique::Annee) {
         Ligne(d, W / 3, 0, W / 3, H);
         Ligne(d, 2 * W / 3, 0, 2 * W / 3, H);
     } else {
@@ -67,7 +67,7 @@ Dessin DessineAxes(int modeGraphique) {
 }
 
 Dessin DessineAnnee(const Base& base, int annee) {
-    Dessin d = DessineAxes(1);
+    Dessin d = DessineAxes(GenreGraphique::Annee);
     const Table& t = base.ListeGraphMois;
     std::vector<RGraph> lignes;
     std::int32_t m = 0;
@@ -115,7 +115,7 @@ Dessin DessineAnnee(const Base& base, int annee) {
 }
 
 Dessin DessineMois(const Base& base, int ligne) {
-    Dessin d = DessineAxes(2);
+    Dessin d = DessineAxes(GenreGraphique::Mois);
     const RGraphMois g = LitGraphMois(base.ListeGraphHeure.Ligne(ligne));
     const std::int32_t m = g.Maximum;
     if (m > 0) {
@@ -130,19 +130,19 @@ Dessin DessineMois(const Base& base, int ligne) {
 }
 
 Dessin EtatGraphique::CliqueAnnee(const Base& base, std::string_view texteAnnee) {
-    ModeGraphique = 1;
+    ModeGraphique = GenreGraphique::Annee;
     return DessineAnnee(base, ConvertitEntier(texteAnnee));
 }
 
 Dessin EtatGraphique::CliqueMois(const Base& base, int ligne) {
-    ModeGraphique = 2;
+    ModeGraphique = GenreGraphique::Mois;
     return DessineMois(base, ligne);
 }
 
 Dessin EtatGraphique::Peint(const Base& base, std::optional<std::string_view> anneeChoisie,
                             int moisChoisi) const {
     try {
-        if (ModeGraphique == 1) {
+        if (ModeGraphique == GenreGraphique::Annee) {
             if (anneeChoisie) {
                 return DessineAnnee(base, ConvertitEntier(*anneeChoisie));
             }

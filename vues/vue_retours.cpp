@@ -8,51 +8,44 @@ namespace sillage {
 
 namespace {
 
-struct Statut {
-    int code;
-    std::string_view nom;
-};
-
-constexpr Statut kStatuts[] = {
-    {400, "Bad Request"},
-    {401, "Unauthorized"},
-    {402, "Payment Required"},
-    {403, "Forbidden"},
-    {404, "Not Found"},
-    {405, "Method Not Allowed"},
-    {406, "Not Acceptable"},
-    {407, "Proxy Authentification Required"},
-    {408, "Request Time-Out"},
-    {409, "Conflict"},
-    {410, "Gone"},
-    {411, "Length Required"},
-    {412, "Precondition Failed"},
-    {413, "Request Entity Too Large"},
-    {414, "Request URI Too Large"},
-    {415, "Unsupported Media Type"},
-    {416, "Requested Range Not Satisfiable"},
-    {417, "Expectation Failed"},
-    {500, "Internal Server Error"},
-    {501, "Not Implemented"},
-    {502, "Bad Gateway"},
-    {503, "Service Unavailable"},
-    {504, "Gateway Time-out"},
-    {505, "HTTP Version not supported"},
-};
+constexpr std::array<StatutRetour, 24> kStatuts = {{
+    {"400", "Bad Request"},
+    {"401", "Unauthorized"},
+    {"402", "Payment Required"},
+    {"403", "Forbidden"},
+    {"404", "Not Found"},
+    {"405", "Method Not Allowed"},
+    {"406", "Not Acceptable"},
+    {"407", "Proxy Authentification Required"},
+    {"408", "Request Time-Out"},
+    {"409", "Conflict"},
+    {"410", "Gone"},
+    {"411", "Length Required"},
+    {"412", "Precondition Failed"},
+    {"413", "Request Entity Too Large"},
+    {"414", "Request URI Too Large"},
+    {"415", "Unsupported Media Type"},
+    {"416", "Requested Range Not Satisfiable"},
+    {"417", "Expectation Failed"},
+    {"500", "Internal Server Error"},
+    {"501", "Not Implemented"},
+    {"502", "Bad Gateway"},
+    {"503", "Service Unavailable"},
+    {"504", "Gateway Time-out"},
+    {"505", "HTTP Version not supported"},
+}};
 
 } // namespace
 
-const std::array<std::string_view, 24>& LegendesRetours() {
-    static const std::array<std::string_view, 24> legendes = {
-        "400", "401", "402", "403", "404", "405", "406", "407", "408", "409", "410", "411",
-        "412", "413", "414", "415", "416", "417", "500", "501", "502", "503", "504", "505"};
-    return legendes;
+const std::array<StatutRetour, 24>& StatutsRetours() {
+    return kStatuts;
 }
 
 std::string_view NomStatut(int code) {
-    for (const Statut& s : kStatuts) {
-        if (s.code == code) {
-            return s.nom;
+    const std::string texte = std::to_string(code);
+    for (const StatutRetour& s : kStatuts) {
+        if (s.Legende == texte) {
+            return s.Nom;
         }
     }
     return {};

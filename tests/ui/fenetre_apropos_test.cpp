@@ -12,7 +12,7 @@ using sillage::DecodeJpeg;
 using sillage::ImageRgb;
 using sillage::TFApropos;
 
-class FenetreAproposTest : public QObject {
+class FenetreApropos : public QObject {
     Q_OBJECT
 
   private:
@@ -126,5 +126,5 @@ class FenetreAproposTest : public QObject {
     }
 };
 
-QTEST_MAIN(FenetreAproposTest)
+QTEST_MAIN(FenetreApropos)
 #include "fenetre_apropos_test.moc"

@@ -26,7 +26,7 @@ class FenetreImport : public QObject {
   private slots:
     void initTestCase() { Dialogues::Automatique(true); }
 
-    void journauxQuiNeSImportentPas() {
+    void logsThatCannotBeImported() {
         FenetreDeTest t;
         t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
         t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 3), Compteur(1)});
@@ -63,9 +63,9 @@ class FenetreImport : public QObject {
                 for (const EntreeCatalogue& e : Base::Catalogue()) {
                     QVERIFY2(avant.*e.table == t.base.*e.table, e.fichier.data());
                 }
-                QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/a.html"}));
-                QCOMPARE(Colonne(*f.ModeleIP, 0), QStringList({"10.0.0.1"}));
-                QCOMPARE(f.ProgressBar1->value(), 0);
+                QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/a.html"}));
+                QCOMPARE(Colonne(ListeDe(f, "LVIP"), 0), QStringList({"10.0.0.1"}));
+                QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 0);
                 QVERIFY(QApplication::overrideCursor() == nullptr);
             }
         }
@@ -76,13 +76,13 @@ class FenetreImport : public QObject {
         Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("journal.log.gz")));
         f.Ouvrir1Click();
         QVERIFY(Dialogues::Messages().empty());
-        QCOMPARE(f.ModeleIP->rowCount(), 200);
-        QCOMPARE(f.ProgressBar1->value(), 100);
+        QCOMPARE(ListeDe(f, "LVIP").rowCount(), 200);
+        QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
         QCOMPARE(t.base.Modifie, 1);
     }
 
     // The option typed in the dialog is what the next import excludes, and what a save writes.
-    void optionDuDialogueEtImportSuivant() {
+    void dialogOptionAndNextImport() {
         FenetreDeTest t;
         TFPrincip& f = t.Ouvre();
         TFOptions options(t.base);
@@ -103,7 +103,7 @@ class FenetreImport : public QObject {
         QTest::mouseClick(options.findChild<QPushButton*>("BOk"), Qt::LeftButton);
         QCOMPARE(t.base.Modifie, 0);
         journal("http://www.example.com/index.html");
-        QCOMPARE(f.ModeleOrigines->rowCount(), 1);
+        QCOMPARE(ListeDe(f, "LVOrigine").rowCount(), 1);
 
         // Now the site's prefix: its pages are no referrers any more, others still are.
         options.show();
@@ -111,8 +111,9 @@ class FenetreImport : public QObject {
         QTest::mouseClick(options.findChild<QPushButton*>("BOk"), Qt::LeftButton);
         journal("http://www.example.com/autre.html");
         journal("http://ailleurs.example.org/");
-        QCOMPARE(Colonne(*f.ModeleOrigines, 0), QStringList({"http://www.example.com/index.html",
-                                                             "http://ailleurs.example.org/"}));
+        QCOMPARE(
+            Colonne(ListeDe(f, "LVOrigine"), 0),
+            QStringList({"http://www.example.com/index.html", "http://ailleurs.example.org/"}));
 
         f.Enregistrer1Click();
         QCOMPARE(Contenu(t.repertoire.Fichier("options.lst")),

@@ -10,7 +10,7 @@
 using sillage::Base;
 using sillage::TFOptions;
 
-class FenetreOptionsTest : public QObject {
+class FenetreOptions : public QObject {
     Q_OBJECT
 
   private:
@@ -99,5 +99,5 @@ class FenetreOptionsTest : public QObject {
     }
 };
 
-QTEST_MAIN(FenetreOptionsTest)
+QTEST_MAIN(FenetreOptions)
 #include "fenetre_options_test.moc"

@@ -1,0 +1,73 @@
+#include "ui/construction.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace sillage {
+
+QLabel* Etiquette(QWidget* parent, const char* nom, int x, int y, const QString& texte) {
+    auto* l = Nomme(new QLabel(texte, parent), nom);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QLabel* EtiquetteVariable(QWidget* parent, const char* nom, int x, int y, int largeur) {
+    auto* l = Nomme(new QLabel(parent), nom);
+    l->setGeometry(x, y, largeur, l->fontMetrics().height() + 2);
+    return l;
+}
+
+QPushButton* Bouton(QWidget* parent, const char* nom, const QRect& place, const QString& texte) {
+    auto* b = Nomme(new QPushButton(texte, parent), nom);
+    b->setGeometry(place);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* Edit(QWidget* parent, const char* nom, const QRect& place) {
+    auto* e = Nomme(new QLineEdit(parent), nom);
+    e->setGeometry(place);
+    return e;
+}
+
+QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
+                         QAbstractItemModel* modele, const std::vector<int>& largeurs) {
+    auto* v = Nomme(new QTableView(parent), nom);
+    v->setGeometry(place);
+    v->setModel(modele);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->setShowGrid(false);
+    v->setWordWrap(false);
+    v->setTabKeyNavigation(false);
+    v->setCornerButtonEnabled(false);
+    v->setSortingEnabled(false);
+    v->verticalHeader()->hide();
+    // Fixed row heights: the view never asks a row for its size, whatever the row count.
+    v->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 4);
+    QHeaderView* entetes = v->horizontalHeader();
+    entetes->setSectionsClickable(false);
+    entetes->setHighlightSections(false);
+    entetes->setStretchLastSection(false);
+    entetes->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (std::size_t c = 0; c < largeurs.size(); ++c) {
+        entetes->resizeSection(static_cast<int>(c), largeurs[c]);
+    }
+    return v;
+}
+
+void MetEnGras(QPushButton* bouton, bool gras) {
+    QFont police = bouton->font();
+    if (police.bold() != gras) {
+        police.setBold(gras);
+        bouton->setFont(police);
+    }
+}
+
+} // namespace sillage

@@ -1,0 +1,38 @@
+// Building blocks of the window and its dialogs: each widget gets its system name as its
+// objectName and its place. Positions are left, top inside the parent; sizes width x height.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class QAbstractItemModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRect;
+class QTableView;
+class QWidget;
+
+namespace sillage {
+
+template <typename W> W* Nomme(W* widget, const char* nom) {
+    widget->setObjectName(QString::fromLatin1(nom));
+    return widget;
+}
+
+// A label that takes the size of its text.
+QLabel* Etiquette(QWidget* parent, const char* nom, int x, int y, const QString& texte);
+// A label whose text comes later: wide enough for it, one line high.
+QLabel* EtiquetteVariable(QWidget* parent, const char* nom, int x, int y, int largeur);
+// A button that Enter does not press unless it is made the default one.
+QPushButton* Bouton(QWidget* parent, const char* nom, const QRect& place, const QString& texte);
+QLineEdit* Edit(QWidget* parent, const char* nom, const QRect& place);
+// A report list over modele: column headers that do not sort, one whole row selected at a time,
+// columns of the given widths.
+QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
+                         QAbstractItemModel* modele, const std::vector<int>& largeurs);
+// The button's font made bold or regular.
+void MetEnGras(QPushButton* bouton, bool gras);
+
+} // namespace sillage
