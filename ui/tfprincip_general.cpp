@@ -1,4 +1,4 @@
-// "Général" tab: the import's progress bar and the general summary (ComptesResume, vue_resume.h).
+// "Général" tab: the import's progress bar and the general summary (LignesResume, vue_resume.h).
 #include "ui/tfprincip.h"
 
 #include "store/base.h"
@@ -63,9 +63,12 @@ void TFPrincip::EcritEnTetesResume() {
 }
 
 void TFPrincip::MontreResume() {
-    const std::array<std::size_t, 5> comptes = ComptesResume(base_);
+    const std::array<LigneResume, 5> lignes = LignesResume(base_);
     for (int r = 0; r < 5; ++r) {
-        SGGen->item(r + 1, 1)->setText(QString::number(comptes[static_cast<std::size_t>(r)]));
+        const LigneResume& l = lignes[static_cast<std::size_t>(r)];
+        SGGen->item(r + 1, 1)->setText(QString::fromStdString(l.Nombre));
+        SGGen->item(r + 1, 2)->setText(QString::fromStdString(l.Total));
+        SGGen->item(r + 1, 3)->setText(QString::fromStdString(l.Moyenne));
     }
 }
 

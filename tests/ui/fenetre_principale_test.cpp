@@ -44,6 +44,22 @@ QStringList ComptesAffiches(TFPrincip& f) {
     return c;
 }
 
+// The totals of hits and the daily averages of the summary, rows 1 to 5.
+QStringList Totaux(TFPrincip& f) {
+    QStringList c;
+    for (int r = 1; r <= 5; ++r) {
+        c << CelluleResume(f, 2, r);
+    }
+    return c;
+}
+QStringList Moyennes(TFPrincip& f) {
+    QStringList c;
+    for (int r = 1; r <= 5; ++r) {
+        c << CelluleResume(f, 3, r);
+    }
+    return c;
+}
+
 const std::vector<Dialogues::Message>& Messages() {
     return Dialogues::Messages();
 }
@@ -92,14 +108,14 @@ void FenetrePrincipale::firstStartWithoutFiles() {
     }
     QCOMPARE(Trouve<QListWidget>(f, "LBListAnnee").count(), 0);
     QCOMPARE(Trouve<QListWidget>(f, "LBListMois").count(), 0);
-    // Header cells written; the two last columns never filled.
+    // Header cells written; no hit yet, and no day to average over.
     QCOMPARE(CelluleResume(f, 0, 1), QString("Pages"));
     QCOMPARE(CelluleResume(f, 0, 5), QString("Downloads"));
     QCOMPARE(CelluleResume(f, 1, 0), QString("Nombre"));
     QCOMPARE(CelluleResume(f, 2, 0), QString("Total des acces"));
     QCOMPARE(CelluleResume(f, 3, 0), QString("Moyenne journaliere"));
     for (int r = 1; r <= 5; ++r) {
-        QVERIFY(CelluleResume(f, 2, r).isEmpty());
+        QCOMPARE(CelluleResume(f, 2, r), QString("0"));
         QVERIFY(CelluleResume(f, 3, r).isEmpty());
     }
     for (QLabel* l : EtiquettesJours(f)) {
@@ -210,6 +226,9 @@ void FenetrePrincipale::startOnSavedTables() {
     QCOMPARE(Colonne(ListeDe(f, "LVIP"), 2), QStringList({"14/Feb/2004:10:11:12"}));
     QCOMPARE(ListeDe(f, "VLPages").LigneTable(2), 2);
     QCOMPARE(ComptesAffiches(f), QStringList({"3", "1", "0", "0", "0"}));
+    // Hits summed, and averaged over the one day that has hits (the first of February).
+    QCOMPARE(Totaux(f), QStringList({"9", "2", "0", "0", "0"}));
+    QCOMPARE(Moyennes(f), QStringList({"9,0", "2,0", "0,0", "0,0", "0,0"}));
     QCOMPARE(Trouve<QListWidget>(f, "LBListAnnee").item(0)->text(), QString("2004"));
     QListWidget& mois = Trouve<QListWidget>(f, "LBListMois");
     QCOMPARE(mois.count(), 2);
@@ -274,6 +293,8 @@ void FenetrePrincipale::importThenSave() {
     // Ranked by hit count; summary and indexes refreshed.
     QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/index.html", "/a.html"}));
     QCOMPARE(ComptesAffiches(f), QStringList({"2", "2", "0", "0", "0"}));
+    QCOMPARE(Totaux(f), QStringList({"3", "3", "0", "0", "0"}));
+    QCOMPARE(Moyennes(f), QStringList({"3,0", "3,0", "0,0", "0,0", "0,0"}));
     QCOMPARE(t.base.IndexNom.Count(), 2u);
     QCOMPARE(Trouve<QListWidget>(f, "LBListMois").item(0)->text(), QString("Feb 2004 (max: 3)"));
 
