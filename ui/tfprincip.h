@@ -157,6 +157,8 @@ class TFPrincip : public QMainWindow {
     // the surface.
     void RemplitListesGraphiques();
     void MontreEtiquettes(const EtiquettesGraphique& etiquettes);
+    // The labels while the current mode's list has nothing chosen (EtiquettesSansChoix).
+    void MontreEtiquettesSansChoix();
 
     Base& base_;
     TFApropos* apropos_ = nullptr;

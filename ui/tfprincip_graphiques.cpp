@@ -125,6 +125,11 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
 
     new ChoixListe(LBListAnnee, [this] { LBListAnneeClick(); });
     new ChoixListe(LBListMois, [this] { LBListMoisClick(); });
+    // After the click handlers: a choice undone (Ctrl+click) leaves the empty frame.
+    for (QListWidget* l : {LBListAnnee, LBListMois}) {
+        connect(l->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &TFPrincip::MontreEtiquettesSansChoix);
+    }
 }
 
 void TFPrincip::RemplitListesGraphiques() {
@@ -136,27 +141,38 @@ void TFPrincip::RemplitListesGraphiques() {
     for (const std::string& texte : TextesMois(base_.ListeGraphHeure)) {
         LBListMois->addItem(DepuisWindows1252(texte));
     }
-    // Both lists lost their selection: the chart shows the empty frame of its mode.
+    // Both lists lost their selection: the chart shows the empty frame of its mode, without
+    // the numbers of the chart it showed.
+    MontreEtiquettesSansChoix();
     PaintBox1->update();
 }
 
 void TFPrincip::MontreEtiquettes(const EtiquettesGraphique& etiquettes) {
-    const std::array<QLabel*, 3> montrees = etiquettes.Annuelle
-                                                ? std::array{LHCalc1, LHCalc2, LHCalc3}
-                                                : std::array{LVCalc1, LVCalc2, LVCalc3};
-    const std::array<QLabel*, 3> cachees = etiquettes.Annuelle
-                                               ? std::array{LVCalc1, LVCalc2, LVCalc3}
-                                               : std::array{LHCalc1, LHCalc2, LHCalc3};
+    const bool annuelle = etiquettes.Genre == GenreGraphique::Annee;
+    const bool mensuelle = etiquettes.Genre == GenreGraphique::Mois;
+    const std::array<QLabel*, 3> horizontales = {LHCalc1, LHCalc2, LHCalc3};
+    const std::array<QLabel*, 3> verticales = {LVCalc1, LVCalc2, LVCalc3};
     for (std::size_t i = 0; i < 3; ++i) {
-        montrees[i]->setText(QString::fromStdString(etiquettes.Echelle[i]));
-        montrees[i]->show();
-        cachees[i]->hide();
+        if (annuelle || mensuelle) {
+            (annuelle ? horizontales : verticales)[i]->setText(
+                QString::fromStdString(etiquettes.Echelle[i]));
+        }
+        horizontales[i]->setVisible(annuelle);
+        verticales[i]->setVisible(mensuelle);
     }
     for (QLabel* l : LabelsMois) {
-        l->setVisible(etiquettes.Annuelle);
+        l->setVisible(annuelle);
     }
     for (QLabel* l : LabelsJours) {
-        l->setVisible(!etiquettes.Annuelle);
+        l->setVisible(mensuelle);
+    }
+}
+
+void TFPrincip::MontreEtiquettesSansChoix() {
+    const std::optional<EtiquettesGraphique> etiquettes = Graphique.EtiquettesSansChoix(
+        ChoixListe::RangeeChoisie(LBListAnnee) >= 0, ChoixListe::RangeeChoisie(LBListMois) >= 0);
+    if (etiquettes) {
+        MontreEtiquettes(*etiquettes);
     }
 }
 

@@ -110,7 +110,7 @@ Dessin DessineAnnee(const Base& base, int annee) {
                 {std::move(texte), droite ? W - 3 : x, std::max(24 * i + 3, 6), droite});
         }
     }
-    d.Etiquettes = EtiquettesGraphique{true, Echelle(m)};
+    d.Etiquettes = EtiquettesGraphique{GenreGraphique::Annee, Echelle(m)};
     return d;
 }
 
@@ -125,7 +125,7 @@ Dessin DessineMois(const Base& base, int ligne) {
             Rectangle(d, 16 * i + 1, H - l + 2, 16 * i + 11, H, kRouge);
         }
     }
-    d.Etiquettes = EtiquettesGraphique{false, Echelle(m)};
+    d.Etiquettes = EtiquettesGraphique{GenreGraphique::Mois, Echelle(m)};
     return d;
 }
 
@@ -152,6 +152,15 @@ Dessin EtatGraphique::Peint(const Base& base, std::optional<std::string_view> an
     } catch (const ErreurSillage&) {
     }
     return DessineAxes(ModeGraphique);
+}
+
+std::optional<EtiquettesGraphique> EtatGraphique::EtiquettesSansChoix(bool anneeChoisie,
+                                                                      bool moisChoisi) const {
+    const bool choisi = ModeGraphique == GenreGraphique::Annee ? anneeChoisie : moisChoisi;
+    if (choisi) {
+        return std::nullopt;
+    }
+    return EtiquettesGraphique{GenreGraphique::Aucun, {}};
 }
 
 } // namespace sillage

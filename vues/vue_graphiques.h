@@ -62,13 +62,15 @@ struct TexteValeur {
 };
 inline constexpr int kTaillePoliceValeur = 9;
 
-// The labels around the surface after a chart is drawn.
+// The labels around the surface after a chart is drawn, or while none is.
 struct EtiquettesGraphique {
-    // Yearly chart: LHCalc1-3 read Echelle and are shown, the twelve month labels are shown,
-    // LVCalc1-3 and the 31 day labels are hidden. Monthly chart: LVCalc1-3 read Echelle and are
-    // shown, the day labels are shown, LHCalc1-3 and the month labels are hidden. The hidden
-    // scale labels keep their texts.
-    bool Annuelle;
+    // Annee (the yearly chart): LHCalc1-3 read Echelle and are shown, the twelve month labels
+    // are shown, LVCalc1-3 and the 31 day labels are hidden. Mois (the monthly chart): LVCalc1-3
+    // read Echelle and are shown, the day labels are shown, LHCalc1-3 and the month labels are
+    // hidden. Aucun (no chart chosen): the six scale labels and every month and day label are
+    // hidden, so that no number is left over a frame it does not describe. Hidden scale labels
+    // keep their texts.
+    GenreGraphique Genre;
     std::array<std::string, 3> Echelle; // trunc(M / 3), trunc(2M / 3), M
     bool operator==(const EtiquettesGraphique&) const = default;
 };
@@ -108,6 +110,12 @@ struct EtatGraphique {
     // empty frame (its click has already reported the error), so that no repaint shows a message.
     Dessin Peint(const Base& base, std::optional<std::string_view> anneeChoisie,
                  int moisChoisi) const;
+    // The labels while the list of the current mode has nothing chosen (anneeChoisie in mode
+    // Annee, moisChoisi otherwise): every one hidden. None while a chart is chosen: the click
+    // that chose it set them. Asked whenever a list's choice changes without a click (a view
+    // refresh empties both lists, a Ctrl+click unselects).
+    std::optional<EtiquettesGraphique> EtiquettesSansChoix(bool anneeChoisie,
+                                                           bool moisChoisi) const;
 };
 
 } // namespace sillage

@@ -113,7 +113,9 @@ void FenetreGraphiques::firstShowingIsTheEmptyFrame() {
     QCOMPARE(LBListAnnee->count(), 2);
     QCOMPARE(LBListMois->item(0)->text(), QString("Feb 2004 (max: 900)"));
     QCOMPARE(f->ModeGraphique(), GenreGraphique::Aucun);
-    QCOMPARE(EchelleH(*f), QStringList({"", "", ""}));
+    // Nothing chosen: no scale text either.
+    QCOMPARE(EchelleH(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
+    QCOMPARE(EchelleV(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
     QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
     QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
 
@@ -211,6 +213,31 @@ void FenetreGraphiques::refreshClearsTheChoices() {
     QCOMPARE(Pixel(image, 165, 40), kNoirQ);
     QCOMPARE(Pixel(image, 449, 126), kBlancQ);
     QCOMPARE(f->ModeGraphique(), GenreGraphique::Annee);
+    // No number is left over it, nor the month names.
+    const QStringList cachees = {"(cachée)", "(cachée)", "(cachée)"};
+    QCOMPARE(EchelleH(*f), cachees);
+    QCOMPARE(EchelleV(*f), cachees);
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
+
+    // The same after a reset, and after a choice undone with Ctrl+click.
+    Clique(LBListMois, 0);
+    QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    f->Reinitialiser1Click();
+    QCOMPARE(EchelleV(*f), cachees);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
+    Dialogues::Oublie();
+    t->base.ListeGraphMois.Ajoute(EcritGraph(RGraph{}));
+    f->RafraichitVues();
+    Clique(LBListAnnee, 0);
+    QCOMPARE(EchelleH(*f), QStringList({"0", "0", "0"}));
+    QTest::mouseClick(LBListAnnee->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      LBListAnnee->visualItemRect(LBListAnnee->item(0)).center());
+    QVERIFY(LBListAnnee->selectedItems().isEmpty());
+    QCOMPARE(EchelleH(*f), cachees);
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
+    QVERIFY(Dialogues::Messages().empty());
 }
 
 void FenetreGraphiques::unreadableYearReportedOnce() {

@@ -87,7 +87,7 @@ TEST(Annee, MonthAtMaximumEndsAt451AndZeroCountPaintsNothing) {
     EXPECT_TRUE(RectanglesEntre(d, -100, 24 * 3 - 5).empty());
 
     ASSERT_TRUE(d.Etiquettes.has_value());
-    EXPECT_TRUE(d.Etiquettes->Annuelle);
+    EXPECT_EQ(d.Etiquettes->Genre, GenreGraphique::Annee);
     EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"281", "563", "845"}));
 }
 
@@ -151,7 +151,7 @@ TEST(Mois, DayAtMaximumRisesToY10AndSmallCountsPaintNothing) {
     EXPECT_TRUE(Contient(d, Rect(0, 288, 12, 289, kNoir)));
     EXPECT_EQ(d.Commandes.size(), DessineAxes(GenreGraphique::Mois).Commandes.size() + 3);
     ASSERT_TRUE(d.Etiquettes.has_value());
-    EXPECT_FALSE(d.Etiquettes->Annuelle);
+    EXPECT_EQ(d.Etiquettes->Genre, GenreGraphique::Mois);
     EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"186", "373", "560"}));
 
     base.ListeGraphHeure.Ajoute(Mois(0, 3, 7)); // no division by a zero maximum
@@ -182,13 +182,27 @@ TEST(Etat, ClicksSetTheModeAndPaintFollowsTheLastList) {
     EXPECT_EQ(etat.ModeGraphique, GenreGraphique::Mois);
     const Dessin annee = etat.CliqueAnnee(base, "2004");
     EXPECT_EQ(etat.ModeGraphique, GenreGraphique::Annee);
-    EXPECT_TRUE(annee.Etiquettes->Annuelle);
+    EXPECT_EQ(annee.Etiquettes->Genre, GenreGraphique::Annee);
     EXPECT_TRUE(Contient(annee, {Genre::Ligne, 165, 0, 165, 289, kNoir}));
     // In mode 1 the month list's selection no longer counts.
-    EXPECT_TRUE(etat.Peint(base, std::string_view("2004"), 0).Etiquettes->Annuelle);
+    EXPECT_EQ(etat.Peint(base, std::string_view("2004"), 0).Etiquettes->Genre,
+              GenreGraphique::Annee);
     const Dessin sansAnnee = etat.Peint(base, std::nullopt, 0);
     EXPECT_FALSE(sansAnnee.Etiquettes.has_value());
     EXPECT_TRUE(Contient(sansAnnee, {Genre::Ligne, 330, 0, 330, 289, kNoir}));
+}
+
+TEST(Etat, LabelsAreHiddenWhileTheCurrentModeHasNothingChosen) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 10, 0, 5, 10, 2));
+    EtatGraphique etat;
+    const EtiquettesGraphique cachees{GenreGraphique::Aucun, {}};
+    EXPECT_EQ(etat.EtiquettesSansChoix(false, false), cachees);
+    EXPECT_EQ(etat.EtiquettesSansChoix(false, true), std::nullopt);
+    etat.CliqueAnnee(base, "2004");
+    // The year list's choice is what counts now, whatever the month list holds.
+    EXPECT_EQ(etat.EtiquettesSansChoix(true, false), std::nullopt);
+    EXPECT_EQ(etat.EtiquettesSansChoix(false, true), cachees);
 }
 
 TEST(Etat, AnUnreadableRowFailsOnClickButPaintsTheFrame) {
