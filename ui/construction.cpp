@@ -1,5 +1,7 @@
 #include "ui/construction.h"
 
+#include "ui/police.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,15 +10,18 @@
 
 namespace sillage {
 
-QLabel* Etiquette(QWidget* parent, const char* nom, int x, int y, const QString& texte) {
-    auto* l = Nomme(new QLabel(texte, parent), nom);
+QLabel* Libelle(QWidget* parent, const char* nom, int x, int y, const QString& texte) {
+    auto* l = Nomme(new QLabel(parent), nom);
+    l->setTextFormat(Qt::PlainText);
+    l->setText(texte);
     l->move(x, y);
     l->adjustSize();
     return l;
 }
 
-QLabel* EtiquetteVariable(QWidget* parent, const char* nom, int x, int y, int largeur) {
+QLabel* LibelleVariable(QWidget* parent, const char* nom, int x, int y, int largeur) {
     auto* l = Nomme(new QLabel(parent), nom);
+    l->setTextFormat(Qt::PlainText);
     l->setGeometry(x, y, largeur, l->fontMetrics().height() + 2);
     return l;
 }
@@ -60,6 +65,14 @@ QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
         entetes->resizeSection(static_cast<int>(c), largeurs[c]);
     }
     return v;
+}
+
+void MetEnFenetreOutil(QWidget* fenetre, const QPoint& place, const QSize& taille) {
+    fenetre->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowCloseButtonHint);
+    fenetre->setFont(PoliceSillage());
+    fenetre->setFixedSize(taille);
+    fenetre->move(place); // and not centred over the main window when shown
 }
 
 void MetEnGras(QPushButton* bouton, bool gras) {

@@ -9,8 +9,10 @@
 class QAbstractItemModel;
 class QLabel;
 class QLineEdit;
+class QPoint;
 class QPushButton;
 class QRect;
+class QSize;
 class QTableView;
 class QWidget;
 
@@ -21,10 +23,11 @@ template <typename W> W* Nomme(W* widget, const char* nom) {
     return widget;
 }
 
-// A label that takes the size of its text.
-QLabel* Etiquette(QWidget* parent, const char* nom, int x, int y, const QString& texte);
+// A label that takes the size of its text. Labels show their text as plain text, whatever it
+// holds: some quote a log's text, which a client of the site chose.
+QLabel* Libelle(QWidget* parent, const char* nom, int x, int y, const QString& texte);
 // A label whose text comes later: wide enough for it, one line high.
-QLabel* EtiquetteVariable(QWidget* parent, const char* nom, int x, int y, int largeur);
+QLabel* LibelleVariable(QWidget* parent, const char* nom, int x, int y, int largeur);
 // A button that Enter does not press unless it is made the default one.
 QPushButton* Bouton(QWidget* parent, const char* nom, const QRect& place, const QString& texte);
 QLineEdit* Edit(QWidget* parent, const char* nom, const QRect& place);
@@ -32,6 +35,9 @@ QLineEdit* Edit(QWidget* parent, const char* nom, const QRect& place);
 // columns of the given widths.
 QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
                          QAbstractItemModel* modele, const std::vector<int>& largeurs);
+// A small secondary window: a tool-window frame with a title and a close box, the program's
+// font, a client area of the given size that cannot be resized, at the given place on screen.
+void MetEnFenetreOutil(QWidget* fenetre, const QPoint& place, const QSize& taille);
 // The button's font made bold or regular.
 void MetEnGras(QPushButton* bouton, bool gras);
 

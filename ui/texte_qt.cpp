@@ -29,4 +29,11 @@ std::string VersWindows1252Substitue(const QString& texte) {
     return QByteArray(encodeur.encode(texte)).toStdString();
 }
 
+QString Infobulle(const QString& texte) {
+    if (texte.isEmpty()) {
+        return {}; // no tooltip at all
+    }
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(texte.toHtmlEscaped());
+}
+
 } // namespace sillage

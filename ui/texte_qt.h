@@ -17,4 +17,8 @@ std::optional<std::string> VersWindows1252(const QString& texte);
 // The same, a character the code page lacks becoming the substitute byte 0x1A.
 std::string VersWindows1252Substitue(const QString& texte);
 
+// A tooltip that shows texte exactly, on one line, whatever it holds: a tooltip takes any text
+// that looks like markup for markup, and a log's text is chosen by a client of the site.
+QString Infobulle(const QString& texte);
+
 } // namespace sillage

@@ -56,22 +56,22 @@ QByteArray TFApropos::OctetsImage() {
 
 TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("A Propos"));
-    setFixedSize(288, 227);
+    MetEnFenetreOutil(this, QPoint(343, 155), QSize(288, 227));
 
-    QLabel* Label1 = Etiquette(this, "Label1", 128, 8, QStringLiteral("Sillage"));
+    QLabel* Label1 = Libelle(this, "Label1", 128, 8, QStringLiteral("Sillage"));
     Label1->setFont(Serif(24));
     Label1->adjustSize();
-    Etiquette(this, "Label7", 168, 40, QStringLiteral("V 1.03"));
-    Etiquette(this, "Label2", 128, 64, QStringLiteral("Créée par :"));
-    QLabel* Label3 = Etiquette(this, "Label3", 128, 80, QStringLiteral("Remous"));
+    Libelle(this, "Label7", 168, 40, QStringLiteral("V 1.03"));
+    Libelle(this, "Label2", 128, 64, QStringLiteral("Créée par :"));
+    QLabel* Label3 = Libelle(this, "Label3", 128, 80, QStringLiteral("Remous"));
     Label3->setFont(Serif(16));
     Label3->adjustSize();
-    Etiquette(this, "Label5", 128, 104, QStringLiteral("Alias"));
-    QLabel* Label4 = Etiquette(this, "Label4", 128, 120, QStringLiteral("Équipe Sillage"));
+    Libelle(this, "Label5", 128, 104, QStringLiteral("Alias"));
+    QLabel* Label4 = Libelle(this, "Label4", 128, 120, QStringLiteral("Équipe Sillage"));
     Label4->setFont(Serif(16));
     Label4->adjustSize();
 
-    Label6 = Etiquette(this, "Label6", 64, 152, QStringLiteral("http://www.example.com/sillage/"));
+    Label6 = Libelle(this, "Label6", 64, 152, QStringLiteral("http://www.example.com/sillage/"));
     QFont souligne = Label6->font();
     souligne.setUnderline(true);
     Label6->setFont(souligne);

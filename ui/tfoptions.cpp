@@ -14,10 +14,10 @@ namespace sillage {
 
 TFOptions::TFOptions(Base& base, QWidget* parent) : QDialog(parent), base_(base) {
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(472, 319);
+    MetEnFenetreOutil(this, QPoint(290, 193), QSize(472, 319));
 
     QLabel* Label1 =
-        Etiquette(this, "Label1", 24, 104, QStringLiteral("Référent à exclure (site) :"));
+        Libelle(this, "Label1", 24, 104, QStringLiteral("Référent à exclure (site) :"));
     EExculdeOrigine = Edit(this, "EExculdeOrigine", QRect(200, 104, 249, 21));
     Label1->setBuddy(EExculdeOrigine);
 

@@ -5,6 +5,7 @@
 #include "ui/construction.h"
 #include "ui/modele_entrees.h"
 #include "ui/onglets.h"
+#include "ui/police.h"
 
 #include <QFileDialog>
 #include <QMenuBar>
@@ -13,13 +14,7 @@ namespace sillage {
 
 TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(base) {
     setWindowTitle(QStringLiteral("Sillage"));
-    // The layout is made for an 11-pixel sans-serif font.
-    QFont police = font();
-    police.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                        QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
-    police.setStyleHint(QFont::SansSerif);
-    police.setPixelSize(11);
-    setFont(police);
+    setFont(PoliceSillage());
 
     CreeMenu();
 
@@ -56,6 +51,7 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
     CreeRetours(pages[8]);
 
     OpenDialog1 = Nomme(new QFileDialog(this), "OpenDialog1");
+    OpenDialog1->setFont(PoliceSillage()); // a window of its own: it does not take this one's
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
 

@@ -115,7 +115,7 @@ void TFPrincip::Reinitialiser1Click() {
     if (Dialogues::Question(this, QStringLiteral("Reinitialisation"),
                             QStringLiteral("Voulez-vous réinitialiser la base ?"),
                             QMessageBox::Yes | QMessageBox::No,
-                            QMessageBox::Yes) != QMessageBox::Yes) {
+                            QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
     const std::optional<QString> erreur = Essaie([&] {

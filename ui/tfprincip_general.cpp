@@ -20,7 +20,7 @@ QString Utf8(std::string_view texte) {
 } // namespace
 
 void TFPrincip::CreeGeneral(QWidget* page) {
-    Etiquette(page, "Label41", 24, 16, QStringLiteral("Chargement :"));
+    Libelle(page, "Label41", 24, 16, QStringLiteral("Chargement :"));
     ProgressBar1 = Nomme(new QProgressBar(page), "ProgressBar1");
     ProgressBar1->setGeometry(96, 16, 489, 16);
     ProgressBar1->setRange(0, 100);

@@ -70,10 +70,9 @@ std::optional<std::string> TexteChoisi(const QListWidget* liste) {
 } // namespace
 
 void TFPrincip::CreeGraphiques(QWidget* page) {
-    Etiquette(page, "Label39", 24, 8, QStringLiteral("Cliquez sur l'année :"));
-    Etiquette(
-        page, "Label40", 240, 8,
-        QStringLiteral("Cliquez sur le mois pour lequel vous souhaitez avoir le graphique :"));
+    Libelle(page, "Label39", 24, 8, QStringLiteral("Cliquez sur l'année :"));
+    Libelle(page, "Label40", 240, 8,
+            QStringLiteral("Cliquez sur le mois pour lequel vous souhaitez avoir le graphique :"));
     LBListAnnee = Nomme(new QListWidget(page), "LBListAnnee");
     LBListAnnee->setGeometry(24, 32, 201, 201);
     LBListMois = Nomme(new QListWidget(page), "LBListMois");
@@ -91,7 +90,7 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
                                           "Septembre", "Octobre", "Novembre", "Décembre"};
     for (int m = 0; m < 12; ++m) {
         const QByteArray nom = "Label" + QByteArray::number(3 + m);
-        QLabel* l = Etiquette(page, nom.constData(), 0, 272 + 24 * m, QString::fromUtf8(kMois[m]));
+        QLabel* l = Libelle(page, nom.constData(), 0, 272 + 24 * m, QString::fromUtf8(kMois[m]));
         l->move(57 - l->width(), l->y()); // right edge at x 57
         LabelsMois[static_cast<std::size_t>(m)] = l;
     }
@@ -102,20 +101,20 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
         for (int k = 0; k < bloc[1]; ++k, ++jour) {
             const QByteArray nom = "Label" + QByteArray::number(bloc[0] + k);
             LabelsJours[static_cast<std::size_t>(jour)] =
-                Etiquette(page, nom.constData(), 64 + 16 * jour, 568, QString::number(jour + 1));
+                Libelle(page, nom.constData(), 64 + 16 * jour, 568, QString::number(jour + 1));
         }
     }
 
-    LHCalc1 = EtiquetteVariable(page, "LHCalc1", 208, 256, 80);
-    LHCalc2 = EtiquetteVariable(page, "LHCalc2", 384, 256, 80);
-    LHCalc3 = EtiquetteVariable(page, "LHCalc3", 544, 256, 80);
-    LVCalc1 = EtiquetteVariable(page, "LVCalc1", 568, 456, 70);
-    LVCalc2 = EtiquetteVariable(page, "LVCalc2", 568, 368, 70);
-    LVCalc3 = EtiquetteVariable(page, "LVCalc3", 568, 272, 70);
+    LHCalc1 = LibelleVariable(page, "LHCalc1", 208, 256, 80);
+    LHCalc2 = LibelleVariable(page, "LHCalc2", 384, 256, 80);
+    LHCalc3 = LibelleVariable(page, "LHCalc3", 544, 256, 80);
+    LVCalc1 = LibelleVariable(page, "LVCalc1", 568, 456, 70);
+    LVCalc2 = LibelleVariable(page, "LVCalc2", 568, 368, 70);
+    LVCalc3 = LibelleVariable(page, "LVCalc3", 568, 272, 70);
 
-    Etiquette(page, "LExpl0", 8, 592, QStringLiteral("Nombre total de"));
-    QLabel* lExpl1 = Etiquette(page, "lExpl1", 96, 592, QStringLiteral("Hits"));
-    QLabel* LExpl2 = Etiquette(page, "LExpl2", 128, 592, QStringLiteral("Visiteurs"));
+    Libelle(page, "LExpl0", 8, 592, QStringLiteral("Nombre total de"));
+    QLabel* lExpl1 = Libelle(page, "lExpl1", 96, 592, QStringLiteral("Hits"));
+    QLabel* LExpl2 = Libelle(page, "LExpl2", 128, 592, QStringLiteral("Visiteurs"));
     QPalette rouge = lExpl1->palette();
     rouge.setColor(QPalette::WindowText, QColor(255, 0, 0));
     lExpl1->setPalette(rouge);

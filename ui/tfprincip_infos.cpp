@@ -34,7 +34,7 @@ void TFPrincip::CreeInfos(QWidget* page) {
     EFiltre2 = Edit(page, "EFiltre2", QRect(384, 8, 169, 21));
     QPushButton* BFiltre2 =
         Bouton(page, "BFiltre2", QRect(560, 8, 59, 25), QStringLiteral("Appliquer"));
-    LExplI0 = EtiquetteVariable(page, "LExplI0", 16, 40, 600);
+    LExplI0 = LibelleVariable(page, "LExplI0", 16, 40, 600);
 
     ModeleSearch = std::make_unique<ModeleEntrees>(Infos.Entrees);
     ModeleSearch->setObjectName(QStringLiteral("ModeleLBSearch"));
@@ -45,7 +45,7 @@ void TFPrincip::CreeInfos(QWidget* page) {
     LBSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LBSearch->setUniformItemSizes(true);
 
-    LAffiche = EtiquetteVariable(page, "LAffiche", 16, 256, 600);
+    LAffiche = LibelleVariable(page, "LAffiche", 16, 256, 600);
     ModeleAffiche = new ModeleTextes(
         {QStringLiteral("Nom"), QStringLiteral("Acces"), QStringLiteral("Date")}, {}, this);
     ModeleAffiche->setObjectName(QStringLiteral("ModeleLVAffiche"));

@@ -68,7 +68,7 @@ void TFPrincip::CreeListe(QWidget* page, Liste liste) {
         doubleClic(LVDownload, &TFPrincip::LVDownloadDblClick);
         return;
     }
-    Etiquette(page, noms.etiquette, 8, 8, QStringLiteral("Filtre :"));
+    Libelle(page, noms.etiquette, 8, 8, QStringLiteral("Filtre :"));
     QLineEdit* edit = Edit(page, noms.edit, QRect(8, 32, 473, 21));
     QPushButton* bouton =
         Bouton(page, noms.bouton, QRect(488, 32, 145, 21), QStringLiteral("Appliquer"));

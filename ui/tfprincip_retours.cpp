@@ -27,11 +27,11 @@ void TFPrincip::CreeRetours(QWidget* page) {
         connect(b, &QPushButton::clicked, this, &TFPrincip::B400Click);
         BoutonsRetour[k] = b;
     }
-    LExpl3 = EtiquetteVariable(page, "LExpl3", 8, 72, 78);
+    LExpl3 = LibelleVariable(page, "LExpl3", 8, 72, 78);
     QFont gras = LExpl3->font();
     gras.setBold(true);
     LExpl3->setFont(gras);
-    LExpl4 = EtiquetteVariable(page, "LExpl4", 88, 72, 540);
+    LExpl4 = LibelleVariable(page, "LExpl4", 88, 72, 540);
     ModeleRetours = new ModeleTextes(
         {QStringLiteral("Page"), QStringLiteral("Acces"), QStringLiteral("Date")}, {}, this);
     ModeleRetours->setObjectName(QStringLiteral("ModeleLVRetours"));
@@ -46,7 +46,7 @@ void TFPrincip::CreeRetours(QWidget* page) {
                         courant.siblingAtColumn(0), QItemSelectionModel::ClearAndSelect);
                 }
             });
-    LCount3 = EtiquetteVariable(page, "LCount3", 8, 584, 400);
+    LCount3 = LibelleVariable(page, "LCount3", 8, 584, 400);
 }
 
 void TFPrincip::B400Click() {

@@ -5,10 +5,13 @@
 #include "ui/tfoptions.h"
 
 #include <QApplication>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -79,6 +82,52 @@ class FenetreImport : public QObject {
         QCOMPARE(ListeDe(f, "LVIP").rowCount(), 200);
         QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
         QCOMPARE(t.base.Modifie, 1);
+    }
+
+    // A file name typed in the real open dialog, completed, and confirmed with Enter: the import
+    // runs and no completion popup is left over the window to swallow the next click.
+    void typedNameLeavesNoPopupBehind() {
+        FenetreDeTest t;
+        TFPrincip& f = t.Ouvre();
+        Ecrit(t.repertoire.Fichier("acces.log"), Ligne("10.0.0.1", "14/Feb/2004:10:11:12"));
+        Dialogues::Oublie();
+        Dialogues::Automatique(false);
+        bool complete = false;
+        QTimer::singleShot(0, this, [&] {
+            auto& dialogue = Trouve<QFileDialog>(f, "OpenDialog1");
+            QTRY_VERIFY(dialogue.isVisible());
+            QCOMPARE(dialogue.font().pixelSize(), 11);
+            auto* nom = dialogue.findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(nom != nullptr);
+            QCompleter* completion = nom->completer();
+            QVERIFY(completion != nullptr);
+            // The folder is read in the background: type again until the popup offers the file.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    nom->clear();
+                    QTest::keyClicks(nom, "acc");
+                    return completion->popup()->isVisible();
+                }(),
+                10000);
+            complete = true;
+            QTest::keyClicks(nom, "es.log");
+            // The keys go where the user's would: to the popup while it is open.
+            QWidget* cible = QApplication::activePopupWidget();
+            QTest::keyClick(cible != nullptr ? cible : nom, Qt::Key_Return);
+            if (dialogue.isVisible()) {
+                QTest::keyClick(nom, Qt::Key_Return);
+            }
+        });
+        f.Ouvrir1Click();
+        Dialogues::Automatique(true);
+        QVERIFY(complete);
+        QVERIFY(Dialogues::Messages().empty());
+        QCOMPARE(Colonne(ListeDe(f, "LVIP"), 0), QStringList({"10.0.0.1"}));
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            QVERIFY2(!(w->isVisible() && w->windowType() == Qt::Popup),
+                     qPrintable(w->objectName()));
+        }
     }
 
     // The option typed in the dialog is what the next import excludes, and what a save writes.

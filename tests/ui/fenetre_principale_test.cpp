@@ -365,6 +365,10 @@ void FenetrePrincipale::reset() {
     QCOMPARE(Messages()[0].titre, QString("Reinitialisation"));
     QCOMPARE(Messages()[0].texte, QString("Voulez-vous réinitialiser la base ?"));
     QCOMPARE(Messages()[0].boutons, QMessageBox::Yes | QMessageBox::No);
+    // The question that deletes the history: Enter answers No.
+    QCOMPARE(Messages()[0].defaut, QMessageBox::No);
+    const std::unique_ptr<QMessageBox> boite = Dialogues::CreeBoite(&f, Messages()[0]);
+    QCOMPARE(boite->defaultButton(), boite->button(QMessageBox::No));
     QVERIFY(std::filesystem::exists(t.repertoire.Fichier("page.lst")));
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 1);
     QCOMPARE(t.base.ListePage.Count(), 2u);
