@@ -90,6 +90,9 @@ bool TFPrincip::EvenementInfos(int effets, const std::function<void()>& evenemen
             LBSearch->scrollTo(index);
         } else {
             LBSearch->selectionModel()->clear();
+            if (effets & kEntrees) {
+                LBSearch->scrollToTop(); // a new list starts at its first entry
+            }
         }
     }
     if (effets & kResultats) {

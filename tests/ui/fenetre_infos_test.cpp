@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -102,6 +103,7 @@ class FenetreInfos : public QObject {
     void doubleClickOnNoRowReportsTheError();
     void filterAttachedToThePagesMode();
     void entriesKeepTheirNameAfterASort();
+    void aNewEntryListStartsAtItsTop();
 
   private:
     // A click on the button named nom.
@@ -300,6 +302,41 @@ void FenetreInfos::entriesKeepTheirNameAfterASort() {
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte, QString("Indice de liste hors limites (-1)"));
     QCOMPARE(LVAffiche->model()->rowCount(), 0);
+}
+
+void FenetreInfos::aNewEntryListStartsAtItsTop() {
+    Table& pages = t->base.ListePage;
+    pages.Efface();
+    for (int i = 0; i < 400; ++i) {
+        pages.Ajoute(Rangee(i, "/p" + std::to_string(i), 400 - i));
+    }
+    pages.Ajoute(Compteur(400));
+    f->RafraichitVues();
+    onglets->setCurrentIndex(kOngletInfos);
+    QScrollBar* defilement = LBSearch->verticalScrollBar();
+    const auto premiereVisible = [&] { return LBSearch->indexAt(QPoint(2, 2)).row(); };
+
+    Presse("BPage");
+    QCOMPARE(premiereVisible(), 0);
+    LBSearch->scrollToBottom();
+    QVERIFY(premiereVisible() > 300);
+    // Listed again without a choice, by its button or by the filter: back to the first entry.
+    Presse("BNomD");
+    Presse("BPage");
+    QCOMPARE(defilement->value(), 0);
+    QCOMPARE(premiereVisible(), 0);
+    LBSearch->scrollToBottom();
+    Presse("BFiltre2");
+    QCOMPARE(premiereVisible(), 0);
+
+    // Listed for a double-click on the Pages tab: the chosen entry is in sight.
+    onglets->setCurrentIndex(kOngletPages);
+    QTableView& listePages = Trouve<QTableView>(*f, "VLPages");
+    listePages.scrollToBottom();
+    DoubleClique(&listePages, 399);
+    QCOMPARE(EntreeChoisie(*f), QString("/p399"));
+    QVERIFY(LBSearch->viewport()->rect().intersects(
+        LBSearch->visualRect(LBSearch->model()->index(399, 0))));
 }
 
 QTEST_MAIN(FenetreInfos)
