@@ -1,11 +1,13 @@
 #include "ui/construction.h"
 
 #include "ui/police.h"
+#include "vues/vue_listes.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 
 namespace sillage {
@@ -40,7 +42,8 @@ QLineEdit* Edit(QWidget* parent, const char* nom, const QRect& place) {
 }
 
 QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
-                         QAbstractItemModel* modele, const std::vector<int>& largeurs) {
+                         QAbstractItemModel* modele, const std::vector<int>& largeurs,
+                         const std::vector<bool>& dates) {
     auto* v = Nomme(new QTableView(parent), nom);
     v->setGeometry(place);
     v->setModel(modele);
@@ -61,10 +64,31 @@ QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
     entetes->setHighlightSections(false);
     entetes->setStretchLastSection(false);
     entetes->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (std::size_t c = 0; c < largeurs.size(); ++c) {
-        entetes->resizeSection(static_cast<int>(c), largeurs[c]);
+    const std::vector<int> finales = ElargitDates(largeurs, dates, LargeurDate(*v));
+    for (std::size_t c = 0; c < finales.size(); ++c) {
+        entetes->resizeSection(static_cast<int>(c), finales[c]);
     }
     return v;
+}
+
+int LargeurDate(const QAbstractItemView& vue) {
+    const QFontMetrics mesure = vue.fontMetrics();
+    const auto plusLarge = [&](const QStringList& textes) {
+        QString large;
+        for (const QString& t : textes) {
+            if (mesure.horizontalAdvance(t) > mesure.horizontalAdvance(large)) {
+                large = t;
+            }
+        }
+        return large;
+    };
+    const QString chiffre = plusLarge(QString("0123456789").split(QString(), Qt::SkipEmptyParts));
+    const QString mois = plusLarge(
+        {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"});
+    const QString date = QString("00/%1/0000:00:00:00").arg(mois).replace('0', chiffre);
+    // The views leave this margin on each side of a cell's text before they cut it short.
+    const int marge = vue.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &vue) + 1;
+    return mesure.horizontalAdvance(date) + 2 * marge + 1;
 }
 
 void MetEnFenetreOutil(QWidget* fenetre, const QPoint& place, const QSize& taille) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAbstractItemModel;
+class QAbstractItemView;
 class QLabel;
 class QLineEdit;
 class QPoint;
@@ -32,9 +33,13 @@ QLabel* LibelleVariable(QWidget* parent, const char* nom, int x, int y, int larg
 QPushButton* Bouton(QWidget* parent, const char* nom, const QRect& place, const QString& texte);
 QLineEdit* Edit(QWidget* parent, const char* nom, const QRect& place);
 // A report list over modele: column headers that do not sort, one whole row selected at a time,
-// columns of the given widths.
+// columns of the given widths. The columns that dates tells are dates are widened, at the first
+// column's expense, until a whole date fits in them (ElargitDates, vue_listes.h).
 QTableView* ListeRapport(QWidget* parent, const char* nom, const QRect& place,
-                         QAbstractItemModel* modele, const std::vector<int>& largeurs);
+                         QAbstractItemModel* modele, const std::vector<int>& largeurs,
+                         const std::vector<bool>& dates = {});
+// The width a cell of vue needs to show any stored date ("29/Feb/2004:21:41:50") whole.
+int LargeurDate(const QAbstractItemView& vue);
 // A small secondary window: a tool-window frame with a title and a close box, the program's
 // font, a client area of the given size that cannot be resized, at the given place on screen.
 void MetEnFenetreOutil(QWidget* fenetre, const QPoint& place, const QSize& taille);

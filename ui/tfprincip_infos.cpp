@@ -49,8 +49,8 @@ void TFPrincip::CreeInfos(QWidget* page) {
     ModeleAffiche = new ModeleTextes(
         {QStringLiteral("Nom"), QStringLiteral("Acces"), QStringLiteral("Date")}, {}, this);
     ModeleAffiche->setObjectName(QStringLiteral("ModeleLVAffiche"));
-    LVAffiche =
-        ListeRapport(page, "LVAffiche", QRect(16, 272, 601, 289), ModeleAffiche, {400, 50, 100});
+    LVAffiche = ListeRapport(page, "LVAffiche", QRect(16, 272, 601, 289), ModeleAffiche,
+                             {400, 50, 100}, {false, false, true});
 
     connect(BPage, &QPushButton::clicked, this, &TFPrincip::BPageClick);
     connect(BNomD, &QPushButton::clicked, this, &TFPrincip::BNomDClick);

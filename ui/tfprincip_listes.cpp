@@ -22,6 +22,14 @@ std::vector<int> Largeurs(const std::vector<ColonneListe>& colonnes) {
     return l;
 }
 
+std::vector<bool> Dates(const std::vector<ColonneListe>& colonnes) {
+    std::vector<bool> d;
+    for (const ColonneListe& c : colonnes) {
+        d.push_back(c.date);
+    }
+    return d;
+}
+
 } // namespace
 
 void TFPrincip::CreeListe(QWidget* page, Liste liste) {
@@ -55,6 +63,7 @@ void TFPrincip::CreeListe(QWidget* page, Liste liste) {
     modele = new ModeleListe(ColonnesListe(liste), this);
     modele->setObjectName(QStringLiteral("Modele%1").arg(QString::fromLatin1(noms.vue)));
     const std::vector<int> largeurs = Largeurs(ColonnesListe(liste));
+    const std::vector<bool> dates = Dates(ColonnesListe(liste));
 
     // Double-clicks lead to the Infos tab with the table line of the row, -1 below the last row.
     // LVImages has no double-click action.
@@ -64,7 +73,7 @@ void TFPrincip::CreeListe(QWidget* page, Liste liste) {
         });
     };
     if (liste == Liste::Downloads) {
-        LVDownload = ListeRapport(page, noms.vue, QRect(8, 16, 625, 545), modele, largeurs);
+        LVDownload = ListeRapport(page, noms.vue, QRect(8, 16, 625, 545), modele, largeurs, dates);
         doubleClic(LVDownload, &TFPrincip::LVDownloadDblClick);
         return;
     }
@@ -72,7 +81,7 @@ void TFPrincip::CreeListe(QWidget* page, Liste liste) {
     QLineEdit* edit = Edit(page, noms.edit, QRect(8, 32, 473, 21));
     QPushButton* bouton =
         Bouton(page, noms.bouton, QRect(488, 32, 145, 21), QStringLiteral("Appliquer"));
-    QTableView* vue = ListeRapport(page, noms.vue, QRect(8, 64, 625, 529), modele, largeurs);
+    QTableView* vue = ListeRapport(page, noms.vue, QRect(8, 64, 625, 529), modele, largeurs, dates);
     switch (liste) {
     case Liste::Pages:
         EFiltre1 = edit, VLPages = vue;

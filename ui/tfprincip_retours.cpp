@@ -35,8 +35,8 @@ void TFPrincip::CreeRetours(QWidget* page) {
     ModeleRetours = new ModeleTextes(
         {QStringLiteral("Page"), QStringLiteral("Acces"), QStringLiteral("Date")}, {}, this);
     ModeleRetours->setObjectName(QStringLiteral("ModeleLVRetours"));
-    LVRetours =
-        ListeRapport(page, "LVRetours", QRect(8, 96, 625, 473), ModeleRetours, {400, 50, 120});
+    LVRetours = ListeRapport(page, "LVRetours", QRect(8, 96, 625, 473), ModeleRetours,
+                             {400, 50, 120}, {false, false, true});
     // Only the first cell of a row is selected.
     LVRetours->setSelectionBehavior(QAbstractItemView::SelectItems);
     connect(LVRetours->selectionModel(), &QItemSelectionModel::currentChanged, this,

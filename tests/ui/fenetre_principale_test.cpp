@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -88,6 +89,7 @@ class FenetrePrincipale : public QObject {
 
     void firstStartWithoutFiles();
     void layoutOfTheWindow();
+    void datesShowWhole();
     void startOnSavedTables();
     void startOnAnUnreadableFile();
     void importThenSave();
@@ -206,9 +208,48 @@ void FenetrePrincipale::layoutOfTheWindow() {
     QCOMPARE(pages->horizontalHeader()->sectionSize(0), 470);
     QCOMPARE(pages->horizontalHeader()->sectionSize(1), 120);
     QCOMPARE(ListeDe(f, "LVOrigine").headerData(1, Qt::Horizontal).toString(), QString("Accès"));
-    QCOMPARE(Trouve<QTableView>(f, "LVRetours").horizontalHeader()->sectionSize(2), 120);
     QCOMPARE(pages->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(pages->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+void FenetrePrincipale::datesShowWhole() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+    // Each list with a date column: its titles and the widths of its columns as laid out for a
+    // narrower font; the date column now takes what it needs from the first one.
+    const struct {
+        const char* vue;
+        QStringList titres;
+        QList<int> largeurs;
+    } listes[] = {
+        {"LVImages", {"Nom", "Acces", "Dernier"}, {420, 70, 90}},
+        {"LVIP", {"Nom", "Acces", "Dernier"}, {400, 50, 100}},
+        {"LVDownload", {"Nom", "Acces", "Dernier"}, {400, 50, 100}},
+        {"LVAffiche", {"Nom", "Acces", "Date"}, {400, 50, 100}},
+        {"LVRetours", {"Page", "Acces", "Date"}, {400, 50, 120}},
+    };
+    for (const auto& l : listes) {
+        const QTableView& vue = Trouve<QTableView>(f, l.vue);
+        // Cut short when the text and the margins on both sides do not fit.
+        const int marge = vue.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &vue) + 1;
+        const QHeaderView* entetes = vue.horizontalHeader();
+        QStringList titres;
+        for (int c = 0; c < 3; ++c) {
+            titres << vue.model()->headerData(c, Qt::Horizontal).toString();
+            const auto alignement =
+                vue.model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+            QCOMPARE(Qt::Alignment(alignement) & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        }
+        QCOMPARE(titres, l.titres);
+        for (const char* date :
+             {"29/Feb/2004:21:41:50", "31/May/2003:00:08:44", "30/Nov/2003:23:59:59"}) {
+            QVERIFY2(vue.fontMetrics().horizontalAdvance(date) + 2 * marge <=
+                         entetes->sectionSize(2),
+                     l.vue);
+        }
+        QCOMPARE(entetes->sectionSize(1), l.largeurs[1]);
+        QCOMPARE(entetes->sectionSize(0) + entetes->sectionSize(2), l.largeurs[0] + l.largeurs[2]);
+    }
 }
 
 void FenetrePrincipale::startOnSavedTables() {
