@@ -6,6 +6,7 @@
 #include "store/base.h"
 #include "ui/choix_liste.h"
 #include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/protege.h"
 #include "ui/surface_dessin.h"
 #include "ui/texte_qt.h"
@@ -128,6 +129,7 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
     for (QListWidget* l : {LBListAnnee, LBListMois}) {
         connect(l->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &TFPrincip::MontreEtiquettesSansChoix);
+        AjouteCopie(l);
     }
 }
 

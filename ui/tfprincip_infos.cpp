@@ -6,6 +6,7 @@
 #include "store/base.h"
 #include "ui/choix_liste.h"
 #include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/dialogues.h"
 #include "ui/modele_entrees.h"
 #include "ui/onglets.h"
@@ -51,6 +52,10 @@ void TFPrincip::CreeInfos(QWidget* page) {
     ModeleAffiche->setObjectName(QStringLiteral("ModeleLVAffiche"));
     LVAffiche = ListeRapport(page, "LVAffiche", QRect(16, 272, 601, 289), ModeleAffiche,
                              {400, 50, 100}, {false, false, true});
+    // Results can be chosen several at a time, to be copied; a double-click leads from one.
+    LVAffiche->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    AjouteCopie(LBSearch);
+    AjouteCopie(LVAffiche);
 
     connect(BPage, &QPushButton::clicked, this, &TFPrincip::BPageClick);
     connect(BNomD, &QPushButton::clicked, this, &TFPrincip::BNomDClick);

@@ -4,6 +4,7 @@
 
 #include "store/base.h"
 #include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/texte_qt.h"
 
 #include <QLineEdit>
@@ -74,6 +75,7 @@ void TFPrincip::CreeListe(QWidget* page, Liste liste) {
     };
     if (liste == Liste::Downloads) {
         LVDownload = ListeRapport(page, noms.vue, QRect(8, 16, 625, 545), modele, largeurs, dates);
+        AjouteCopie(LVDownload);
         doubleClic(LVDownload, &TFPrincip::LVDownloadDblClick);
         return;
     }
@@ -82,6 +84,7 @@ void TFPrincip::CreeListe(QWidget* page, Liste liste) {
     QPushButton* bouton =
         Bouton(page, noms.bouton, QRect(488, 32, 145, 21), QStringLiteral("Appliquer"));
     QTableView* vue = ListeRapport(page, noms.vue, QRect(8, 64, 625, 529), modele, largeurs, dates);
+    AjouteCopie(vue);
     switch (liste) {
     case Liste::Pages:
         EFiltre1 = edit, VLPages = vue;

@@ -3,7 +3,9 @@
 
 #include "store/base.h"
 #include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/protege.h"
+#include "ui/selection_premiere_cellule.h"
 #include "vues/vue_retours.h"
 
 #include <QLabel>
@@ -37,15 +39,13 @@ void TFPrincip::CreeRetours(QWidget* page) {
     ModeleRetours->setObjectName(QStringLiteral("ModeleLVRetours"));
     LVRetours = ListeRapport(page, "LVRetours", QRect(8, 96, 625, 473), ModeleRetours,
                              {400, 50, 120}, {false, false, true});
-    // Only the first cell of a row is selected.
+    // Rows are chosen by their first cell only, several at a time to be copied whole.
     LVRetours->setSelectionBehavior(QAbstractItemView::SelectItems);
-    connect(LVRetours->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& courant) {
-                if (courant.isValid() && courant.column() != 0) {
-                    LVRetours->selectionModel()->setCurrentIndex(
-                        courant.siblingAtColumn(0), QItemSelectionModel::ClearAndSelect);
-                }
-            });
+    LVRetours->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QItemSelectionModel* ancienne = LVRetours->selectionModel();
+    LVRetours->setSelectionModel(new SelectionPremiereCellule(ModeleRetours, LVRetours));
+    delete ancienne; // made by the view as its child, which the view keeps otherwise
+    AjouteCopie(LVRetours);
     LCount3 = LibelleVariable(page, "LCount3", 8, 584, 400);
 }
 
