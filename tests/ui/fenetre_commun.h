@@ -3,6 +3,7 @@
 #pragma once
 
 #include "store/base.h"
+#include "store/enregistrements.h"
 #include "support/repertoire_temporaire.h"
 #include "ui/dialogues.h"
 #include "ui/modele_entrees.h"
@@ -87,6 +88,18 @@ inline std::string Rangee(int id, const std::string& nom, int acces,
                           const std::string& date = "14/Feb/2004:10:11:12") {
     return "\\1;" + std::to_string(id) + "\\2;" + nom + "\\3;" + std::to_string(acces) + "\\4;" +
            date + "\\5;";
+}
+
+// An error-table row: the path, its count, the status as found in the log, the last date.
+inline std::string RangeeErreur(int id, const std::string& chemin, int acces,
+                                const std::string& statut, const std::string& dernier) {
+    RErreur e;
+    e.Ident = id;
+    e.Chemin = chemin;
+    e.Acces = acces;
+    e.Dernier = dernier;
+    e.Statut = statut;
+    return EcritErreur(e);
 }
 
 inline std::string Compteur(int id) {

@@ -2,7 +2,6 @@
 // rows on the clipboard as tab-separated text with the column titles.
 #include "fenetre_commun.h"
 
-#include "store/enregistrements.h"
 #include "ui/onglets.h"
 
 #include <QClipboard>
@@ -58,16 +57,6 @@ QList<int> ColonnesChoisies(const QAbstractItemView& vue) {
     return c;
 }
 
-std::string Erreur(int id, const std::string& chemin, int acces, const std::string& statut) {
-    RErreur e;
-    e.Ident = id;
-    e.Chemin = chemin;
-    e.Acces = acces;
-    e.Dernier = "29/Feb/2004:21:41:5" + std::to_string(id);
-    e.Statut = statut;
-    return EcritErreur(e);
-}
-
 } // namespace
 
 class FenetreCopie : public QObject {
@@ -83,8 +72,10 @@ class FenetreCopie : public QObject {
         t->EcritTable("page.lst", {Rangee(0, "/a\tb.html", 12), Compteur(1)});
         t->EcritTable("lanp.lst", {"\\1;0\\2;0\\3;7\\4;d\\5;1\\6;", "\\1;1\\2;0\\3;2\\4;d\\5;1\\6;",
                                    "\\1;2\\2;0\\3;1\\4;d\\5;1\\6;"});
-        t->EcritTable("erreur.lst", {Erreur(0, "/x", 3, "404"), Erreur(1, "/y", 2, "404"),
-                                     Erreur(2, "/z", 1, "404"), Compteur(3)});
+        t->EcritTable("erreur.lst",
+                      {RangeeErreur(0, "/x", 3, "404", "29/Feb/2004:21:41:50"),
+                       RangeeErreur(1, "/y", 2, "404", "29/Feb/2004:21:41:51"),
+                       RangeeErreur(2, "/z", 1, "404", "29/Feb/2004:21:41:52"), Compteur(3)});
         t->EcritTable("graphmois.lst", {"\\1;2004\\2;\\3;5\\4;"});
         f = &t->Ouvre();
     }

@@ -1,7 +1,6 @@
 // The error-status tab driven through its 24 buttons.
 #include "fenetre_commun.h"
 
-#include "store/enregistrements.h"
 #include "ui/onglets.h"
 
 #include <QLabel>
@@ -12,16 +11,6 @@ using namespace sillage;
 using namespace sillage::test;
 
 namespace {
-
-std::string Erreur(int id, const std::string& chemin, int acces, const std::string& statut) {
-    RErreur e;
-    e.Ident = id;
-    e.Chemin = chemin;
-    e.Acces = acces;
-    e.Dernier = "d" + std::to_string(id);
-    e.Statut = statut;
-    return EcritErreur(e);
-}
 
 // B400 to B417, then B500 to B505.
 std::vector<QPushButton*> BoutonsRetour(TFPrincip& f) {
@@ -56,9 +45,11 @@ class FenetreRetours : public QObject {
 
 void FenetreRetours::buttonsAndRowsOfAStatus() {
     FenetreDeTest t;
-    t.EcritTable("erreur.lst", {Erreur(0, "/z.html", 3, "404"), Erreur(1, "/x", 9, "4040"),
-                                Erreur(2, "/caf\xE9", 1, "404"), Erreur(3, "/c", 2, "500"),
-                                Erreur(4, "/r", 5, "301"), Compteur(5)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/z.html", 3, "404", "d0"),
+                                RangeeErreur(1, "/x", 9, "4040", "d1"),
+                                RangeeErreur(2, "/caf\xE9", 1, "404", "d2"),
+                                RangeeErreur(3, "/c", 2, "500", "d3"),
+                                RangeeErreur(4, "/r", 5, "301", "d4"), Compteur(5)});
     TFPrincip& f = t.Ouvre();
     Trouve<ControleOnglets>(f, "PageControl1").setCurrentIndex(8);
     const QLabel& LExpl3 = Trouve<QLabel>(f, "LExpl3");
@@ -102,8 +93,8 @@ void FenetreRetours::buttonsAndRowsOfAStatus() {
 
 void FenetreRetours::unreadableRow() {
     FenetreDeTest t;
-    t.EcritTable("erreur.lst",
-                 {Erreur(0, "/a", 3, "403"), "\\1;1\\2;/b\\3;x\\4;d\\5;403\\6;0\\7;", Compteur(2)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/a", 3, "403", "d0"),
+                                "\\1;1\\2;/b\\3;x\\4;d\\5;403\\6;0\\7;", Compteur(2)});
     TFPrincip& f = t.Ouvre();
     QTest::mouseClick(f.findChild<QPushButton*>("B403"), Qt::LeftButton);
     QCOMPARE(Dialogues::Messages().size(), 1u);

@@ -2,7 +2,6 @@
 // the paths, referrers, keywords and host names, and a conversion message quotes them.
 #include "fenetre_commun.h"
 
-#include "store/enregistrements.h"
 #include "ui/onglets.h"
 #include "ui/police.h"
 #include "ui/tfapropos.h"
@@ -63,12 +62,7 @@ void FenetreTexte::markupFromTheTablesIsShownAsText() {
     t.EcritTable("download.lst", {Rangee(0, "<s>f</s>.zip", 1), Compteur(1)});
     t.EcritTable("keyword.lst", {"\\1;0\\2;0\\3;<b>mot</b>\\4;", "\\1;1\\2;"});
     t.EcritTable("lanp.lst", {"\\1;0\\2;0\\3;5\\4;d\\5;1\\6;"});
-    RErreur erreur;
-    erreur.Chemin = kBalises;
-    erreur.Acces = 1;
-    erreur.Dernier = "<b>d</b>";
-    erreur.Statut = "404";
-    t.EcritTable("erreur.lst", {EcritErreur(erreur), Compteur(1)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, kBalises, 1, "404", "<b>d</b>"), Compteur(1)});
     TFPrincip& f = t.Ouvre();
     LabelsEnTexteBrut(f);
 
