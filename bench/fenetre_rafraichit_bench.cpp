@@ -89,13 +89,14 @@ void BM_RafraichitVues(benchmark::State& state) {
     for (auto _ : state) {
         b.fenetre->RafraichitVues();
     }
-    state.counters["lignes"] = static_cast<double>(b.fenetre->ModeleIP->rowCount());
+    state.counters["lignes"] =
+        static_cast<double>(b.fenetre->findChild<QTableView*>("LVIP")->model()->rowCount());
 }
 
 // The refresh, then the IP tab drawn: only the visible rows are formatted.
 void BM_RafraichitEtDessineIP(benchmark::State& state) {
     Banc& b = LeBanc();
-    b.fenetre->PageControl1->setCurrentIndex(3);
+    b.fenetre->findChild<ControleOnglets*>("PageControl1")->setCurrentIndex(3);
     for (auto _ : state) {
         b.fenetre->RafraichitVues();
         benchmark::DoNotOptimize(b.fenetre->grab());
@@ -104,12 +105,14 @@ void BM_RafraichitEtDessineIP(benchmark::State& state) {
 
 void BM_FiltreIP(benchmark::State& state) {
     Banc& b = LeBanc();
-    b.fenetre->EFiltre4->setText(QStringLiteral(".fr"));
+    auto* filtre = b.fenetre->findChild<QLineEdit*>("EFiltre4");
+    filtre->setText(QStringLiteral(".fr"));
     for (auto _ : state) {
         b.fenetre->FiltreIP();
     }
-    state.counters["lignes"] = static_cast<double>(b.fenetre->ModeleIP->rowCount());
-    b.fenetre->EFiltre4->clear();
+    state.counters["lignes"] =
+        static_cast<double>(b.fenetre->findChild<QTableView*>("LVIP")->model()->rowCount());
+    filtre->clear();
 }
 
 BENCHMARK(BM_RafraichitVues)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,7 @@
 // The Infos search over a large store: 100,000 hosts, 10,000 pages, 1,000 downloads and
 // 1,000,000 host-item links. Every host fetched the home page, so searching it lists every host.
 #include "store/base.h"
-#include "ui/vue_infos.h"
+#include "vues/vue_infos.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,7 @@ namespace {
 
 using sillage::Base;
 using sillage::EntreeInfos;
+using sillage::ModeInfos;
 using sillage::Table;
 
 constexpr int kHotes = 100'000;
@@ -57,7 +58,7 @@ const Base& Grande() {
 }
 
 // The entry of the row whose identifier is ident.
-EntreeInfos Entree(const Base& base, int mode, int ident) {
+EntreeInfos Entree(const Base& base, ModeInfos mode, int ident) {
     for (const EntreeInfos& e : sillage::ListeEntreesInfos(base, mode, "")) {
         if (e.Ident == std::to_string(ident)) {
             return e;
@@ -66,7 +67,7 @@ EntreeInfos Entree(const Base& base, int mode, int ident) {
     return {};
 }
 
-void Cherche(benchmark::State& state, int mode, int ident) {
+void Cherche(benchmark::State& state, ModeInfos mode, int ident) {
     const Base& base = Grande();
     const EntreeInfos entree = Entree(base, mode, ident);
     std::size_t resultats = 0;
@@ -78,22 +79,22 @@ void Cherche(benchmark::State& state, int mode, int ident) {
 }
 
 void BM_PageAccueil(benchmark::State& state) {
-    Cherche(state, 1, 0);
+    Cherche(state, ModeInfos::Pages, 0);
 }
 void BM_PageRare(benchmark::State& state) {
-    Cherche(state, 1, 4242);
+    Cherche(state, ModeInfos::Pages, 4242);
 }
 void BM_Hote(benchmark::State& state) {
-    Cherche(state, 2, 31337);
+    Cherche(state, ModeInfos::IP, 31337);
 }
 void BM_Download(benchmark::State& state) {
-    Cherche(state, 3, 7);
+    Cherche(state, ModeInfos::Download, 7);
 }
 
 void BM_ListeEntreesFiltrees(benchmark::State& state) {
     const Base& base = Grande();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(sillage::ListeEntreesInfos(base, 2, "10.1.99"));
+        benchmark::DoNotOptimize(sillage::ListeEntreesInfos(base, ModeInfos::IP, "10.1.99"));
     }
 }
 

@@ -1,5 +1,10 @@
 #include "ui/dialogues.h"
 
+#include "ui/police.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+
 #include <deque>
 
 namespace sillage {
@@ -39,13 +44,21 @@ QMessageBox::StandardButton Dialogues::Question(QWidget* parent, const QString& 
                                                 QMessageBox::StandardButtons boutons,
                                                 QMessageBox::StandardButton defaut,
                                                 QMessageBox::Icon icone) {
+    const Message message{titre, texte, boutons, defaut, icone};
     if (Prevu()) {
-        etat().messages.push_back({titre, texte, boutons, defaut, icone});
+        etat().messages.push_back(message);
         return ReponsePrevue(defaut);
     }
-    QMessageBox boite(icone, titre, texte, boutons, parent);
-    boite.setDefaultButton(defaut);
-    return static_cast<QMessageBox::StandardButton>(boite.exec());
+    return static_cast<QMessageBox::StandardButton>(CreeBoite(parent, message)->exec());
+}
+
+std::unique_ptr<QMessageBox> Dialogues::CreeBoite(QWidget* parent, const Message& message) {
+    auto boite = std::make_unique<QMessageBox>(message.icone, message.titre, message.texte,
+                                               message.boutons, parent);
+    boite->setFont(PoliceSillage());
+    boite->setTextFormat(Qt::PlainText);
+    boite->setDefaultButton(message.defaut);
+    return boite;
 }
 
 void Dialogues::Erreur(QWidget* parent, const QString& texte) {
@@ -63,7 +76,15 @@ QString Dialogues::OuvreFichier(QFileDialog& dialogue) {
     if (e.automatique) {
         return {};
     }
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) {
+    const bool accepte = dialogue.exec() == QDialog::Accepted;
+    // A name typed and confirmed with Enter can leave the completion popup open over the
+    // window, where it would swallow the next click.
+    for (QCompleter* completion : dialogue.findChildren<QCompleter*>()) {
+        if (completion->popup() != nullptr) {
+            completion->popup()->hide();
+        }
+    }
+    if (!accepte || dialogue.selectedFiles().isEmpty()) {
         return {};
     }
     return dialogue.selectedFiles().constFirst();

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace sillage {
@@ -30,7 +31,11 @@ class Dialogues {
                                                 QMessageBox::Icon icone = QMessageBox::Question);
     // An error text (UTF-8 from the store or the import) in a box with an OK button.
     static void Erreur(QWidget* parent, const QString& texte);
-    // Shows the open dialog; returns the chosen file, or an empty text when cancelled.
+    // The box that Question shows: the program's font, the text shown as plain text whatever
+    // it holds (a message can quote a log's text), the default button given.
+    static std::unique_ptr<QMessageBox> CreeBoite(QWidget* parent, const Message& message);
+    // Shows the open dialog; returns the chosen file, or an empty text when cancelled. No popup
+    // of the dialog (its file-name completion) outlives it.
     static QString OuvreFichier(QFileDialog& dialogue);
 
     // For tests: from now on no real box is shown; a box without an answer given ahead gets its

@@ -3,7 +3,7 @@
 // an import has re-sorted the table under it.
 #pragma once
 
-#include "ui/vue_infos.h"
+#include "vues/vue_infos.h"
 
 #include <QAbstractListModel>
 

@@ -38,15 +38,6 @@ int ModeleListe::LigneTable(int rangee) const {
     return static_cast<int>(lignes_[static_cast<std::size_t>(rangee)]);
 }
 
-int ModeleListe::RangeeDeLigne(int ligne) const {
-    for (std::size_t r = 0; r < lignes_.size(); ++r) {
-        if (static_cast<int>(lignes_[r]) == ligne) {
-            return static_cast<int>(r);
-        }
-    }
-    return -1;
-}
-
 int ModeleListe::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(lignes_.size());
 }
@@ -61,11 +52,12 @@ QVariant ModeleListe::data(const QModelIndex& index, int role) const {
         return {};
     }
     const ColonneListe& colonne = colonnes_[static_cast<std::size_t>(index.column())];
-    // The tooltip repeats the cell: a name or a date wider than its column is cut short.
+    // The tooltip repeats the cell: a name wider than its column is cut short.
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         // TexteCellule answers an empty text for a line the table no longer has.
-        return DepuisWindows1252(
+        const QString texte = DepuisWindows1252(
             TexteCellule(*table_, lignes_[static_cast<std::size_t>(index.row())], colonne));
+        return role == Qt::ToolTipRole ? Infobulle(texte) : texte;
     }
     if (role == Qt::TextAlignmentRole) {
         return Alignement(colonne.adroite);
@@ -122,7 +114,8 @@ QVariant ModeleTextes::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        return DepuisWindows1252(Texte(index.row(), index.column()));
+        const QString texte = DepuisWindows1252(Texte(index.row(), index.column()));
+        return role == Qt::ToolTipRole ? Infobulle(texte) : texte;
     }
     if (role == Qt::TextAlignmentRole) {
         return Alignement(adroite_[static_cast<std::size_t>(index.column())]);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "store/table.h"
-#include "ui/vue_listes.h"
+#include "vues/vue_listes.h"
 
 #include <QAbstractTableModel>
 
@@ -27,10 +27,6 @@ class ModeleListe : public QAbstractTableModel {
     void Vide();
     // The table line shown on row rangee, or -1 when there is no such row.
     int LigneTable(int rangee) const;
-    // The first row showing table line ligne, or -1.
-    int RangeeDeLigne(int ligne) const;
-    const std::vector<std::uint32_t>& Lignes() const { return lignes_; }
-    const std::vector<ColonneListe>& Colonnes() const { return colonnes_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -24,4 +24,16 @@ std::optional<std::string> VersWindows1252(const QString& texte) {
     return octets.toStdString();
 }
 
+std::string VersWindows1252Substitue(const QString& texte) {
+    QStringEncoder encodeur(kCodePage);
+    return QByteArray(encodeur.encode(texte)).toStdString();
+}
+
+QString Infobulle(const QString& texte) {
+    if (texte.isEmpty()) {
+        return {}; // no tooltip at all
+    }
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(texte.toHtmlEscaped());
+}
+
 } // namespace sillage

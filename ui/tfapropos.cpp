@@ -1,6 +1,7 @@
 #include "ui/tfapropos.h"
 
 #include "sillage_version.h"
+#include "ui/construction.h"
 #include "ui/jpeg.h"
 
 #include <QApplication>
@@ -34,14 +35,6 @@ TFApropos::OuvreurAdresse& Ouvreur() {
     return ouvreur;
 }
 
-QLabel* Etiquette(QWidget* parent, const char* nom, const QString& texte, int x, int y) {
-    auto* l = new QLabel(texte, parent);
-    l->setObjectName(QString::fromLatin1(nom));
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
-
 QFont Serif(int pixels) {
     QFont f(QStringLiteral("serif"));
     f.setStyleHint(QFont::Serif);
@@ -64,22 +57,22 @@ QByteArray TFApropos::OctetsImage() {
 
 TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("A Propos"));
-    setFixedSize(288, 227);
+    MetEnFenetreOutil(this, QPoint(343, 155), QSize(288, 227));
 
-    Label1 = Etiquette(this, "Label1", QStringLiteral("Sillage"), 128, 8);
+    QLabel* Label1 = Libelle(this, "Label1", 128, 8, QStringLiteral("Sillage"));
     Label1->setFont(Serif(24));
     Label1->adjustSize();
-    Label7 = Etiquette(this, "Label7", QStringLiteral("V " SILLAGE_VERSION), 168, 40);
-    Label2 = Etiquette(this, "Label2", QStringLiteral("Créée par :"), 128, 64);
-    Label3 = Etiquette(this, "Label3", QStringLiteral("Remous"), 128, 80);
+    Libelle(this, "Label7", 168, 40, QStringLiteral("V " SILLAGE_VERSION));
+    Libelle(this, "Label2", 128, 64, QStringLiteral("Créée par :"));
+    QLabel* Label3 = Libelle(this, "Label3", 128, 80, QStringLiteral("Remous"));
     Label3->setFont(Serif(16));
     Label3->adjustSize();
-    Label5 = Etiquette(this, "Label5", QStringLiteral("Alias"), 128, 104);
-    Label4 = Etiquette(this, "Label4", QStringLiteral("Équipe Sillage"), 128, 120);
+    Libelle(this, "Label5", 128, 104, QStringLiteral("Alias"));
+    QLabel* Label4 = Libelle(this, "Label4", 128, 120, QStringLiteral("Équipe Sillage"));
     Label4->setFont(Serif(16));
     Label4->adjustSize();
 
-    Label6 = Etiquette(this, "Label6", QStringLiteral("http://www.example.com/sillage/"), 64, 152);
+    Label6 = Libelle(this, "Label6", 64, 152, QStringLiteral("http://www.example.com/sillage/"));
     QFont souligne = Label6->font();
     souligne.setUnderline(true);
     Label6->setFont(souligne);
@@ -89,8 +82,7 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     Label6->adjustSize();
     Label6->installEventFilter(this);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    auto* Image1 = Nomme(new QLabel(this), "Image1");
     Image1->setGeometry(16, 48, 97, 57);
     const QByteArray octets = OctetsImage();
     ImageRgb rgb;
@@ -102,9 +94,9 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
             image.scaled(Image1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     }
 
-    BCLose = new QPushButton(QStringLiteral("&Fermer"), this);
-    BCLose->setObjectName(QStringLiteral("BCLose"));
-    BCLose->setGeometry(48, 184, 177, 33);
+    QPushButton* BCLose =
+        Bouton(this, "BCLose", QRect(48, 184, 177, 33), QStringLiteral("&Fermer"));
+    BCLose->setAutoDefault(true);
     BCLose->setDefault(true); // Enter; Escape rejects the dialog, which closes it too
     connect(BCLose, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -6,7 +6,6 @@
 #include <functional>
 
 class QLabel;
-class QPushButton;
 class QUrl;
 
 namespace sillage {
@@ -33,15 +32,7 @@ class TFApropos : public QDialog {
     void Label6MouseEnter();
     void Label6MouseLeave();
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    QLabel* Image1;
-    QPushButton* BCLose;
+    QLabel* Label6 = nullptr;  // the link
     bool curseurMain_ = false; // the hand pointer is on while the mouse is over the link
 };
 

@@ -1,41 +1,34 @@
 #include "ui/tfoptions.h"
 
 #include "store/base.h"
+#include "ui/construction.h"
+#include "ui/texte_qt.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStringDecoder>
-#include <QStringEncoder>
+
+#include <algorithm>
 
 namespace sillage {
 
-namespace {
-
-template <class W> W* Place(W* w, const char* nom, int x, int y) {
-    w->setObjectName(QString::fromLatin1(nom));
-    w->move(x, y);
-    return w;
-}
-
-} // namespace
-
 TFOptions::TFOptions(Base& base, QWidget* parent) : QDialog(parent), base_(base) {
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(472, 319);
+    MetEnFenetreOutil(this, QPoint(290, 193), QSize(472, 319));
 
-    Label1 =
-        Place(new QLabel(QStringLiteral("Référent à exclure (site) :"), this), "Label1", 24, 104);
-    Label1->adjustSize();
-    EExculdeOrigine = Place(new QLineEdit(this), "EExculdeOrigine", 200, 104);
-    EExculdeOrigine->resize(249, 21);
+    QLabel* Label1 =
+        Libelle(this, "Label1", 24, 104, QStringLiteral("Référent à exclure (site) :"));
+    EExculdeOrigine = Edit(this, "EExculdeOrigine", QRect(200, 104, 249, 21));
     Label1->setBuddy(EExculdeOrigine);
 
-    BOk = Place(new QPushButton(QStringLiteral("Ok"), this), "BOk", 40, 152);
-    BOk->resize(75, 25);
+    QPushButton* BOk = Bouton(this, "BOk", QRect(40, 152, 75, 25), QStringLiteral("Ok"));
     BOk->setDefault(true);
-    BCancel = Place(new QPushButton(QStringLiteral("Annuler"), this), "BCancel", 368, 152);
-    BCancel->resize(75, 25);
+    QPushButton* BCancel =
+        Bouton(this, "BCancel", QRect(368, 152, 75, 25), QStringLiteral("Annuler"));
+
+    // As in any dialog, Enter presses the focused button, and Ok when no button has the focus.
+    BOk->setAutoDefault(true);
+    BCancel->setAutoDefault(true);
 
     connect(BOk, &QPushButton::clicked, this, &TFOptions::BOkClick);
     // Annuler, Escape and the close box all reject: nothing is stored.
@@ -44,24 +37,15 @@ TFOptions::TFOptions(Base& base, QWidget* parent) : QDialog(parent), base_(base)
 
 void TFOptions::showEvent(QShowEvent* event) {
     const Table& options = base_.ListeOptions;
-    if (options.Vide()) {
-        EExculdeOrigine->clear();
-    } else {
-        const std::string_view ligne = options[0];
-        QStringDecoder decodeur("windows-1252");
-        EExculdeOrigine->setText(
-            decodeur.decode(QByteArrayView(ligne.data(), static_cast<qsizetype>(ligne.size()))));
-    }
+    EExculdeOrigine->setText(options.Vide() ? QString() : DepuisWindows1252(options[0]));
     EExculdeOrigine->setFocus();
     QDialog::showEvent(event);
 }
 
 void TFOptions::BOkClick() {
-    QStringEncoder encodeur("windows-1252");
-    QByteArray octets = encodeur.encode(EExculdeOrigine->text());
+    std::string texte = VersWindows1252Substitue(EExculdeOrigine->text());
     // A line break or a NUL would split the stored line or end the file's reading.
-    octets.removeIf([](char c) { return c == '\r' || c == '\n' || c == '\0'; });
-    const std::string_view texte(octets.constData(), static_cast<std::size_t>(octets.size()));
+    std::erase_if(texte, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
     if (base_.ListeOptions.Vide()) {
         base_.ListeOptions.Ajoute(texte);
     } else {

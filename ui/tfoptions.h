@@ -3,9 +3,7 @@
 
 #include <QDialog>
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace sillage {
 
@@ -26,10 +24,7 @@ class TFOptions : public QDialog {
 
   private:
     Base& base_;
-    QLabel* Label1;
-    QLineEdit* EExculdeOrigine;
-    QPushButton* BOk;
-    QPushButton* BCancel;
+    QLineEdit* EExculdeOrigine = nullptr;
 };
 
 } // namespace sillage

@@ -1,22 +1,27 @@
 // The main window: a menu bar of six commands over nine tabs. One class, its member functions
-// spread by tab: tfprincip.cpp (building the window), tfprincip_commandes.cpp (start-up, view
-// refresh, menu commands, closing), tfprincip_listes.cpp (the ranked lists and their filters),
-// tfprincip_infos.cpp, tfprincip_graphiques.cpp and tfprincip_retours.cpp.
+// spread over one room per tab, each holding the tab's construction, wiring and handlers:
+// tfprincip.cpp (the frame: menu bar and tab control), tfprincip_commandes.cpp (start-up, view
+// refresh, menu commands, closing), tfprincip_general.cpp, tfprincip_listes.cpp (the ranked lists
+// and their filters), tfprincip_infos.cpp, tfprincip_graphiques.cpp and tfprincip_retours.cpp.
+//
+// The widgets are private; each one's objectName is its name in the system (LVIP, EFiltre1,
+// B400...), which is how tests find them.
 #pragma once
 
+#include "ui/evenements.h"
 #include "ui/modeles.h"
-#include "ui/vue_graphiques.h"
-#include "ui/vue_infos.h"
-#include "ui/vue_listes.h"
+#include "vues/vue_graphiques.h"
+#include "vues/vue_infos.h"
+#include "vues/vue_listes.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
-class QAbstractItemView;
 class QAction;
 class QFileDialog;
 class QLabel;
@@ -44,7 +49,7 @@ class TFPrincip : public QMainWindow {
   public:
     // The key code that the key handlers receive for Return and Enter; other keys come as
     // Qt::Key values.
-    static constexpr int kToucheEntree = 13;
+    static constexpr int kToucheEntree = ToucheRelachee::kEntree;
     // Client area (below the menu bar).
     static constexpr int kLargeur = 654;
     static constexpr int kHauteur = 658;
@@ -62,8 +67,7 @@ class TFPrincip : public QMainWindow {
 
     // Start-up, once, when the window is first shown.
     void FormShow();
-    // Rebuilds every list, the name indexes, the summary counts and the two chart lists from
-    // the tables.
+    // Rebuilds every list, the name indexes, the summary and the two chart lists from the tables.
     void RafraichitVues();
     // The menu commands.
     void Ouvrir1Click();
@@ -75,7 +79,7 @@ class TFPrincip : public QMainWindow {
     // Asked before the window closes: clears CanClose to keep it open.
     void FormCloseQuery(bool& CanClose);
 
-    // List filters of the Pages, Images, IP and Référents tabs.
+    // List filters of the Pages, Images, IP and Référents tabs (tfprincip_listes.cpp).
     void BFiltre1Click();
     void BFiltre3Click();
     void BFiltre4Click();
@@ -88,13 +92,9 @@ class TFPrincip : public QMainWindow {
     void FiltreImages();
     void FiltreIP();
     void FiltreOrigines();
-    // The model of one of the five ranked lists.
-    ModeleListe& ModeleDe(Liste liste);
-    // The table line shown on the current row of a list over a ModeleListe, or -1.
-    static int LigneTableCourante(const QAbstractItemView* liste);
 
     // Infos tab (tfprincip_infos.cpp). The double-click handlers of the list tabs receive the
-    // table line of the double-clicked row.
+    // table line of the double-clicked row, -1 for none.
     void BPageClick();
     void BNomDClick();
     void BDownloadClick();
@@ -107,136 +107,67 @@ class TFPrincip : public QMainWindow {
     void LVIPDblClick(int ligne);
     void LVDownloadDblClick(int ligne);
     void LVOrigineDblClick(int ligne);
+    // The tab's state: the current mode and the mode the filter text is attached to.
+    ModeInfos ModeRecherche() const { return Infos.ModeRecherche; }
+    ModeInfos ModeFiltre() const { return Infos.ModeFiltre; }
 
     // Charts tab (tfprincip_graphiques.cpp). Drawing happens inside PaintBox1's paint event;
     // the click handlers change the state, set the labels and ask for a repaint.
     void LBListAnneeClick();
     void LBListMoisClick();
     void PaintBox1Paint(QPainter& p);
+    GenreGraphique ModeGraphique() const { return Graphique.ModeGraphique; }
 
     // Error-status tab (tfprincip_retours.cpp): the click handler of the 24 status buttons.
     void B400Click();
 
-    // The Infos tab's state (ModeRecherche, ModeFiltre, entries, results) and the charts tab's
-    // (ModeGraphique); the widgets show them.
-    EtatInfos Infos;
-    EtatGraphique Graphique;
-
-    // Widgets, named as their objectName.
-    QAction* Ouvrir1;
-    QAction* Enregistrer1;
-    QAction* Reinitialiser1;
-    QAction* Options1;
-    QAction* APropos1;
-    QAction* Quitter1;
-    QFileDialog* OpenDialog1;
-    ControleOnglets* PageControl1;
-    std::array<QWidget*, 9> TabSheets{}; // TabSheet1 to TabSheet9
-
-    // "Général"
-    QLabel* Label41;
-    QProgressBar* ProgressBar1;
-    QTableWidget* SGGen;
-
-    // The four filtered lists and the downloads list.
-    QLineEdit* EFiltre1;
-    QLineEdit* EFiltre3;
-    QLineEdit* EFiltre4;
-    QLineEdit* EFiltre5;
-    QPushButton* BFiltre1;
-    QPushButton* BFiltre3;
-    QPushButton* BFiltre4;
-    QPushButton* BFiltre5;
-    QTableView* VLPages;
-    QTableView* LVImages;
-    QTableView* LVIP;
-    QTableView* LVOrigine;
-    QTableView* LVDownload;
-    ModeleListe* ModelePages;
-    ModeleListe* ModeleImages;
-    ModeleListe* ModeleIP;
-    ModeleListe* ModeleOrigines;
-    ModeleListe* ModeleDownloads;
-
-    // "Infos"
-    QPushButton* BPage;
-    QPushButton* BNomD;
-    QPushButton* BDownload;
-    QPushButton* BReferent;
-    QLineEdit* EFiltre2;
-    QPushButton* BFiltre2;
-    QLabel* LExplI0;
-    QListView* LBSearch;
-    ModeleEntrees* ModeleSearch; // Infos.Entrees
-    ChoixListe* ChoixSearch;
-    QLabel* LAffiche;
-    QTableView* LVAffiche;
-    ModeleTextes* ModeleAffiche;
-
-    // "Graphiques annuels"
-    QLabel* Label39;
-    QLabel* Label40;
-    QListWidget* LBListAnnee;
-    QListWidget* LBListMois;
-    ChoixListe* ChoixAnnee;
-    ChoixListe* ChoixMois;
-    SurfaceDessin* PaintBox1;
-    std::array<QLabel*, 12> LabelsMois{};  // Label3 to Label14
-    std::array<QLabel*, 31> LabelsJours{}; // days 1 to 31: Label42 to Label45, Label50...
-    QLabel* LHCalc1;
-    QLabel* LHCalc2;
-    QLabel* LHCalc3;
-    QLabel* LVCalc1;
-    QLabel* LVCalc2;
-    QLabel* LVCalc3;
-    QLabel* LExpl0;
-    QLabel* lExpl1;
-    QLabel* LExpl2;
-
-    // "Statistiques des Retours"
-    std::array<QPushButton*, 24> BoutonsRetour{}; // B400 to B417, then B500 to B505
-    QLabel* LExpl3;
-    QLabel* LExpl4;
-    QTableView* LVRetours;
-    ModeleTextes* ModeleRetours;
-    QLabel* LCount3;
-
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* objet, QEvent* event) override;
 
   private:
+    // Building, one function per room.
     void CreeMenu();
     void CreeGeneral(QWidget* page);
     void CreeListe(QWidget* page, Liste liste);
     void CreeInfos(QWidget* page);
     void CreeGraphiques(QWidget* page);
     void CreeRetours(QWidget* page);
-    void RelieListes();
-    void Filtre(Liste liste);
+
     // Enables the commands that need every table loaded.
     void MajCommandes();
-    void EcritEnTetesResume();
     // Releases the name indexes and the tables once the window closes.
     void Libere();
 
-    // Infos tab: runs one event of Infos, then shows the state; effets tells what the event may
-    // have changed (kEntrees, kResultats). A failure is shown after the state. Returns whether
-    // the event completed.
+    // "Général" (tfprincip_general.cpp): the summary's header cells, then its figures.
+    void EcritEnTetesResume();
+    void MontreResume();
+
+    // Lists: the model of one of the five ranked lists; a list filtered with its edit's text.
+    ModeleListe& ModeleDe(Liste liste);
+    void Filtre(Liste liste);
+
+    // Infos: runs one event of Infos, then shows the state; effets tells what the event may have
+    // changed (kEntrees, kResultats). A failure is shown after the state. Returns whether the
+    // event completed.
     static constexpr int kEntrees = 1;
     static constexpr int kResultats = 2;
     bool EvenementInfos(int effets, const std::function<void()>& evenement);
-    void ChoisitModeInfos(int mode);
-    void NavigueVersInfos(int mode, int ligne);
+    void ChoisitModeInfos(ModeInfos mode);
+    void NavigueVersInfos(ModeInfos mode, int ligne);
     // EFiltre2's text in Windows-1252 bytes.
     std::string TexteFiltre2() const;
-    // Charts tab.
+
+    // Charts: the two lists filled from the tables (their choices cleared); the labels around
+    // the surface.
+    void RemplitListesGraphiques();
     void MontreEtiquettes(const EtiquettesGraphique& etiquettes);
     // The import of one chosen log by "&Ouvrir"; returns whether it completed.
     bool ImporteLog(const QString& chemin);
     // Where the open dialog starts (DossierOuverture).
     QString DossierDialogue() const;
+    // The labels while the current mode's list has nothing chosen (EtiquettesSansChoix).
+    void MontreEtiquettesSansChoix();
 
     Base& base_;
     TFApropos* apropos_ = nullptr;
@@ -246,6 +177,73 @@ class TFPrincip : public QMainWindow {
     std::string dossierDernierLog_;
     // Every table was loaded (start-up or reset); false after a load that stopped on a file.
     bool chargee_ = false;
+
+    // The frame and the commands.
+    QAction* Ouvrir1 = nullptr;
+    QAction* Enregistrer1 = nullptr;
+    QAction* Reinitialiser1 = nullptr;
+    QAction* Options1 = nullptr;
+    QAction* APropos1 = nullptr;
+    QAction* Quitter1 = nullptr;
+    QFileDialog* OpenDialog1 = nullptr;
+    ControleOnglets* PageControl1 = nullptr;
+
+    // "Général"
+    QProgressBar* ProgressBar1 = nullptr;
+    QTableWidget* SGGen = nullptr;
+
+    // The four filtered lists and the downloads list.
+    QLineEdit* EFiltre1 = nullptr;
+    QLineEdit* EFiltre3 = nullptr;
+    QLineEdit* EFiltre4 = nullptr;
+    QLineEdit* EFiltre5 = nullptr;
+    QTableView* VLPages = nullptr;
+    QTableView* LVImages = nullptr;
+    QTableView* LVIP = nullptr;
+    QTableView* LVOrigine = nullptr;
+    QTableView* LVDownload = nullptr;
+    ModeleListe* ModelePages = nullptr;
+    ModeleListe* ModeleImages = nullptr;
+    ModeleListe* ModeleIP = nullptr;
+    ModeleListe* ModeleOrigines = nullptr;
+    ModeleListe* ModeleDownloads = nullptr;
+
+    // "Infos". The entry list's model shows Infos.Entrees: declared after it, it goes first.
+    EtatInfos Infos;
+    std::unique_ptr<ModeleEntrees> ModeleSearch;
+    QPushButton* BPage = nullptr;
+    QPushButton* BNomD = nullptr;
+    QPushButton* BDownload = nullptr;
+    QPushButton* BReferent = nullptr;
+    QLineEdit* EFiltre2 = nullptr;
+    QLabel* LExplI0 = nullptr;
+    QListView* LBSearch = nullptr;
+    ChoixListe* ChoixSearch = nullptr;
+    QLabel* LAffiche = nullptr;
+    QTableView* LVAffiche = nullptr;
+    ModeleTextes* ModeleAffiche = nullptr;
+
+    // "Graphiques annuels"
+    EtatGraphique Graphique;
+    QListWidget* LBListAnnee = nullptr;
+    QListWidget* LBListMois = nullptr;
+    SurfaceDessin* PaintBox1 = nullptr;
+    std::array<QLabel*, 12> LabelsMois{};  // Label3 to Label14
+    std::array<QLabel*, 31> LabelsJours{}; // days 1 to 31: Label42 to Label45, Label50...
+    QLabel* LHCalc1 = nullptr;
+    QLabel* LHCalc2 = nullptr;
+    QLabel* LHCalc3 = nullptr;
+    QLabel* LVCalc1 = nullptr;
+    QLabel* LVCalc2 = nullptr;
+    QLabel* LVCalc3 = nullptr;
+
+    // "Statistiques des Retours"
+    std::array<QPushButton*, 24> BoutonsRetour{}; // B400 to B417, then B500 to B505
+    QLabel* LExpl3 = nullptr;
+    QLabel* LExpl4 = nullptr;
+    QTableView* LVRetours = nullptr;
+    ModeleTextes* ModeleRetours = nullptr;
+    QLabel* LCount3 = nullptr;
 };
 
 } // namespace sillage

@@ -8,46 +8,21 @@
 #include "ui/curseur.h"
 #include "ui/dialogues.h"
 #include "ui/onglets.h"
-#include "ui/surface_dessin.h"
-#include "ui/texte_qt.h"
+#include "ui/protege.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
-#include "ui/vue_resume.h"
 
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QTableWidget>
 
 #include <algorithm>
-#include <exception>
+#include <optional>
 
 namespace sillage {
-
-namespace {
-
-QString Utf8(std::string_view texte) {
-    return QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
-}
-
-// Runs a step of a command; a failure of the store or the import ends it with its message
-// shown. Returns whether the step completed.
-template <typename Etape> bool Protege(QWidget* fenetre, Etape&& etape) {
-    try {
-        etape();
-        return true;
-    } catch (const std::exception& e) {
-        // ErreurSillage carries the user's message; anything else (memory) is shown the same way.
-        Dialogues::Erreur(fenetre, QString::fromUtf8(e.what()));
-        return false;
-    }
-}
-
-} // namespace
 
 void TFPrincip::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -90,15 +65,6 @@ QString TFPrincip::DossierDialogue() const {
         DossierOuverture(base_.Repertoire(), DossierProgramme(), dossierDernierLog_)));
 }
 
-void TFPrincip::EcritEnTetesResume() {
-    for (int r = 0; r < 5; ++r) {
-        SGGen->item(r + 1, 0)->setText(Utf8(kTitresLignesResume[static_cast<std::size_t>(r)]));
-    }
-    for (int c = 0; c < 3; ++c) {
-        SGGen->item(0, c + 1)->setText(Utf8(kTitresColonnesResume[static_cast<std::size_t>(c)]));
-    }
-}
-
 void TFPrincip::RafraichitVues() {
     CurseurOccupe occupe;
     for (Liste liste :
@@ -107,20 +73,8 @@ void TFPrincip::RafraichitVues() {
         ModeleDe(liste).Remplit(table, LignesListe(table));
     }
     base_.ReconstruitIndex();
-    const std::array<std::size_t, 5> comptes = ComptesResume(base_);
-    for (int r = 0; r < 5; ++r) {
-        SGGen->item(r + 1, 1)->setText(QString::number(comptes[static_cast<std::size_t>(r)]));
-    }
-    LBListAnnee->clear();
-    for (const std::string& texte : TextesAnnees(base_.ListeGraphMois)) {
-        LBListAnnee->addItem(DepuisWindows1252(texte));
-    }
-    LBListMois->clear();
-    for (const std::string& texte : TextesMois(base_.ListeGraphHeure)) {
-        LBListMois->addItem(DepuisWindows1252(texte));
-    }
-    // Both chart lists lost their selection: the chart shows the empty frame of its mode.
-    PaintBox1->update();
+    MontreResume();
+    RemplitListesGraphiques();
 }
 
 void TFPrincip::MajCommandes() {
@@ -184,24 +138,20 @@ void TFPrincip::Reinitialiser1Click() {
     if (Dialogues::Question(this, QStringLiteral("Reinitialisation"),
                             QStringLiteral("Voulez-vous réinitialiser la base ?"),
                             QMessageBox::Yes | QMessageBox::No,
-                            QMessageBox::Yes) != QMessageBox::Yes) {
+                            QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
-    QString erreur;
-    try {
+    const std::optional<QString> erreur = Essaie([&] {
         CurseurOccupe occupe;
         base_.ReinitialiseListes();
-        chargee_ = true;
         EcritEnTetesResume(); // not yet written when the start-up could not load the tables
-    } catch (const std::exception& e) {
-        erreur = QString::fromUtf8(e.what());
-        chargee_ = false;
-    }
+    });
+    chargee_ = !erreur;
     MajCommandes();
     // Also after a failure: the lists must not show rows of tables that were released.
     RafraichitVues();
-    if (!erreur.isEmpty()) {
-        Dialogues::Erreur(this, erreur);
+    if (erreur) {
+        Dialogues::Erreur(this, *erreur);
     }
 }
 

@@ -5,15 +5,17 @@
 
 #include "store/base.h"
 #include "ui/choix_liste.h"
-#include "ui/dialogues.h"
+#include "ui/construction.h"
+#include "ui/copie.h"
+#include "ui/protege.h"
 #include "ui/surface_dessin.h"
 #include "ui/texte_qt.h"
+#include "vues/vue_resume.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 
-#include <exception>
 #include <optional>
 
 namespace sillage {
@@ -68,23 +70,110 @@ std::optional<std::string> TexteChoisi(const QListWidget* liste) {
 
 } // namespace
 
+void TFPrincip::CreeGraphiques(QWidget* page) {
+    Libelle(page, "Label39", 24, 8, QStringLiteral("Cliquez sur l'année :"));
+    Libelle(page, "Label40", 240, 8,
+            QStringLiteral("Cliquez sur le mois pour lequel vous souhaitez avoir le graphique :"));
+    LBListAnnee = Nomme(new QListWidget(page), "LBListAnnee");
+    LBListAnnee->setGeometry(24, 32, 201, 201);
+    LBListMois = Nomme(new QListWidget(page), "LBListMois");
+    LBListMois->setGeometry(240, 32, 393, 201);
+    for (QListWidget* l : {LBListAnnee, LBListMois}) {
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+
+    PaintBox1 =
+        Nomme(new SurfaceDessin([this](QPainter& p) { PaintBox1Paint(p); }, page), "PaintBox1");
+    PaintBox1->setGeometry(64, 272, 495, 289);
+
+    static const char* const kMois[12] = {"Janvier",   "Février", "Mars",     "Avril",
+                                          "Mai",       "Juin",    "Juillet",  "Aout",
+                                          "Septembre", "Octobre", "Novembre", "Décembre"};
+    for (int m = 0; m < 12; ++m) {
+        const QByteArray nom = "Label" + QByteArray::number(3 + m);
+        QLabel* l = Libelle(page, nom.constData(), 0, 272 + 24 * m, QString::fromUtf8(kMois[m]));
+        l->move(57 - l->width(), l->y()); // right edge at x 57
+        LabelsMois[static_cast<std::size_t>(m)] = l;
+    }
+    // Day labels: Label42 to Label45, Label50 to Label53, Label58 to Label69, Label81 to Label91.
+    static const int kPremiers[4][2] = {{42, 4}, {50, 4}, {58, 12}, {81, 11}};
+    int jour = 0;
+    for (const auto& bloc : kPremiers) {
+        for (int k = 0; k < bloc[1]; ++k, ++jour) {
+            const QByteArray nom = "Label" + QByteArray::number(bloc[0] + k);
+            LabelsJours[static_cast<std::size_t>(jour)] =
+                Libelle(page, nom.constData(), 64 + 16 * jour, 568, QString::number(jour + 1));
+        }
+    }
+
+    LHCalc1 = LibelleVariable(page, "LHCalc1", 208, 256, 80);
+    LHCalc2 = LibelleVariable(page, "LHCalc2", 384, 256, 80);
+    LHCalc3 = LibelleVariable(page, "LHCalc3", 544, 256, 80);
+    LVCalc1 = LibelleVariable(page, "LVCalc1", 568, 456, 70);
+    LVCalc2 = LibelleVariable(page, "LVCalc2", 568, 368, 70);
+    LVCalc3 = LibelleVariable(page, "LVCalc3", 568, 272, 70);
+
+    Libelle(page, "LExpl0", 8, 592, QStringLiteral("Nombre total de"));
+    QLabel* lExpl1 = Libelle(page, "lExpl1", 96, 592, QStringLiteral("Hits"));
+    QLabel* LExpl2 = Libelle(page, "LExpl2", 128, 592, QStringLiteral("Visiteurs"));
+    QPalette rouge = lExpl1->palette();
+    rouge.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    lExpl1->setPalette(rouge);
+    QPalette bleu = LExpl2->palette();
+    bleu.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    LExpl2->setPalette(bleu);
+
+    new ChoixListe(LBListAnnee, [this] { LBListAnneeClick(); });
+    new ChoixListe(LBListMois, [this] { LBListMoisClick(); });
+    // After the click handlers: a choice undone (Ctrl+click) leaves the empty frame.
+    for (QListWidget* l : {LBListAnnee, LBListMois}) {
+        connect(l->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &TFPrincip::MontreEtiquettesSansChoix);
+        AjouteCopie(l);
+    }
+}
+
+void TFPrincip::RemplitListesGraphiques() {
+    LBListAnnee->clear();
+    for (const std::string& texte : TextesAnnees(base_.ListeGraphMois)) {
+        LBListAnnee->addItem(DepuisWindows1252(texte));
+    }
+    LBListMois->clear();
+    for (const std::string& texte : TextesMois(base_.ListeGraphHeure)) {
+        LBListMois->addItem(DepuisWindows1252(texte));
+    }
+    // Both lists lost their selection: the chart shows the empty frame of its mode, without
+    // the numbers of the chart it showed.
+    MontreEtiquettesSansChoix();
+    PaintBox1->update();
+}
+
 void TFPrincip::MontreEtiquettes(const EtiquettesGraphique& etiquettes) {
-    const std::array<QLabel*, 3> montrees = etiquettes.Annuelle
-                                                ? std::array{LHCalc1, LHCalc2, LHCalc3}
-                                                : std::array{LVCalc1, LVCalc2, LVCalc3};
-    const std::array<QLabel*, 3> cachees = etiquettes.Annuelle
-                                               ? std::array{LVCalc1, LVCalc2, LVCalc3}
-                                               : std::array{LHCalc1, LHCalc2, LHCalc3};
+    const bool annuelle = etiquettes.Genre == GenreGraphique::Annee;
+    const bool mensuelle = etiquettes.Genre == GenreGraphique::Mois;
+    const std::array<QLabel*, 3> horizontales = {LHCalc1, LHCalc2, LHCalc3};
+    const std::array<QLabel*, 3> verticales = {LVCalc1, LVCalc2, LVCalc3};
     for (std::size_t i = 0; i < 3; ++i) {
-        montrees[i]->setText(QString::fromStdString(etiquettes.Echelle[i]));
-        montrees[i]->show();
-        cachees[i]->hide();
+        if (annuelle || mensuelle) {
+            (annuelle ? horizontales : verticales)[i]->setText(
+                QString::fromStdString(etiquettes.Echelle[i]));
+        }
+        horizontales[i]->setVisible(annuelle);
+        verticales[i]->setVisible(mensuelle);
     }
     for (QLabel* l : LabelsMois) {
-        l->setVisible(etiquettes.Annuelle);
+        l->setVisible(annuelle);
     }
     for (QLabel* l : LabelsJours) {
-        l->setVisible(!etiquettes.Annuelle);
+        l->setVisible(mensuelle);
+    }
+}
+
+void TFPrincip::MontreEtiquettesSansChoix() {
+    const std::optional<EtiquettesGraphique> etiquettes = Graphique.EtiquettesSansChoix(
+        ChoixListe::RangeeChoisie(LBListAnnee) >= 0, ChoixListe::RangeeChoisie(LBListMois) >= 0);
+    if (etiquettes) {
+        MontreEtiquettes(*etiquettes);
     }
 }
 
@@ -93,14 +182,12 @@ void TFPrincip::LBListAnneeClick() {
     if (!annee) {
         return;
     }
-    try {
+    Protege(this, [&] {
         const Dessin d = Graphique.CliqueAnnee(base_, *annee);
         if (d.Etiquettes) {
             MontreEtiquettes(*d.Etiquettes);
         }
-    } catch (const std::exception& e) {
-        Dialogues::Erreur(this, QString::fromUtf8(e.what()));
-    }
+    });
     PaintBox1->update();
 }
 
@@ -109,14 +196,12 @@ void TFPrincip::LBListMoisClick() {
     if (rangee < 0) {
         return;
     }
-    try {
+    Protege(this, [&] {
         const Dessin d = Graphique.CliqueMois(base_, rangee);
         if (d.Etiquettes) {
             MontreEtiquettes(*d.Etiquettes);
         }
-    } catch (const std::exception& e) {
-        Dialogues::Erreur(this, QString::fromUtf8(e.what()));
-    }
+    });
     PaintBox1->update();
 }
 

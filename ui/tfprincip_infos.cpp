@@ -5,9 +5,12 @@
 
 #include "store/base.h"
 #include "ui/choix_liste.h"
+#include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/dialogues.h"
 #include "ui/modele_entrees.h"
 #include "ui/onglets.h"
+#include "ui/protege.h"
 #include "ui/texte_qt.h"
 
 #include <QLabel>
@@ -16,23 +19,53 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include <exception>
-
 namespace sillage {
 
 namespace {
 
 constexpr int kOngletInfos = 5; // TabSheet6
 
-void MetEnGras(QPushButton* bouton, bool gras) {
-    QFont police = bouton->font();
-    if (police.bold() != gras) {
-        police.setBold(gras);
-        bouton->setFont(police);
-    }
-}
-
 } // namespace
+
+void TFPrincip::CreeInfos(QWidget* page) {
+    BPage = Bouton(page, "BPage", QRect(16, 8, 65, 25), QStringLiteral("Pages"));
+    BNomD = Bouton(page, "BNomD", QRect(88, 8, 65, 25), QStringLiteral("IP"));
+    BDownload = Bouton(page, "BDownload", QRect(160, 8, 65, 25), QStringLiteral("Download"));
+    BReferent = Bouton(page, "BReferent", QRect(232, 8, 65, 25), QStringLiteral("Référent"));
+    EFiltre2 = Edit(page, "EFiltre2", QRect(384, 8, 169, 21));
+    QPushButton* BFiltre2 =
+        Bouton(page, "BFiltre2", QRect(560, 8, 59, 25), QStringLiteral("Appliquer"));
+    LExplI0 = LibelleVariable(page, "LExplI0", 16, 40, 600);
+
+    ModeleSearch = std::make_unique<ModeleEntrees>(Infos.Entrees);
+    ModeleSearch->setObjectName(QStringLiteral("ModeleLBSearch"));
+    LBSearch = Nomme(new QListView(page), "LBSearch");
+    LBSearch->setGeometry(16, 56, 601, 193);
+    LBSearch->setModel(ModeleSearch.get());
+    LBSearch->setSelectionMode(QAbstractItemView::SingleSelection);
+    LBSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LBSearch->setUniformItemSizes(true);
+
+    LAffiche = LibelleVariable(page, "LAffiche", 16, 256, 600);
+    ModeleAffiche = new ModeleTextes(
+        {QStringLiteral("Nom"), QStringLiteral("Acces"), QStringLiteral("Date")}, {}, this);
+    ModeleAffiche->setObjectName(QStringLiteral("ModeleLVAffiche"));
+    LVAffiche = ListeRapport(page, "LVAffiche", QRect(16, 272, 601, 289), ModeleAffiche,
+                             {400, 50, 100}, {false, false, true});
+    // Results can be chosen several at a time, to be copied; a double-click leads from one.
+    LVAffiche->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    AjouteCopie(LBSearch);
+    AjouteCopie(LVAffiche);
+
+    connect(BPage, &QPushButton::clicked, this, &TFPrincip::BPageClick);
+    connect(BNomD, &QPushButton::clicked, this, &TFPrincip::BNomDClick);
+    connect(BDownload, &QPushButton::clicked, this, &TFPrincip::BDownloadClick);
+    connect(BReferent, &QPushButton::clicked, this, &TFPrincip::BReferentClick);
+    connect(BFiltre2, &QPushButton::clicked, this, &TFPrincip::BFiltre2Click);
+    new ToucheRelachee(EFiltre2, [this](int key) { EFiltre2KeyUp(key); });
+    ChoixSearch = new ChoixListe(LBSearch, [this] { LBSearchClick(); });
+    connect(LVAffiche, &QAbstractItemView::doubleClicked, this, &TFPrincip::LVAfficheDblClick);
+}
 
 std::string TFPrincip::TexteFiltre2() const {
     // A character that Windows-1252 lacks occurs in no stored name; neither does a line feed,
@@ -41,24 +74,19 @@ std::string TFPrincip::TexteFiltre2() const {
 }
 
 bool TFPrincip::EvenementInfos(int effets, const std::function<void()>& evenement) {
-    QString erreur;
     if (effets & kEntrees) {
         ModeleSearch->DebutChangement();
     }
-    try {
-        evenement();
-    } catch (const std::exception& e) {
-        erreur = QString::fromUtf8(e.what());
-    }
+    const std::optional<QString> erreur = Essaie(evenement);
     if (effets & kEntrees) {
         ModeleSearch->FinChangement();
     }
 
     LExplI0->setText(QString::fromStdString(Infos.LExplI0));
-    const std::array<QPushButton*, 4> boutons = {BPage, BNomD, BDownload, BReferent};
-    for (int m = 1; m <= 4; ++m) {
-        MetEnGras(boutons[static_cast<std::size_t>(m - 1)], Infos.ModeRecherche == m);
-    }
+    MetEnGras(BPage, Infos.ModeRecherche == ModeInfos::Pages);
+    MetEnGras(BNomD, Infos.ModeRecherche == ModeInfos::IP);
+    MetEnGras(BDownload, Infos.ModeRecherche == ModeInfos::Download);
+    MetEnGras(BReferent, Infos.ModeRecherche == ModeInfos::Referent);
     {
         ChoixListe::Silence silence(*ChoixSearch);
         if (Infos.Selection >= 0) {
@@ -67,6 +95,9 @@ bool TFPrincip::EvenementInfos(int effets, const std::function<void()>& evenemen
             LBSearch->scrollTo(index);
         } else {
             LBSearch->selectionModel()->clear();
+            if (effets & kEntrees) {
+                LBSearch->scrollToTop(); // a new list starts at its first entry
+            }
         }
     }
     if (effets & kResultats) {
@@ -79,28 +110,28 @@ bool TFPrincip::EvenementInfos(int effets, const std::function<void()>& evenemen
         LAffiche->setText(QString::fromStdString(Infos.LAffiche));
     }
 
-    if (!erreur.isEmpty()) {
-        Dialogues::Erreur(this, erreur);
+    if (erreur) {
+        Dialogues::Erreur(this, *erreur);
         return false;
     }
     return true;
 }
 
-void TFPrincip::ChoisitModeInfos(int mode) {
+void TFPrincip::ChoisitModeInfos(ModeInfos mode) {
     EvenementInfos(kEntrees, [&] { Infos.ChoisitMode(base_, mode, TexteFiltre2()); });
 }
 
 void TFPrincip::BPageClick() {
-    ChoisitModeInfos(1);
+    ChoisitModeInfos(ModeInfos::Pages);
 }
 void TFPrincip::BNomDClick() {
-    ChoisitModeInfos(2);
+    ChoisitModeInfos(ModeInfos::IP);
 }
 void TFPrincip::BDownloadClick() {
-    ChoisitModeInfos(3);
+    ChoisitModeInfos(ModeInfos::Download);
 }
 void TFPrincip::BReferentClick() {
-    ChoisitModeInfos(4);
+    ChoisitModeInfos(ModeInfos::Referent);
 }
 
 void TFPrincip::LBSearchClick() {
@@ -120,15 +151,15 @@ void TFPrincip::EFiltre2KeyUp(int key) {
 
 void TFPrincip::LVAfficheDblClick() {
     const int rangee = ChoixListe::RangeeChoisie(LVAffiche);
-    // Keywords (mode 4) lead nowhere; leave both lists exactly as they are.
-    if (rangee < 0 || Infos.ModeRecherche == 4) {
+    // Keywords lead nowhere; leave both lists exactly as they are.
+    if (rangee < 0 || Infos.ModeRecherche == ModeInfos::Referent) {
         return;
     }
     EvenementInfos(kEntrees | kResultats,
                    [&] { Infos.NavigueDepuisResultat(base_, rangee, TexteFiltre2()); });
 }
 
-void TFPrincip::NavigueVersInfos(int mode, int ligne) {
+void TFPrincip::NavigueVersInfos(ModeInfos mode, int ligne) {
     if (EvenementInfos(kEntrees | kResultats,
                        [&] { Infos.NavigueDepuisListe(base_, mode, ligne, TexteFiltre2()); })) {
         PageControl1->setCurrentIndex(kOngletInfos);
@@ -136,16 +167,16 @@ void TFPrincip::NavigueVersInfos(int mode, int ligne) {
 }
 
 void TFPrincip::VLPagesDblClick(int ligne) {
-    NavigueVersInfos(1, ligne);
+    NavigueVersInfos(ModeInfos::Pages, ligne);
 }
 void TFPrincip::LVIPDblClick(int ligne) {
-    NavigueVersInfos(2, ligne);
+    NavigueVersInfos(ModeInfos::IP, ligne);
 }
 void TFPrincip::LVDownloadDblClick(int ligne) {
-    NavigueVersInfos(3, ligne);
+    NavigueVersInfos(ModeInfos::Download, ligne);
 }
 void TFPrincip::LVOrigineDblClick(int ligne) {
-    NavigueVersInfos(4, ligne);
+    NavigueVersInfos(ModeInfos::Referent, ligne);
 }
 
 } // namespace sillage

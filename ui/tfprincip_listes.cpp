@@ -1,18 +1,118 @@
-// The ranked lists of the Pages, Images, IP, Référents and Downloads tabs and their filters.
+// The ranked lists of the Pages, Images, IP, Référents and Downloads tabs and their filters
+// (LignesListe, vue_listes.h). A double-click on a row of four of them leads to the Infos tab.
 #include "ui/tfprincip.h"
 
 #include "store/base.h"
-#include "ui/choix_liste.h"
+#include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/texte_qt.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 
 namespace sillage {
+
+namespace {
+
+std::vector<int> Largeurs(const std::vector<ColonneListe>& colonnes) {
+    std::vector<int> l;
+    for (const ColonneListe& c : colonnes) {
+        l.push_back(c.largeur);
+    }
+    return l;
+}
+
+std::vector<bool> Dates(const std::vector<ColonneListe>& colonnes) {
+    std::vector<bool> d;
+    for (const ColonneListe& c : colonnes) {
+        d.push_back(c.date);
+    }
+    return d;
+}
+
+} // namespace
+
+void TFPrincip::CreeListe(QWidget* page, Liste liste) {
+    struct Noms {
+        const char* etiquette;
+        const char* edit;
+        const char* bouton;
+        const char* vue;
+    };
+    Noms noms{};
+    ModeleListe*& modele = [&]() -> ModeleListe*& {
+        switch (liste) {
+        case Liste::Pages:
+            noms = {"Label1", "EFiltre1", "BFiltre1", "VLPages"};
+            return ModelePages;
+        case Liste::Images:
+            noms = {"Label2", "EFiltre3", "BFiltre3", "LVImages"};
+            return ModeleImages;
+        case Liste::IP:
+            noms = {"Label27", "EFiltre4", "BFiltre4", "LVIP"};
+            return ModeleIP;
+        case Liste::Origines:
+            noms = {"Label28", "EFiltre5", "BFiltre5", "LVOrigine"};
+            return ModeleOrigines;
+        case Liste::Downloads:
+            break;
+        }
+        noms = {nullptr, nullptr, nullptr, "LVDownload"};
+        return ModeleDownloads;
+    }();
+    modele = new ModeleListe(ColonnesListe(liste), this);
+    modele->setObjectName(QStringLiteral("Modele%1").arg(QString::fromLatin1(noms.vue)));
+    const std::vector<int> largeurs = Largeurs(ColonnesListe(liste));
+    const std::vector<bool> dates = Dates(ColonnesListe(liste));
+
+    // Double-clicks lead to the Infos tab with the table line of the row, -1 below the last row.
+    // LVImages has no double-click action.
+    const auto doubleClic = [this, modele](QTableView* vue, void (TFPrincip::*handler)(int)) {
+        new DoubleClicRangee(vue, [this, modele, handler](int rangee) {
+            (this->*handler)(modele->LigneTable(rangee));
+        });
+    };
+    if (liste == Liste::Downloads) {
+        LVDownload = ListeRapport(page, noms.vue, QRect(8, 16, 625, 545), modele, largeurs, dates);
+        AjouteCopie(LVDownload);
+        doubleClic(LVDownload, &TFPrincip::LVDownloadDblClick);
+        return;
+    }
+    Libelle(page, noms.etiquette, 8, 8, QStringLiteral("Filtre :"));
+    QLineEdit* edit = Edit(page, noms.edit, QRect(8, 32, 473, 21));
+    QPushButton* bouton =
+        Bouton(page, noms.bouton, QRect(488, 32, 145, 21), QStringLiteral("Appliquer"));
+    QTableView* vue = ListeRapport(page, noms.vue, QRect(8, 64, 625, 529), modele, largeurs, dates);
+    AjouteCopie(vue);
+    switch (liste) {
+    case Liste::Pages:
+        EFiltre1 = edit, VLPages = vue;
+        connect(bouton, &QPushButton::clicked, this, &TFPrincip::BFiltre1Click);
+        new ToucheRelachee(edit, [this](int key) { EFiltre1KeyUp(key); });
+        doubleClic(vue, &TFPrincip::VLPagesDblClick);
+        break;
+    case Liste::Images:
+        EFiltre3 = edit, LVImages = vue;
+        connect(bouton, &QPushButton::clicked, this, &TFPrincip::BFiltre3Click);
+        new ToucheRelachee(edit, [this](int key) { EFiltre3KeyUp(key); });
+        break;
+    case Liste::IP:
+        EFiltre4 = edit, LVIP = vue;
+        connect(bouton, &QPushButton::clicked, this, &TFPrincip::BFiltre4Click);
+        new ToucheRelachee(edit, [this](int key) { EFiltre4KeyUp(key); });
+        doubleClic(vue, &TFPrincip::LVIPDblClick);
+        break;
+    case Liste::Origines:
+        EFiltre5 = edit, LVOrigine = vue;
+        connect(bouton, &QPushButton::clicked, this, &TFPrincip::BFiltre5Click);
+        new ToucheRelachee(edit, [this](int key) { EFiltre5KeyUp(key); });
+        doubleClic(vue, &TFPrincip::LVOrigineDblClick);
+        break;
+    case Liste::Downloads:
+        break;
+    }
+}
 
 ModeleListe& TFPrincip::ModeleDe(Liste liste) {
     switch (liste) {
@@ -28,79 +128,6 @@ ModeleListe& TFPrincip::ModeleDe(Liste liste) {
         break;
     }
     return *ModeleDownloads;
-}
-
-int TFPrincip::LigneTableCourante(const QAbstractItemView* liste) {
-    const auto* modele = qobject_cast<const ModeleListe*>(liste->model());
-    if (modele == nullptr || !liste->currentIndex().isValid()) {
-        return -1;
-    }
-    return modele->LigneTable(liste->currentIndex().row());
-}
-
-void TFPrincip::RelieListes() {
-    connect(BFiltre1, &QPushButton::clicked, this, &TFPrincip::BFiltre1Click);
-    connect(BFiltre3, &QPushButton::clicked, this, &TFPrincip::BFiltre3Click);
-    connect(BFiltre4, &QPushButton::clicked, this, &TFPrincip::BFiltre4Click);
-    connect(BFiltre5, &QPushButton::clicked, this, &TFPrincip::BFiltre5Click);
-    // Double-clicks are seen on the viewports, so that one on no row still reaches its handler
-    // (with -1). LVImages has no double-click action.
-    for (QTableView* vue : {VLPages, LVIP, LVOrigine, LVDownload}) {
-        vue->viewport()->installEventFilter(this);
-    }
-
-    // Infos tab.
-    connect(BPage, &QPushButton::clicked, this, &TFPrincip::BPageClick);
-    connect(BNomD, &QPushButton::clicked, this, &TFPrincip::BNomDClick);
-    connect(BDownload, &QPushButton::clicked, this, &TFPrincip::BDownloadClick);
-    connect(BReferent, &QPushButton::clicked, this, &TFPrincip::BReferentClick);
-    connect(BFiltre2, &QPushButton::clicked, this, &TFPrincip::BFiltre2Click);
-    ChoixSearch = new ChoixListe(LBSearch, [this] { LBSearchClick(); });
-    connect(LVAffiche, &QAbstractItemView::doubleClicked, this, &TFPrincip::LVAfficheDblClick);
-
-    // Charts tab.
-    ChoixAnnee = new ChoixListe(LBListAnnee, [this] { LBListAnneeClick(); });
-    ChoixMois = new ChoixListe(LBListMois, [this] { LBListMoisClick(); });
-}
-
-bool TFPrincip::eventFilter(QObject* objet, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease) {
-        const auto* touche = static_cast<QKeyEvent*>(event);
-        if (!touche->isAutoRepeat()) {
-            const int code = touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter
-                                 ? kToucheEntree
-                                 : touche->key();
-            if (objet == EFiltre1) {
-                EFiltre1KeyUp(code);
-            } else if (objet == EFiltre3) {
-                EFiltre3KeyUp(code);
-            } else if (objet == EFiltre4) {
-                EFiltre4KeyUp(code);
-            } else if (objet == EFiltre5) {
-                EFiltre5KeyUp(code);
-            } else if (objet == EFiltre2) {
-                EFiltre2KeyUp(code);
-            }
-        }
-    } else if (event->type() == QEvent::MouseButtonDblClick) {
-        const auto* souris = static_cast<QMouseEvent*>(event);
-        const auto ligne = [&](QTableView* vue, ModeleListe* modele) {
-            const QModelIndex index = vue->indexAt(souris->position().toPoint());
-            return index.isValid() ? modele->LigneTable(index.row()) : -1;
-        };
-        if (souris->button() == Qt::LeftButton) {
-            if (objet == VLPages->viewport()) {
-                VLPagesDblClick(ligne(VLPages, ModelePages));
-            } else if (objet == LVIP->viewport()) {
-                LVIPDblClick(ligne(LVIP, ModeleIP));
-            } else if (objet == LVOrigine->viewport()) {
-                LVOrigineDblClick(ligne(LVOrigine, ModeleOrigines));
-            } else if (objet == LVDownload->viewport()) {
-                LVDownloadDblClick(ligne(LVDownload, ModeleDownloads));
-            }
-        }
-    }
-    return QMainWindow::eventFilter(objet, event);
 }
 
 void TFPrincip::Filtre(Liste liste) {

@@ -1,6 +1,7 @@
 // The about dialog and its picture: the JPEG shipped with the program decodes through libjpeg,
 // damaged JPEG data fails without stopping the program, and the link behaves as a link.
 #include "ui/jpeg.h"
+#include "ui/police.h"
 #include "ui/tfapropos.h"
 
 #include <QApplication>
@@ -12,7 +13,7 @@ using sillage::DecodeJpeg;
 using sillage::ImageRgb;
 using sillage::TFApropos;
 
-class FenetreAproposTest : public QObject {
+class FenetreApropos : public QObject {
     Q_OBJECT
 
   private:
@@ -88,8 +89,15 @@ class FenetreAproposTest : public QObject {
         auto* fermer = d.findChild<QPushButton*>("BCLose");
         QCOMPARE(fermer->text(), QStringLiteral("&Fermer"));
         QVERIFY(fermer->isDefault());
+        // A small tool window at its place; its plain texts in the main window's 11-pixel font.
+        QVERIFY(d.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(d.font(), sillage::PoliceSillage());
+        QCOMPARE(d.findChild<QLabel*>("Label2")->font().pixelSize(), 11);
+        QCOMPARE(fermer->font().pixelSize(), 11);
+        QCOMPARE(d.findChild<QLabel*>("Label3")->font().pixelSize(), 16);
 
         d.show();
+        QCOMPARE(d.pos(), QPoint(343, 155));
         QTest::keyClick(&d, Qt::Key_Escape);
         QVERIFY(!d.isVisible());
         d.show();
@@ -126,5 +134,5 @@ class FenetreAproposTest : public QObject {
     }
 };
 
-QTEST_MAIN(FenetreAproposTest)
+QTEST_MAIN(FenetreApropos)
 #include "fenetre_apropos_test.moc"

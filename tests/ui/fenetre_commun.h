@@ -1,19 +1,64 @@
-// Shared by the window tests: a main window over a store in a temporary directory.
+// Shared by the window tests: a main window over a store in a temporary directory, and the ways
+// to reach its widgets by their system names.
 #pragma once
 
 #include "store/base.h"
+#include "store/enregistrements.h"
 #include "support/repertoire_temporaire.h"
 #include "ui/dialogues.h"
+#include "ui/modele_entrees.h"
+#include "ui/modeles.h"
 #include "ui/tfprincip.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemModelTester>
+#include <QAbstractItemView>
+#include <QLabel>
 #include <QStringList>
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sillage::test {
+
+// The child of parent named nom (a widget, an action, a model); the test program stops at once
+// when there is none, naming it.
+template <typename T = QWidget> T& Trouve(const QObject& parent, const char* nom) {
+    T* objet = parent.findChild<T*>(QString::fromLatin1(nom));
+    if (objet == nullptr) {
+        qFatal("no %s here", nom);
+    }
+    return *objet;
+}
+
+// The model of the list view named vue, as the type it has.
+template <typename M> M& ModeleDe(const QObject& parent, const char* vue) {
+    auto* modele = qobject_cast<M*>(Trouve<QAbstractItemView>(parent, vue).model());
+    if (modele == nullptr) {
+        qFatal("%s shows another model", vue);
+    }
+    return *modele;
+}
+inline ModeleListe& ListeDe(const QObject& f, const char* vue) {
+    return ModeleDe<ModeleListe>(f, vue);
+}
+inline ModeleTextes& TextesDe(const QObject& f, const char* vue) {
+    return ModeleDe<ModeleTextes>(f, vue);
+}
+
+// Every model of the window's lists, checked by Qt's model tester on each of its changes.
+inline void VerifieModeles(const QObject& f) {
+    for (QAbstractItemView* vue : f.findChildren<QAbstractItemView*>()) {
+        QAbstractItemModel* modele = vue->model();
+        if (qobject_cast<ModeleListe*>(modele) || qobject_cast<ModeleTextes*>(modele) ||
+            qobject_cast<ModeleEntrees*>(modele)) {
+            new QAbstractItemModelTester(
+                modele, QAbstractItemModelTester::FailureReportingMode::QtTest, modele);
+        }
+    }
+}
 
 struct FenetreDeTest {
     RepertoireTemporaire repertoire;
@@ -28,9 +73,11 @@ struct FenetreDeTest {
         }
         Ecrit(repertoire.Fichier(fichier), octets);
     }
-    // Creates and shows the window, which starts up on the table files.
+    // Creates and shows the window, which starts up on the table files; its models are checked
+    // from then on.
     TFPrincip& Ouvre() {
         fenetre = std::make_unique<TFPrincip>(base);
+        VerifieModeles(*fenetre);
         fenetre->show();
         return *fenetre;
     }
@@ -43,8 +90,39 @@ inline std::string Rangee(int id, const std::string& nom, int acces,
            date + "\\5;";
 }
 
+// An error-table row: the path, its count, the status as found in the log, the last date.
+inline std::string RangeeErreur(int id, const std::string& chemin, int acces,
+                                const std::string& statut, const std::string& dernier) {
+    RErreur e;
+    e.Ident = id;
+    e.Chemin = chemin;
+    e.Acces = acces;
+    e.Dernier = dernier;
+    e.Statut = statut;
+    return EcritErreur(e);
+}
+
 inline std::string Compteur(int id) {
     return "\\1;" + std::to_string(id) + "\\2;";
+}
+
+// The chart tab's month labels (Label3 to Label14) and day labels (Label42 to Label45, Label50
+// to Label53, Label58 to Label69, Label81 to Label91), in calendar order.
+inline std::vector<QLabel*> EtiquettesMois(const QObject& f) {
+    std::vector<QLabel*> l;
+    for (int n = 3; n <= 14; ++n) {
+        l.push_back(&Trouve<QLabel>(f, ("Label" + std::to_string(n)).c_str()));
+    }
+    return l;
+}
+inline std::vector<QLabel*> EtiquettesJours(const QObject& f) {
+    std::vector<QLabel*> l;
+    for (auto [premier, dernier] : {std::pair{42, 45}, {50, 53}, {58, 69}, {81, 91}}) {
+        for (int n = premier; n <= dernier; ++n) {
+            l.push_back(&Trouve<QLabel>(f, ("Label" + std::to_string(n)).c_str()));
+        }
+    }
+    return l;
 }
 
 // The texts of one column of a model, top to bottom.
@@ -54,6 +132,16 @@ inline QStringList Colonne(const QAbstractItemModel& modele, int colonne) {
         textes << modele.index(r, colonne).data().toString();
     }
     return textes;
+}
+
+// The rows of a three-column model as "first|second|third".
+inline QStringList Rangees(const QAbstractItemModel& modele) {
+    QStringList r;
+    for (int i = 0; i < modele.rowCount(); ++i) {
+        r << modele.index(i, 0).data().toString() + "|" + modele.index(i, 1).data().toString() +
+                 "|" + modele.index(i, 2).data().toString();
+    }
+    return r;
 }
 
 } // namespace sillage::test

@@ -28,7 +28,7 @@ QString Q(const std::string& s) {
 
 // The open dialog's folder, without a final separator.
 std::string DossierDuDialogue(const TFPrincip& f) {
-    return QDir::cleanPath(f.OpenDialog1->directory().absolutePath()).toStdString();
+    return QDir::cleanPath(Trouve<QFileDialog>(f, "OpenDialog1").directory().absolutePath()).toStdString();
 }
 
 std::string Propre(const std::string& chemin) {
@@ -42,7 +42,7 @@ class FenetreDemarrage : public QObject {
   private slots:
     void initTestCase() { Dialogues::Automatique(true); }
 
-    void journauxDeLaLigneDeCommandeCommeOuvrir() {
+    void logsOnTheCommandLineImportAsOuvrir() {
         RepertoireTemporaire logs;
         Ecrit(logs.Fichier("a.log"), Journal("10.0.0.1", "/a.html"));
         Ecrit(logs.Fichier("b.log"), Journal("10.0.0.2", "/b.html"));
@@ -66,8 +66,8 @@ class FenetreDemarrage : public QObject {
             QVERIFY2(parOuvrir.base.*e.table == parLigne.base.*e.table, e.fichier.data());
         }
         QCOMPARE(parLigne.base.Modifie, 1);
-        QCOMPARE(Colonne(*f2.ModeleIP, 0).size(), 2);
-        QCOMPARE(f2.ProgressBar1->value(), 100);
+        QCOMPARE(Colonne(ListeDe(f2, "LVIP"), 0).size(), 2);
+        QCOMPARE(Trouve<QProgressBar>(f2, "ProgressBar1").value(), 100);
 
         // A log that fails shows its error as "Ouvrir" does, changes nothing, and the logs
         // after it are not imported.
@@ -80,8 +80,8 @@ class FenetreDemarrage : public QObject {
         QCOMPARE(Dialogues::Messages()[0].titre, QStringLiteral("Erreur"));
         QCOMPARE(Dialogues::Messages()[0].texte,
                  QStringLiteral("Indice de liste hors limites (0)"));
-        QCOMPARE(Colonne(*f3.ModeleIP, 0), QStringList({"10.0.0.1"}));
-        QCOMPARE(f3.ProgressBar1->value(), 0);
+        QCOMPARE(Colonne(ListeDe(f3, "LVIP"), 0), QStringList({"10.0.0.1"}));
+        QCOMPARE(Trouve<QProgressBar>(f3, "ProgressBar1").value(), 0);
 
         // A log that cannot be opened: its message names it.
         FenetreDeTest absent;
@@ -92,10 +92,10 @@ class FenetreDemarrage : public QObject {
         QCOMPARE(Dialogues::Messages()[0].texte,
                  Q("Impossible d'ouvrir le fichier " + logs.Fichier("absent.log")));
         QCOMPARE(absent.base.Modifie, 0);
-        QCOMPARE(f4.ModeleIP->rowCount(), 0);
+        QCOMPARE(ListeDe(f4, "LVIP").rowCount(), 0);
     }
 
-    void dossierDuDialogue() {
+    void theOpenDialogsFolder() {
         RepertoireTemporaire home;
         const QByteArray homeAvant = qgetenv("HOME");
         qputenv("HOME", QByteArray::fromStdString(home.Chemin()));

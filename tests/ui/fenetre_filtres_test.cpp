@@ -16,11 +16,11 @@ class FenetreFiltres : public QObject {
     void initTestCase() { Dialogues::Automatique(true); }
     void init() { Dialogues::Oublie(); }
 
-    void filtreSensibleALaCasse();
-    void rafraichissementListeToutEtGardeLeTexte();
-    void entreeRelacheeAppliqueLeFiltre();
-    void chaqueListeFiltreSonChampNom();
-    void ligneDeTableDUneListeFiltree();
+    void filterIsCaseSensitive();
+    void refreshListsEverythingAndKeepsTheText();
+    void releasedEnterAppliesTheFilter();
+    void eachListFiltersItsNameField();
+    void tableLineOfAFilteredRow();
 
   private:
     void Prepare(FenetreDeTest& t) {
@@ -37,94 +37,94 @@ class FenetreFiltres : public QObject {
     }
 };
 
-void FenetreFiltres::filtreSensibleALaCasse() {
+void FenetreFiltres::filterIsCaseSensitive() {
     FenetreDeTest t;
     Prepare(t);
     TFPrincip& f = *t.fenetre;
 
-    f.EFiltre1->setText("INDEX");
-    QTest::mouseClick(f.BFiltre1, Qt::LeftButton);
-    QCOMPARE(f.ModelePages->rowCount(), 0);
+    Trouve<QLineEdit>(f, "EFiltre1").setText("INDEX");
+    QTest::mouseClick(&Trouve<QPushButton>(f, "BFiltre1"), Qt::LeftButton);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
 
-    f.EFiltre1->setText("index");
-    QTest::mouseClick(f.BFiltre1, Qt::LeftButton);
-    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/index.html"}));
+    Trouve<QLineEdit>(f, "EFiltre1").setText("index");
+    QTest::mouseClick(&Trouve<QPushButton>(f, "BFiltre1"), Qt::LeftButton);
+    QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/index.html"}));
 
-    f.EFiltre1->setText(".htm");
+    Trouve<QLineEdit>(f, "EFiltre1").setText(".htm");
     f.BFiltre1Click();
-    QCOMPARE(f.ModelePages->rowCount(), 4);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 4);
 
     // Accented text is compared as the table's Windows-1252 bytes.
-    f.EFiltre1->setText("fé");
+    Trouve<QLineEdit>(f, "EFiltre1").setText("fé");
     f.BFiltre1Click();
-    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/café.html"}));
-    f.EFiltre1->setText("fe");
+    QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/café.html"}));
+    Trouve<QLineEdit>(f, "EFiltre1").setText("fe");
     f.BFiltre1Click();
-    QCOMPARE(f.ModelePages->rowCount(), 0);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
     // A character Windows-1252 cannot hold is in no name.
-    f.EFiltre1->setText("\u03A9");
+    Trouve<QLineEdit>(f, "EFiltre1").setText("\u03A9");
     f.BFiltre1Click();
-    QCOMPARE(f.ModelePages->rowCount(), 0);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
 
     // Blanks count; an empty edit lists everything again.
-    f.EFiltre1->setText(" /a");
+    Trouve<QLineEdit>(f, "EFiltre1").setText(" /a");
     f.BFiltre1Click();
-    QCOMPARE(f.ModelePages->rowCount(), 0);
-    f.EFiltre1->clear();
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
+    Trouve<QLineEdit>(f, "EFiltre1").clear();
     f.BFiltre1Click();
-    QCOMPARE(f.ModelePages->rowCount(), 4);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 4);
 }
 
-void FenetreFiltres::rafraichissementListeToutEtGardeLeTexte() {
+void FenetreFiltres::refreshListsEverythingAndKeepsTheText() {
     FenetreDeTest t;
     Prepare(t);
     TFPrincip& f = *t.fenetre;
 
-    f.EFiltre4->setText("proxy");
+    Trouve<QLineEdit>(f, "EFiltre4").setText("proxy");
     f.BFiltre4Click();
-    QCOMPARE(f.ModeleIP->rowCount(), 1);
+    QCOMPARE(ListeDe(f, "LVIP").rowCount(), 1);
     // The filter shows less; the indexes, the summary and the table keep everything.
     QCOMPARE(t.base.IndexNom.Count(), 2u);
     QCOMPARE(t.base.ListeNom.Count(), 3u);
-    QCOMPARE(f.SGGen->item(2, 1)->text(), QString("2"));
+    QCOMPARE(Trouve<QTableWidget>(f, "SGGen").item(2, 1)->text(), QString("2"));
 
     f.RafraichitVues();
-    QCOMPARE(f.ModeleIP->rowCount(), 2);
-    QCOMPARE(f.EFiltre4->text(), QString("proxy"));
+    QCOMPARE(ListeDe(f, "LVIP").rowCount(), 2);
+    QCOMPARE(Trouve<QLineEdit>(f, "EFiltre4").text(), QString("proxy"));
     QCOMPARE(t.base.IndexNom.Count(), 2u);
 }
 
-void FenetreFiltres::entreeRelacheeAppliqueLeFiltre() {
+void FenetreFiltres::releasedEnterAppliesTheFilter() {
     FenetreDeTest t;
     Prepare(t);
     TFPrincip& f = *t.fenetre;
 
     // Typing alone never filters, nor does pressing Enter before it is released.
-    QTest::keyClicks(f.EFiltre1, "b.h");
-    QCOMPARE(f.EFiltre1->text(), QString("b.h"));
-    QCOMPARE(f.ModelePages->rowCount(), 4);
-    QTest::keyPress(f.EFiltre1, Qt::Key_Return);
-    QCOMPARE(f.ModelePages->rowCount(), 4);
+    QTest::keyClicks(&Trouve<QLineEdit>(f, "EFiltre1"), "b.h");
+    QCOMPARE(Trouve<QLineEdit>(f, "EFiltre1").text(), QString("b.h"));
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 4);
+    QTest::keyPress(&Trouve<QLineEdit>(f, "EFiltre1"), Qt::Key_Return);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 4);
 
-    QTest::keyRelease(f.EFiltre1, Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/b.htm"}));
+    QTest::keyRelease(&Trouve<QLineEdit>(f, "EFiltre1"), Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/b.htm"}));
 
     // The keypad's Enter, with Ctrl held, on another list.
-    QTest::keyClicks(f.EFiltre3, "logo");
-    QCOMPARE(f.ModeleImages->rowCount(), 2);
-    QTest::keyClick(f.EFiltre3, Qt::Key_Enter, Qt::ControlModifier);
-    QCOMPARE(Colonne(*f.ModeleImages, 0), QStringList({"/logo.gif"}));
+    QTest::keyClicks(&Trouve<QLineEdit>(f, "EFiltre3"), "logo");
+    QCOMPARE(ListeDe(f, "LVImages").rowCount(), 2);
+    QTest::keyClick(&Trouve<QLineEdit>(f, "EFiltre3"), Qt::Key_Enter, Qt::ControlModifier);
+    QCOMPARE(Colonne(ListeDe(f, "LVImages"), 0), QStringList({"/logo.gif"}));
 
     // An auto-repeated release is not the key coming up.
-    f.EFiltre5->setText("moteur");
+    Trouve<QLineEdit>(f, "EFiltre5").setText("moteur");
     QKeyEvent repetee(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
-    QCoreApplication::sendEvent(f.EFiltre5, &repetee);
-    QCOMPARE(f.ModeleOrigines->rowCount(), 2);
+    QCoreApplication::sendEvent(&Trouve<QLineEdit>(f, "EFiltre5"), &repetee);
+    QCOMPARE(ListeDe(f, "LVOrigine").rowCount(), 2);
     f.EFiltre5KeyUp(TFPrincip::kToucheEntree);
-    QCOMPARE(f.ModeleOrigines->rowCount(), 1);
+    QCOMPARE(ListeDe(f, "LVOrigine").rowCount(), 1);
 }
 
-void FenetreFiltres::chaqueListeFiltreSonChampNom() {
+void FenetreFiltres::eachListFiltersItsNameField() {
     FenetreDeTest t;
     Prepare(t);
     TFPrincip& f = *t.fenetre;
@@ -136,10 +136,26 @@ void FenetreFiltres::chaqueListeFiltreSonChampNom() {
         QString texte;
         QStringList attendu;
     } cas[] = {
-        {f.EFiltre1, f.BFiltre1, f.ModelePages, "a", {"/a.html", "/café.html"}},
-        {f.EFiltre3, f.BFiltre3, f.ModeleImages, "Logo", {"/Logo.png"}},
-        {f.EFiltre4, f.BFiltre4, f.ModeleIP, "10.", {"10.0.0.1"}},
-        {f.EFiltre5, f.BFiltre5, f.ModeleOrigines, "x", {"http://moteur.example/?q=1", "-x-"}},
+        {&Trouve<QLineEdit>(f, "EFiltre1"),
+         &Trouve<QPushButton>(f, "BFiltre1"),
+         &ListeDe(f, "VLPages"),
+         "a",
+         {"/a.html", "/café.html"}},
+        {&Trouve<QLineEdit>(f, "EFiltre3"),
+         &Trouve<QPushButton>(f, "BFiltre3"),
+         &ListeDe(f, "LVImages"),
+         "Logo",
+         {"/Logo.png"}},
+        {&Trouve<QLineEdit>(f, "EFiltre4"),
+         &Trouve<QPushButton>(f, "BFiltre4"),
+         &ListeDe(f, "LVIP"),
+         "10.",
+         {"10.0.0.1"}},
+        {&Trouve<QLineEdit>(f, "EFiltre5"),
+         &Trouve<QPushButton>(f, "BFiltre5"),
+         &ListeDe(f, "LVOrigine"),
+         "x",
+         {"http://moteur.example/?q=1", "-x-"}},
     };
     for (const auto& c : cas) {
         c.edit->setText(c.texte);
@@ -147,32 +163,36 @@ void FenetreFiltres::chaqueListeFiltreSonChampNom() {
         QCOMPARE(Colonne(*c.modele, 0), c.attendu);
     }
     // Counts and dates are not names.
-    f.EFiltre4->setText("9");
+    Trouve<QLineEdit>(f, "EFiltre4").setText("9");
     f.BFiltre4Click();
-    QCOMPARE(f.ModeleIP->rowCount(), 0);
-    f.EFiltre4->setText("Feb");
+    QCOMPARE(ListeDe(f, "LVIP").rowCount(), 0);
+    Trouve<QLineEdit>(f, "EFiltre4").setText("Feb");
     f.BFiltre4Click();
-    QCOMPARE(f.ModeleIP->rowCount(), 0);
+    QCOMPARE(ListeDe(f, "LVIP").rowCount(), 0);
     // The other lists keep what their own filter left.
-    QCOMPARE(f.ModelePages->rowCount(), 2);
-    QCOMPARE(f.ModeleDownloads->rowCount(), 0);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 2);
+    QCOMPARE(ListeDe(f, "LVDownload").rowCount(), 0);
 }
 
-void FenetreFiltres::ligneDeTableDUneListeFiltree() {
+void FenetreFiltres::tableLineOfAFilteredRow() {
     FenetreDeTest t;
     Prepare(t);
     TFPrincip& f = *t.fenetre;
 
-    QCOMPARE(TFPrincip::LigneTableCourante(f.VLPages), -1);
-    f.EFiltre1->setText(".htm");
+    QTableView& vue = Trouve<QTableView>(f, "VLPages");
+    const auto ligneCourante = [&] {
+        return ListeDe(f, "VLPages").LigneTable(vue.currentIndex().row());
+    };
+    QCOMPARE(ligneCourante(), -1);
+    Trouve<QLineEdit>(f, "EFiltre1").setText(".htm");
     f.BFiltre1Click();
-    f.EFiltre1->setText("b.");
+    Trouve<QLineEdit>(f, "EFiltre1").setText("b.");
     f.BFiltre1Click();
-    f.VLPages->setCurrentIndex(f.ModelePages->index(0, 0));
+    Trouve<QTableView>(f, "VLPages").setCurrentIndex(ListeDe(f, "VLPages").index(0, 0));
     // The row shows table line 2 (/b.htm), not line 0.
-    QCOMPARE(TFPrincip::LigneTableCourante(f.VLPages), 2);
-    QCOMPARE(f.ModelePages->LigneTable(0), 2);
-    QCOMPARE(f.ModelePages->LigneTable(1), -1);
+    QCOMPARE(ligneCourante(), 2);
+    QCOMPARE(ListeDe(f, "VLPages").LigneTable(0), 2);
+    QCOMPARE(ListeDe(f, "VLPages").LigneTable(1), -1);
 }
 
 QTEST_MAIN(FenetreFiltres)

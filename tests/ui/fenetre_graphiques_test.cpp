@@ -28,30 +28,32 @@ void Clique(QListWidget* liste, int rangee) {
 }
 
 QImage Image(TFPrincip& f) {
-    return f.PaintBox1->grab().toImage();
+    return Trouve<SurfaceDessin>(f, "PaintBox1").grab().toImage();
 }
 
 QColor Pixel(const QImage& image, int x, int y) {
     return image.pixelColor(x, y);
 }
 
-QStringList Textes(const std::array<QLabel*, 3>& etiquettes) {
+// The texts of the labels named, "(cachée)" for a hidden one.
+QStringList Textes(TFPrincip& f, std::initializer_list<const char*> noms) {
     QStringList t;
-    for (QLabel* l : etiquettes) {
-        t << (l->isVisible() ? l->text() : QString("(cachée)"));
+    for (const char* nom : noms) {
+        const QLabel& l = Trouve<QLabel>(f, nom);
+        t << (l.isVisible() ? l.text() : QString("(cachée)"));
     }
     return t;
 }
 
 QStringList EchelleH(TFPrincip& f) {
-    return Textes({f.LHCalc1, f.LHCalc2, f.LHCalc3});
+    return Textes(f, {"LHCalc1", "LHCalc2", "LHCalc3"});
 }
 
 QStringList EchelleV(TFPrincip& f) {
-    return Textes({f.LVCalc1, f.LVCalc2, f.LVCalc3});
+    return Textes(f, {"LVCalc1", "LVCalc2", "LVCalc3"});
 }
 
-template <std::size_t N> int Visibles(const std::array<QLabel*, N>& etiquettes) {
+int Visibles(const std::vector<QLabel*>& etiquettes) {
     int n = 0;
     for (QLabel* l : etiquettes) {
         n += l->isVisible() ? 1 : 0;
@@ -87,29 +89,35 @@ class FenetreGraphiques : public QObject {
         t->EcritTable("graphmois.lst", {EcritGraph(annee), EcritGraph(suivante)});
         t->EcritTable("graphheure.lst", {EcritGraphMois(mois)});
         f = &t->Ouvre();
-        f->PageControl1->setCurrentIndex(kOngletGraphiques);
+        Trouve<ControleOnglets>(*f, "PageControl1").setCurrentIndex(kOngletGraphiques);
+        LBListAnnee = &Trouve<QListWidget>(*f, "LBListAnnee");
+        LBListMois = &Trouve<QListWidget>(*f, "LBListMois");
         QVERIFY(QTest::qWaitForWindowExposed(f));
     }
     void cleanup() { t.reset(); }
 
-    void premierAffichageCadreVide();
-    void anneeApresMoisChangeEtiquettesEtGrille();
-    void choixAuClavier();
-    void rafraichissementVideLesChoix();
-    void anneeIllisibleSignaleeUneFois();
+    void firstShowingIsTheEmptyFrame();
+    void yearAfterMonthSwitchesLabelsAndGrid();
+    void choiceByKeyboard();
+    void refreshClearsTheChoices();
+    void unreadableYearReportedOnce();
 
   private:
     std::unique_ptr<FenetreDeTest> t;
     TFPrincip* f = nullptr;
+    QListWidget* LBListAnnee = nullptr;
+    QListWidget* LBListMois = nullptr;
 };
 
-void FenetreGraphiques::premierAffichageCadreVide() {
-    QCOMPARE(f->LBListAnnee->count(), 2);
-    QCOMPARE(f->LBListMois->item(0)->text(), QString("Feb 2004 (max: 900)"));
-    QCOMPARE(f->Graphique.ModeGraphique, 0);
-    QCOMPARE(EchelleH(*f), QStringList({"", "", ""}));
-    QCOMPARE(Visibles(f->LabelsMois), 0);
-    QCOMPARE(Visibles(f->LabelsJours), 0);
+void FenetreGraphiques::firstShowingIsTheEmptyFrame() {
+    QCOMPARE(LBListAnnee->count(), 2);
+    QCOMPARE(LBListMois->item(0)->text(), QString("Feb 2004 (max: 900)"));
+    QCOMPARE(f->ModeGraphique(), GenreGraphique::Aucun);
+    // Nothing chosen: no scale text either.
+    QCOMPARE(EchelleH(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
+    QCOMPARE(EchelleV(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
 
     // The frame's top and left edges (the right and bottom ones lie just outside), and the
     // horizontal grid.
@@ -124,13 +132,13 @@ void FenetreGraphiques::premierAffichageCadreVide() {
     QCOMPARE(Pixel(image, 165, 50), kBlancQ);
 }
 
-void FenetreGraphiques::anneeApresMoisChangeEtiquettesEtGrille() {
-    Clique(f->LBListMois, 0);
-    QCOMPARE(f->Graphique.ModeGraphique, 2);
+void FenetreGraphiques::yearAfterMonthSwitchesLabelsAndGrid() {
+    Clique(LBListMois, 0);
+    QCOMPARE(f->ModeGraphique(), GenreGraphique::Mois);
     QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
     QCOMPARE(EchelleH(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
-    QCOMPARE(Visibles(f->LabelsJours), 31);
-    QCOMPARE(Visibles(f->LabelsMois), 0);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 31);
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
     QImage image = Image(*f);
     // Day 3 at the maximum: black from y 10, red from y 11, 12 pixels wide from x 32.
     QCOMPARE(Pixel(image, 32, 10), kNoirQ);
@@ -143,14 +151,14 @@ void FenetreGraphiques::anneeApresMoisChangeEtiquettesEtGrille() {
     // Day 10's count gives a length of 0: nothing, not even a border.
     QCOMPARE(Pixel(image, 144, 288), kBlancQ);
 
-    Clique(f->LBListAnnee, 0);
-    QCOMPARE(f->Graphique.ModeGraphique, 1);
+    Clique(LBListAnnee, 0);
+    QCOMPARE(f->ModeGraphique(), GenreGraphique::Annee);
     // A maximum of 1234 reads 411, 822 and 1234.
     QCOMPARE(EchelleH(*f), QStringList({"411", "822", "1234"}));
     QCOMPARE(EchelleV(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
-    QCOMPARE(Visibles(f->LabelsMois), 12);
-    QCOMPARE(Visibles(f->LabelsJours), 0);
-    QCOMPARE(f->LabelsMois[1]->text(), QString("Février"));
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 12);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
+    QCOMPARE(EtiquettesMois(*f)[1]->text(), QString("Février"));
     image = Image(*f);
     // Vertical grid instead of the horizontal one.
     QCOMPARE(Pixel(image, 165, 40), kNoirQ);
@@ -169,48 +177,73 @@ void FenetreGraphiques::anneeApresMoisChangeEtiquettesEtGrille() {
     QCOMPARE(Pixel(image, 3, 100), kBlancQ);
 
     // Each list kept its choice; the repaint follows the list clicked last.
-    Clique(f->LBListMois, 0);
+    Clique(LBListMois, 0);
     QCOMPARE(Pixel(Image(*f), 38, 11), kRougeQ);
-    QCOMPARE(f->LBListAnnee->currentRow(), 0);
+    QCOMPARE(LBListAnnee->currentRow(), 0);
     QVERIFY(Dialogues::Messages().empty());
 }
 
-void FenetreGraphiques::choixAuClavier() {
-    Clique(f->LBListAnnee, 0);
-    f->LBListAnnee->setFocus();
-    QTest::keyClick(f->LBListAnnee, Qt::Key_Down);
+void FenetreGraphiques::choiceByKeyboard() {
+    Clique(LBListAnnee, 0);
+    LBListAnnee->setFocus();
+    QTest::keyClick(LBListAnnee, Qt::Key_Down);
     QCOMPARE(EchelleH(*f), QStringList({"10", "20", "30"}));
     // January's hits at 2005's maximum.
     QCOMPARE(Pixel(Image(*f), 449, 5), kRougeQ);
-    QTest::keyClick(f->LBListAnnee, Qt::Key_Up);
+    QTest::keyClick(LBListAnnee, Qt::Key_Up);
     QCOMPARE(EchelleH(*f), QStringList({"411", "822", "1234"}));
 
     // Tabbing into the month list makes no choice.
-    f->LBListMois->setFocus(Qt::TabFocusReason);
-    QCOMPARE(f->Graphique.ModeGraphique, 1);
-    QVERIFY(f->LBListMois->selectedItems().isEmpty());
-    QTest::keyClick(f->LBListMois, Qt::Key_Space);
-    QCOMPARE(f->Graphique.ModeGraphique, 2);
+    LBListMois->setFocus(Qt::TabFocusReason);
+    QCOMPARE(f->ModeGraphique(), GenreGraphique::Annee);
+    QVERIFY(LBListMois->selectedItems().isEmpty());
+    QTest::keyClick(LBListMois, Qt::Key_Space);
+    QCOMPARE(f->ModeGraphique(), GenreGraphique::Mois);
     QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
 }
 
-void FenetreGraphiques::rafraichissementVideLesChoix() {
-    Clique(f->LBListMois, 0);
-    Clique(f->LBListAnnee, 0);
+void FenetreGraphiques::refreshClearsTheChoices() {
+    Clique(LBListMois, 0);
+    Clique(LBListAnnee, 0);
     f->RafraichitVues();
-    QVERIFY(f->LBListAnnee->selectedItems().isEmpty());
-    QVERIFY(f->LBListMois->selectedItems().isEmpty());
+    QVERIFY(LBListAnnee->selectedItems().isEmpty());
+    QVERIFY(LBListMois->selectedItems().isEmpty());
     // The empty frame of the yearly mode: vertical grid, no bar.
     const QImage image = Image(*f);
     QCOMPARE(Pixel(image, 165, 40), kNoirQ);
     QCOMPARE(Pixel(image, 449, 126), kBlancQ);
-    QCOMPARE(f->Graphique.ModeGraphique, 1);
+    QCOMPARE(f->ModeGraphique(), GenreGraphique::Annee);
+    // No number is left over it, nor the month names.
+    const QStringList cachees = {"(cachée)", "(cachée)", "(cachée)"};
+    QCOMPARE(EchelleH(*f), cachees);
+    QCOMPARE(EchelleV(*f), cachees);
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
+
+    // The same after a reset, and after a choice undone with Ctrl+click.
+    Clique(LBListMois, 0);
+    QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    f->Reinitialiser1Click();
+    QCOMPARE(EchelleV(*f), cachees);
+    QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
+    Dialogues::Oublie();
+    t->base.ListeGraphMois.Ajoute(EcritGraph(RGraph{}));
+    f->RafraichitVues();
+    Clique(LBListAnnee, 0);
+    QCOMPARE(EchelleH(*f), QStringList({"0", "0", "0"}));
+    QTest::mouseClick(LBListAnnee->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      LBListAnnee->visualItemRect(LBListAnnee->item(0)).center());
+    QVERIFY(LBListAnnee->selectedItems().isEmpty());
+    QCOMPARE(EchelleH(*f), cachees);
+    QCOMPARE(Visibles(EtiquettesMois(*f)), 0);
+    QVERIFY(Dialogues::Messages().empty());
 }
 
-void FenetreGraphiques::anneeIllisibleSignaleeUneFois() {
+void FenetreGraphiques::unreadableYearReportedOnce() {
     t->base.ListeGraphMois.Ajoute("\\1;20x4\\2;\\3;5\\4;");
     f->RafraichitVues();
-    Clique(f->LBListAnnee, 2);
+    Clique(LBListAnnee, 2);
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte,
              QString("'20x4' n'est pas une valeur entière correcte"));

@@ -5,10 +5,13 @@
 #include "ui/tfoptions.h"
 
 #include <QApplication>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -26,7 +29,7 @@ class FenetreImport : public QObject {
   private slots:
     void initTestCase() { Dialogues::Automatique(true); }
 
-    void journauxQuiNeSImportentPas() {
+    void logsThatCannotBeImported() {
         FenetreDeTest t;
         t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
         t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 3), Compteur(1)});
@@ -64,9 +67,9 @@ class FenetreImport : public QObject {
                 for (const EntreeCatalogue& e : Base::Catalogue()) {
                     QVERIFY2(avant.*e.table == t.base.*e.table, e.fichier.data());
                 }
-                QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/a.html"}));
-                QCOMPARE(Colonne(*f.ModeleIP, 0), QStringList({"10.0.0.1"}));
-                QCOMPARE(f.ProgressBar1->value(), 0);
+                QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/a.html"}));
+                QCOMPARE(Colonne(ListeDe(f, "LVIP"), 0), QStringList({"10.0.0.1"}));
+                QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 0);
                 QVERIFY(QApplication::overrideCursor() == nullptr);
             }
         }
@@ -77,13 +80,62 @@ class FenetreImport : public QObject {
         Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("journal.log.gz")));
         f.Ouvrir1Click();
         QVERIFY(Dialogues::Messages().empty());
-        QCOMPARE(f.ModeleIP->rowCount(), 200);
-        QCOMPARE(f.ProgressBar1->value(), 100);
+        QCOMPARE(ListeDe(f, "LVIP").rowCount(), 200);
+        QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
         QCOMPARE(t.base.Modifie, 1);
     }
 
+    // A file name typed in the real open dialog, completed, and confirmed with Enter: the import
+    // runs and no completion popup is left over the window to swallow the next click.
+    void typedNameLeavesNoPopupBehind() {
+        FenetreDeTest t;
+        TFPrincip& f = t.Ouvre();
+        Ecrit(t.repertoire.Fichier("acces.log"), Ligne("10.0.0.1", "14/Feb/2004:10:11:12"));
+        // A first import from that folder: the dialog starts there the next time.
+        Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("acces.log")));
+        f.Ouvrir1Click();
+        Dialogues::Oublie();
+        Dialogues::Automatique(false);
+        bool complete = false;
+        QTimer::singleShot(0, this, [&] {
+            auto& dialogue = Trouve<QFileDialog>(f, "OpenDialog1");
+            QTRY_VERIFY(dialogue.isVisible());
+            QCOMPARE(dialogue.font().pixelSize(), 11);
+            auto* nom = dialogue.findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(nom != nullptr);
+            QCompleter* completion = nom->completer();
+            QVERIFY(completion != nullptr);
+            // The folder is read in the background: type again until the popup offers the file.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    nom->clear();
+                    QTest::keyClicks(nom, "acc");
+                    return completion->popup()->isVisible();
+                }(),
+                10000);
+            complete = true;
+            QTest::keyClicks(nom, "es.log");
+            // The keys go where the user's would: to the popup while it is open.
+            QWidget* cible = QApplication::activePopupWidget();
+            QTest::keyClick(cible != nullptr ? cible : nom, Qt::Key_Return);
+            if (dialogue.isVisible()) {
+                QTest::keyClick(nom, Qt::Key_Return);
+            }
+        });
+        f.Ouvrir1Click();
+        Dialogues::Automatique(true);
+        QVERIFY(complete);
+        QVERIFY(Dialogues::Messages().empty());
+        QCOMPARE(Colonne(ListeDe(f, "LVIP"), 0), QStringList({"10.0.0.1"}));
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            QVERIFY2(!(w->isVisible() && w->windowType() == Qt::Popup),
+                     qPrintable(w->objectName()));
+        }
+    }
+
     // The option typed in the dialog is what the next import excludes, and what a save writes.
-    void optionDuDialogueEtImportSuivant() {
+    void dialogOptionAndNextImport() {
         FenetreDeTest t;
         TFPrincip& f = t.Ouvre();
         TFOptions options(t.base);
@@ -104,7 +156,7 @@ class FenetreImport : public QObject {
         QTest::mouseClick(options.findChild<QPushButton*>("BOk"), Qt::LeftButton);
         QCOMPARE(t.base.Modifie, 0);
         journal("http://www.example.com/index.html");
-        QCOMPARE(f.ModeleOrigines->rowCount(), 1);
+        QCOMPARE(ListeDe(f, "LVOrigine").rowCount(), 1);
 
         // Now the site's prefix: its pages are no referrers any more, others still are.
         options.show();
@@ -112,8 +164,9 @@ class FenetreImport : public QObject {
         QTest::mouseClick(options.findChild<QPushButton*>("BOk"), Qt::LeftButton);
         journal("http://www.example.com/autre.html");
         journal("http://ailleurs.example.org/");
-        QCOMPARE(Colonne(*f.ModeleOrigines, 0), QStringList({"http://www.example.com/index.html",
-                                                             "http://ailleurs.example.org/"}));
+        QCOMPARE(
+            Colonne(ListeDe(f, "LVOrigine"), 0),
+            QStringList({"http://www.example.com/index.html", "http://ailleurs.example.org/"}));
 
         f.Enregistrer1Click();
         QCOMPARE(Contenu(t.repertoire.Fichier("options.lst")),

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -43,28 +44,25 @@ void DoubleClique(QAbstractItemView* vue, int rangee) {
 
 // The names of the selected entry, or "" when none is selected.
 QString EntreeChoisie(TFPrincip& f) {
-    const QModelIndexList choisis = f.LBSearch->selectionModel()->selectedIndexes();
+    const QModelIndexList choisis =
+        Trouve<QListView>(f, "LBSearch").selectionModel()->selectedIndexes();
     return choisis.size() == 1 ? choisis[0].data().toString() : QString();
 }
 
 QStringList Gras(TFPrincip& f) {
     QStringList g;
-    for (QPushButton* b : {f.BPage, f.BNomD, f.BDownload, f.BReferent}) {
-        if (b->font().bold()) {
-            g << b->text();
+    for (const char* nom : {"BPage", "BNomD", "BDownload", "BReferent"}) {
+        const QPushButton& b = Trouve<QPushButton>(f, nom);
+        if (b.font().bold()) {
+            g << b.text();
         }
     }
     return g;
 }
 
-// One result row: "Nom|Acces|Date".
+// The result rows, "Nom|Acces|Date".
 QStringList Resultats(TFPrincip& f) {
-    QStringList r;
-    for (int i = 0; i < f.ModeleAffiche->rowCount(); ++i) {
-        r << Colonne(*f.ModeleAffiche, 0)[i] + "|" + Colonne(*f.ModeleAffiche, 1)[i] + "|" +
-                 Colonne(*f.ModeleAffiche, 2)[i];
-    }
-    return r;
+    return Rangees(TextesDe(f, "LVAffiche"));
 }
 
 } // namespace
@@ -90,201 +88,255 @@ class FenetreInfos : public QObject {
                                    Lanp(1, 0, 1, "d-l10", 1), Lanp(0, 0, 3, "d-l00", 1),
                                    Lanp(1, 5, 1, "d-l15", 1), Lanp(2, 0, 4, "d-l20", 2)});
         f = &t->Ouvre();
+        onglets = &Trouve<ControleOnglets>(*f, "PageControl1");
+        LBSearch = &Trouve<QListView>(*f, "LBSearch");
+        LVAffiche = &Trouve<QTableView>(*f, "LVAffiche");
+        LExplI0 = &Trouve<QLabel>(*f, "LExplI0");
+        LAffiche = &Trouve<QLabel>(*f, "LAffiche");
+        EFiltre2 = &Trouve<QLineEdit>(*f, "EFiltre2");
     }
     void cleanup() { t.reset(); }
 
-    void resultatHoteVersSesPages();
-    void choixAuClavierEtALaSouris();
-    void doubleClicDepuisPagesFiltrees();
-    void doubleClicSansLigneSignaleLErreur();
-    void filtreAttacheAuModeDesPages();
-    void entreesGardentLeurNomApresUnTri();
+    void hostResultLeadsToItsPages();
+    void choiceByKeyboardAndMouse();
+    void doubleClickFromFilteredPages();
+    void doubleClickOnNoRowReportsTheError();
+    void filterAttachedToThePagesMode();
+    void entriesKeepTheirNameAfterASort();
+    void aNewEntryListStartsAtItsTop();
 
   private:
+    // A click on the button named nom.
+    void Presse(const char* nom) {
+        QTest::mouseClick(&Trouve<QPushButton>(*f, nom), Qt::LeftButton);
+    }
+
     std::unique_ptr<FenetreDeTest> t;
     TFPrincip* f = nullptr;
+    ControleOnglets* onglets = nullptr;
+    QListView* LBSearch = nullptr;
+    QTableView* LVAffiche = nullptr;
+    QLabel* LExplI0 = nullptr;
+    QLabel* LAffiche = nullptr;
+    QLineEdit* EFiltre2 = nullptr;
 };
 
-void FenetreInfos::resultatHoteVersSesPages() {
-    f->PageControl1->setCurrentIndex(kOngletInfos);
+void FenetreInfos::hostResultLeadsToItsPages() {
+    onglets->setCurrentIndex(kOngletInfos);
     QVERIFY(Gras(*f).isEmpty());
-    QTest::mouseClick(f->BPage, Qt::LeftButton);
-    QCOMPARE(f->LExplI0->text(), QString("3 pages accédées"));
+    Presse("BPage");
+    QCOMPARE(LExplI0->text(), QString("3 pages accédées"));
     QCOMPARE(Gras(*f), QStringList({"Pages"}));
-    QCOMPARE(Colonne(*f->ModeleSearch, 0), QStringList({"/index.html", "/a.htm", "/café.html"}));
+    QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/index.html", "/a.htm", "/café.html"}));
 
-    Clique(f->LBSearch, 0);
+    Clique(LBSearch, 0);
     // Hosts in host-table order, each with its own count for the page and its last date.
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|2|d-h2", "gw.example.org|7|d-h0"}));
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour /index.html"));
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour /index.html"));
 
-    DoubleClique(f->LVAffiche, 1);
-    QCOMPARE(f->Infos.ModeRecherche, 2);
+    DoubleClique(LVAffiche, 1);
+    QCOMPARE(f->ModeRecherche(), ModeInfos::IP);
     QCOMPARE(Gras(*f), QStringList({"IP"}));
-    QCOMPARE(f->LExplI0->text(), QString("3 IP de provenance"));
+    QCOMPARE(LExplI0->text(), QString("3 IP de provenance"));
     QCOMPARE(EntreeChoisie(*f), QString("gw.example.org"));
     QCOMPARE(Resultats(*f), QStringList({"/index.html|7|d-p1", "/a.htm|3|d-p0"}));
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour gw.example.org"));
-    QCOMPARE(f->PageControl1->currentIndex(), kOngletInfos);
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour gw.example.org"));
+    QCOMPARE(onglets->currentIndex(), kOngletInfos);
 
     // And back: a page found for a host is searched for its hosts.
-    DoubleClique(f->LVAffiche, 1);
-    QCOMPARE(f->Infos.ModeRecherche, 1);
+    DoubleClique(LVAffiche, 1);
+    QCOMPARE(f->ModeRecherche(), ModeInfos::Pages);
     QCOMPARE(EntreeChoisie(*f), QString("/a.htm"));
     QCOMPARE(Resultats(*f), QStringList({"gw.example.org|3|d-h0", "10.0.0.2|1|d-h1"}));
 
     // A keyword leads nowhere: both lists stay as they are.
-    QTest::mouseClick(f->BReferent, Qt::LeftButton);
-    Clique(f->LBSearch, 0);
-    QCOMPARE(Colonne(*f->ModeleAffiche, 0), QStringList({"voile", "mer"}));
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour http://moteur/"));
-    QSignalSpy entrees(f->ModeleSearch, &QAbstractItemModel::modelReset);
-    QSignalSpy resultats(f->ModeleAffiche, &QAbstractItemModel::modelReset);
-    DoubleClique(f->LVAffiche, 0);
-    QCOMPARE(f->Infos.ModeRecherche, 4);
+    Presse("BReferent");
+    Clique(LBSearch, 0);
+    QCOMPARE(Colonne(*LVAffiche->model(), 0), QStringList({"voile", "mer"}));
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour http://moteur/"));
+    QSignalSpy entrees(LBSearch->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy resultats(LVAffiche->model(), &QAbstractItemModel::modelReset);
+    DoubleClique(LVAffiche, 0);
+    QCOMPARE(f->ModeRecherche(), ModeInfos::Referent);
     QCOMPARE(entrees.count(), 0);
     QCOMPARE(resultats.count(), 0);
     QVERIFY(Dialogues::Messages().empty());
 }
 
-void FenetreInfos::choixAuClavierEtALaSouris() {
-    f->PageControl1->setCurrentIndex(kOngletInfos);
-    QTest::mouseClick(f->BNomD, Qt::LeftButton);
+void FenetreInfos::choiceByKeyboardAndMouse() {
+    onglets->setCurrentIndex(kOngletInfos);
+    Presse("BNomD");
     // Each search fills the results once.
-    QSignalSpy recherches(f->ModeleAffiche, &QAbstractItemModel::modelReset);
+    QSignalSpy recherches(LVAffiche->model(), &QAbstractItemModel::modelReset);
 
-    Clique(f->LBSearch, 2);
+    Clique(LBSearch, 2);
     QCOMPARE(recherches.count(), 1);
     QCOMPARE(Resultats(*f), QStringList({"/a.htm|1|d-p0", "/café.html|1|d-p5"}));
     // A click on the entry already chosen searches again.
-    Clique(f->LBSearch, 2);
+    Clique(LBSearch, 2);
     QCOMPARE(recherches.count(), 2);
 
     // The keyboard chooses as the mouse does.
-    f->LBSearch->setFocus();
-    QTest::keyClick(f->LBSearch, Qt::Key_Up);
+    LBSearch->setFocus();
+    QTest::keyClick(LBSearch, Qt::Key_Up);
     QCOMPARE(recherches.count(), 3);
     QCOMPARE(EntreeChoisie(*f), QString("gw.example.org"));
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour gw.example.org"));
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour gw.example.org"));
     // A host that fetched only a download has no page result (mode 2 looks at pages only).
-    QTest::keyClick(f->LBSearch, Qt::Key_Up);
+    QTest::keyClick(LBSearch, Qt::Key_Up);
     QCOMPARE(Resultats(*f), QStringList({"/index.html|2|d-p1"}));
 
     // Listing the entries again leaves the results as they were and selects nothing.
-    QTest::mouseClick(f->BDownload, Qt::LeftButton);
+    Presse("BDownload");
     QCOMPARE(recherches.count(), 4);
-    QCOMPARE(f->LExplI0->text(), QString("1 downloads téléchargés"));
+    QCOMPARE(LExplI0->text(), QString("1 downloads téléchargés"));
     QCOMPARE(EntreeChoisie(*f), QString());
-    QCOMPARE(f->LAffiche->text(), QString("1 résultats pour 10.0.0.3"));
-    Clique(f->LBSearch, 0);
+    QCOMPARE(LAffiche->text(), QString("1 résultats pour 10.0.0.3"));
+    Clique(LBSearch, 0);
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|4|d-h2"}));
     QVERIFY(Dialogues::Messages().empty());
 }
 
-void FenetreInfos::doubleClicDepuisPagesFiltrees() {
-    f->PageControl1->setCurrentIndex(kOngletPages);
-    f->EFiltre1->setText("caf");
+void FenetreInfos::doubleClickFromFilteredPages() {
+    onglets->setCurrentIndex(kOngletPages);
+    Trouve<QLineEdit>(*f, "EFiltre1").setText("caf");
     f->BFiltre1Click();
-    QCOMPARE(Colonne(*f->ModelePages, 0), QStringList({"/café.html"}));
+    QCOMPARE(Colonne(ListeDe(*f, "VLPages"), 0), QStringList({"/café.html"}));
 
-    DoubleClique(f->VLPages, 0);
-    QCOMPARE(f->PageControl1->currentIndex(), kOngletInfos);
-    QCOMPARE(f->Infos.ModeRecherche, 1);
+    DoubleClique(&Trouve<QTableView>(*f, "VLPages"), 0);
+    QCOMPARE(onglets->currentIndex(), kOngletInfos);
+    QCOMPARE(f->ModeRecherche(), ModeInfos::Pages);
     QCOMPARE(Gras(*f), QStringList({"Pages"}));
-    QCOMPARE(f->ModeleSearch->rowCount(), 3);
+    QCOMPARE(LBSearch->model()->rowCount(), 3);
     QCOMPARE(EntreeChoisie(*f), QString("/café.html"));
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.2|1|d-h1"}));
-    QCOMPARE(f->LAffiche->text(), QString("1 résultats pour /café.html"));
+    QCOMPARE(LAffiche->text(), QString("1 résultats pour /café.html"));
 
     // The same from the hosts, the downloads and the referrers.
-    f->PageControl1->setCurrentIndex(3);
-    DoubleClique(f->LVIP, 2);
-    QCOMPARE(f->PageControl1->currentIndex(), kOngletInfos);
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour 10.0.0.2"));
-    f->PageControl1->setCurrentIndex(7);
-    DoubleClique(f->LVDownload, 0);
+    onglets->setCurrentIndex(3);
+    DoubleClique(&Trouve<QTableView>(*f, "LVIP"), 2);
+    QCOMPARE(onglets->currentIndex(), kOngletInfos);
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour 10.0.0.2"));
+    onglets->setCurrentIndex(7);
+    DoubleClique(&Trouve<QTableView>(*f, "LVDownload"), 0);
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|4|d-h2"}));
-    f->PageControl1->setCurrentIndex(4);
-    DoubleClique(f->LVOrigine, 0);
+    onglets->setCurrentIndex(4);
+    DoubleClique(&Trouve<QTableView>(*f, "LVOrigine"), 0);
     QCOMPARE(Gras(*f), QStringList({"Référent"}));
-    QCOMPARE(Colonne(*f->ModeleAffiche, 0), QStringList({"voile", "mer"}));
+    QCOMPARE(Colonne(*LVAffiche->model(), 0), QStringList({"voile", "mer"}));
     QVERIFY(Dialogues::Messages().empty());
 }
 
-void FenetreInfos::doubleClicSansLigneSignaleLErreur() {
-    f->PageControl1->setCurrentIndex(kOngletPages);
-    DoubleClique(f->VLPages, 1);
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour /a.htm"));
+void FenetreInfos::doubleClickOnNoRowReportsTheError() {
+    onglets->setCurrentIndex(kOngletPages);
+    DoubleClique(&Trouve<QTableView>(*f, "VLPages"), 1);
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour /a.htm"));
 
     // Below the last row: no row, so no entry to search.
-    f->PageControl1->setCurrentIndex(kOngletPages);
-    QTest::mouseDClick(f->VLPages->viewport(), Qt::LeftButton, {}, QPoint(20, 300));
+    onglets->setCurrentIndex(kOngletPages);
+    QTest::mouseDClick(Trouve<QTableView>(*f, "VLPages").viewport(), Qt::LeftButton, {},
+                       QPoint(20, 300));
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte, QString("Indice de liste hors limites (-1)"));
-    QCOMPARE(f->PageControl1->currentIndex(), kOngletPages);
-    QCOMPARE(f->ModeleAffiche->rowCount(), 0);
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour /a.htm"));
+    QCOMPARE(onglets->currentIndex(), kOngletPages);
+    QCOMPARE(LVAffiche->model()->rowCount(), 0);
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour /a.htm"));
     QCOMPARE(EntreeChoisie(*f), QString());
 }
 
-void FenetreInfos::filtreAttacheAuModeDesPages() {
-    f->PageControl1->setCurrentIndex(kOngletInfos);
-    QTest::mouseClick(f->BPage, Qt::LeftButton);
+void FenetreInfos::filterAttachedToThePagesMode() {
+    onglets->setCurrentIndex(kOngletInfos);
+    Presse("BPage");
     // Typing attaches the filter to mode 1; only a released Enter applies it.
-    QTest::keyClicks(f->EFiltre2, "html");
-    QCOMPARE(f->Infos.ModeFiltre, 1);
-    QCOMPARE(f->ModeleSearch->rowCount(), 3);
-    QTest::keyClick(f->EFiltre2, Qt::Key_Return);
-    QCOMPARE(Colonne(*f->ModeleSearch, 0), QStringList({"/index.html", "/café.html"}));
-    QCOMPARE(f->LExplI0->text(), QString("2 pages accédées"));
+    QTest::keyClicks(EFiltre2, "html");
+    QCOMPARE(f->ModeFiltre(), ModeInfos::Pages);
+    QCOMPARE(LBSearch->model()->rowCount(), 3);
+    QTest::keyClick(EFiltre2, Qt::Key_Return);
+    QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/index.html", "/café.html"}));
+    QCOMPARE(LExplI0->text(), QString("2 pages accédées"));
 
-    QTest::mouseClick(f->BNomD, Qt::LeftButton);
-    QCOMPARE(f->LExplI0->text(), QString("3 IP de provenance"));
-    QTest::mouseClick(f->BPage, Qt::LeftButton);
-    QCOMPARE(f->LExplI0->text(), QString("2 pages accédées"));
+    Presse("BNomD");
+    QCOMPARE(LExplI0->text(), QString("3 IP de provenance"));
+    Presse("BPage");
+    QCOMPARE(LExplI0->text(), QString("2 pages accédées"));
 
     // A page that the filter hides cannot be reached from a host's results.
-    QTest::mouseClick(f->BNomD, Qt::LeftButton);
-    Clique(f->LBSearch, 1);
+    Presse("BNomD");
+    Clique(LBSearch, 1);
     QCOMPARE(Resultats(*f), QStringList({"/index.html|7|d-p1", "/a.htm|3|d-p0"}));
-    DoubleClique(f->LVAffiche, 1);
+    DoubleClique(LVAffiche, 1);
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte, QString("Indice de liste hors limites (-1)"));
-    QCOMPARE(f->Infos.ModeRecherche, 1);
-    QCOMPARE(f->ModeleAffiche->rowCount(), 0);
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour gw.example.org"));
+    QCOMPARE(f->ModeRecherche(), ModeInfos::Pages);
+    QCOMPARE(LVAffiche->model()->rowCount(), 0);
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour gw.example.org"));
 
     // Case counts, and a character the code page lacks matches nothing.
-    f->EFiltre2->setText("HTML");
-    QTest::mouseClick(f->BFiltre2, Qt::LeftButton);
-    QCOMPARE(f->LExplI0->text(), QString("0 pages accédées"));
-    f->EFiltre2->setText("\u03A9");
+    EFiltre2->setText("HTML");
+    Presse("BFiltre2");
+    QCOMPARE(LExplI0->text(), QString("0 pages accédées"));
+    EFiltre2->setText("\u03A9");
     f->BFiltre2Click();
-    QCOMPARE(f->ModeleSearch->rowCount(), 0);
-    f->EFiltre2->setText("é");
+    QCOMPARE(LBSearch->model()->rowCount(), 0);
+    EFiltre2->setText("é");
     f->BFiltre2Click();
-    QCOMPARE(Colonne(*f->ModeleSearch, 0), QStringList({"/café.html"}));
+    QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/café.html"}));
 }
 
-void FenetreInfos::entreesGardentLeurNomApresUnTri() {
-    f->PageControl1->setCurrentIndex(kOngletInfos);
-    QTest::mouseClick(f->BPage, Qt::LeftButton);
+void FenetreInfos::entriesKeepTheirNameAfterASort() {
+    onglets->setCurrentIndex(kOngletInfos);
+    Presse("BPage");
     // As an import's sort would: the rows move, the list stays as it was made.
     t->base.ListePage.Permute({2, 0, 1, 3});
     f->RafraichitVues();
-    QCOMPARE(Colonne(*f->ModeleSearch, 0), QStringList({"/index.html", "/a.htm", "/café.html"}));
-    Clique(f->LBSearch, 0);
-    QCOMPARE(f->LAffiche->text(), QString("2 résultats pour /index.html"));
+    QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/index.html", "/a.htm", "/café.html"}));
+    Clique(LBSearch, 0);
+    QCOMPARE(LAffiche->text(), QString("2 résultats pour /index.html"));
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|2|d-h2", "gw.example.org|7|d-h0"}));
 
     // After a reset the entry's item is gone.
     Dialogues::ReponseSuivante(QMessageBox::Yes);
-    f->Reinitialiser1->trigger();
+    Trouve<QAction>(*f, "Reinitialiser1").trigger();
     Dialogues::Oublie();
-    Clique(f->LBSearch, 1);
+    Clique(LBSearch, 1);
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte, QString("Indice de liste hors limites (-1)"));
-    QCOMPARE(f->ModeleAffiche->rowCount(), 0);
+    QCOMPARE(LVAffiche->model()->rowCount(), 0);
+}
+
+void FenetreInfos::aNewEntryListStartsAtItsTop() {
+    Table& pages = t->base.ListePage;
+    pages.Efface();
+    for (int i = 0; i < 400; ++i) {
+        pages.Ajoute(Rangee(i, "/p" + std::to_string(i), 400 - i));
+    }
+    pages.Ajoute(Compteur(400));
+    f->RafraichitVues();
+    onglets->setCurrentIndex(kOngletInfos);
+    QScrollBar* defilement = LBSearch->verticalScrollBar();
+    const auto premiereVisible = [&] { return LBSearch->indexAt(QPoint(2, 2)).row(); };
+
+    Presse("BPage");
+    QCOMPARE(premiereVisible(), 0);
+    LBSearch->scrollToBottom();
+    QVERIFY(premiereVisible() > 300);
+    // Listed again without a choice, by its button or by the filter: back to the first entry.
+    Presse("BNomD");
+    Presse("BPage");
+    QCOMPARE(defilement->value(), 0);
+    QCOMPARE(premiereVisible(), 0);
+    LBSearch->scrollToBottom();
+    Presse("BFiltre2");
+    QCOMPARE(premiereVisible(), 0);
+
+    // Listed for a double-click on the Pages tab: the chosen entry is in sight.
+    onglets->setCurrentIndex(kOngletPages);
+    QTableView& listePages = Trouve<QTableView>(*f, "VLPages");
+    listePages.scrollToBottom();
+    DoubleClique(&listePages, 399);
+    QCOMPARE(EntreeChoisie(*f), QString("/p399"));
+    QVERIFY(LBSearch->viewport()->rect().intersects(
+        LBSearch->visualRect(LBSearch->model()->index(399, 0))));
 }
 
 QTEST_MAIN(FenetreInfos)

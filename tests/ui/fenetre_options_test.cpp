@@ -1,6 +1,7 @@
 // The options dialog, driven as a user would: it shows the stored option at each showing,
 // stores what Ok confirms and nothing else.
 #include "store/base.h"
+#include "ui/police.h"
 #include "ui/tfoptions.h"
 
 #include <QLineEdit>
@@ -10,7 +11,7 @@
 using sillage::Base;
 using sillage::TFOptions;
 
-class FenetreOptionsTest : public QObject {
+class FenetreOptions : public QObject {
     Q_OBJECT
 
   private:
@@ -30,6 +31,14 @@ class FenetreOptionsTest : public QObject {
         QCOMPARE(annuler->text(), QStringLiteral("Annuler"));
         QCOMPARE(d.findChild<QWidget*>("Label1")->property("text").toString(),
                  QStringLiteral("Référent à exclure (site) :"));
+        // A small tool window at its place, in the main window's 11-pixel font.
+        QVERIFY(d.windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!d.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(d.font(), sillage::PoliceSillage());
+        QCOMPARE(ok->font().pixelSize(), 11);
+        d.show();
+        QCOMPARE(d.pos(), QPoint(290, 193));
+        QCOMPARE(d.size(), QSize(472, 319));
     }
 
     void cancelledTypingIsForgottenAtNextShowing() {
@@ -99,5 +108,5 @@ class FenetreOptionsTest : public QObject {
     }
 };
 
-QTEST_MAIN(FenetreOptionsTest)
+QTEST_MAIN(FenetreOptions)
 #include "fenetre_options_test.moc"

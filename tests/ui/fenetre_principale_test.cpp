@@ -3,7 +3,6 @@
 
 #include "ui/onglets.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
@@ -13,6 +12,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -25,7 +25,15 @@ using namespace sillage::test;
 namespace {
 
 QString CelluleResume(TFPrincip& f, int colonne, int rangee) {
-    return f.SGGen->item(rangee, colonne)->text();
+    return Trouve<QTableWidget>(f, "SGGen").item(rangee, colonne)->text();
+}
+
+ControleOnglets& Onglets(TFPrincip& f) {
+    return Trouve<ControleOnglets>(f, "PageControl1");
+}
+
+QAction& Commande(TFPrincip& f, const char* nom) {
+    return Trouve<QAction>(f, nom);
 }
 
 // The record counts of the summary, rows 1 to 5.
@@ -33,6 +41,22 @@ QStringList ComptesAffiches(TFPrincip& f) {
     QStringList c;
     for (int r = 1; r <= 5; ++r) {
         c << CelluleResume(f, 1, r);
+    }
+    return c;
+}
+
+// The totals of hits and the daily averages of the summary, rows 1 to 5.
+QStringList Totaux(TFPrincip& f) {
+    QStringList c;
+    for (int r = 1; r <= 5; ++r) {
+        c << CelluleResume(f, 2, r);
+    }
+    return c;
+}
+QStringList Moyennes(TFPrincip& f) {
+    QStringList c;
+    for (int r = 1; r <= 5; ++r) {
+        c << CelluleResume(f, 3, r);
     }
     return c;
 }
@@ -63,39 +87,40 @@ class FenetrePrincipale : public QObject {
     void initTestCase() { Dialogues::Automatique(true); }
     void init() { Dialogues::Oublie(); }
 
-    void premierDemarrageSansFichiers();
-    void dispositionDeLaFenetre();
-    void demarrageSurTablesEnregistrees();
-    void demarrageSurFichierIllisible();
-    void importPuisEnregistrement();
-    void importEnEchecNeChangeRien();
-    void reinitialisation();
-    void questionDeFermeture();
-    void enregistrementQuiEchoueALaFermeture();
+    void firstStartWithoutFiles();
+    void layoutOfTheWindow();
+    void datesShowWhole();
+    void startOnSavedTables();
+    void startOnAnUnreadableFile();
+    void importThenSave();
+    void failedImportChangesNothing();
+    void reset();
+    void closeQuestion();
+    void saveFailingOnClose();
 };
 
-void FenetrePrincipale::premierDemarrageSansFichiers() {
+void FenetrePrincipale::firstStartWithoutFiles() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
 
-    QCOMPARE(f.PageControl1->currentIndex(), 0);
+    QCOMPARE(Onglets(f).currentIndex(), 0);
     QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
-    for (Liste l : {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
-        QCOMPARE(f.ModeleDe(l).rowCount(), 0);
+    for (const char* vue : {"VLPages", "LVImages", "LVIP", "LVOrigine", "LVDownload"}) {
+        QCOMPARE(ListeDe(f, vue).rowCount(), 0);
     }
-    QCOMPARE(f.LBListAnnee->count(), 0);
-    QCOMPARE(f.LBListMois->count(), 0);
-    // Header cells written; the two last columns never filled.
+    QCOMPARE(Trouve<QListWidget>(f, "LBListAnnee").count(), 0);
+    QCOMPARE(Trouve<QListWidget>(f, "LBListMois").count(), 0);
+    // Header cells written; no hit yet, and no day to average over.
     QCOMPARE(CelluleResume(f, 0, 1), QString("Pages"));
     QCOMPARE(CelluleResume(f, 0, 5), QString("Downloads"));
     QCOMPARE(CelluleResume(f, 1, 0), QString("Nombre"));
     QCOMPARE(CelluleResume(f, 2, 0), QString("Total des acces"));
     QCOMPARE(CelluleResume(f, 3, 0), QString("Moyenne journaliere"));
     for (int r = 1; r <= 5; ++r) {
-        QVERIFY(CelluleResume(f, 2, r).isEmpty());
+        QCOMPARE(CelluleResume(f, 2, r), QString("0"));
         QVERIFY(CelluleResume(f, 3, r).isEmpty());
     }
-    for (QLabel* l : f.LabelsJours) {
+    for (QLabel* l : EtiquettesJours(f)) {
         QVERIFY(l->isHidden());
     }
     QCOMPARE(t.base.Modifie, 0);
@@ -106,7 +131,7 @@ void FenetrePrincipale::premierDemarrageSansFichiers() {
     QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
 }
 
-void FenetrePrincipale::dispositionDeLaFenetre() {
+void FenetrePrincipale::layoutOfTheWindow() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
 
@@ -133,25 +158,26 @@ void FenetrePrincipale::dispositionDeLaFenetre() {
                                 "Graphiques annuels",
                                 "Statistiques des Downloads",
                                 "Statistiques des Retours"};
-    QCOMPARE(f.PageControl1->count(), 9);
-    QCOMPARE(f.PageControl1->rowCount(), 2);
+    ControleOnglets& onglets = Onglets(f);
+    QCOMPARE(onglets.count(), 9);
+    QCOMPARE(onglets.rowCount(), 2);
     for (int i = 0; i < 9; ++i) {
-        QCOMPARE(f.PageControl1->tabText(i), titres[i]);
-        const QRect r = f.PageControl1->tabRect(i);
-        QVERIFY(f.PageControl1->rect().contains(r));
-        QVERIFY(r.width() > f.PageControl1->fontMetrics().horizontalAdvance(titres[i]));
+        QCOMPARE(onglets.tabText(i), titres[i]);
+        const QRect r = onglets.tabRect(i);
+        QVERIFY(onglets.rect().contains(r));
+        QVERIFY(r.width() > onglets.fontMetrics().horizontalAdvance(titres[i]));
         for (int j = 0; j < i; ++j) {
-            QVERIFY(!r.intersects(f.PageControl1->tabRect(j)));
+            QVERIFY(!r.intersects(onglets.tabRect(j)));
         }
     }
     // A click on a caption selects its tab; so does the program.
-    const QPoint centre = f.PageControl1->tabRect(8).center();
-    QWidget* barre = f.PageControl1->childAt(centre);
+    const QPoint centre = onglets.tabRect(8).center();
+    QWidget* barre = onglets.childAt(centre);
     QVERIFY(barre != nullptr);
-    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->mapFrom(f.PageControl1, centre));
-    QCOMPARE(f.PageControl1->currentIndex(), 8);
-    f.PageControl1->setCurrentIndex(3);
-    QCOMPARE(f.PageControl1->currentWidget()->objectName(), QString("TabSheet4"));
+    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->mapFrom(&onglets, centre));
+    QCOMPARE(onglets.currentIndex(), 8);
+    onglets.setCurrentIndex(3);
+    QCOMPARE(onglets.currentWidget()->objectName(), QString("TabSheet4"));
 
     const struct {
         const char* nom;
@@ -177,17 +203,56 @@ void FenetrePrincipale::dispositionDeLaFenetre() {
     QCOMPARE(f.findChild<QPushButton*>("B500")->text(), QString("500"));
 
     // Columns: titles, widths, alignment.
-    QTableView* pages = f.VLPages;
+    QTableView* pages = &Trouve<QTableView>(f, "VLPages");
     QCOMPARE(pages->model()->headerData(1, Qt::Horizontal).toString(), QString("Acces"));
     QCOMPARE(pages->horizontalHeader()->sectionSize(0), 470);
     QCOMPARE(pages->horizontalHeader()->sectionSize(1), 120);
-    QCOMPARE(f.LVOrigine->model()->headerData(1, Qt::Horizontal).toString(), QString("Accès"));
-    QCOMPARE(f.LVRetours->horizontalHeader()->sectionSize(2), 120);
+    QCOMPARE(ListeDe(f, "LVOrigine").headerData(1, Qt::Horizontal).toString(), QString("Accès"));
     QCOMPARE(pages->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(pages->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
-void FenetrePrincipale::demarrageSurTablesEnregistrees() {
+void FenetrePrincipale::datesShowWhole() {
+    FenetreDeTest t;
+    TFPrincip& f = t.Ouvre();
+    // Each list with a date column: its titles and the widths of its columns as laid out for a
+    // narrower font; the date column now takes what it needs from the first one.
+    const struct {
+        const char* vue;
+        QStringList titres;
+        QList<int> largeurs;
+    } listes[] = {
+        {"LVImages", {"Nom", "Acces", "Dernier"}, {420, 70, 90}},
+        {"LVIP", {"Nom", "Acces", "Dernier"}, {400, 50, 100}},
+        {"LVDownload", {"Nom", "Acces", "Dernier"}, {400, 50, 100}},
+        {"LVAffiche", {"Nom", "Acces", "Date"}, {400, 50, 100}},
+        {"LVRetours", {"Page", "Acces", "Date"}, {400, 50, 120}},
+    };
+    for (const auto& l : listes) {
+        const QTableView& vue = Trouve<QTableView>(f, l.vue);
+        // Cut short when the text and the margins on both sides do not fit.
+        const int marge = vue.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &vue) + 1;
+        const QHeaderView* entetes = vue.horizontalHeader();
+        QStringList titres;
+        for (int c = 0; c < 3; ++c) {
+            titres << vue.model()->headerData(c, Qt::Horizontal).toString();
+            const auto alignement =
+                vue.model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+            QCOMPARE(Qt::Alignment(alignement) & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        }
+        QCOMPARE(titres, l.titres);
+        for (const char* date :
+             {"29/Feb/2004:21:41:50", "31/May/2003:00:08:44", "30/Nov/2003:23:59:59"}) {
+            QVERIFY2(vue.fontMetrics().horizontalAdvance(date) + 2 * marge <=
+                         entetes->sectionSize(2),
+                     l.vue);
+        }
+        QCOMPARE(entetes->sectionSize(1), l.largeurs[1]);
+        QCOMPARE(entetes->sectionSize(0) + entetes->sectionSize(2), l.largeurs[0] + l.largeurs[2]);
+    }
+}
+
+void FenetrePrincipale::startOnSavedTables() {
     FenetreDeTest t;
     // Rows in no particular order: the lists follow the files.
     t.EcritTable("page.lst", {Rangee(0, "/b.html", 1), Rangee(1, "/caf\xE9.html", 5),
@@ -196,17 +261,19 @@ void FenetrePrincipale::demarrageSurTablesEnregistrees() {
     t.EcritTable("graphmois.lst", {"\\1;2004\\2;l\\3;17\\4;"});
     t.EcritTable("graphheure.lst", {"\\1;2004\\2;Feb\\3;17\\4;3\\5;", "\\1;2004\\2;Mar\\3;4\\4;"});
     TFPrincip& f = t.Ouvre();
-    QAbstractItemModelTester verifie(f.ModelePages,
-                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
 
-    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/b.html", "/café.html", "/a.html"}));
-    QCOMPARE(Colonne(*f.ModelePages, 1), QStringList({"1", "5", "3"}));
-    QCOMPARE(Colonne(*f.ModeleIP, 2), QStringList({"14/Feb/2004:10:11:12"}));
-    QCOMPARE(f.ModelePages->LigneTable(2), 2);
+    QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/b.html", "/café.html", "/a.html"}));
+    QCOMPARE(Colonne(ListeDe(f, "VLPages"), 1), QStringList({"1", "5", "3"}));
+    QCOMPARE(Colonne(ListeDe(f, "LVIP"), 2), QStringList({"14/Feb/2004:10:11:12"}));
+    QCOMPARE(ListeDe(f, "VLPages").LigneTable(2), 2);
     QCOMPARE(ComptesAffiches(f), QStringList({"3", "1", "0", "0", "0"}));
-    QCOMPARE(f.LBListAnnee->item(0)->text(), QString("2004"));
-    QCOMPARE(f.LBListMois->count(), 2);
-    QCOMPARE(f.LBListMois->item(0)->text(), QString("Feb 2004 (max: 17)"));
+    // Hits summed, and averaged over the one day that has hits (the first of February).
+    QCOMPARE(Totaux(f), QStringList({"9", "2", "0", "0", "0"}));
+    QCOMPARE(Moyennes(f), QStringList({"9,0", "2,0", "0,0", "0,0", "0,0"}));
+    QCOMPARE(Trouve<QListWidget>(f, "LBListAnnee").item(0)->text(), QString("2004"));
+    QListWidget& mois = Trouve<QListWidget>(f, "LBListMois");
+    QCOMPARE(mois.count(), 2);
+    QCOMPARE(mois.item(0)->text(), QString("Feb 2004 (max: 17)"));
     // The name indexes follow their tables.
     QCOMPARE(t.base.IndexPage.Count(), 3u);
     QCOMPARE(t.base.IndexPage[1], std::string_view("/caf\xE9.html"));
@@ -214,7 +281,7 @@ void FenetrePrincipale::demarrageSurTablesEnregistrees() {
     QCOMPARE(t.base.Modifie, 0);
 }
 
-void FenetrePrincipale::demarrageSurFichierIllisible() {
+void FenetrePrincipale::startOnAnUnreadableFile() {
     FenetreDeTest t;
     std::filesystem::create_directory(t.repertoire.Fichier("page.lst"));
     TFPrincip& f = t.Ouvre();
@@ -225,8 +292,8 @@ void FenetrePrincipale::demarrageSurFichierIllisible() {
     QVERIFY(Messages()[0].texte.endsWith("page.lst"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
     // The tables in memory are partial: no import or save may overwrite the files with them.
-    QVERIFY(!f.Ouvrir1->isEnabled());
-    QVERIFY(!f.Enregistrer1->isEnabled());
+    QVERIFY(!Commande(f, "Ouvrir1").isEnabled());
+    QVERIFY(!Commande(f, "Enregistrer1").isEnabled());
     f.Enregistrer1Click();
     QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
 
@@ -236,7 +303,7 @@ void FenetrePrincipale::demarrageSurFichierIllisible() {
     f.Reinitialiser1Click();
     QCOMPARE(Messages().size(), 2u);
     QVERIFY(Messages()[1].texte.endsWith("page.lst"));
-    QVERIFY(!f.Enregistrer1->isEnabled());
+    QVERIFY(!Commande(f, "Enregistrer1").isEnabled());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 
     // Once it is gone, a reset brings the store and the summary back.
@@ -245,13 +312,13 @@ void FenetrePrincipale::demarrageSurFichierIllisible() {
     Dialogues::ReponseSuivante(QMessageBox::Yes);
     f.Reinitialiser1Click();
     QCOMPARE(Messages().size(), 1u);
-    QVERIFY(f.Ouvrir1->isEnabled());
-    QVERIFY(f.Enregistrer1->isEnabled());
+    QVERIFY(Commande(f, "Ouvrir1").isEnabled());
+    QVERIFY(Commande(f, "Enregistrer1").isEnabled());
     QCOMPARE(CelluleResume(f, 0, 1), QString("Pages"));
     QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
 }
 
-void FenetrePrincipale::importPuisEnregistrement() {
+void FenetrePrincipale::importThenSave() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
     const std::string log = t.repertoire.Fichier("access.log");
@@ -259,16 +326,18 @@ void FenetrePrincipale::importPuisEnregistrement() {
                    LigneLog("10.0.0.1", "/index.html", "14/Feb/2004:10:20:00")});
 
     Dialogues::FichierSuivant(QString::fromStdString(log));
-    f.Ouvrir1->trigger();
+    Commande(f, "Ouvrir1").trigger();
     QVERIFY(Messages().empty());
     QCOMPARE(t.base.Modifie, 1);
-    QCOMPARE(f.ProgressBar1->value(), 100);
+    QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
     QVERIFY(QApplication::overrideCursor() == nullptr);
     // Ranked by hit count; summary and indexes refreshed.
-    QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/index.html", "/a.html"}));
+    QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/index.html", "/a.html"}));
     QCOMPARE(ComptesAffiches(f), QStringList({"2", "2", "0", "0", "0"}));
+    QCOMPARE(Totaux(f), QStringList({"3", "3", "0", "0", "0"}));
+    QCOMPARE(Moyennes(f), QStringList({"3,0", "3,0", "0,0", "0,0", "0,0"}));
     QCOMPARE(t.base.IndexNom.Count(), 2u);
-    QCOMPARE(f.LBListMois->item(0)->text(), QString("Feb 2004 (max: 3)"));
+    QCOMPARE(Trouve<QListWidget>(f, "LBListMois").item(0)->text(), QString("Feb 2004 (max: 3)"));
 
     // An unsaved import makes closing ask.
     Dialogues::ReponseSuivante(QMessageBox::Cancel);
@@ -277,7 +346,7 @@ void FenetrePrincipale::importPuisEnregistrement() {
     QCOMPARE(Messages()[0].texte, QString("Voulez-vous enregistrer les modifications ?"));
 
     Dialogues::Oublie();
-    f.Enregistrer1->trigger();
+    Commande(f, "Enregistrer1").trigger();
     QCOMPARE(t.base.Modifie, 0);
     QVERIFY(Contenu(t.repertoire.Fichier("page.lst")).find("/index.html\\3;2") !=
             std::string::npos);
@@ -285,7 +354,7 @@ void FenetrePrincipale::importPuisEnregistrement() {
     QVERIFY(Messages().empty());
 }
 
-void FenetrePrincipale::importEnEchecNeChangeRien() {
+void FenetrePrincipale::failedImportChangesNothing() {
     FenetreDeTest t;
     t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
     t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 3), Compteur(1)});
@@ -312,8 +381,8 @@ void FenetrePrincipale::importEnEchecNeChangeRien() {
             QVERIFY(t.base.ListeNom == nomsAvant);
             QVERIFY(t.base.ListeGraphHeure == heuresAvant);
             QCOMPARE(t.base.IndexNom.Count(), 1u);
-            QCOMPARE(Colonne(*f.ModelePages, 0), QStringList({"/a.html"}));
-            QCOMPARE(f.ProgressBar1->value(), 0);
+            QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/a.html"}));
+            QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 0);
             QVERIFY(QApplication::overrideCursor() == nullptr);
         }
     }
@@ -325,43 +394,47 @@ void FenetrePrincipale::importEnEchecNeChangeRien() {
     QVERIFY(Messages().empty());
 }
 
-void FenetrePrincipale::reinitialisation() {
+void FenetrePrincipale::reset() {
     FenetreDeTest t;
     t.EcritTable("page.lst", {Rangee(0, "/a.html", 3), Compteur(1)});
     TFPrincip& f = t.Ouvre();
     t.base.Modifie = 1;
 
     Dialogues::ReponseSuivante(QMessageBox::No);
-    f.Reinitialiser1->trigger();
+    Commande(f, "Reinitialiser1").trigger();
     QCOMPARE(Messages().size(), 1u);
     QCOMPARE(Messages()[0].titre, QString("Reinitialisation"));
     QCOMPARE(Messages()[0].texte, QString("Voulez-vous réinitialiser la base ?"));
     QCOMPARE(Messages()[0].boutons, QMessageBox::Yes | QMessageBox::No);
+    // The question that deletes the history: Enter answers No.
+    QCOMPARE(Messages()[0].defaut, QMessageBox::No);
+    const std::unique_ptr<QMessageBox> boite = Dialogues::CreeBoite(&f, Messages()[0]);
+    QCOMPARE(boite->defaultButton(), boite->button(QMessageBox::No));
     QVERIFY(std::filesystem::exists(t.repertoire.Fichier("page.lst")));
-    QCOMPARE(f.ModelePages->rowCount(), 1);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 1);
     QCOMPARE(t.base.ListePage.Count(), 2u);
 
     Dialogues::Oublie();
-    f.EFiltre1->setText("zz");
+    Trouve<QLineEdit>(f, "EFiltre1").setText("zz");
     f.BFiltre1Click();
     Dialogues::ReponseSuivante(QMessageBox::Yes);
-    f.Reinitialiser1->trigger();
+    Commande(f, "Reinitialiser1").trigger();
     QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("page.lst")));
-    QCOMPARE(f.ModelePages->rowCount(), 0);
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
     QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
     QCOMPARE(t.base.IndexPage.Count(), 0u);
     QCOMPARE(t.base.Modifie, 1); // the reset does not touch the flag
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
-void FenetrePrincipale::questionDeFermeture() {
+void FenetrePrincipale::closeQuestion() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
     t.base.Modifie = 1;
 
     // Cancel keeps everything.
     Dialogues::ReponseSuivante(QMessageBox::Cancel);
-    f.Quitter1->trigger();
+    Commande(f, "Quitter1").trigger();
     QVERIFY(f.isVisible());
     QCOMPARE(t.base.Modifie, 1);
     QCOMPARE(t.base.ListePage.Count(), 1u);
@@ -389,7 +462,7 @@ void FenetrePrincipale::questionDeFermeture() {
     QVERIFY(std::filesystem::exists(u.repertoire.Fichier("nom.lst")));
 }
 
-void FenetrePrincipale::enregistrementQuiEchoueALaFermeture() {
+void FenetrePrincipale::saveFailingOnClose() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
     t.base.Modifie = 1;
@@ -406,7 +479,7 @@ void FenetrePrincipale::enregistrementQuiEchoueALaFermeture() {
 
     // The same failure from the menu.
     Dialogues::Oublie();
-    f.Enregistrer1->trigger();
+    Commande(f, "Enregistrer1").trigger();
     QCOMPARE(Messages().size(), 1u);
     QCOMPARE(t.base.Modifie, 1);
 }

@@ -1,7 +1,6 @@
 // The error-status tab driven through its 24 buttons.
 #include "fenetre_commun.h"
 
-#include "store/enregistrements.h"
 #include "ui/onglets.h"
 
 #include <QLabel>
@@ -13,33 +12,23 @@ using namespace sillage::test;
 
 namespace {
 
-std::string Erreur(int id, const std::string& chemin, int acces, const std::string& statut) {
-    RErreur e;
-    e.Ident = id;
-    e.Chemin = chemin;
-    e.Acces = acces;
-    e.Dernier = "d" + std::to_string(id);
-    e.Statut = statut;
-    return EcritErreur(e);
+// B400 to B417, then B500 to B505.
+std::vector<QPushButton*> BoutonsRetour(TFPrincip& f) {
+    std::vector<QPushButton*> b;
+    for (int code = 400; code <= 505; code = code == 417 ? 500 : code + 1) {
+        b.push_back(&Trouve<QPushButton>(f, ("B" + std::to_string(code)).c_str()));
+    }
+    return b;
 }
 
 QStringList Gras(TFPrincip& f) {
     QStringList g;
-    for (QPushButton* b : f.BoutonsRetour) {
+    for (QPushButton* b : BoutonsRetour(f)) {
         if (b->font().bold()) {
             g << b->objectName();
         }
     }
     return g;
-}
-
-QStringList Rangees(TFPrincip& f) {
-    QStringList r;
-    for (int i = 0; i < f.ModeleRetours->rowCount(); ++i) {
-        r << Colonne(*f.ModeleRetours, 0)[i] + "|" + Colonne(*f.ModeleRetours, 1)[i] + "|" +
-                 Colonne(*f.ModeleRetours, 2)[i];
-    }
-    return r;
 }
 
 } // namespace
@@ -50,66 +39,71 @@ class FenetreRetours : public QObject {
     void initTestCase() { Dialogues::Automatique(true); }
     void init() { Dialogues::Oublie(); }
 
-    void boutonsEtRangeesDUnStatut();
-    void rangeeIllisible();
+    void buttonsAndRowsOfAStatus();
+    void unreadableRow();
 };
 
-void FenetreRetours::boutonsEtRangeesDUnStatut() {
+void FenetreRetours::buttonsAndRowsOfAStatus() {
     FenetreDeTest t;
-    t.EcritTable("erreur.lst", {Erreur(0, "/z.html", 3, "404"), Erreur(1, "/x", 9, "4040"),
-                                Erreur(2, "/caf\xE9", 1, "404"), Erreur(3, "/c", 2, "500"),
-                                Erreur(4, "/r", 5, "301"), Compteur(5)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/z.html", 3, "404", "d0"),
+                                RangeeErreur(1, "/x", 9, "4040", "d1"),
+                                RangeeErreur(2, "/caf\xE9", 1, "404", "d2"),
+                                RangeeErreur(3, "/c", 2, "500", "d3"),
+                                RangeeErreur(4, "/r", 5, "301", "d4"), Compteur(5)});
     TFPrincip& f = t.Ouvre();
-    f.PageControl1->setCurrentIndex(8);
+    Trouve<ControleOnglets>(f, "PageControl1").setCurrentIndex(8);
+    const QLabel& LExpl3 = Trouve<QLabel>(f, "LExpl3");
+    const QLabel& LExpl4 = Trouve<QLabel>(f, "LExpl4");
+    const QLabel& LCount3 = Trouve<QLabel>(f, "LCount3");
     QVERIFY(Gras(f).isEmpty());
-    QVERIFY(f.LExpl3->text().isEmpty());
-    QVERIFY(f.LExpl3->font().bold());
+    QVERIFY(LExpl3.text().isEmpty());
+    QVERIFY(LExpl3.font().bold());
 
     QTest::mouseClick(f.findChild<QPushButton*>("B404"), Qt::LeftButton);
     QCOMPARE(Gras(f), QStringList({"B404"}));
-    QCOMPARE(f.LExpl3->text(), QString("Erreur 404"));
-    QCOMPARE(f.LExpl4->text(), QString("Not Found"));
+    QCOMPARE(LExpl3.text(), QString("Erreur 404"));
+    QCOMPARE(LExpl4.text(), QString("Not Found"));
     // Table order, and 4040 is not 404.
-    QCOMPARE(Rangees(f), QStringList({"/z.html|3|d0", "/café|1|d2"}));
-    QCOMPARE(f.LCount3->text(), QString("Il y a 2 fichier(s)"));
+    QCOMPARE(Rangees(TextesDe(f, "LVRetours")), QStringList({"/z.html|3|d0", "/café|1|d2"}));
+    QCOMPARE(LCount3.text(), QString("Il y a 2 fichier(s)"));
 
     QTest::mouseClick(f.findChild<QPushButton*>("B500"), Qt::LeftButton);
     QCOMPARE(Gras(f), QStringList({"B500"}));
-    QCOMPARE(f.LExpl4->text(), QString("Internal Server Error"));
-    QCOMPARE(Rangees(f), QStringList({"/c|2|d3"}));
+    QCOMPARE(LExpl4.text(), QString("Internal Server Error"));
+    QCOMPARE(Rangees(TextesDe(f, "LVRetours")), QStringList({"/c|2|d3"}));
 
     // Every button names its status; a status without rows counts 0.
-    for (QPushButton* b : f.BoutonsRetour) {
+    for (QPushButton* b : BoutonsRetour(f)) {
         QTest::mouseClick(b, Qt::LeftButton);
         QCOMPARE(Gras(f), QStringList({b->objectName()}));
-        QCOMPARE(f.LExpl3->text(), "Erreur " + b->text());
-        QVERIFY(!f.LExpl4->text().isEmpty());
+        QCOMPARE(LExpl3.text(), "Erreur " + b->text());
+        QVERIFY(!LExpl4.text().isEmpty());
     }
-    QCOMPARE(f.LExpl4->text(), QString("HTTP Version not supported"));
-    QCOMPARE(f.ModeleRetours->rowCount(), 0);
-    QCOMPARE(f.LCount3->text(), QString("Il y a 0 fichier(s)"));
+    QCOMPARE(LExpl4.text(), QString("HTTP Version not supported"));
+    QCOMPARE(TextesDe(f, "LVRetours").rowCount(), 0);
+    QCOMPARE(LCount3.text(), QString("Il y a 0 fichier(s)"));
     QVERIFY(Dialogues::Messages().empty());
 
     // The space bar presses a button as the mouse does.
     QPushButton* b407 = f.findChild<QPushButton*>("B407");
     b407->setFocus();
     QTest::keyClick(b407, Qt::Key_Space);
-    QCOMPARE(f.LExpl4->text(), QString("Proxy Authentification Required"));
+    QCOMPARE(LExpl4.text(), QString("Proxy Authentification Required"));
 }
 
-void FenetreRetours::rangeeIllisible() {
+void FenetreRetours::unreadableRow() {
     FenetreDeTest t;
-    t.EcritTable("erreur.lst",
-                 {Erreur(0, "/a", 3, "403"), "\\1;1\\2;/b\\3;x\\4;d\\5;403\\6;0\\7;", Compteur(2)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/a", 3, "403", "d0"),
+                                "\\1;1\\2;/b\\3;x\\4;d\\5;403\\6;0\\7;", Compteur(2)});
     TFPrincip& f = t.Ouvre();
     QTest::mouseClick(f.findChild<QPushButton*>("B403"), Qt::LeftButton);
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte, QString("'x' n'est pas une valeur entière correcte"));
     // No half list under the status.
     QCOMPARE(Gras(f), QStringList({"B403"}));
-    QCOMPARE(f.ModeleRetours->rowCount(), 0);
-    QVERIFY(f.LCount3->text().isEmpty());
-    QVERIFY(f.LExpl3->text().isEmpty());
+    QCOMPARE(TextesDe(f, "LVRetours").rowCount(), 0);
+    QVERIFY(Trouve<QLabel>(f, "LCount3").text().isEmpty());
+    QVERIFY(Trouve<QLabel>(f, "LExpl3").text().isEmpty());
 }
 
 QTEST_MAIN(FenetreRetours)

@@ -16,18 +16,25 @@ namespace sillage {
 enum class Liste { Pages, Images, IP, Origines, Downloads };
 
 // One column of a report list: its title (UTF-8), its width in pixels, the field of the table
-// line it shows and whether its text is right-aligned.
+// line it shows, whether its text is right-aligned and whether it shows dates.
 struct ColonneListe {
     std::string_view titre;
     int largeur;
     int champ;
     bool adroite;
+    bool date = false;
 };
 
 // The columns of a list, left to right.
 const std::vector<ColonneListe>& ColonnesListe(Liste liste);
 // The table a list shows.
 const Table& TableListe(const Base& base, Liste liste);
+
+// Column widths in which every date column is at least largeurDate wide, so that a date shows
+// whole: a date column narrower than that is widened, and the first column (the name) narrowed
+// by as much, so that the list keeps its total width. dates tells which columns hold dates.
+std::vector<int> ElargitDates(std::vector<int> largeurs, const std::vector<bool>& dates,
+                              int largeurDate);
 
 // The lines of a keyed table that a list shows, in table order: every record line (0 to
 // Count-2; the counter row never) whose field 2 contains filtre, byte for byte and with letter

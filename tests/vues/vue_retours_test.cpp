@@ -1,4 +1,4 @@
-#include "ui/vue_retours.h"
+#include "vues/vue_retours.h"
 
 #include "store/base.h"
 #include "store/erreur.h"
@@ -46,11 +46,11 @@ TEST_F(RetoursTest, NamesAreTheTabsOwnSpellings) {
     EXPECT_EQ(NomStatut(504), "Gateway Time-out");
     EXPECT_EQ(NomStatut(505), "HTTP Version not supported");
     EXPECT_EQ(NomStatut(301), "");
-    const auto& legendes = LegendesRetours();
-    EXPECT_EQ(legendes[17], "417");
-    EXPECT_EQ(legendes[18], "500");
-    for (std::string_view l : legendes) {
-        EXPECT_FALSE(NomStatut(std::stoi(std::string(l))).empty()) << l;
+    const auto& statuts = StatutsRetours();
+    EXPECT_EQ(statuts[17].Legende, "417");
+    EXPECT_EQ(statuts[18].Legende, "500");
+    for (const StatutRetour& s : statuts) {
+        EXPECT_EQ(NomStatut(std::stoi(std::string(s.Legende))), s.Nom) << s.Legende;
     }
 }
 

@@ -17,6 +17,9 @@ namespace sillage {
 
 class Base;
 
+// Which chart the tab shows: Aucun at start, Annee after a year was chosen, Mois after a month.
+enum class GenreGraphique { Aucun = 0, Annee = 1, Mois = 2 };
+
 inline constexpr int kLargeurGraphique = 495; // W
 inline constexpr int kHauteurGraphique = 289; // H
 
@@ -59,13 +62,15 @@ struct TexteValeur {
 };
 inline constexpr int kTaillePoliceValeur = 9;
 
-// The labels around the surface after a chart is drawn.
+// The labels around the surface after a chart is drawn, or while none is.
 struct EtiquettesGraphique {
-    // Yearly chart: LHCalc1-3 read Echelle and are shown, the twelve month labels are shown,
-    // LVCalc1-3 and the 31 day labels are hidden. Monthly chart: LVCalc1-3 read Echelle and are
-    // shown, the day labels are shown, LHCalc1-3 and the month labels are hidden. The hidden
-    // scale labels keep their texts.
-    bool Annuelle;
+    // Annee (the yearly chart): LHCalc1-3 read Echelle and are shown, the twelve month labels
+    // are shown, LVCalc1-3 and the 31 day labels are hidden. Mois (the monthly chart): LVCalc1-3
+    // read Echelle and are shown, the day labels are shown, LHCalc1-3 and the month labels are
+    // hidden. Aucun (no chart chosen): the six scale labels and every month and day label are
+    // hidden, so that no number is left over a frame it does not describe. Hidden scale labels
+    // keep their texts.
+    GenreGraphique Genre;
     std::array<std::string, 3> Echelle; // trunc(M / 3), trunc(2M / 3), M
     bool operator==(const EtiquettesGraphique&) const = default;
 };
@@ -77,8 +82,8 @@ struct Dessin {
 };
 
 // The empty frame: white surface, frame lines, and the grid: vertical lines at x 165 and 330 for
-// the yearly chart (modeGraphique 1), horizontal lines at y 96 and 192 otherwise.
-Dessin DessineAxes(int modeGraphique);
+// the yearly chart (Annee), horizontal lines at y 96 and 192 otherwise.
+Dessin DessineAxes(GenreGraphique modeGraphique);
 
 // The yearly chart of every ListeGraphMois row whose year (field 1) is annee, drawn in table
 // order over one another and scaled by the largest of their maxima M (450 pixels stand for M).
@@ -93,18 +98,24 @@ Dessin DessineMois(const Base& base, int ligne);
 
 // The tab's state and its events.
 struct EtatGraphique {
-    int ModeGraphique = 0; // 0 at start, 1 after a year was chosen, 2 after a month
+    GenreGraphique ModeGraphique = GenreGraphique::Aucun;
 
     // LBListAnneeClick: texteAnnee is the selected item's text, read as an integer year.
     Dessin CliqueAnnee(const Base& base, std::string_view texteAnnee);
     // LBListMoisClick: ligne is the selected item's index, which is the row of ListeGraphHeure.
     Dessin CliqueMois(const Base& base, int ligne);
-    // PaintBox1Paint: in mode 1 the chart of the selected year (anneeChoisie, none when no item
+    // PaintBox1Paint: in mode Annee the chart of the selected year (anneeChoisie, none when no item
     // is selected), otherwise that of the selected month (moisChoisi, -1 for none); the empty
     // frame when nothing is selected. Never raises: a chart that cannot be read is drawn as the
     // empty frame (its click has already reported the error), so that no repaint shows a message.
     Dessin Peint(const Base& base, std::optional<std::string_view> anneeChoisie,
                  int moisChoisi) const;
+    // The labels while the list of the current mode has nothing chosen (anneeChoisie in mode
+    // Annee, moisChoisi otherwise): every one hidden. None while a chart is chosen: the click
+    // that chose it set them. Asked whenever a list's choice changes without a click (a view
+    // refresh empties both lists, a Ctrl+click unselects).
+    std::optional<EtiquettesGraphique> EtiquettesSansChoix(bool anneeChoisie,
+                                                           bool moisChoisi) const;
 };
 
 } // namespace sillage

@@ -1,4 +1,4 @@
-#include "ui/vue_infos.h"
+#include "vues/vue_infos.h"
 
 #include "store/base.h"
 #include "store/erreur.h"
@@ -78,11 +78,13 @@ TEST(InfosVide, CounterRowOnlyTablesListNothingAndCountZero) {
     EtatInfos etat;
     const char* attendus[] = {"0 pages accédées", "0 IP de provenance", "0 downloads téléchargés",
                               "0 référents"};
-    for (int mode = 1; mode <= 4; ++mode) {
-        etat.ChoisitMode(base, mode, "");
+    const ModeInfos modes[] = {ModeInfos::Pages, ModeInfos::IP, ModeInfos::Download,
+                               ModeInfos::Referent};
+    for (int i = 0; i < 4; ++i) {
+        etat.ChoisitMode(base, modes[i], "");
         EXPECT_TRUE(etat.Entrees.empty());
-        EXPECT_EQ(etat.LExplI0, attendus[mode - 1]);
-        EXPECT_EQ(etat.ModeRecherche, mode);
+        EXPECT_EQ(etat.LExplI0, attendus[i]);
+        EXPECT_EQ(etat.ModeRecherche, modes[i]);
     }
     try {
         etat.SelectionneEntree(base, -1);
@@ -93,16 +95,16 @@ TEST(InfosVide, CounterRowOnlyTablesListNothingAndCountZero) {
 }
 
 TEST_F(InfosTest, EntriesKeepRowIdentifierAndCount) {
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     ASSERT_EQ(etat.Entrees.size(), 3u);
     EXPECT_EQ(etat.Entrees[2], (EntreeInfos{"/Index.html.bak", 2, "12"}));
     EXPECT_EQ(etat.LExplI0, "3 pages accédées");
-    etat.ChoisitMode(base, 2, "");
+    etat.ChoisitMode(base, ModeInfos::IP, "");
     EXPECT_EQ(etat.LExplI0, "4 IP de provenance");
 }
 
 TEST_F(InfosTest, PageLinksHostsInHostTableOrderWithPairCountAndHostDate) {
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.SelectionneEntree(base, 0); // /index.html, id 1
     const std::vector<LigneResultat> attendu = {
         {"10.0.0.3", "7", "d-h2"}, {"gw.Example.org", "3", "d-h0"}, {"10.0.0.2", "2", "d-h1"}};
@@ -115,7 +117,7 @@ TEST_F(InfosTest, PageLinksHostsInHostTableOrderWithPairCountAndHostDate) {
 }
 
 TEST_F(InfosTest, HostPagesAndDownloadHosts) {
-    etat.ChoisitMode(base, 2, "");
+    etat.ChoisitMode(base, ModeInfos::IP, "");
     etat.SelectionneEntree(base, 0); // host id 2: pages 1 and 12, in page-table order
     EXPECT_EQ(etat.Resultats, (std::vector<LigneResultat>{{"/index.html", "7", "d-p1"},
                                                           {"/Index.html.bak", "1", "d-p12"}}));
@@ -124,7 +126,7 @@ TEST_F(InfosTest, HostPagesAndDownloadHosts) {
     EXPECT_TRUE(etat.Resultats.empty());
     EXPECT_EQ(etat.LAffiche, "0 résultats pour dl.only");
 
-    etat.ChoisitMode(base, 3, "");
+    etat.ChoisitMode(base, ModeInfos::Download, "");
     etat.SelectionneEntree(base, 0);
     EXPECT_EQ(etat.Resultats,
               (std::vector<LigneResultat>{{"10.0.0.2", "1", "d-h1"}, {"dl.only", "1", "d-h3"}}));
@@ -135,7 +137,7 @@ TEST_F(InfosTest, EachLinkRowGivesOneResult) {
     // A second link row for host 0 and page 1: host 0 is listed once, with the first row's count;
     // a host row listed twice takes the second link row.
     base.ListeLanp.Ajoute(Lanp(0, 1, 40, "again", 1));
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.SelectionneEntree(base, 0);
     EXPECT_EQ(etat.Resultats.size(), 3u);
     EXPECT_EQ(etat.Resultats[1], (LigneResultat{"gw.Example.org", "3", "d-h0"}));
@@ -153,7 +155,7 @@ TEST_F(InfosTest, IdentifiersMatchAsTextIgnoringCase) {
                             "\\1;900000001\\2;"});
     Remplit(base.ListeLanp, {"\\1;H\xE9\\2;1\\3;5\\4;x\\5;1\\6;", Lanp(7, 1, 6, "x", 1),
                              Lanp(900000000, 1, 8, "x", 1)});
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.SelectionneEntree(base, 0);
     EXPECT_EQ(etat.Resultats,
               (std::vector<LigneResultat>{
@@ -161,7 +163,7 @@ TEST_F(InfosTest, IdentifiersMatchAsTextIgnoringCase) {
 }
 
 TEST_F(InfosTest, ReferrerKeywordsRepeatInTableOrder) {
-    etat.ChoisitMode(base, 4, "");
+    etat.ChoisitMode(base, ModeInfos::Referent, "");
     EXPECT_EQ(etat.LExplI0, "2 référents");
     etat.SelectionneEntree(base, 0);
     EXPECT_EQ(Noms(etat.Resultats), (std::vector<std::string>{"voile", "voile", "sillage"}));
@@ -171,7 +173,7 @@ TEST_F(InfosTest, ReferrerKeywordsRepeatInTableOrder) {
 }
 
 TEST_F(InfosTest, FilterIsCaseSensitiveAndFollowsItsMode) {
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.AppliqueFiltre(base, "INDEX");
     EXPECT_TRUE(etat.Entrees.empty());
     EXPECT_EQ(etat.LExplI0, "0 pages accédées");
@@ -180,26 +182,26 @@ TEST_F(InfosTest, FilterIsCaseSensitiveAndFollowsItsMode) {
 
     // Typing without Enter attaches the text to mode 1 only.
     EtatInfos frappe;
-    frappe.ChoisitMode(base, 1, "");
+    frappe.ChoisitMode(base, ModeInfos::Pages, "");
     frappe.RelacheTouche(base, false, ".htm");
     EXPECT_EQ(frappe.Entrees.size(), 3u); // nothing applied yet
-    EXPECT_EQ(frappe.ModeFiltre, 1);
-    frappe.ChoisitMode(base, 2, ".htm");
+    EXPECT_EQ(frappe.ModeFiltre, ModeInfos::Pages);
+    frappe.ChoisitMode(base, ModeInfos::IP, ".htm");
     EXPECT_EQ(frappe.Entrees.size(), 4u);
-    frappe.ChoisitMode(base, 1, ".htm");
+    frappe.ChoisitMode(base, ModeInfos::Pages, ".htm");
     EXPECT_EQ(Noms(frappe.Entrees),
               (std::vector<std::string>{"/index.html", "/a.htm", "/Index.html.bak"}));
-    frappe.ChoisitMode(base, 1, "a.");
+    frappe.ChoisitMode(base, ModeInfos::Pages, "a.");
     EXPECT_EQ(Noms(frappe.Entrees), (std::vector<std::string>{"/a.htm"}));
 
     EtatInfos rien; // before any mode, the filter button lists nothing
     rien.AppliqueFiltre(base, "x");
     EXPECT_TRUE(rien.Entrees.empty());
-    EXPECT_EQ(rien.ModeRecherche, 0);
+    EXPECT_EQ(rien.ModeRecherche, ModeInfos::Aucun);
 }
 
 TEST_F(InfosTest, EntryFollowsItsRowAfterResortAndFailsOnceGone) {
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.SelectionneEntree(base, 1); // /a.htm, id 0, line 1
     const std::vector<LigneResultat> avant = etat.Resultats;
     base.ListePage.Permute({1, 0, 2, 3}); // /a.htm moves to line 0, /index.html to line 1
@@ -219,64 +221,64 @@ TEST_F(InfosTest, EntryFollowsItsRowAfterResortAndFailsOnceGone) {
 }
 
 TEST_F(InfosTest, ResultNavigationSwitchesModeAndFindsNameIgnoringCase) {
-    etat.ChoisitMode(base, 1, "");
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.SelectionneEntree(base, 0);
     etat.Resultats[1].Nom = "GW.EXAMPLE.ORG"; // names are matched without regard to case
     ASSERT_TRUE(etat.NavigueDepuisResultat(base, 1, ""));
-    EXPECT_EQ(etat.ModeRecherche, 2);
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::IP);
     EXPECT_EQ(etat.Selection, 1);
     EXPECT_EQ(Noms(etat.Resultats), (std::vector<std::string>{"/index.html", "/a.htm"}));
 
     ASSERT_TRUE(etat.NavigueDepuisResultat(base, 1, "")); // a page found for a host
-    EXPECT_EQ(etat.ModeRecherche, 1);
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::Pages);
     EXPECT_EQ(etat.LAffiche, "2 résultats pour /a.htm");
 
     EXPECT_FALSE(etat.NavigueDepuisResultat(base, -1, ""));
     EXPECT_FALSE(etat.NavigueDepuisResultat(base, 9, ""));
 
-    etat.ChoisitMode(base, 3, "");
+    etat.ChoisitMode(base, ModeInfos::Download, "");
     etat.SelectionneEntree(base, 0);
     ASSERT_TRUE(etat.NavigueDepuisResultat(base, 1, "")); // a host found for a download
-    EXPECT_EQ(etat.ModeRecherche, 2);
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::IP);
     EXPECT_EQ(etat.LAffiche, "0 résultats pour dl.only");
 
-    etat.ChoisitMode(base, 4, "");
+    etat.ChoisitMode(base, ModeInfos::Referent, "");
     etat.SelectionneEntree(base, 0);
     EXPECT_FALSE(etat.NavigueDepuisResultat(base, 0, ""));
-    EXPECT_EQ(etat.ModeRecherche, 4);
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::Referent);
     EXPECT_EQ(etat.Resultats.size(), 3u);
 }
 
 TEST_F(InfosTest, ResultNavigationToAFilteredOutNameReportsNoEntry) {
-    etat.ChoisitMode(base, 2, "");
+    etat.ChoisitMode(base, ModeInfos::IP, "");
     etat.AppliqueFiltre(base, "10.0");
-    etat.ChoisitMode(base, 1, "10.0");
+    etat.ChoisitMode(base, ModeInfos::Pages, "10.0");
     etat.SelectionneEntree(base, 0);
     ASSERT_EQ(etat.Resultats[1].Nom, "gw.Example.org");
     EXPECT_THROW(etat.NavigueDepuisResultat(base, 1, "10.0"), ErreurSillage);
-    EXPECT_EQ(etat.ModeRecherche, 2);
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::IP);
     EXPECT_EQ(etat.Selection, -1);
     EXPECT_TRUE(etat.Resultats.empty());
     EXPECT_EQ(etat.LAffiche, "3 résultats pour /index.html");
 }
 
 TEST_F(InfosTest, ListNavigationSelectsTheDoubleClickedRow) {
-    etat.NavigueDepuisListe(base, 2, 2, ""); // line 2 of ListeNom: 10.0.0.2
-    EXPECT_EQ(etat.ModeRecherche, 2);
+    etat.NavigueDepuisListe(base, ModeInfos::IP, 2, ""); // line 2 of ListeNom: 10.0.0.2
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::IP);
     EXPECT_EQ(etat.Selection, 2);
     EXPECT_EQ(etat.LAffiche, "2 résultats pour 10.0.0.2");
 
     etat.AppliqueFiltre(base, "gw"); // the Infos filter now hides line 2
-    EXPECT_THROW(etat.NavigueDepuisListe(base, 2, 2, "gw"), ErreurSillage);
+    EXPECT_THROW(etat.NavigueDepuisListe(base, ModeInfos::IP, 2, "gw"), ErreurSillage);
     EXPECT_TRUE(etat.Resultats.empty());
-    EXPECT_THROW(etat.NavigueDepuisListe(base, 1, -1, "gw"), ErreurSillage);
-    EXPECT_EQ(etat.ModeRecherche, 1);
+    EXPECT_THROW(etat.NavigueDepuisListe(base, ModeInfos::Pages, -1, "gw"), ErreurSillage);
+    EXPECT_EQ(etat.ModeRecherche, ModeInfos::Pages);
     EXPECT_EQ(etat.Entrees.size(), 3u); // the filter belongs to mode 2
 }
 
 TEST_F(InfosTest, WindowsBytesAreConvertedInTheSummaryOnly) {
     Remplit(base.ListePage, {Rang(1, "/caf\xE9.html", 1, "d"), "\\1;2\\2;"});
-    etat.ChoisitMode(base, 1, "\xE9");
+    etat.ChoisitMode(base, ModeInfos::Pages, "\xE9");
     etat.AppliqueFiltre(base, "\xE9");
     ASSERT_EQ(etat.Entrees.size(), 1u);
     EXPECT_EQ(etat.Entrees[0].Nom, "/caf\xE9.html");

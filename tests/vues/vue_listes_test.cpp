@@ -1,4 +1,4 @@
-#include "ui/vue_listes.h"
+#include "vues/vue_listes.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +66,26 @@ TEST(ColonnesListe, OnlyThePagesCountIsRightAligned) {
             EXPECT_EQ(c.adroite, l == Liste::Pages && c.champ == 3) << c.titre;
         }
     }
+}
+
+TEST(ColonnesListe, TheLastAccessColumnsHoldDates) {
+    for (Liste l : {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
+        for (const ColonneListe& c : ColonnesListe(l)) {
+            EXPECT_EQ(c.date, c.champ == 4) << c.titre;
+        }
+    }
+}
+
+TEST(ElargitDates, DateColumnsTakeFromTheNameSoTheTotalStays) {
+    // LVIP: "Nom" 400, "Acces" 50, "Dernier" 100; a date needs 126 pixels.
+    EXPECT_EQ(ElargitDates({400, 50, 100}, {false, false, true}, 126),
+              (std::vector<int>{374, 50, 126}));
+    // Wide enough already: unchanged.
+    EXPECT_EQ(ElargitDates({400, 50, 120}, {false, false, true}, 115),
+              (std::vector<int>{400, 50, 120}));
+    // Lists without a date column, or with fewer flags than columns, keep their widths.
+    EXPECT_EQ(ElargitDates({470, 120}, {false, false}, 126), (std::vector<int>{470, 120}));
+    EXPECT_EQ(ElargitDates({470, 120}, {}, 126), (std::vector<int>{470, 120}));
 }
 
 TEST(TableListe, EachListShowsItsTable) {

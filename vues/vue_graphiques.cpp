@@ -1,4 +1,4 @@
-#include "ui/vue_graphiques.h"
+#include "vues/vue_graphiques.h"
 
 #include "store/base.h"
 #include "store/champs.h"
@@ -49,14 +49,14 @@ std::array<int, 2> DernierPoint(const CommandeDessin& ligne) {
     return {ligne.X2 + pas(ligne.X1, ligne.X2), ligne.Y2 + pas(ligne.Y1, ligne.Y2)};
 }
 
-Dessin DessineAxes(int modeGraphique) {
+Dessin DessineAxes(GenreGraphique modeGraphique) {
     Dessin d;
     Rectangle(d, 0, 0, W, H, kBlanc);
     Ligne(d, 0, 0, W, 0);
     Ligne(d, 0, 0, 0, H);
     Ligne(d, W, H, W, 0);
     Ligne(d, W, H, 0, H);
-    if (modeGraphique == 1) {
+    if (modeGraphique == GenreGraphique::Annee) {
         Ligne(d, W / 3, 0, W / 3, H);
         Ligne(d, 2 * W / 3, 0, 2 * W / 3, H);
     } else {
@@ -67,7 +67,7 @@ Dessin DessineAxes(int modeGraphique) {
 }
 
 Dessin DessineAnnee(const Base& base, int annee) {
-    Dessin d = DessineAxes(1);
+    Dessin d = DessineAxes(GenreGraphique::Annee);
     const Table& t = base.ListeGraphMois;
     std::vector<RGraph> lignes;
     std::int32_t m = 0;
@@ -110,12 +110,12 @@ Dessin DessineAnnee(const Base& base, int annee) {
                 {std::move(texte), droite ? W - 3 : x, std::max(24 * i + 3, 6), droite});
         }
     }
-    d.Etiquettes = EtiquettesGraphique{true, Echelle(m)};
+    d.Etiquettes = EtiquettesGraphique{GenreGraphique::Annee, Echelle(m)};
     return d;
 }
 
 Dessin DessineMois(const Base& base, int ligne) {
-    Dessin d = DessineAxes(2);
+    Dessin d = DessineAxes(GenreGraphique::Mois);
     const RGraphMois g = LitGraphMois(base.ListeGraphHeure.Ligne(ligne));
     const std::int32_t m = g.Maximum;
     if (m > 0) {
@@ -125,24 +125,24 @@ Dessin DessineMois(const Base& base, int ligne) {
             Rectangle(d, 16 * i + 1, H - l + 2, 16 * i + 11, H, kRouge);
         }
     }
-    d.Etiquettes = EtiquettesGraphique{false, Echelle(m)};
+    d.Etiquettes = EtiquettesGraphique{GenreGraphique::Mois, Echelle(m)};
     return d;
 }
 
 Dessin EtatGraphique::CliqueAnnee(const Base& base, std::string_view texteAnnee) {
-    ModeGraphique = 1;
+    ModeGraphique = GenreGraphique::Annee;
     return DessineAnnee(base, ConvertitEntier(texteAnnee));
 }
 
 Dessin EtatGraphique::CliqueMois(const Base& base, int ligne) {
-    ModeGraphique = 2;
+    ModeGraphique = GenreGraphique::Mois;
     return DessineMois(base, ligne);
 }
 
 Dessin EtatGraphique::Peint(const Base& base, std::optional<std::string_view> anneeChoisie,
                             int moisChoisi) const {
     try {
-        if (ModeGraphique == 1) {
+        if (ModeGraphique == GenreGraphique::Annee) {
             if (anneeChoisie) {
                 return DessineAnnee(base, ConvertitEntier(*anneeChoisie));
             }
@@ -152,6 +152,15 @@ Dessin EtatGraphique::Peint(const Base& base, std::optional<std::string_view> an
     } catch (const ErreurSillage&) {
     }
     return DessineAxes(ModeGraphique);
+}
+
+std::optional<EtiquettesGraphique> EtatGraphique::EtiquettesSansChoix(bool anneeChoisie,
+                                                                      bool moisChoisi) const {
+    const bool choisi = ModeGraphique == GenreGraphique::Annee ? anneeChoisie : moisChoisi;
+    if (choisi) {
+        return std::nullopt;
+    }
+    return EtiquettesGraphique{GenreGraphique::Aucun, {}};
 }
 
 } // namespace sillage

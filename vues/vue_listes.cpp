@@ -1,7 +1,7 @@
-#include "ui/vue_listes.h"
+#include "vues/vue_listes.h"
 
 #include "store/champs.h"
-#include "ui/vue_texte.h"
+#include "vues/vue_texte.h"
 
 #include <numeric>
 
@@ -11,13 +11,13 @@ namespace {
 
 const std::vector<ColonneListe> kColonnesPages = {{"Nom", 470, 2, false}, {"Acces", 120, 3, true}};
 const std::vector<ColonneListe> kColonnesImages = {
-    {"Nom", 420, 2, false}, {"Acces", 70, 3, false}, {"Dernier", 90, 4, false}};
+    {"Nom", 420, 2, false}, {"Acces", 70, 3, false}, {"Dernier", 90, 4, false, true}};
 const std::vector<ColonneListe> kColonnesIP = {
-    {"Nom", 400, 2, false}, {"Acces", 50, 3, false}, {"Dernier", 100, 4, false}};
+    {"Nom", 400, 2, false}, {"Acces", 50, 3, false}, {"Dernier", 100, 4, false, true}};
 const std::vector<ColonneListe> kColonnesOrigines = {{"Référent", 350, 2, false},
                                                      {"Accès", 50, 3, false}};
 const std::vector<ColonneListe> kColonnesDownloads = {
-    {"Nom", 400, 2, false}, {"Acces", 50, 3, false}, {"Dernier", 100, 4, false}};
+    {"Nom", 400, 2, false}, {"Acces", 50, 3, false}, {"Dernier", 100, 4, false, true}};
 
 } // namespace
 
@@ -51,6 +51,17 @@ const Table& TableListe(const Base& base, Liste liste) {
         break;
     }
     return base.ListeDownload;
+}
+
+std::vector<int> ElargitDates(std::vector<int> largeurs, const std::vector<bool>& dates,
+                              int largeurDate) {
+    for (std::size_t c = 1; c < largeurs.size() && c < dates.size(); ++c) {
+        if (dates[c] && largeurs[c] < largeurDate) {
+            largeurs[0] -= largeurDate - largeurs[c];
+            largeurs[c] = largeurDate;
+        }
+    }
+    return largeurs;
 }
 
 std::vector<std::uint32_t> LignesListe(const Table& table, std::string_view filtre) {

@@ -1,14 +1,16 @@
-#include "ui/vue_infos.h"
+#include "vues/vue_infos.h"
 
 #include "store/base.h"
 #include "store/casse.h"
 #include "store/champs.h"
 #include "store/erreur.h"
+#include "vues/paires.h"
+#include "vues/vue_texte.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace sillage {
 
@@ -17,15 +19,12 @@ namespace {
 constexpr std::string_view kSuffixes[] = {" pages accédées", " IP de provenance",
                                           " downloads téléchargés", " référents"};
 
-void VerifieMode(int mode) {
-    if (mode < 1 || mode > 4) {
-        throw std::invalid_argument("mode de recherche hors de 1..4");
+// The mode as an index of kSuffixes; Aucun has no source table.
+std::size_t IndiceMode(ModeInfos mode) {
+    if (mode == ModeInfos::Aucun) {
+        throw std::invalid_argument("aucun mode de recherche");
     }
-}
-
-// Number of data rows of a table whose last line is its counter row.
-std::size_t LignesDonnees(const Table& t) {
-    return t.Count() == 0 ? 0 : t.Count() - 1;
+    return static_cast<std::size_t>(mode) - 1;
 }
 
 std::string Balise(std::string_view avant, std::string_view k, std::string_view apres) {
@@ -51,115 +50,19 @@ class Motif {
     std::boyer_moore_horspool_searcher<std::string::const_iterator> chercheur_;
 };
 
-// The working list of pairs (other identifier, link row), in link-table order. Identifiers are
-// compared without regard to letter case; each look-up takes the first unused pair of an
-// identifier and uses it up. Identifiers are nearly always the decimal numbers the store gives,
-// below the related table's counter: those index an array, any other text goes to a map.
-class Paires {
-  public:
-    explicit Paires(std::size_t borne) : borne_(borne) {}
-
-    void Ajoute(std::string_view ident, std::size_t lien) {
-        const auto k = static_cast<std::int64_t>(liens_.size());
-        liens_.push_back(lien);
-        suivants_.push_back(-1);
-        Chaine& c = Trouve(ident, true);
-        if (c.queue < 0) {
-            c.tete = k;
-        } else {
-            suivants_[static_cast<std::size_t>(c.queue)] = k;
-            if (c.tete < 0) {
-                c.tete = k;
-            }
-        }
-        c.queue = k;
-        ++restantes_;
-    }
-    // The link row of the first unused pair of ident, which is then used up; -1 when none.
-    std::int64_t Prend(std::string_view ident) {
-        Chaine& c = Trouve(ident, false);
-        if (c.tete < 0) {
-            return -1;
-        }
-        const auto k = static_cast<std::size_t>(c.tete);
-        c.tete = suivants_[k];
-        --restantes_;
-        return static_cast<std::int64_t>(liens_[k]);
-    }
-    bool Vide() const { return restantes_ == 0; }
-
-  private:
-    struct Chaine {
-        std::int64_t tete = -1;
-        std::int64_t queue = -1;
-    };
-
-    // The value of a decimal number written without leading zeros, below borne_; -1 otherwise.
-    std::int64_t Nombre(std::string_view s) const {
-        if (s.empty() || s.size() > 9 || (s[0] == '0' && s.size() > 1)) {
-            return -1;
-        }
-        std::int64_t v = 0;
-        for (char ch : s) {
-            if (ch < '0' || ch > '9') {
-                return -1;
-            }
-            v = v * 10 + (ch - '0');
-        }
-        return static_cast<std::size_t>(v) < borne_ ? v : -1;
-    }
-
-    Chaine& Trouve(std::string_view ident, bool cree) {
-        const std::int64_t v = Nombre(ident);
-        if (v >= 0) {
-            if (parNombre_.empty()) {
-                if (!cree) {
-                    return absente_;
-                }
-                parNombre_.resize(borne_);
-            }
-            return parNombre_[static_cast<std::size_t>(v)];
-        }
-        std::string plie(ident);
-        for (char& ch : plie) {
-            ch = static_cast<char>(Minuscule(static_cast<unsigned char>(ch)));
-        }
-        if (!cree) {
-            auto it = parTexte_.find(plie);
-            return it == parTexte_.end() ? absente_ : it->second;
-        }
-        return parTexte_[plie];
-    }
-
-    std::size_t borne_;
-    std::vector<std::size_t> liens_;
-    std::vector<std::int64_t> suivants_;
-    std::vector<Chaine> parNombre_;
-    std::unordered_map<std::string, Chaine> parTexte_;
-    Chaine absente_; // what a look-up of an unknown identifier sees; never changed
-    std::size_t restantes_ = 0;
-};
-
 } // namespace
 
-const Table& TableSourceInfos(const Base& base, int mode) {
-    VerifieMode(mode);
-    switch (mode) {
-    case 1:
-        return base.ListePage;
-    case 2:
-        return base.ListeNom;
-    case 3:
-        return base.ListeDownload;
-    default:
-        return base.ListeOrigine;
-    }
+const Table& TableSourceInfos(const Base& base, ModeInfos mode) {
+    const std::array<const Table*, 4> tables = {&base.ListePage, &base.ListeNom,
+                                                &base.ListeDownload, &base.ListeOrigine};
+    return *tables[IndiceMode(mode)];
 }
 
-std::vector<EntreeInfos> ListeEntreesInfos(const Base& base, int mode, std::string_view filtre) {
+std::vector<EntreeInfos> ListeEntreesInfos(const Base& base, ModeInfos mode,
+                                           std::string_view filtre) {
     const Table& t = TableSourceInfos(base, mode);
     std::vector<EntreeInfos> entrees;
-    const std::size_t n = LignesDonnees(t);
+    const std::size_t n = NombreEnregistrements(t.Count());
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view ligne = t[i];
         const std::string_view nom = ExtraitChamp(ligne, 2);
@@ -170,14 +73,13 @@ std::vector<EntreeInfos> ListeEntreesInfos(const Base& base, int mode, std::stri
     return entrees;
 }
 
-std::string TexteLExplI0(int mode, std::size_t nombre) {
-    VerifieMode(mode);
-    return std::to_string(nombre) + std::string(kSuffixes[mode - 1]);
+std::string TexteLExplI0(ModeInfos mode, std::size_t nombre) {
+    return std::to_string(nombre) + std::string(kSuffixes[IndiceMode(mode)]);
 }
 
-std::size_t ResoutEntreeInfos(const Base& base, int mode, const EntreeInfos& entree) {
+std::size_t ResoutEntreeInfos(const Base& base, ModeInfos mode, const EntreeInfos& entree) {
     const Table& t = TableSourceInfos(base, mode);
-    const std::size_t n = LignesDonnees(t);
+    const std::size_t n = NombreEnregistrements(t.Count());
     if (entree.Ligne < n && ExtraitChamp(t[entree.Ligne], 1) == entree.Ident) {
         return entree.Ligne;
     }
@@ -189,13 +91,13 @@ std::size_t ResoutEntreeInfos(const Base& base, int mode, const EntreeInfos& ent
     LeveErreurIndice(-1);
 }
 
-ResultatInfos ChercheInfos(const Base& base, int mode, const EntreeInfos& entree) {
+ResultatInfos ChercheInfos(const Base& base, ModeInfos mode, const EntreeInfos& entree) {
     const Table& source = TableSourceInfos(base, mode);
     const std::string_view r = source[ResoutEntreeInfos(base, mode, entree)];
     const std::string_view k = ExtraitChamp(r, 1);
     ResultatInfos res;
 
-    if (mode == 4) {
+    if (mode == ModeInfos::Referent) {
         const Motif q(Balise("\\2;", k, "\\3;"));
         const Table& mots = base.ListeKeyword;
         for (std::size_t i = 0; i < mots.Count(); ++i) {
@@ -205,11 +107,12 @@ ResultatInfos ChercheInfos(const Base& base, int mode, const EntreeInfos& entree
             }
         }
     } else {
-        const Motif p(mode == 2 ? Balise("\\1;", k, "\\2;") : Balise("\\2;", k, "\\3;"));
-        const Motif genre(mode == 3 ? "\\5;2\\6;" : "\\5;1\\6;");
-        const int champAutre = mode == 2 ? 2 : 1;
+        const bool hote = mode == ModeInfos::IP;
+        const Motif p(hote ? Balise("\\1;", k, "\\2;") : Balise("\\2;", k, "\\3;"));
+        const Motif genre(mode == ModeInfos::Download ? "\\5;2\\6;" : "\\5;1\\6;");
+        const int champAutre = hote ? 2 : 1;
         const Table& lanp = base.ListeLanp;
-        const Table& liee = mode == 2 ? base.ListePage : base.ListeNom;
+        const Table& liee = hote ? base.ListePage : base.ListeNom;
         Paires paires(liee.Count() + 1024);
         for (std::size_t i = 0; i < lanp.Count(); ++i) {
             const std::string_view ligne = lanp[i];
@@ -217,7 +120,7 @@ ResultatInfos ChercheInfos(const Base& base, int mode, const EntreeInfos& entree
                 paires.Ajoute(ExtraitChamp(ligne, champAutre), i);
             }
         }
-        const std::size_t n = LignesDonnees(liee);
+        const std::size_t n = NombreEnregistrements(liee.Count());
         for (std::size_t i = 0; i < n && !paires.Vide(); ++i) {
             const std::string_view t = liee[i];
             const std::int64_t lien = paires.Prend(ExtraitChamp(t, 1));
@@ -233,8 +136,8 @@ ResultatInfos ChercheInfos(const Base& base, int mode, const EntreeInfos& entree
     return res;
 }
 
-void EtatInfos::Remplit(const Base& base, int mode, std::string_view texteFiltre) {
-    VerifieMode(mode);
+void EtatInfos::Remplit(const Base& base, ModeInfos mode, std::string_view texteFiltre) {
+    IndiceMode(mode);
     ModeRecherche = mode;
     Entrees = ListeEntreesInfos(base, mode, ModeFiltre == mode ? texteFiltre : std::string_view{});
     Selection = -1;
@@ -252,7 +155,7 @@ void EtatInfos::Cherche(const Base& base) {
     LAffiche = std::move(r.LAffiche);
 }
 
-void EtatInfos::ChoisitMode(const Base& base, int mode, std::string_view texteFiltre) {
+void EtatInfos::ChoisitMode(const Base& base, ModeInfos mode, std::string_view texteFiltre) {
     Remplit(base, mode, texteFiltre);
 }
 
@@ -263,7 +166,7 @@ void EtatInfos::SelectionneEntree(const Base& base, int index) {
 
 void EtatInfos::AppliqueFiltre(const Base& base, std::string_view texteFiltre) {
     ModeFiltre = ModeRecherche;
-    if (ModeRecherche >= 1 && ModeRecherche <= 4) {
+    if (ModeRecherche != ModeInfos::Aucun) {
         Remplit(base, ModeRecherche, texteFiltre);
     }
 }
@@ -275,7 +178,7 @@ void EtatInfos::RelacheTouche(const Base& base, bool entree, std::string_view te
     ModeFiltre = ModeRecherche;
 }
 
-void EtatInfos::NavigueDepuisListe(const Base& base, int mode, std::int64_t ligneSource,
+void EtatInfos::NavigueDepuisListe(const Base& base, ModeInfos mode, std::int64_t ligneSource,
                                    std::string_view texteFiltre) {
     Remplit(base, mode, texteFiltre);
     for (std::size_t i = 0; i < Entrees.size(); ++i) {
@@ -289,12 +192,12 @@ void EtatInfos::NavigueDepuisListe(const Base& base, int mode, std::int64_t lign
 
 bool EtatInfos::NavigueDepuisResultat(const Base& base, int ligneResultat,
                                       std::string_view texteFiltre) {
-    if (ModeRecherche < 1 || ModeRecherche > 3 || ligneResultat < 0 ||
-        static_cast<std::size_t>(ligneResultat) >= Resultats.size()) {
+    if (ModeRecherche == ModeInfos::Aucun || ModeRecherche == ModeInfos::Referent ||
+        ligneResultat < 0 || static_cast<std::size_t>(ligneResultat) >= Resultats.size()) {
         return false;
     }
     const std::string nom = Resultats[static_cast<std::size_t>(ligneResultat)].Nom;
-    Remplit(base, ModeRecherche == 2 ? 1 : 2, texteFiltre);
+    Remplit(base, ModeRecherche == ModeInfos::IP ? ModeInfos::Pages : ModeInfos::IP, texteFiltre);
     for (std::size_t i = 0; i < Entrees.size(); ++i) {
         if (EgalSansCasse(Entrees[i].Nom, nom)) {
             Selection = static_cast<int>(i);

@@ -1,4 +1,4 @@
-#include "ui/vue_graphiques.h"
+#include "vues/vue_graphiques.h"
 
 #include "store/base.h"
 #include "store/enregistrements.h"
@@ -52,7 +52,7 @@ std::string Mois(int maximum, int jour, int valeur) {
 }
 
 TEST(Axes, FrameAndGridFollowTheMode) {
-    const Dessin annuel = DessineAxes(1);
+    const Dessin annuel = DessineAxes(GenreGraphique::Annee);
     ASSERT_FALSE(annuel.Commandes.empty());
     EXPECT_EQ(annuel.Commandes[0], Rect(0, 0, 495, 289, kBlanc));
     EXPECT_TRUE(Contient(annuel, {Genre::Ligne, 0, 0, 495, 0, kNoir}));
@@ -60,7 +60,7 @@ TEST(Axes, FrameAndGridFollowTheMode) {
     EXPECT_TRUE(Contient(annuel, {Genre::Ligne, 330, 0, 330, 289, kNoir}));
     EXPECT_FALSE(annuel.Etiquettes.has_value());
 
-    for (int mode : {0, 2}) {
+    for (GenreGraphique mode : {GenreGraphique::Aucun, GenreGraphique::Mois}) {
         const Dessin d = DessineAxes(mode);
         EXPECT_TRUE(Contient(d, {Genre::Ligne, 0, 96, 495, 96, kNoir}));
         EXPECT_TRUE(Contient(d, {Genre::Ligne, 0, 192, 495, 192, kNoir}));
@@ -87,7 +87,7 @@ TEST(Annee, MonthAtMaximumEndsAt451AndZeroCountPaintsNothing) {
     EXPECT_TRUE(RectanglesEntre(d, -100, 24 * 3 - 5).empty());
 
     ASSERT_TRUE(d.Etiquettes.has_value());
-    EXPECT_TRUE(d.Etiquettes->Annuelle);
+    EXPECT_EQ(d.Etiquettes->Genre, GenreGraphique::Annee);
     EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"281", "563", "845"}));
 }
 
@@ -117,7 +117,7 @@ TEST(Annee, ZeroOrMissingMaximumDrawsTheEmptyFrame) {
     base.ListeGraphMois.Ajoute(Annee(2004, 0, 2, 5, 9, 1)); // hand-edited: counts but no maximum
     for (int annee : {2004, 1999}) {
         const Dessin d = DessineAnnee(base, annee);
-        EXPECT_EQ(d.Commandes.size(), DessineAxes(1).Commandes.size());
+        EXPECT_EQ(d.Commandes.size(), DessineAxes(GenreGraphique::Annee).Commandes.size());
         EXPECT_TRUE(d.Valeurs.empty());
         EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"0", "0", "0"}));
     }
@@ -149,14 +149,14 @@ TEST(Mois, DayAtMaximumRisesToY10AndSmallCountsPaintNothing) {
     EXPECT_TRUE(Contient(d, Rect(64, 10, 76, 289, kNoir)));
     EXPECT_TRUE(Contient(d, Rect(65, 11, 75, 289, kRouge)));
     EXPECT_TRUE(Contient(d, Rect(0, 288, 12, 289, kNoir)));
-    EXPECT_EQ(d.Commandes.size(), DessineAxes(2).Commandes.size() + 3);
+    EXPECT_EQ(d.Commandes.size(), DessineAxes(GenreGraphique::Mois).Commandes.size() + 3);
     ASSERT_TRUE(d.Etiquettes.has_value());
-    EXPECT_FALSE(d.Etiquettes->Annuelle);
+    EXPECT_EQ(d.Etiquettes->Genre, GenreGraphique::Mois);
     EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"186", "373", "560"}));
 
     base.ListeGraphHeure.Ajoute(Mois(0, 3, 7)); // no division by a zero maximum
     const Dessin vide = DessineMois(base, 2);
-    EXPECT_EQ(vide.Commandes.size(), DessineAxes(2).Commandes.size());
+    EXPECT_EQ(vide.Commandes.size(), DessineAxes(GenreGraphique::Mois).Commandes.size());
     EXPECT_EQ(vide.Etiquettes->Echelle, (std::array<std::string, 3>{"0", "0", "0"}));
 
     try {
@@ -179,16 +179,30 @@ TEST(Etat, ClicksSetTheModeAndPaintFollowsTheLastList) {
     EXPECT_TRUE(etat.Peint(base, std::nullopt, 0).Etiquettes.has_value()); // mode 0 paints a month
 
     etat.CliqueMois(base, 0);
-    EXPECT_EQ(etat.ModeGraphique, 2);
+    EXPECT_EQ(etat.ModeGraphique, GenreGraphique::Mois);
     const Dessin annee = etat.CliqueAnnee(base, "2004");
-    EXPECT_EQ(etat.ModeGraphique, 1);
-    EXPECT_TRUE(annee.Etiquettes->Annuelle);
+    EXPECT_EQ(etat.ModeGraphique, GenreGraphique::Annee);
+    EXPECT_EQ(annee.Etiquettes->Genre, GenreGraphique::Annee);
     EXPECT_TRUE(Contient(annee, {Genre::Ligne, 165, 0, 165, 289, kNoir}));
     // In mode 1 the month list's selection no longer counts.
-    EXPECT_TRUE(etat.Peint(base, std::string_view("2004"), 0).Etiquettes->Annuelle);
+    EXPECT_EQ(etat.Peint(base, std::string_view("2004"), 0).Etiquettes->Genre,
+              GenreGraphique::Annee);
     const Dessin sansAnnee = etat.Peint(base, std::nullopt, 0);
     EXPECT_FALSE(sansAnnee.Etiquettes.has_value());
     EXPECT_TRUE(Contient(sansAnnee, {Genre::Ligne, 330, 0, 330, 289, kNoir}));
+}
+
+TEST(Etat, LabelsAreHiddenWhileTheCurrentModeHasNothingChosen) {
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 10, 0, 5, 10, 2));
+    EtatGraphique etat;
+    const EtiquettesGraphique cachees{GenreGraphique::Aucun, {}};
+    EXPECT_EQ(etat.EtiquettesSansChoix(false, false), cachees);
+    EXPECT_EQ(etat.EtiquettesSansChoix(false, true), std::nullopt);
+    etat.CliqueAnnee(base, "2004");
+    // The year list's choice is what counts now, whatever the month list holds.
+    EXPECT_EQ(etat.EtiquettesSansChoix(true, false), std::nullopt);
+    EXPECT_EQ(etat.EtiquettesSansChoix(false, true), cachees);
 }
 
 TEST(Etat, AnUnreadableRowFailsOnClickButPaintsTheFrame) {
@@ -197,10 +211,11 @@ TEST(Etat, AnUnreadableRowFailsOnClickButPaintsTheFrame) {
     base.ListeGraphMois.Ajoute("\\1;2004\\2;\\3;1x\\4;");
     EtatGraphique etat;
     EXPECT_THROW(etat.CliqueMois(base, 0), ErreurSillage);
-    EXPECT_EQ(etat.ModeGraphique, 2);
-    EXPECT_EQ(etat.Peint(base, std::nullopt, 0).Commandes.size(), DessineAxes(2).Commandes.size());
+    EXPECT_EQ(etat.ModeGraphique, GenreGraphique::Mois);
+    EXPECT_EQ(etat.Peint(base, std::nullopt, 0).Commandes.size(),
+              DessineAxes(GenreGraphique::Mois).Commandes.size());
     EXPECT_THROW(etat.CliqueAnnee(base, "2004"), ErreurSillage);
-    EXPECT_EQ(etat.ModeGraphique, 1);
+    EXPECT_EQ(etat.ModeGraphique, GenreGraphique::Annee);
     EXPECT_NO_THROW(etat.Peint(base, std::string_view("2004"), 0));
     EXPECT_NO_THROW(etat.Peint(base, std::string_view("année"), 0));
 }

@@ -28,9 +28,15 @@ struct VueRetours {
     std::string LCount3; // "Il y a 2 fichier(s)"
 };
 
-// The captions of the 24 status buttons in order: "400" to "417" (B400..B417), then "500" to
-// "505" (B500..B505).
-const std::array<std::string_view, 24>& LegendesRetours();
+// One status of the tab: its button's caption (the code, "404") and its name ("Not Found").
+struct StatutRetour {
+    std::string_view Legende;
+    std::string_view Nom;
+};
+
+// The 24 statuses in button order: "400" to "417" (B400..B417), then "500" to "505"
+// (B500..B505). Every list of status codes of the window is this one.
+const std::array<StatutRetour, 24>& StatutsRetours();
 
 // The name of a status code as the tab shows it ("Gateway Time-out"); empty for a code that has
 // no button.

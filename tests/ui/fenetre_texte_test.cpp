@@ -1,0 +1,133 @@
+// Text that comes from a log is shown as it is, never read as markup: a client of the site chose
+// the paths, referrers, keywords and host names, and a conversion message quotes them.
+#include "fenetre_commun.h"
+
+#include "ui/onglets.h"
+#include "ui/police.h"
+#include "ui/tfapropos.h"
+#include "ui/tfoptions.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTextDocumentFragment>
+
+using namespace sillage;
+using namespace sillage::test;
+
+namespace {
+
+const std::string kBalises = "/<h1>ENORME</h1><img/src=x>";
+const QString kBalisesQ = QString::fromStdString(kBalises);
+
+// What a tooltip shows of its text: markup is rendered, anything else shown as it is.
+QString TexteInfobulle(const QString& infobulle) {
+    return Qt::mightBeRichText(infobulle) ? QTextDocumentFragment::fromHtml(infobulle).toPlainText()
+                                          : infobulle;
+}
+
+// Every label of a window that shows a text (not a picture) shows it as plain text. The open
+// dialog is a window of its own, with Qt's labels.
+void LabelsEnTexteBrut(const QWidget& fenetre) {
+    const QList<QLabel*> labels = fenetre.findChildren<QLabel*>();
+    QVERIFY(!labels.isEmpty());
+    for (const QLabel* l : labels) {
+        if (l->window() == &fenetre && l->pixmap().isNull()) {
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+        }
+    }
+}
+
+} // namespace
+
+class FenetreTexte : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { Dialogues::Automatique(true); }
+    void init() { Dialogues::Oublie(); }
+
+    void markupFromTheTablesIsShownAsText();
+    void messageBoxesShowTheirTextAsTextInTheWindowsFont();
+};
+
+void FenetreTexte::markupFromTheTablesIsShownAsText() {
+    FenetreDeTest t;
+    t.EcritTable("page.lst", {Rangee(0, kBalises, 5, "<b>date</b>"), Compteur(1)});
+    t.EcritTable("nom.lst", {Rangee(0, "<i>hote</i>", 5), Compteur(1)});
+    t.EcritTable("image.lst", {Rangee(0, "<u>image</u>.gif", 1), Compteur(1)});
+    t.EcritTable("origine.lst", {Rangee(0, "<a href=x>ref</a>", 2), Compteur(1)});
+    t.EcritTable("download.lst", {Rangee(0, "<s>f</s>.zip", 1), Compteur(1)});
+    t.EcritTable("keyword.lst", {"\\1;0\\2;0\\3;<b>mot</b>\\4;", "\\1;1\\2;"});
+    t.EcritTable("lanp.lst", {"\\1;0\\2;0\\3;5\\4;d\\5;1\\6;"});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, kBalises, 1, "404", "<b>d</b>"), Compteur(1)});
+    TFPrincip& f = t.Ouvre();
+    LabelsEnTexteBrut(f);
+
+    // Every cell's tooltip shows the cell's text, markup and all.
+    for (const char* vue : {"VLPages", "LVIP", "LVImages", "LVOrigine", "LVDownload"}) {
+        const QAbstractItemModel& modele = ListeDe(f, vue);
+        QCOMPARE(modele.rowCount(), 1);
+        for (int c = 0; c < modele.columnCount(); ++c) {
+            const QModelIndex cellule = modele.index(0, c);
+            QCOMPARE(TexteInfobulle(cellule.data(Qt::ToolTipRole).toString()),
+                     cellule.data().toString());
+        }
+    }
+    QCOMPARE(ListeDe(f, "VLPages").index(0, 0).data().toString(), kBalisesQ);
+
+    // The Infos labels and results.
+    Trouve<ControleOnglets>(f, "PageControl1").setCurrentIndex(5);
+    QTest::mouseClick(&Trouve<QPushButton>(f, "BPage"), Qt::LeftButton);
+    QListView& entrees = Trouve<QListView>(f, "LBSearch");
+    entrees.setCurrentIndex(entrees.model()->index(0, 0));
+    QCOMPARE(Trouve<QLabel>(f, "LAffiche").text(), "1 résultats pour " + kBalisesQ);
+    QCOMPARE(Rangees(TextesDe(f, "LVAffiche")),
+             QStringList({"<i>hote</i>|5|14/Feb/2004:10:11:12"}));
+    const QModelIndex hote = TextesDe(f, "LVAffiche").index(0, 0);
+    QCOMPARE(TexteInfobulle(hote.data(Qt::ToolTipRole).toString()), QString("<i>hote</i>"));
+    QTest::mouseClick(&Trouve<QPushButton>(f, "BReferent"), Qt::LeftButton);
+    entrees.setCurrentIndex(entrees.model()->index(0, 0));
+    QCOMPARE(Trouve<QLabel>(f, "LAffiche").text(), QString("1 résultats pour <a href=x>ref</a>"));
+    QCOMPARE(TextesDe(f, "LVAffiche").index(0, 0).data().toString(), QString("<b>mot</b>"));
+
+    // The error-status rows.
+    QTest::mouseClick(&Trouve<QPushButton>(f, "B404"), Qt::LeftButton);
+    const QModelIndex page = TextesDe(f, "LVRetours").index(0, 0);
+    QCOMPARE(page.data().toString(), kBalisesQ);
+    QCOMPARE(TexteInfobulle(page.data(Qt::ToolTipRole).toString()), kBalisesQ);
+    QVERIFY(Dialogues::Messages().empty());
+
+    // The dialogs' labels too.
+    TFOptions options(t.base);
+    LabelsEnTexteBrut(options);
+    TFApropos apropos;
+    LabelsEnTexteBrut(apropos);
+}
+
+void FenetreTexte::messageBoxesShowTheirTextAsTextInTheWindowsFont() {
+    FenetreDeTest t;
+    // A year that does not read: its message quotes it.
+    t.EcritTable("graphmois.lst", {"\\1;<b>20x4</b>\\2;\\3;5\\4;"});
+    TFPrincip& f = t.Ouvre();
+    QListWidget& annees = Trouve<QListWidget>(f, "LBListAnnee");
+    QCOMPARE(annees.item(0)->text(), QString("<b>20x4</b>"));
+    annees.setCurrentRow(0);
+    QCOMPARE(Dialogues::Messages().size(), 1u);
+    const Dialogues::Message& message = Dialogues::Messages()[0];
+    QCOMPARE(message.texte, QString("'<b>20x4</b>' n'est pas une valeur entière correcte"));
+
+    const std::unique_ptr<QMessageBox> boite = Dialogues::CreeBoite(&f, message);
+    QCOMPARE(boite->textFormat(), Qt::PlainText);
+    QCOMPARE(boite->text(), message.texte);
+    QCOMPARE(boite->windowTitle(), QString("Erreur"));
+    // A window of its own, yet in the main window's 11-pixel font.
+    QCOMPARE(boite->font().pixelSize(), 11);
+    QCOMPARE(boite->font().families(), f.font().families());
+    QCOMPARE(f.font(), PoliceSillage());
+}
+
+QTEST_MAIN(FenetreTexte)
+#include "fenetre_texte_test.moc"

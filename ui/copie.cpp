@@ -1,0 +1,104 @@
+#include "ui/copie.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTableView>
+
+#include <set>
+
+namespace sillage {
+
+namespace {
+
+QString Cellule(QString texte) {
+    for (QChar& c : texte) {
+        if (c == u'\t' || c == u'\n' || c == u'\r') {
+            c = u' ';
+        }
+    }
+    return texte;
+}
+
+void Copie(const QAbstractItemView& vue) {
+    const QString texte = TexteCopie(vue);
+    if (!texte.isEmpty()) {
+        QGuiApplication::clipboard()->setText(texte);
+    }
+}
+
+// Ctrl+C on a list: the view's own handling would copy the current cell alone.
+class ToucheCopie : public QObject {
+  public:
+    explicit ToucheCopie(QAbstractItemView* vue) : QObject(vue), vue_(vue) {
+        vue->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* objet, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+            Copie(*vue_);
+            return true;
+        }
+        return QObject::eventFilter(objet, event);
+    }
+
+  private:
+    QAbstractItemView* vue_;
+};
+
+} // namespace
+
+QString TexteCopie(const QAbstractItemView& vue) {
+    const QAbstractItemModel* modele = vue.model();
+    if (modele == nullptr || vue.selectionModel() == nullptr) {
+        return {};
+    }
+    std::set<int> rangees;
+    for (const QModelIndex& index : vue.selectionModel()->selectedIndexes()) {
+        rangees.insert(index.row());
+    }
+    if (rangees.empty()) {
+        return {};
+    }
+    const int colonnes = modele->columnCount();
+    const auto ligne = [&](auto&& texteColonne) {
+        QStringList cellules;
+        for (int c = 0; c < colonnes; ++c) {
+            cellules << Cellule(texteColonne(c));
+        }
+        return cellules.join(u'\t') + u'\n';
+    };
+    QString texte;
+    // Plain lists (the Infos entries, the chart lists) have no column titles.
+    if (qobject_cast<const QTableView*>(&vue) != nullptr) {
+        texte += ligne([&](int c) { return modele->headerData(c, Qt::Horizontal).toString(); });
+    }
+    for (int r : rangees) {
+        texte += ligne([&](int c) { return modele->index(r, c).data().toString(); });
+    }
+    return texte;
+}
+
+void AjouteCopie(QAbstractItemView* vue) {
+    new ToucheCopie(vue);
+    auto* copier = new QAction(QStringLiteral("Copier"), vue);
+    QObject::connect(copier, &QAction::triggered, vue, [vue] { Copie(*vue); });
+
+    vue->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(vue, &QWidget::customContextMenuRequested, vue, [vue, copier](QPoint ou) {
+        copier->setEnabled(!TexteCopie(*vue).isEmpty());
+        QMenu menu(vue);
+        menu.setObjectName(QStringLiteral("MenuCopier"));
+        menu.setFont(vue->font()); // a popup window does not take its parent's font
+        menu.addAction(copier);
+        menu.exec(vue->viewport()->mapToGlobal(ou));
+        copier->setEnabled(true);
+    });
+}
+
+} // namespace sillage

@@ -1,1 +1,0 @@
-#include "ui/vue_texte.h"
