@@ -8,6 +8,7 @@
 #include "store/emplacement.h"
 #include "store/erreur.h"
 #include "store/verrou.h"
+#include "vues/vue_messages.h"
 
 #include <algorithm>
 #include <chrono>
@@ -99,42 +100,29 @@ bool LitSecondes(const std::string& texte, double& secondes) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-// A whole number with its thousands apart, as French writes it: 1 234 567.
-std::string Nombre(std::int64_t n) {
-    std::string chiffres = std::to_string(n < 0 ? -n : n);
-    for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(chiffres.size()) - 3; i > 0; i -= 3) {
-        chiffres.insert(static_cast<std::size_t>(i), 1, ' ');
-    }
-    return n < 0 ? "-" + chiffres : chiffres;
-}
-
-// "n mot" with the word in the plural from 2 on, as French counts.
-std::string Compte(std::int64_t n, const char* singulier, const char* pluriel) {
-    return Nombre(n) + " " + (n >= 2 ? pluriel : singulier);
-}
-
 // What the import of one file did, in one line (and one more for the lines passed over).
 void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental) {
     if (!incremental) {
-        std::printf("%s : %s\n", fichier.c_str(),
-                    Compte(r.Lignes, "ligne importée", "lignes importées").c_str());
+        std::printf(
+            "%s : %s\n", fichier.c_str(),
+            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str());
     } else {
         std::string suite;
         if (r.Connu) {
-            suite = Compte(r.DejaComptees, "déjà comptée", "déjà comptées");
+            suite = sillage::CompteEnFrancais(r.DejaComptees, "déjà comptée", "déjà comptées");
         } else if (r.Reecrit) {
             suite = "journal réécrit depuis son dernier import, compté en entier";
         } else {
             suite = "journal nouveau";
         }
-        std::printf("%s : %s (%s)\n", fichier.c_str(),
-                    Compte(r.Lignes, "ligne nouvelle", "lignes nouvelles").c_str(), suite.c_str());
+        std::printf(
+            "%s : %s (%s)\n", fichier.c_str(),
+            sillage::CompteEnFrancais(r.Lignes, "ligne nouvelle", "lignes nouvelles").c_str(),
+            suite.c_str());
     }
     if (r.Illisibles > 0) {
-        std::printf(
-            "%s : %s (première : ligne %s)\n", fichier.c_str(),
-            Compte(r.Illisibles, "ligne illisible ignorée", "lignes illisibles ignorées").c_str(),
-            Nombre(r.PremiereIllisible).c_str());
+        std::printf("%s : %s\n", fichier.c_str(),
+                    sillage::TexteIllisiblesIgnorees(r.Illisibles, r.PremiereIllisible).c_str());
     }
 }
 
@@ -230,8 +218,7 @@ int main(int argc, char** argv) {
                              dossier.c_str());
             });
         if (!verrou.Tenu()) {
-            std::fprintf(stderr, "Les tables de %s sont utilisées par un autre programme.\n",
-                         dossier.c_str());
+            std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
             return 75;
         }
         base.InitListes();

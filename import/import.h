@@ -64,6 +64,15 @@ struct CompteRenduImport {
     bool Change = false;  // the tables changed (nothing new: they did not)
 };
 
+// The error of a line of the log that cannot be counted (unreadable, or a date that does not
+// convert or cannot be counted): raised before the line changed anything, so that the import
+// may also pass over such lines (DemandeImport::IgnoreIllisibles). What() is the message the
+// import stops with.
+class ErreurLigne : public ErreurSillage {
+  public:
+    using ErreurSillage::ErreurSillage;
+};
+
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis
 // qu'il a été importé."
 class ErreurJournalChange : public ErreurSillage {

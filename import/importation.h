@@ -26,14 +26,6 @@
 
 namespace sillage {
 
-// The error of a line of the log that cannot be counted (unreadable, or a date that does not
-// convert or cannot be counted): raised before the line changed anything, so that the import
-// may also pass over the line (--ignore-illisibles). What() is the message the import stops with.
-class ErreurLigne : public ErreurSillage {
-  public:
-    using ErreurSillage::ErreurSillage;
-};
-
 // Raises ErreurLigne with "Erreur à la lecture du fichier (ligne N)".
 [[noreturn]] void LeveErreurLigne(std::int64_t numero);
 

@@ -66,6 +66,11 @@ void Dialogues::Erreur(QWidget* parent, const QString& texte) {
              QMessageBox::Critical);
 }
 
+void Dialogues::Information(QWidget* parent, const QString& texte) {
+    Question(parent, QStringLiteral("Sillage"), texte, QMessageBox::Ok, QMessageBox::Ok,
+             QMessageBox::Information);
+}
+
 QString Dialogues::OuvreFichier(QFileDialog& dialogue) {
     Etat& e = etat();
     if (!e.fichiers.empty()) {

@@ -31,6 +31,8 @@ class Dialogues {
                                                 QMessageBox::Icon icone = QMessageBox::Question);
     // An error text (UTF-8 from the store or the import) in a box with an OK button.
     static void Erreur(QWidget* parent, const QString& texte);
+    // A report (UTF-8) in a box with an OK button.
+    static void Information(QWidget* parent, const QString& texte);
     // The box that Question shows: the program's font, the text shown as plain text whatever
     // it holds (a message can quote a log's text), the default button given.
     static std::unique_ptr<QMessageBox> CreeBoite(QWidget* parent, const Message& message);

@@ -8,6 +8,9 @@
 // B400...), which is how tests find them.
 #pragma once
 
+#include "import/import.h"
+#include "import/session.h"
+#include "store/verrou.h"
 #include "ui/evenements.h"
 #include "ui/modeles.h"
 #include "vues/vue_graphiques.h"
@@ -18,8 +21,10 @@
 #include <QStringList>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -64,6 +69,9 @@ class TFPrincip : public QMainWindow {
     // all-or-nothing import per log, its error shown the same way; an error stops there, the
     // logs after it are not imported.
     void ImporteFichiers(const QStringList& chemins);
+    // How long the window waits for the store's lock, held by another program, before it asks
+    // whether to wait more (tests shorten it).
+    void FixeAttenteVerrou(std::chrono::milliseconds attente) { attenteVerrou_ = attente; }
 
     // Start-up, once, when the window is first shown.
     void FormShow();
@@ -162,8 +170,22 @@ class TFPrincip : public QMainWindow {
     // the surface.
     void RemplitListesGraphiques();
     void MontreEtiquettes(const EtiquettesGraphique& etiquettes);
-    // The import of one chosen log by "&Ouvrir"; returns whether it completed.
+    // The import of one chosen log by "&Ouvrir": a log the register knows asks first whether to
+    // import only its new lines; a line that stops it asks whether to pass over such lines.
+    // Returns whether it completed (a cancelled question counts as completed).
     bool ImporteLog(const QString& chemin);
+    // One import of the log at chemin as demande says, the progress on the bar; returns the
+    // message of what stopped it, and whether that was a line that can be passed over.
+    std::optional<QString> ImporteAvecProgression(const std::string& chemin,
+                                                  const DemandeImport& demande,
+                                                  bool& ligneIllisible);
+    // The store's lock for a load, a save or a reset: while another program holds it the window
+    // waits, then asks whether to wait more; nothing when the user gave up.
+    std::optional<Verrou> Reserve();
+    // "&Enregistrer" and the close question's Yes: saves under the lock; over a store that another
+    // program saved meanwhile, the imports made here are redone on it first (Session). Returns
+    // whether the tables of the window are now those of the disk.
+    bool Enregistre();
     // Where the open dialog starts (DossierOuverture).
     QString DossierDialogue() const;
     // The labels while the current mode's list has nothing chosen (EtiquettesSansChoix).
@@ -177,6 +199,9 @@ class TFPrincip : public QMainWindow {
     std::string dossierDernierLog_;
     // Every table was loaded (start-up or reset); false after a load that stopped on a file.
     bool chargee_ = false;
+    // What the window changed since the tables were last loaded or saved.
+    Session session_;
+    std::chrono::milliseconds attenteVerrou_{2000};
 
     // The frame and the commands.
     QAction* Ouvrir1 = nullptr;

@@ -11,6 +11,7 @@
 #include "ui/protege.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
+#include "vues/vue_messages.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -23,6 +24,18 @@
 #include <optional>
 
 namespace sillage {
+
+namespace {
+
+QString Utf8(const std::string& texte) {
+    return QString::fromStdString(texte);
+}
+
+std::string Option(const Base& base) {
+    return base.ListeOptions.Vide() ? std::string() : std::string(base.ListeOptions[0]);
+}
+
+} // namespace
 
 void TFPrincip::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -39,8 +52,18 @@ void TFPrincip::FormShow() {
     base_.IndexNom.Efface();
     base_.IndexOrigine.Efface();
     base_.IndexDownload.Efface();
-    // The table files live in base_.Repertoire(), set by whoever made the store.
-    chargee_ = Protege(this, [&] { base_.InitListes(); });
+    // The table files live in base_.Repertoire(), set by whoever made the store; they are read
+    // under the store's lock, so that a save of another program is read whole.
+    // A user who gives up waiting for another program gets the window of a load that failed.
+    chargee_ = false;
+    Protege(this, [&] {
+        const std::optional<Verrou> verrou = Reserve();
+        if (verrou) {
+            base_.InitListes();
+            session_.Synchronise(base_);
+            chargee_ = true;
+        }
+    });
     MajCommandes();
     if (!chargee_) {
         return;
@@ -104,34 +127,149 @@ void TFPrincip::ImporteFichiers(const QStringList& chemins) {
     }
 }
 
-bool TFPrincip::ImporteLog(const QString& chemin) {
-    dossierDernierLog_ = QFile::encodeName(QFileInfo(chemin).absolutePath()).toStdString();
-    const bool fait = Protege(this, [&] {
+std::optional<Verrou> TFPrincip::Reserve() {
+    for (;;) {
+        std::optional<Verrou> verrou;
+        {
+            CurseurOccupe occupe;
+            verrou.emplace(base_.Verrouille(attenteVerrou_));
+        }
+        if (verrou->Tenu()) {
+            return verrou;
+        }
+        if (Dialogues::Question(this, QStringLiteral("Sillage"),
+                                Utf8(TexteTablesOccupees(base_.Repertoire())),
+                                QMessageBox::Retry | QMessageBox::Cancel,
+                                QMessageBox::Retry) != QMessageBox::Retry) {
+            return std::nullopt;
+        }
+    }
+}
+
+std::optional<QString> TFPrincip::ImporteAvecProgression(const std::string& chemin,
+                                                         const DemandeImport& demande,
+                                                         bool& ligneIllisible) {
+    ligneIllisible = false;
+    try {
         CurseurOccupe occupe;
         PageControl1->repaint();
-        ImporteFichier(base_, QFile::encodeName(chemin).toStdString(), [this](int valeur) {
+        const std::string option = Option(base_);
+        const CompteRenduImport rendu = ImporteJournal(base_, chemin, demande, [this](int valeur) {
             ProgressBar1->setValue(std::clamp(valeur, 0, 100));
             ProgressBar1->repaint();
         });
-        RafraichitVues();
+        if (rendu.Change) {
+            session_.NoteImport({chemin, demande, option, rendu.Plage});
+            RafraichitVues();
+        }
         ProgressBar1->setValue(100);
         ProgressBar1->repaint();
+        if (rendu.Illisibles > 0) {
+            Dialogues::Information(
+                this, Utf8(TexteIllisiblesIgnorees(rendu.Illisibles, rendu.PremiereIllisible)));
+        }
+        return std::nullopt;
+    } catch (const ErreurLigne& e) {
+        ligneIllisible = true;
+        return QString::fromUtf8(e.what());
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+bool TFPrincip::ImporteLog(const QString& chemin) {
+    dossierDernierLog_ = QFile::encodeName(QFileInfo(chemin).absolutePath()).toStdString();
+    const std::string fichier = QFile::encodeName(chemin).toStdString();
+    DemandeImport demande;
+    bool annule = false;
+    // A log already imported: the user says whether its lines count again.
+    const std::optional<QString> erreurExamen = Essaie([&] {
+        const EtatJournal etat = ExamineJournal(base_, fichier);
+        if (!etat.Connu) {
+            return;
+        }
+        switch (Dialogues::Question(
+            this, QStringLiteral("Ouverture"),
+            Utf8(QuestionJournalConnu(etat.Ligne.Date, etat.Ligne.Lignes, etat.LignesNouvelles)),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        case QMessageBox::Yes:
+            demande.Mode = ModeImport::Nouveau;
+            break;
+        case QMessageBox::No:
+            break;
+        default:
+            annule = true;
+            break;
+        }
     });
-    if (!fait) {
+    if (!erreurExamen && annule) {
+        return true;
+    }
+    // (A log that cannot be read is told by the import itself.)
+    bool ligneIllisible = false;
+    std::optional<QString> erreur = ImporteAvecProgression(fichier, demande, ligneIllisible);
+    if (erreur) {
+        Dialogues::Erreur(this, *erreur);
+    }
+    if (erreur && ligneIllisible &&
+        Dialogues::Question(this, QStringLiteral("Ouverture"), Utf8(QuestionSansIllisibles()),
+                            QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::No) == QMessageBox::Yes) {
+        demande.IgnoreIllisibles = true;
+        erreur = ImporteAvecProgression(fichier, demande, ligneIllisible);
+        if (erreur) {
+            Dialogues::Erreur(this, *erreur);
+        }
+    }
+    if (erreur) {
         // The import leaves the tables as they were: so does the bar.
         ProgressBar1->setValue(0);
     }
-    return fait;
+    return !erreur;
+}
+
+bool TFPrincip::Enregistre() {
+    bool enregistre = false;
+    Protege(this, [&] {
+        const std::optional<Verrou> verrou = Reserve();
+        if (!verrou) {
+            return;
+        }
+        ResultatEnregistrement resultat;
+        {
+            CurseurOccupe occupe;
+            resultat = session_.Enregistre(base_);
+        }
+        switch (resultat.issue) {
+        case IssueEnregistrement::Enregistre:
+            enregistre = true;
+            break;
+        case IssueEnregistrement::Fusionne:
+        case IssueEnregistrement::Relu:
+            // The tables are those of the disk with this window's imports: show them.
+            enregistre = true;
+            RafraichitVues();
+            break;
+        case IssueEnregistrement::Impossible:
+            if (Dialogues::Question(this, QStringLiteral("Enregistrement"),
+                                    Utf8(QuestionRejeuImpossible(resultat.chemin, resultat.raison)),
+                                    QMessageBox::Yes | QMessageBox::No,
+                                    QMessageBox::No) == QMessageBox::Yes) {
+                CurseurOccupe occupe;
+                session_.Remplace(base_);
+                enregistre = true;
+            }
+            break;
+        }
+    });
+    return enregistre;
 }
 
 void TFPrincip::Enregistrer1Click() {
     if (!chargee_) {
         return;
     }
-    Protege(this, [&] {
-        CurseurOccupe occupe;
-        base_.SauveListes();
-    });
+    Enregistre();
 }
 
 void TFPrincip::Reinitialiser1Click() {
@@ -141,9 +279,14 @@ void TFPrincip::Reinitialiser1Click() {
                             QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
+    std::optional<Verrou> verrou;
+    if (!Protege(this, [&] { verrou = Reserve(); }) || !verrou) {
+        return; // nothing changed
+    }
     const std::optional<QString> erreur = Essaie([&] {
         CurseurOccupe occupe;
         base_.ReinitialiseListes();
+        session_.Synchronise(base_);
         EcritEnTetesResume(); // not yet written when the start-up could not load the tables
     });
     chargee_ = !erreur;
@@ -191,11 +334,8 @@ void TFPrincip::FormCloseQuery(bool& CanClose) {
                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                 QMessageBox::Yes, QMessageBox::NoIcon)) {
     case QMessageBox::Yes:
-        // A save that fails keeps the window open, with Modifie still 1.
-        CanClose = Protege(this, [&] {
-            CurseurOccupe occupe;
-            base_.SauveListes();
-        });
+        // A save that fails, or that the user declined, keeps the window open, Modifie still 1.
+        CanClose = Enregistre();
         break;
     case QMessageBox::No:
         break;

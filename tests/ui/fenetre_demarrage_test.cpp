@@ -28,7 +28,8 @@ QString Q(const std::string& s) {
 
 // The open dialog's folder, without a final separator.
 std::string DossierDuDialogue(const TFPrincip& f) {
-    return QDir::cleanPath(Trouve<QFileDialog>(f, "OpenDialog1").directory().absolutePath()).toStdString();
+    return QDir::cleanPath(Trouve<QFileDialog>(f, "OpenDialog1").directory().absolutePath())
+        .toStdString();
 }
 
 std::string Propre(const std::string& chemin) {

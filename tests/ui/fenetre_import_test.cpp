@@ -11,7 +11,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+
 #include <QTimer>
+#include <tuple>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -41,17 +43,21 @@ class FenetreImport : public QObject {
             journal += Ligne("10.0.0." + std::to_string(i % 200), "14/Feb/2004:10:11:12");
         }
         const std::string gz = Gzip(journal);
-        const std::vector<std::pair<std::string, std::string>> cas = {
-            {"", "Indice de liste hors limites (0)"},
+        // The bytes, the message, and whether a line stopped the import (the window then asks
+        // whether to import the log without such lines; its default answer, Non, keeps
+        // everything as it was).
+        const std::vector<std::tuple<std::string, std::string, bool>> cas = {
+            {"", "Indice de liste hors limites (0)", false},
             // A NUL byte makes its line unreadable; it no longer ends the log silently.
-            {std::string(64, '\0'), "Erreur à la lecture du fichier (ligne 1)"},
+            {std::string(64, '\0'), "Erreur à la lecture du fichier (ligne 1)", true},
             {Ligne("h", "14/Feb/2004:10:11:12") + Ligne("h", "14/Fev/2004:10:11:12"),
-             "Erreur à la lecture du fichier (ligne 2)"},
-            {Ligne("h", "14/Feb/2004:10:11:12") + "\n", "'' n'est pas une valeur entière correcte"},
-            {gz.substr(0, gz.size() / 2), "Erreur à la lecture du fichier (ligne "},
+             "Erreur à la lecture du fichier (ligne 2)", true},
+            {Ligne("h", "14/Feb/2004:10:11:12") + "\n", "'' n'est pas une valeur entière correcte",
+             true},
+            {gz.substr(0, gz.size() / 2), "Erreur à la lecture du fichier (ligne ", false},
         };
         for (int modifie : {0, 1}) {
-            for (const auto& [octets, message] : cas) {
+            for (const auto& [octets, message, ligne] : cas) {
                 const std::string chemin = t.repertoire.Fichier("journal.log");
                 Ecrit(chemin, octets);
                 t.base.Modifie = modifie;
@@ -59,10 +65,15 @@ class FenetreImport : public QObject {
                 Dialogues::FichierSuivant(QString::fromStdString(chemin));
                 f.Ouvrir1Click();
 
-                QCOMPARE(Dialogues::Messages().size(), 1u);
+                QCOMPARE(Dialogues::Messages().size(), ligne ? 2u : 1u);
                 QVERIFY2(
                     Dialogues::Messages()[0].texte.startsWith(QString::fromUtf8(message.c_str())),
                     qPrintable(Dialogues::Messages()[0].texte));
+                if (ligne) {
+                    QCOMPARE(Dialogues::Messages()[1].texte,
+                             QStringLiteral("Importer ce journal sans ses lignes illisibles ?"));
+                    QCOMPARE(Dialogues::Messages()[1].defaut, QMessageBox::No);
+                }
                 QCOMPARE(t.base.Modifie, modifie);
                 for (const EntreeCatalogue& e : Base::Catalogue()) {
                     QVERIFY2(avant.*e.table == t.base.*e.table, e.fichier.data());
@@ -91,8 +102,10 @@ class FenetreImport : public QObject {
         FenetreDeTest t;
         TFPrincip& f = t.Ouvre();
         Ecrit(t.repertoire.Fichier("acces.log"), Ligne("10.0.0.1", "14/Feb/2004:10:11:12"));
-        // A first import from that folder: the dialog starts there the next time.
-        Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("acces.log")));
+        // A first import from that folder (of another log, which the register does not take
+        // for this one): the dialog starts there the next time.
+        Ecrit(t.repertoire.Fichier("autre.log"), Ligne("10.0.0.1", "13/Feb/2004:10:11:12"));
+        Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("autre.log")));
         f.Ouvrir1Click();
         Dialogues::Oublie();
         Dialogues::Automatique(false);

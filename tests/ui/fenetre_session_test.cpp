@@ -1,0 +1,266 @@
+// The window beside other programs on one store: its save keeps what another program saved
+// meanwhile, asks before it would lose anything, waits for the store's lock; and its questions
+// before importing a log it knows, or a log with lines that stop the import.
+#include "fenetre_commun.h"
+#include "import/import.h"
+#include "store/verrou.h"
+
+#include <QAction>
+#include <QProgressBar>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace sillage;
+using namespace sillage::test;
+
+// From support/vocabulaire.h, whose row builders fenetre_commun.h still has copies of.
+namespace sillage::test {
+std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::string& site);
+std::string Journal(const std::vector<std::string>& lignes);
+bool MemesTables(const Base& a, const Base& b);
+} // namespace sillage::test
+
+namespace {
+
+const std::string kSite = "http://moteur.example/cherche";
+
+const std::vector<Dialogues::Message>& Messages() {
+    return Dialogues::Messages();
+}
+
+// Another program: loads the store, imports a log, saves, under the lock.
+void AutreProgramme(const std::string& dir, const std::string& chemin) {
+    Base base(dir);
+    Verrou v = base.Verrouille();
+    base.InitListes();
+    ImporteFichier(base, chemin);
+    base.SauveListes();
+}
+
+// The tables of these logs imported one after another into an empty store.
+Base Attendue(const std::vector<std::string>& chemins) {
+    RepertoireTemporaire vide;
+    Base base(vide.Chemin());
+    base.InitListes();
+    for (const std::string& c : chemins) {
+        ImporteFichier(base, c);
+    }
+    return base;
+}
+
+Base SurLeDisque(const std::string& dir) {
+    Base base(dir);
+    base.InitListes();
+    return base;
+}
+
+void Ouvre(TFPrincip& f, const std::string& chemin) {
+    Dialogues::FichierSuivant(QString::fromStdString(chemin));
+    f.Ouvrir1Click();
+}
+
+QAction& Commande(const TFPrincip& f, const char* nom) {
+    return Trouve<QAction>(f, nom);
+}
+
+} // namespace
+
+class FenetreSession : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { Dialogues::Automatique(true); }
+    void init() { Dialogues::Oublie(); }
+
+    void aSaveKeepsWhatAnotherProgramSavedMeanwhile() {
+        FenetreDeTest t;
+        const std::string a = t.repertoire.Fichier("a.log");
+        const std::string b = t.repertoire.Fichier("b.log");
+        Ecrit(a, Journal(LignesAleatoires(1, 200, kSite)));
+        Ecrit(b, Journal(LignesAleatoires(2, 150, kSite)));
+        TFPrincip& f = t.Ouvre();
+        AutreProgramme(t.repertoire.Chemin(), b); // the scheduled import, while the window is open
+        Ouvre(f, a);
+        Commande(f, "Enregistrer1").trigger();
+
+        QVERIFY(Messages().empty()); // no question
+        const Base attendue = Attendue({b, a});
+        QVERIFY(MemesTables(SurLeDisque(t.repertoire.Chemin()), attendue));
+        QVERIFY(MemesTables(t.base, attendue));
+        QCOMPARE(t.base.Modifie, 0);
+        // The views show the merged tables.
+        QCOMPARE(static_cast<std::size_t>(ListeDe(f, "LVIP").rowCount()),
+                 attendue.ListeNom.Count() - 1);
+
+        // Nothing imported in the window, the store changed again: the window shows it.
+        AutreProgramme(t.repertoire.Chemin(), a);
+        const EmpreinteDisque avant = t.base.LitEmpreinte();
+        Commande(f, "Enregistrer1").trigger();
+        QVERIFY(t.base.LitEmpreinte() == avant);
+        QVERIFY(MemesTables(t.base, Attendue({b, a, a})));
+    }
+
+    void anImportThatCannotBeRedoneAsksAndLosesNothingOnNo() {
+        FenetreDeTest t;
+        const std::string a = t.repertoire.Fichier("a.log");
+        const std::string b = t.repertoire.Fichier("b.log");
+        Ecrit(a, Journal(LignesAleatoires(3, 100, kSite)));
+        Ecrit(b, Journal(LignesAleatoires(4, 100, kSite)));
+        TFPrincip& f = t.Ouvre();
+        Ouvre(f, a);
+        AutreProgramme(t.repertoire.Chemin(), b);
+        Ecrit(a, Journal(LignesAleatoires(5, 100, kSite))); // the window's log rewritten meanwhile
+        const Base fenetre = t.base;
+        const Base disque = SurLeDisque(t.repertoire.Chemin());
+
+        Dialogues::ReponseSuivante(QMessageBox::No);
+        Commande(f, "Enregistrer1").trigger();
+        QCOMPARE(Messages().size(), 1u);
+        QCOMPARE(Messages()[0].titre, QStringLiteral("Enregistrement"));
+        QVERIFY(Messages()[0].texte.contains(QString::fromStdString(a)));
+        QVERIFY(Messages()[0].texte.contains(QStringLiteral("a changé depuis")));
+        QCOMPARE(Messages()[0].defaut, QMessageBox::No);
+        QVERIFY(MemesTables(SurLeDisque(t.repertoire.Chemin()), disque));
+        QVERIFY(MemesTables(t.base, fenetre));
+        QCOMPARE(t.base.Modifie, 1);
+
+        // Closing asks to save; Yes, then No to that question: the window stays open.
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::Yes);
+        Dialogues::ReponseSuivante(QMessageBox::No);
+        QVERIFY(!f.close());
+        QCOMPARE(Messages().size(), 2u);
+        QVERIFY(MemesTables(SurLeDisque(t.repertoire.Chemin()), disque));
+
+        // Yes: the window's tables replace the store.
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::Yes);
+        Commande(f, "Enregistrer1").trigger();
+        QVERIFY(MemesTables(SurLeDisque(t.repertoire.Chemin()), fenetre));
+        QCOMPARE(t.base.Modifie, 0);
+    }
+
+    void aKnownLogAsksWhetherOnlyItsNewLinesCount() {
+        FenetreDeTest t;
+        const std::string a = t.repertoire.Fichier("a.log");
+        const std::vector<std::string> lignes = LignesAleatoires(6, 120, kSite);
+        Ecrit(a, Journal(std::vector<std::string>(lignes.begin(), lignes.begin() + 100)));
+        TFPrincip& f = t.Ouvre();
+        Ouvre(f, a); // never seen: no question
+        QVERIFY(Messages().empty());
+        Ecrit(a, Journal(lignes));
+        const Base apresPremier = t.base;
+
+        // Annuler: nothing.
+        Dialogues::ReponseSuivante(QMessageBox::Cancel);
+        Ouvre(f, a);
+        QCOMPARE(Messages().size(), 1u);
+        QVERIFY2(
+            Messages()[0].texte.startsWith(QStringLiteral("Ce journal a déjà été importé le ")),
+            qPrintable(Messages()[0].texte));
+        QVERIFY(Messages()[0].texte.contains(
+            QStringLiteral("(100 lignes).\nOui : importer seulement les 20 lignes nouvelles.\n"
+                           "Non : importer à nouveau toutes ses lignes.")));
+        QCOMPARE(Messages()[0].boutons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY(MemesTables(t.base, apresPremier));
+
+        // Oui: the 20 new lines only, as one import of the whole log would count them.
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::Yes);
+        Ouvre(f, a);
+        RepertoireTemporaire seul;
+        Ecrit(seul.Fichier("a.log"), Journal(lignes));
+        const Base entiere = Attendue({seul.Fichier("a.log")});
+        QVERIFY(t.base.ListeLanp == entiere.ListeLanp);
+        QVERIFY(t.base.ListeGraphMois == entiere.ListeGraphMois);
+
+        // Non: every line again.
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::No);
+        Ouvre(f, a);
+        QVERIFY(Messages()[0].texte.contains(QStringLiteral("il n'y en a aucune")));
+        // (Every line is in March 2004.)
+        QCOMPARE(LitGraph(t.base.ListeGraphMois[0]).Hits[2],
+                 2 * LitGraph(entiere.ListeGraphMois[0]).Hits[2]);
+    }
+
+    void linesThatStopTheImportCanBePassedOver() {
+        FenetreDeTest t;
+        const std::string a = t.repertoire.Fichier("a.log");
+        std::vector<std::string> lignes = LignesAleatoires(7, 50, kSite);
+        const std::vector<std::string> bonnes = lignes;
+        lignes.insert(lignes.begin() + 10, std::string(8, '\0'));
+        Ecrit(a, Journal(lignes));
+        TFPrincip& f = t.Ouvre();
+        const Base avant = t.base;
+
+        Ouvre(f, a); // the default answer: Non
+        QCOMPARE(Messages().size(), 2u);
+        QCOMPARE(Messages()[0].texte, QStringLiteral("Erreur à la lecture du fichier (ligne 11)"));
+        QCOMPARE(Messages()[1].texte,
+                 QStringLiteral("Importer ce journal sans ses lignes illisibles ?"));
+        QVERIFY(MemesTables(t.base, avant));
+        QCOMPARE(t.base.Modifie, 0);
+
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::Ok);
+        Dialogues::ReponseSuivante(QMessageBox::Yes);
+        Ouvre(f, a);
+        QCOMPARE(Messages().size(), 3u);
+        QCOMPARE(Messages()[2].texte,
+                 QStringLiteral("1 ligne illisible ignorée (première : ligne 11)"));
+        RepertoireTemporaire seul;
+        Ecrit(seul.Fichier("a.log"), Journal(bonnes));
+        QVERIFY(MemesTables(t.base, Attendue({seul.Fichier("a.log")})));
+        QCOMPARE(t.base.Modifie, 1);
+        QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
+    }
+
+    void theWindowWaitsForTheStoreAndMayGiveUp() {
+        FenetreDeTest t;
+        Verrou autre = Verrou::Prend(t.repertoire.Chemin(), std::chrono::milliseconds(0));
+        QVERIFY(autre.Tenu());
+        // At start-up: Réessayer, then Annuler: the window has no tables to work on.
+        Dialogues::ReponseSuivante(QMessageBox::Retry);
+        Dialogues::ReponseSuivante(QMessageBox::Cancel);
+        t.fenetre = std::make_unique<TFPrincip>(t.base);
+        t.fenetre->FixeAttenteVerrou(std::chrono::milliseconds(20));
+        t.fenetre->show();
+        TFPrincip& f = *t.fenetre;
+        QCOMPARE(Messages().size(), 2u);
+        const QString occupe = QString::fromStdString(
+            "Les tables de " + t.repertoire.Chemin().substr(0, t.repertoire.Chemin().size() - 1) +
+            " sont utilisées par un autre programme.");
+        QCOMPARE(Messages()[0].texte, occupe);
+        QCOMPARE(Messages()[0].boutons, QMessageBox::Retry | QMessageBox::Cancel);
+        QVERIFY(!Commande(f, "Ouvrir1").isEnabled());
+
+        // Free again: a reset takes the lock and the window works on the seeded tables.
+        autre.Libere();
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::Yes);
+        Commande(f, "Reinitialiser1").trigger();
+        QVERIFY(Commande(f, "Ouvrir1").isEnabled());
+
+        // A save that meets a held lock and gives up writes nothing.
+        const std::string a = t.repertoire.Fichier("a.log");
+        Ecrit(a, Journal(LignesAleatoires(8, 10, kSite)));
+        Ouvre(f, a);
+        autre = Verrou::Prend(t.repertoire.Chemin(), std::chrono::milliseconds(0));
+        Dialogues::Oublie();
+        Dialogues::ReponseSuivante(QMessageBox::Cancel);
+        Commande(f, "Enregistrer1").trigger();
+        QCOMPARE(Messages().size(), 1u);
+        QCOMPARE(Messages()[0].texte, occupe);
+        QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
+        QCOMPARE(t.base.Modifie, 1);
+        autre.Libere();
+        Dialogues::Oublie();
+        Commande(f, "Enregistrer1").trigger();
+        QVERIFY(std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
+        QCOMPARE(t.base.Modifie, 0);
+    }
+};
+
+QTEST_MAIN(FenetreSession)
+#include "fenetre_session_test.moc"

@@ -1,0 +1,32 @@
+// The texts of the questions and reports about imports and saves that the window and
+// sillage-import share, built without Qt.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sillage {
+
+// A whole number with its thousands apart, as French writes it: 1 234 567.
+std::string NombreEnFrancais(std::int64_t n);
+// "n mot": the number, then the singular for 0 and 1, the plural from 2 on.
+std::string CompteEnFrancais(std::int64_t n, const std::string& singulier,
+                             const std::string& pluriel);
+
+// "Les tables de DIR sont utilisées par un autre programme." (dossier without its final
+// separator).
+std::string TexteTablesOccupees(std::string dossier);
+// "N lignes illisibles ignorées (première : ligne K)".
+std::string TexteIllisiblesIgnorees(std::int64_t n, std::int64_t premiere);
+
+// The question before importing a log that the register knows: date as the register writes it
+// (dd/mm/yyyy hh:mm:ss), the lines it counts, the whole lines after them.
+std::string QuestionJournalConnu(const std::string& date, std::int64_t lignes,
+                                 std::int64_t nouvelles);
+// After a line that stops the import: "Importer ce journal sans ses lignes illisibles ?"
+std::string QuestionSansIllisibles();
+// The question when the store changed on the disk and an import made in the window cannot be
+// redone over it: what each answer would lose.
+std::string QuestionRejeuImpossible(const std::string& chemin, const std::string& raison);
+
+} // namespace sillage
