@@ -71,7 +71,16 @@ TEST(Concurrence, ThreeImportsAtOnceEndAsOneOfTheSequentialOrders) {
             pids[j] = Lance({"--dir", store, dir.Fichier("j" + std::to_string(j) + ".log")},
                             dir.Fichier("e" + std::to_string(j) + ".txt"));
         }
-        std::this_thread::sleep_for(100ms);
+        // Released once each of them says it waits (however slowly a loaded machine starts
+        // them).
+        for (int j = 0; j < kJournaux; ++j) {
+            const std::string erreurs = dir.Fichier("e" + std::to_string(j) + ".txt");
+            const auto limite = std::chrono::steady_clock::now() + 60s;
+            while (Contenu(erreurs).find("En attente") == std::string::npos &&
+                   std::chrono::steady_clock::now() < limite) {
+                std::this_thread::sleep_for(10ms);
+            }
+        }
         depart.Libere();
         for (int j = 0; j < kJournaux; ++j) {
             const int code = Attend(pids[j]);
