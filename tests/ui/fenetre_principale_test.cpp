@@ -65,20 +65,6 @@ const std::vector<Dialogues::Message>& Messages() {
     return Dialogues::Messages();
 }
 
-void EcritLog(const std::string& chemin, const std::vector<std::string>& lignes) {
-    std::string octets;
-    for (const std::string& l : lignes) {
-        octets += l + "\n";
-    }
-    Ecrit(chemin, octets);
-}
-
-std::string LigneLog(const std::string& hote, const std::string& page,
-                     const std::string& date = "14/Feb/2004:10:11:12") {
-    return hote + " - - [" + date + " +0100] \"GET " + page +
-           " HTTP/1.1\" 200 1234 \"-\" \"Mozilla/4.0\"";
-}
-
 } // namespace
 
 class FenetrePrincipale : public QObject {
@@ -322,8 +308,9 @@ void FenetrePrincipale::importThenSave() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
     const std::string log = t.repertoire.Fichier("access.log");
-    EcritLog(log, {LigneLog("10.0.0.1", "/a.html"), LigneLog("10.0.0.2", "/index.html"),
-                   LigneLog("10.0.0.1", "/index.html", "14/Feb/2004:10:20:00")});
+    Ecrit(log, Journal({LigneLog("10.0.0.1", "14/Feb/2004:10:11:12", "/a.html"),
+                        LigneLog("10.0.0.2", "14/Feb/2004:10:11:12", "/index.html"),
+                        LigneLog("10.0.0.1", "14/Feb/2004:10:20:00", "/index.html")}));
 
     Dialogues::FichierSuivant(QString::fromStdString(log));
     Commande(f, "Ouvrir1").trigger();
@@ -364,7 +351,8 @@ void FenetrePrincipale::failedImportChangesNothing() {
     const Table heuresAvant = t.base.ListeGraphHeure;
     const std::string mauvais = t.repertoire.Fichier("mauvais.log");
     // A good line, then one whose date does not read.
-    EcritLog(mauvais, {LigneLog("10.0.0.9", "/neuf.html"), LigneLog("10.0.0.9", "/x", "xx")});
+    Ecrit(mauvais, Journal({LigneLog("10.0.0.9", "14/Feb/2004:10:11:12", "/neuf.html"),
+                            LigneLog("10.0.0.9", "xx", "/x")}));
 
     for (int modifie : {0, 1}) {
         for (const std::string& chemin : {mauvais, t.repertoire.Chemin()}) {

@@ -61,8 +61,8 @@ void FenetreTexte::markupFromTheTablesIsShownAsText() {
     t.EcritTable("origine.lst", {Rangee(0, "<a href=x>ref</a>", 2), Compteur(1)});
     t.EcritTable("download.lst", {Rangee(0, "<s>f</s>.zip", 1), Compteur(1)});
     t.EcritTable("keyword.lst", {"\\1;0\\2;0\\3;<b>mot</b>\\4;", "\\1;1\\2;"});
-    t.EcritTable("lanp.lst", {"\\1;0\\2;0\\3;5\\4;d\\5;1\\6;"});
-    t.EcritTable("erreur.lst", {RangeeErreur(0, kBalises, 1, "404", "<b>d</b>"), Compteur(1)});
+    t.EcritTable("lanp.lst", {RangeeLanp(0, 0, 5, "d", 1)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, kBalises, 1, "<b>d</b>", "404", 0), Compteur(1)});
     TFPrincip& f = t.Ouvre();
     LabelsEnTexteBrut(f);
 
