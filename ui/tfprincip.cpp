@@ -9,12 +9,16 @@
 
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QToolTip>
 
 namespace sillage {
 
 TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(base) {
     setWindowTitle(QStringLiteral("Sillage"));
     setFont(PoliceSillage());
+    // A tooltip is a window of its own, which takes no window's font: every tooltip of the
+    // program is drawn in this one.
+    QToolTip::setFont(font());
 
     CreeMenu();
 

@@ -7,6 +7,8 @@
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -14,6 +16,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QToolTip>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -51,6 +54,7 @@ class FenetreTexte : public QObject {
 
     void markupFromTheTablesIsShownAsText();
     void messageBoxesShowTheirTextAsTextInTheWindowsFont();
+    void tooltipsInTheWindowsFont();
 };
 
 void FenetreTexte::markupFromTheTablesIsShownAsText() {
@@ -127,6 +131,30 @@ void FenetreTexte::messageBoxesShowTheirTextAsTextInTheWindowsFont() {
     QCOMPARE(boite->font().pixelSize(), 11);
     QCOMPARE(boite->font().families(), f.font().families());
     QCOMPARE(f.font(), PoliceSillage());
+}
+
+void FenetreTexte::tooltipsInTheWindowsFont() {
+    FenetreDeTest t;
+    t.EcritTable("page.lst", {Rangee(0, "/a.html", 5), Compteur(1)});
+    TFPrincip& f = t.Ouvre();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    // The mouse rests on a cell: the view shows its tooltip.
+    auto& vue = Trouve<QTableView>(f, "VLPages");
+    const QPoint centre = vue.visualRect(vue.model()->index(0, 0)).center();
+    QHelpEvent survol(QEvent::ToolTip, centre, vue.viewport()->mapToGlobal(centre));
+    QApplication::sendEvent(vue.viewport(), &survol);
+    const auto infobulle = []() -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->inherits("QTipLabel") && w->isVisible()) {
+                return w;
+            }
+        }
+        return nullptr;
+    };
+    QTRY_VERIFY(infobulle() != nullptr);
+    QCOMPARE(infobulle()->font().pixelSize(), 11);
+    QCOMPARE(infobulle()->font().families(), PoliceSillage().families());
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(FenetreTexte)
