@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,10 +13,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -83,6 +86,7 @@ class FenetrePrincipale : public QObject {
     void reset();
     void closeQuestion();
     void saveFailingOnClose();
+    void nothingWrittenButTheTables();
 };
 
 void FenetrePrincipale::firstStartWithoutFiles() {
@@ -470,6 +474,31 @@ void FenetrePrincipale::saveFailingOnClose() {
     Commande(f, "Enregistrer1").trigger();
     QCOMPARE(Messages().size(), 1u);
     QCOMPARE(t.base.Modifie, 1);
+}
+
+// Qt's file dialog would keep its history in Qt's settings file of the user when it goes: a
+// window whose real dialog was shown writes nothing there.
+void FenetrePrincipale::nothingWrittenButTheTables() {
+    RepertoireTemporaire reglages;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(reglages.Chemin()));
+    {
+        FenetreDeTest t;
+        TFPrincip& f = t.Ouvre();
+        Dialogues::Automatique(false);
+        bool montre = false;
+        QTimer::singleShot(0, &f, [&] {
+            auto& dialogue = Trouve<QFileDialog>(f, "OpenDialog1");
+            QTRY_VERIFY(dialogue.isVisible());
+            montre = true;
+            dialogue.reject();
+        });
+        f.Ouvrir1Click();
+        Dialogues::Automatique(true);
+        QVERIFY(montre);
+        QVERIFY(Messages().empty());
+    }
+    QVERIFY(std::filesystem::is_empty(reglages.Chemin()));
 }
 
 QTEST_MAIN(FenetrePrincipale)
