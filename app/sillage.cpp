@@ -1,7 +1,7 @@
 // The window program: the main window over the store that sillage-import uses too (--dir, else
 // the program's own folder when it holds a store, else the user's data folder); logs named on
 // the command line are imported once the window is shown, as "Ouvrir" would.
-#include "sillage_version.h"
+#include "app/ligne_commande.h"
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
@@ -18,7 +18,7 @@
 #include <QTranslator>
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -39,19 +39,10 @@ void Usage(std::FILE* f) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const sillage::Programme programme{"sillage", {}, Usage};
     // Help and version before Qt starts, so that they need no display.
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            Usage(stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("sillage " SILLAGE_VERSION);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--dir") == 0) {
-            ++i;
-        }
+    if (const std::optional<int> code = sillage::AideOuVersion(programme, argc, argv)) {
+        return *code;
     }
     // Qt takes its own options (-platform, -style...) out of argv here.
     QApplication application(argc, argv);
@@ -62,37 +53,20 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&traduction);
     }
 
-    std::string repertoire;
+    // The rest once Qt's own options are out.
+    sillage::LigneCommande ligne;
+    if (const std::optional<int> code = sillage::LitLigneCommande(programme, argc, argv, ligne)) {
+        return *code;
+    }
     QStringList fichiers;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--dir" || arg.rfind("--dir=", 0) == 0) {
-            if (arg == "--dir" && i + 1 < argc) {
-                repertoire = argv[++i];
-            } else if (arg != "--dir") {
-                repertoire = arg.substr(6);
-            }
-            if (repertoire.empty()) {
-                std::fputs("sillage : --dir attend un répertoire\n", stderr);
-                Usage(stderr);
-                return 2;
-            }
-        } else if (arg == "--") {
-            for (++i; i < argc; ++i) {
-                fichiers << QFile::decodeName(argv[i]);
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "sillage : option inconnue : %s\n", arg.c_str());
-            Usage(stderr);
-            return 2;
-        } else {
-            fichiers << QFile::decodeName(argv[i]);
-        }
+    for (const std::string& f : ligne.fichiers) {
+        fichiers << QFile::decodeName(f.c_str());
     }
 
     sillage::Base base;
     try {
-        base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
+        base.FixeRepertoire(
+            sillage::EmplacementBase(ligne.repertoire, sillage::DossierProgramme()));
     } catch (const sillage::ErreurSillage& e) {
         // Without its folder the window would have nowhere to keep its tables.
         sillage::Dialogues::Erreur(nullptr, QString::fromUtf8(e.what()));

@@ -2,8 +2,8 @@
 // and scheduled jobs. Each file is one import, exactly as the window's "Ouvrir" does it; the
 // tables are then saved.
 
+#include "app/ligne_commande.h"
 #include "import/import.h"
-#include "sillage_version.h"
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
@@ -13,8 +13,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <malloc.h>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -144,59 +145,28 @@ int main(int argc, char** argv) {
     // fixed threshold the allocator raises it after each large free and keeps what is freed.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
-    std::string repertoire;
     double attente = -1; // seconds; negative: as long as needed
     sillage::DemandeImport demande;
-    std::vector<std::string> fichiers;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::puts("sillage-import " SILLAGE_VERSION);
-            return 0;
-        }
-        if (arg == "--dir" || arg.rfind("--dir=", 0) == 0) {
-            if (arg == "--dir" && i + 1 < argc) {
-                repertoire = argv[++i];
-            } else if (arg != "--dir") {
-                repertoire = arg.substr(6);
-            }
-            if (repertoire.empty()) {
-                std::fputs("sillage-import : --dir attend un répertoire\n", stderr);
-                Usage(stderr);
-                return 2;
-            }
-        } else if (arg == "--incremental") {
-            demande.Mode = sillage::ModeImport::Nouveau;
-        } else if (arg == "--ignore-illisibles") {
-            demande.IgnoreIllisibles = true;
-        } else if (arg == "--attente" || arg.rfind("--attente=", 0) == 0) {
-            std::string valeur;
-            if (arg == "--attente") {
-                valeur = i + 1 < argc ? argv[++i] : "";
-            } else {
-                valeur = arg.substr(10);
-            }
-            if (!LitSecondes(valeur, attente)) {
-                std::fputs("sillage-import : --attente attend un nombre de secondes\n", stderr);
-                Usage(stderr);
-                return 2;
-            }
-        } else if (arg == "--") {
-            for (++i; i < argc; ++i) {
-                fichiers.emplace_back(argv[i]);
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "sillage-import : option inconnue : %s\n", arg.c_str());
-            Usage(stderr);
-            return 2;
-        } else {
-            fichiers.push_back(arg);
-        }
+    const sillage::Programme programme{
+        "sillage-import",
+        {{"--attente", "un nombre de secondes",
+          [&](const std::string& v) { return LitSecondes(v, attente); }},
+         {"--incremental", "",
+          [&](const std::string&) {
+              demande.Mode = sillage::ModeImport::Nouveau;
+              return true;
+          }},
+         {"--ignore-illisibles", "",
+          [&](const std::string&) {
+              demande.IgnoreIllisibles = true;
+              return true;
+          }}},
+        Usage};
+    sillage::LigneCommande ligne;
+    if (const std::optional<int> code = sillage::LitLigneCommande(programme, argc, argv, ligne)) {
+        return *code;
     }
+    const std::vector<std::string>& fichiers = ligne.fichiers;
     if (fichiers.empty()) {
         Usage(stderr);
         return 2;
@@ -207,7 +177,8 @@ int main(int argc, char** argv) {
     // saved, so that what another program saves meanwhile is read, not overwritten.
     sillage::Verrou verrou;
     try {
-        base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
+        base.FixeRepertoire(
+            sillage::EmplacementBase(ligne.repertoire, sillage::DossierProgramme()));
         const std::string dossier = NomDossier(base.Repertoire());
         verrou = base.Verrouille(
             std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)),

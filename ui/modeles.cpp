@@ -14,8 +14,69 @@ QVariant Alignement(bool adroite) {
 
 } // namespace
 
-ModeleListe::ModeleListe(std::vector<ColonneListe> colonnes, QObject* parent)
+ModeleCellules::ModeleCellules(std::vector<TitreColonne> colonnes, QObject* parent)
     : QAbstractTableModel(parent), colonnes_(std::move(colonnes)) {}
+
+int ModeleCellules::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : NombreRangees();
+}
+
+int ModeleCellules::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(colonnes_.size());
+}
+
+QVariant ModeleCellules::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        const QString texte = DepuisWindows1252(Cellule(index.row(), index.column()));
+        return role == Qt::ToolTipRole ? Infobulle(texte) : texte;
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return Alignement(colonnes_[static_cast<std::size_t>(index.column())].adroite);
+    }
+    return {};
+}
+
+QVariant ModeleCellules::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
+        return {};
+    }
+    const TitreColonne& colonne = colonnes_[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) {
+        return colonne.titre;
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return Alignement(colonne.adroite);
+    }
+    return {};
+}
+
+namespace {
+
+std::vector<TitreColonne> Titres(const std::vector<ColonneListe>& colonnes) {
+    std::vector<TitreColonne> titres;
+    for (const ColonneListe& c : colonnes) {
+        titres.push_back(
+            {QString::fromUtf8(c.titre.data(), static_cast<qsizetype>(c.titre.size())), c.adroite});
+    }
+    return titres;
+}
+
+std::vector<TitreColonne> Titres(const std::array<QString, 3>& titres,
+                                 const std::array<bool, 3>& adroite) {
+    std::vector<TitreColonne> t;
+    for (std::size_t i = 0; i < titres.size(); ++i) {
+        t.push_back({titres[i], adroite[i]});
+    }
+    return t;
+}
+
+} // namespace
+
+ModeleListe::ModeleListe(std::vector<ColonneListe> colonnes, QObject* parent)
+    : ModeleCellules(Titres(colonnes), parent), colonnes_(std::move(colonnes)) {}
 
 void ModeleListe::Remplit(const Table& table, std::vector<std::uint32_t> lignes) {
     beginResetModel();
@@ -38,51 +99,19 @@ int ModeleListe::LigneTable(int rangee) const {
     return static_cast<int>(lignes_[static_cast<std::size_t>(rangee)]);
 }
 
-int ModeleListe::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(lignes_.size());
+int ModeleListe::NombreRangees() const {
+    return static_cast<int>(lignes_.size());
 }
 
-int ModeleListe::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(colonnes_.size());
-}
-
-QVariant ModeleListe::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || table_ == nullptr || index.column() >= columnCount() ||
-        index.row() >= rowCount()) {
-        return {};
-    }
-    const ColonneListe& colonne = colonnes_[static_cast<std::size_t>(index.column())];
-    // The tooltip repeats the cell: a name wider than its column is cut short.
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        // TexteCellule answers an empty text for a line the table no longer has.
-        const QString texte = DepuisWindows1252(
-            TexteCellule(*table_, lignes_[static_cast<std::size_t>(index.row())], colonne));
-        return role == Qt::ToolTipRole ? Infobulle(texte) : texte;
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return Alignement(colonne.adroite);
-    }
-    return {};
-}
-
-QVariant ModeleListe::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
-        return {};
-    }
-    const ColonneListe& colonne = colonnes_[static_cast<std::size_t>(section)];
-    if (role == Qt::DisplayRole) {
-        return QString::fromUtf8(colonne.titre.data(),
-                                 static_cast<qsizetype>(colonne.titre.size()));
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return Alignement(colonne.adroite);
-    }
-    return {};
+std::string_view ModeleListe::Cellule(int rangee, int colonne) const {
+    // Rows are shown only after a fill, which gives the table.
+    return TexteCellule(*table_, lignes_[static_cast<std::size_t>(rangee)],
+                        colonnes_[static_cast<std::size_t>(colonne)]);
 }
 
 ModeleTextes::ModeleTextes(std::array<QString, 3> titres, std::array<bool, 3> adroite,
                            QObject* parent)
-    : QAbstractTableModel(parent), titres_(std::move(titres)), adroite_(adroite) {}
+    : ModeleCellules(Titres(titres, adroite), parent) {}
 
 void ModeleTextes::Remplit(std::vector<Rangee> rangees) {
     beginResetModel();
@@ -95,45 +124,18 @@ void ModeleTextes::Vide() {
 }
 
 std::string ModeleTextes::Texte(int rangee, int colonne) const {
-    if (rangee < 0 || rangee >= rowCount() || colonne < 0 || colonne >= 3) {
+    if (rangee < 0 || rangee >= NombreRangees() || colonne < 0 || colonne >= 3) {
         return {};
     }
+    return std::string(Cellule(rangee, colonne));
+}
+
+int ModeleTextes::NombreRangees() const {
+    return static_cast<int>(rangees_.size());
+}
+
+std::string_view ModeleTextes::Cellule(int rangee, int colonne) const {
     return rangees_[static_cast<std::size_t>(rangee)][static_cast<std::size_t>(colonne)];
-}
-
-int ModeleTextes::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rangees_.size());
-}
-
-int ModeleTextes::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 3;
-}
-
-QVariant ModeleTextes::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= 3) {
-        return {};
-    }
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        const QString texte = DepuisWindows1252(Texte(index.row(), index.column()));
-        return role == Qt::ToolTipRole ? Infobulle(texte) : texte;
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return Alignement(adroite_[static_cast<std::size_t>(index.column())]);
-    }
-    return {};
-}
-
-QVariant ModeleTextes::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= 3) {
-        return {};
-    }
-    if (role == Qt::DisplayRole) {
-        return titres_[static_cast<std::size_t>(section)];
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return Alignement(adroite_[static_cast<std::size_t>(section)]);
-    }
-    return {};
 }
 
 } // namespace sillage

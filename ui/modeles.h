@@ -10,13 +10,44 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sillage {
 
+// A column of a list: its title and whether its cells are right-aligned.
+struct TitreColonne {
+    QString titre;
+    bool adroite = false;
+};
+
+// Rows of cells under titled columns: what the lists of the window have in common. Each cell
+// shows its text (Windows-1252 bytes, read only when a view asks for it), and its tooltip repeats
+// it, since a name wider than its column is cut short.
+class ModeleCellules : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+  protected:
+    ModeleCellules(std::vector<TitreColonne> colonnes, QObject* parent);
+
+  private:
+    // How many rows there are, and the text of a cell of them (the column is one of the
+    // columns); the text stays valid until the rows change.
+    virtual int NombreRangees() const = 0;
+    virtual std::string_view Cellule(int rangee, int colonne) const = 0;
+
+    std::vector<TitreColonne> colonnes_;
+};
+
 // Rows of a table: each row remembers the table line it shows and each column shows one field
 // of that line. The model keeps a pointer to the table: refill it whenever the table changes.
-class ModeleListe : public QAbstractTableModel {
+class ModeleListe : public ModeleCellules {
     Q_OBJECT
   public:
     explicit ModeleListe(std::vector<ColonneListe> colonnes, QObject* parent = nullptr);
@@ -28,20 +59,18 @@ class ModeleListe : public QAbstractTableModel {
     // The table line shown on row rangee, or -1 when there is no such row.
     int LigneTable(int rangee) const;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-
   private:
+    int NombreRangees() const override;
+    // Empty for a line the table no longer has, until the next fill.
+    std::string_view Cellule(int rangee, int colonne) const override;
+
     std::vector<ColonneListe> colonnes_;
     const Table* table_ = nullptr;
     std::vector<std::uint32_t> lignes_;
 };
 
 // Rows of three texts (Windows-1252 bytes), for the result lists that are computed whole.
-class ModeleTextes : public QAbstractTableModel {
+class ModeleTextes : public ModeleCellules {
     Q_OBJECT
   public:
     using Rangee = std::array<std::string, 3>;
@@ -56,15 +85,10 @@ class ModeleTextes : public QAbstractTableModel {
     // The text of a cell (Windows-1252 bytes), empty outside the rows.
     std::string Texte(int rangee, int colonne) const;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-
   private:
-    std::array<QString, 3> titres_;
-    std::array<bool, 3> adroite_;
+    int NombreRangees() const override;
+    std::string_view Cellule(int rangee, int colonne) const override;
+
     std::vector<Rangee> rangees_;
 };
 

@@ -9,12 +9,17 @@
 
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QSettings>
+#include <QToolTip>
 
 namespace sillage {
 
 TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(base) {
     setWindowTitle(QStringLiteral("Sillage"));
     setFont(PoliceSillage());
+    // A tooltip is a window of its own, which takes no window's font: every tooltip of the
+    // program is drawn in this one.
+    QToolTip::setFont(font());
 
     CreeMenu();
 
@@ -50,6 +55,10 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
     CreeListe(pages[7], Liste::Downloads);
     CreeRetours(pages[8]);
 
+    // Qt's file dialog reads its history and folders from Qt's settings file in the user's
+    // configuration folder, and writes them there when it goes. The program writes nothing but
+    // its tables: Qt's settings get a folder that cannot exist, so none is read or written.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     OpenDialog1 = Nomme(new QFileDialog(this), "OpenDialog1");
     OpenDialog1->setFont(PoliceSillage()); // a window of its own: it does not take this one's
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);

@@ -1,10 +1,11 @@
 // Shared by the window tests: a main window over a store in a temporary directory, and the ways
-// to reach its widgets by their system names.
+// to reach its widgets by their system names. The data (log lines, rows, table files) is built
+// with the words of support/vocabulaire.h.
 #pragma once
 
 #include "store/base.h"
-#include "store/enregistrements.h"
 #include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
 #include "ui/dialogues.h"
 #include "ui/modele_entrees.h"
 #include "ui/modeles.h"
@@ -15,6 +16,7 @@
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QStringList>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -48,16 +50,29 @@ inline ModeleTextes& TextesDe(const QObject& f, const char* vue) {
     return ModeleDe<ModeleTextes>(f, vue);
 }
 
+// A model checked by Qt's model tester on each of its changes, as long as it lives.
+inline void VerifieModele(QAbstractItemModel& modele) {
+    new QAbstractItemModelTester(&modele, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                 &modele);
+}
+
 // Every model of the window's lists, checked by Qt's model tester on each of its changes.
 inline void VerifieModeles(const QObject& f) {
     for (QAbstractItemView* vue : f.findChildren<QAbstractItemView*>()) {
         QAbstractItemModel* modele = vue->model();
         if (qobject_cast<ModeleListe*>(modele) || qobject_cast<ModeleTextes*>(modele) ||
             qobject_cast<ModeleEntrees*>(modele)) {
-            new QAbstractItemModelTester(
-                modele, QAbstractItemModelTester::FailureReportingMode::QtTest, modele);
+            VerifieModele(*modele);
         }
     }
+}
+
+// A click on a cell of a list (the first of its row by default), with the modifiers given.
+inline void Clique(QAbstractItemView& vue, int rangee, int colonne = 0,
+                   Qt::KeyboardModifiers touches = {}) {
+    const QRect r = vue.visualRect(vue.model()->index(rangee, colonne));
+    QVERIFY(r.isValid());
+    QTest::mouseClick(vue.viewport(), Qt::LeftButton, touches, r.center());
 }
 
 struct FenetreDeTest {
@@ -65,13 +80,9 @@ struct FenetreDeTest {
     Base base{repertoire.Chemin()};
     std::unique_ptr<TFPrincip> fenetre;
 
-    // Writes a table file, every line ended by CR LF.
+    // Writes the table file named fichier of the window's store.
     void EcritTable(const std::string& fichier, const std::vector<std::string>& lignes) {
-        std::string octets;
-        for (const std::string& l : lignes) {
-            octets += l + "\r\n";
-        }
-        Ecrit(repertoire.Fichier(fichier), octets);
+        test::EcritTable(repertoire.Fichier(fichier), lignes);
     }
     // Creates and shows the window, which starts up on the table files; its models are checked
     // from then on.
@@ -82,29 +93,6 @@ struct FenetreDeTest {
         return *fenetre;
     }
 };
-
-// A four-field keyed-table row: id, name, count, date.
-inline std::string Rangee(int id, const std::string& nom, int acces,
-                          const std::string& date = "14/Feb/2004:10:11:12") {
-    return "\\1;" + std::to_string(id) + "\\2;" + nom + "\\3;" + std::to_string(acces) + "\\4;" +
-           date + "\\5;";
-}
-
-// An error-table row: the path, its count, the status as found in the log, the last date.
-inline std::string RangeeErreur(int id, const std::string& chemin, int acces,
-                                const std::string& statut, const std::string& dernier) {
-    RErreur e;
-    e.Ident = id;
-    e.Chemin = chemin;
-    e.Acces = acces;
-    e.Dernier = dernier;
-    e.Statut = statut;
-    return EcritErreur(e);
-}
-
-inline std::string Compteur(int id) {
-    return "\\1;" + std::to_string(id) + "\\2;";
-}
 
 // The chart tab's month labels (Label3 to Label14) and day labels (Label42 to Label45, Label50
 // to Label53, Label58 to Label69, Label81 to Label91), in calendar order.

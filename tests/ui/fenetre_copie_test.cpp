@@ -23,14 +23,6 @@ QString PressePapiers() {
     return QGuiApplication::clipboard()->text();
 }
 
-// A click on the first cell of a row, or on another column of it, with the modifiers given.
-void Clique(QAbstractItemView& vue, int rangee, int colonne = 0,
-            Qt::KeyboardModifiers touches = {}) {
-    const QRect r = vue.visualRect(vue.model()->index(rangee, colonne));
-    QVERIFY(r.isValid());
-    QTest::mouseClick(vue.viewport(), Qt::LeftButton, touches, r.center());
-}
-
 void CtrlC(QAbstractItemView& vue) {
     vue.setFocus();
     QTest::keyClick(&vue, Qt::Key_C, Qt::ControlModifier);
@@ -70,12 +62,12 @@ class FenetreCopie : public QObject {
         t->EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 9, "29/Feb/2004:21:41:50"),
                                   Rangee(1, "caf\xE9.example", 4), Rangee(2, "c", 1), Compteur(3)});
         t->EcritTable("page.lst", {Rangee(0, "/a\tb.html", 12), Compteur(1)});
-        t->EcritTable("lanp.lst", {"\\1;0\\2;0\\3;7\\4;d\\5;1\\6;", "\\1;1\\2;0\\3;2\\4;d\\5;1\\6;",
-                                   "\\1;2\\2;0\\3;1\\4;d\\5;1\\6;"});
+        t->EcritTable("lanp.lst", {RangeeLanp(0, 0, 7, "d", 1), RangeeLanp(1, 0, 2, "d", 1),
+                                   RangeeLanp(2, 0, 1, "d", 1)});
         t->EcritTable("erreur.lst",
-                      {RangeeErreur(0, "/x", 3, "404", "29/Feb/2004:21:41:50"),
-                       RangeeErreur(1, "/y", 2, "404", "29/Feb/2004:21:41:51"),
-                       RangeeErreur(2, "/z", 1, "404", "29/Feb/2004:21:41:52"), Compteur(3)});
+                      {RangeeErreur(0, "/x", 3, "29/Feb/2004:21:41:50", "404", 0),
+                       RangeeErreur(1, "/y", 2, "29/Feb/2004:21:41:51", "404", 0),
+                       RangeeErreur(2, "/z", 1, "29/Feb/2004:21:41:52", "404", 0), Compteur(3)});
         t->EcritTable("graphmois.lst", {"\\1;2004\\2;\\3;5\\4;"});
         f = &t->Ouvre();
     }

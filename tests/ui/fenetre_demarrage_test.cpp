@@ -16,10 +16,10 @@ using namespace sillage::test;
 
 namespace {
 
-std::string Journal(const std::string& hote, const std::string& page) {
-    return hote + " - - [14/Feb/2004:10:11:12 +0100] \"GET " + page +
-           " HTTP/1.1\" 200 1 \"-\" \"A\"\n" + hote + " - - [15/Feb/2004:11:12:13 +0100] \"GET " +
-           page + " HTTP/1.1\" 404 1 \"-\" \"A\"\n";
+// Two hits of one host on one page, the second an error.
+std::string DeuxAcces(const std::string& hote, const std::string& page) {
+    return Journal({LigneLog(hote, "14/Feb/2004:10:11:12", page),
+                    LigneLog(hote, "15/Feb/2004:11:12:13", page, "404")});
 }
 
 QString Q(const std::string& s) {
@@ -45,8 +45,8 @@ class FenetreDemarrage : public QObject {
 
     void logsOnTheCommandLineImportAsOuvrir() {
         RepertoireTemporaire logs;
-        Ecrit(logs.Fichier("a.log"), Journal("10.0.0.1", "/a.html"));
-        Ecrit(logs.Fichier("b.log"), Journal("10.0.0.2", "/b.html"));
+        Ecrit(logs.Fichier("a.log"), DeuxAcces("10.0.0.1", "/a.html"));
+        Ecrit(logs.Fichier("b.log"), DeuxAcces("10.0.0.2", "/b.html"));
         Ecrit(logs.Fichier("vide.log"), "");
 
         FenetreDeTest parOuvrir;
@@ -101,7 +101,7 @@ class FenetreDemarrage : public QObject {
         const QByteArray homeAvant = qgetenv("HOME");
         qputenv("HOME", QByteArray::fromStdString(home.Chemin()));
         RepertoireTemporaire logs;
-        Ecrit(logs.Fichier("a.log"), Journal("10.0.0.1", "/a.html"));
+        Ecrit(logs.Fichier("a.log"), DeuxAcces("10.0.0.1", "/a.html"));
         std::filesystem::create_directory(logs.Fichier("sous"));
         Ecrit(logs.Fichier("sous/vide.log"), "");
 

@@ -21,12 +21,6 @@ const QColor kNoirQ(0, 0, 0);
 const QColor kBlancQ(255, 255, 255);
 const QColor kRougeQ(255, 0, 0);
 
-void Clique(QListWidget* liste, int rangee) {
-    const QRect r = liste->visualItemRect(liste->item(rangee));
-    QVERIFY(r.isValid());
-    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, r.center());
-}
-
 QImage Image(TFPrincip& f) {
     return Trouve<SurfaceDessin>(f, "PaintBox1").grab().toImage();
 }
@@ -133,7 +127,7 @@ void FenetreGraphiques::firstShowingIsTheEmptyFrame() {
 }
 
 void FenetreGraphiques::yearAfterMonthSwitchesLabelsAndGrid() {
-    Clique(LBListMois, 0);
+    Clique(*LBListMois, 0);
     QCOMPARE(f->ModeGraphique(), GenreGraphique::Mois);
     QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
     QCOMPARE(EchelleH(*f), QStringList({"(cachée)", "(cachée)", "(cachée)"}));
@@ -151,7 +145,7 @@ void FenetreGraphiques::yearAfterMonthSwitchesLabelsAndGrid() {
     // Day 10's count gives a length of 0: nothing, not even a border.
     QCOMPARE(Pixel(image, 144, 288), kBlancQ);
 
-    Clique(LBListAnnee, 0);
+    Clique(*LBListAnnee, 0);
     QCOMPARE(f->ModeGraphique(), GenreGraphique::Annee);
     // A maximum of 1234 reads 411, 822 and 1234.
     QCOMPARE(EchelleH(*f), QStringList({"411", "822", "1234"}));
@@ -177,14 +171,14 @@ void FenetreGraphiques::yearAfterMonthSwitchesLabelsAndGrid() {
     QCOMPARE(Pixel(image, 3, 100), kBlancQ);
 
     // Each list kept its choice; the repaint follows the list clicked last.
-    Clique(LBListMois, 0);
+    Clique(*LBListMois, 0);
     QCOMPARE(Pixel(Image(*f), 38, 11), kRougeQ);
     QCOMPARE(LBListAnnee->currentRow(), 0);
     QVERIFY(Dialogues::Messages().empty());
 }
 
 void FenetreGraphiques::choiceByKeyboard() {
-    Clique(LBListAnnee, 0);
+    Clique(*LBListAnnee, 0);
     LBListAnnee->setFocus();
     QTest::keyClick(LBListAnnee, Qt::Key_Down);
     QCOMPARE(EchelleH(*f), QStringList({"10", "20", "30"}));
@@ -203,8 +197,8 @@ void FenetreGraphiques::choiceByKeyboard() {
 }
 
 void FenetreGraphiques::refreshClearsTheChoices() {
-    Clique(LBListMois, 0);
-    Clique(LBListAnnee, 0);
+    Clique(*LBListMois, 0);
+    Clique(*LBListAnnee, 0);
     f->RafraichitVues();
     QVERIFY(LBListAnnee->selectedItems().isEmpty());
     QVERIFY(LBListMois->selectedItems().isEmpty());
@@ -221,7 +215,7 @@ void FenetreGraphiques::refreshClearsTheChoices() {
     QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
 
     // The same after a reset, and after a choice undone with Ctrl+click.
-    Clique(LBListMois, 0);
+    Clique(*LBListMois, 0);
     QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
     Dialogues::ReponseSuivante(QMessageBox::Yes);
     f->Reinitialiser1Click();
@@ -230,7 +224,7 @@ void FenetreGraphiques::refreshClearsTheChoices() {
     Dialogues::Oublie();
     t->base.ListeGraphMois.Ajoute(EcritGraph(RGraph{}));
     f->RafraichitVues();
-    Clique(LBListAnnee, 0);
+    Clique(*LBListAnnee, 0);
     QCOMPARE(EchelleH(*f), QStringList({"0", "0", "0"}));
     QTest::mouseClick(LBListAnnee->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       LBListAnnee->visualItemRect(LBListAnnee->item(0)).center());
@@ -243,7 +237,7 @@ void FenetreGraphiques::refreshClearsTheChoices() {
 void FenetreGraphiques::unreadableYearReportedOnce() {
     t->base.ListeGraphMois.Ajoute("\\1;20x4\\2;\\3;5\\4;");
     f->RafraichitVues();
-    Clique(LBListAnnee, 2);
+    Clique(*LBListAnnee, 2);
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte,
              QString("'20x4' n'est pas une valeur entière correcte"));

@@ -20,8 +20,9 @@ using namespace sillage::test;
 
 namespace {
 
+// A log line for /neuf.html, with its line end.
 std::string Ligne(const std::string& hote, const std::string& date) {
-    return hote + " - - [" + date + " +0100] \"GET /neuf.html HTTP/1.1\" 200 1 \"-\" \"A\"\n";
+    return Journal({LigneLog(hote, date, "/neuf.html")});
 }
 
 } // namespace
@@ -155,8 +156,7 @@ class FenetreImport : public QObject {
         auto* edit = options.findChild<QLineEdit*>("EExculdeOrigine");
         auto journal = [&](const std::string& origine) {
             const std::string chemin = t.repertoire.Fichier("journal.log");
-            Ecrit(chemin, "h - - [14/Feb/2004:10:11:12 +0100] \"GET /a HTTP/1.1\" 200 1 \"" +
-                              origine + "\" \"A\"\n");
+            Ecrit(chemin, Journal({LigneLog("h", "14/Feb/2004:10:11:12", "/a", "200", origine)}));
             Dialogues::Oublie();
             Dialogues::FichierSuivant(QString::fromStdString(chemin));
             f.Ouvrir1Click();

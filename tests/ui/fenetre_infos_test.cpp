@@ -22,17 +22,6 @@ namespace {
 constexpr int kOngletPages = 1;
 constexpr int kOngletInfos = 5;
 
-std::string Lanp(int hote, int item, int acces, const std::string& date, int genre) {
-    return "\\1;" + std::to_string(hote) + "\\2;" + std::to_string(item) + "\\3;" +
-           std::to_string(acces) + "\\4;" + date + "\\5;" + std::to_string(genre) + "\\6;";
-}
-
-void Clique(QAbstractItemView* vue, int rangee) {
-    const QRect r = vue->visualRect(vue->model()->index(rangee, 0));
-    QVERIFY(r.isValid());
-    QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, r.center());
-}
-
 void DoubleClique(QAbstractItemView* vue, int rangee) {
     const QRect r = vue->visualRect(vue->model()->index(rangee, 0));
     QVERIFY(r.isValid());
@@ -84,9 +73,10 @@ class FenetreInfos : public QObject {
         t->EcritTable("download.lst", {Rangee(0, "/f.zip", 2, "d-f0"), Compteur(1)});
         t->EcritTable("origine.lst", {Rangee(0, "http://moteur/", 3), Compteur(1)});
         t->EcritTable("keyword.lst", {"\\1;0\\2;0\\3;voile\\4;", "\\1;1\\2;0\\3;mer\\4;"});
-        t->EcritTable("lanp.lst", {Lanp(0, 1, 7, "d-l01", 1), Lanp(2, 1, 2, "d-l21", 1),
-                                   Lanp(1, 0, 1, "d-l10", 1), Lanp(0, 0, 3, "d-l00", 1),
-                                   Lanp(1, 5, 1, "d-l15", 1), Lanp(2, 0, 4, "d-l20", 2)});
+        t->EcritTable("lanp.lst",
+                      {RangeeLanp(0, 1, 7, "d-l01", 1), RangeeLanp(2, 1, 2, "d-l21", 1),
+                       RangeeLanp(1, 0, 1, "d-l10", 1), RangeeLanp(0, 0, 3, "d-l00", 1),
+                       RangeeLanp(1, 5, 1, "d-l15", 1), RangeeLanp(2, 0, 4, "d-l20", 2)});
         f = &t->Ouvre();
         onglets = &Trouve<ControleOnglets>(*f, "PageControl1");
         LBSearch = &Trouve<QListView>(*f, "LBSearch");
@@ -129,7 +119,7 @@ void FenetreInfos::hostResultLeadsToItsPages() {
     QCOMPARE(Gras(*f), QStringList({"Pages"}));
     QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/index.html", "/a.htm", "/café.html"}));
 
-    Clique(LBSearch, 0);
+    Clique(*LBSearch, 0);
     // Hosts in host-table order, each with its own count for the page and its last date.
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|2|d-h2", "gw.example.org|7|d-h0"}));
     QCOMPARE(LAffiche->text(), QString("2 résultats pour /index.html"));
@@ -151,7 +141,7 @@ void FenetreInfos::hostResultLeadsToItsPages() {
 
     // A keyword leads nowhere: both lists stay as they are.
     Presse("BReferent");
-    Clique(LBSearch, 0);
+    Clique(*LBSearch, 0);
     QCOMPARE(Colonne(*LVAffiche->model(), 0), QStringList({"voile", "mer"}));
     QCOMPARE(LAffiche->text(), QString("2 résultats pour http://moteur/"));
     QSignalSpy entrees(LBSearch->model(), &QAbstractItemModel::modelReset);
@@ -169,11 +159,11 @@ void FenetreInfos::choiceByKeyboardAndMouse() {
     // Each search fills the results once.
     QSignalSpy recherches(LVAffiche->model(), &QAbstractItemModel::modelReset);
 
-    Clique(LBSearch, 2);
+    Clique(*LBSearch, 2);
     QCOMPARE(recherches.count(), 1);
     QCOMPARE(Resultats(*f), QStringList({"/a.htm|1|d-p0", "/café.html|1|d-p5"}));
     // A click on the entry already chosen searches again.
-    Clique(LBSearch, 2);
+    Clique(*LBSearch, 2);
     QCOMPARE(recherches.count(), 2);
 
     // The keyboard chooses as the mouse does.
@@ -192,7 +182,7 @@ void FenetreInfos::choiceByKeyboardAndMouse() {
     QCOMPARE(LExplI0->text(), QString("1 downloads téléchargés"));
     QCOMPARE(EntreeChoisie(*f), QString());
     QCOMPARE(LAffiche->text(), QString("1 résultats pour 10.0.0.3"));
-    Clique(LBSearch, 0);
+    Clique(*LBSearch, 0);
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|4|d-h2"}));
     QVERIFY(Dialogues::Messages().empty());
 }
@@ -262,7 +252,7 @@ void FenetreInfos::filterAttachedToThePagesMode() {
 
     // A page that the filter hides cannot be reached from a host's results.
     Presse("BNomD");
-    Clique(LBSearch, 1);
+    Clique(*LBSearch, 1);
     QCOMPARE(Resultats(*f), QStringList({"/index.html|7|d-p1", "/a.htm|3|d-p0"}));
     DoubleClique(LVAffiche, 1);
     QCOMPARE(Dialogues::Messages().size(), 1u);
@@ -290,7 +280,7 @@ void FenetreInfos::entriesKeepTheirNameAfterASort() {
     t->base.ListePage.Permute({2, 0, 1, 3});
     f->RafraichitVues();
     QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/index.html", "/a.htm", "/café.html"}));
-    Clique(LBSearch, 0);
+    Clique(*LBSearch, 0);
     QCOMPARE(LAffiche->text(), QString("2 résultats pour /index.html"));
     QCOMPARE(Resultats(*f), QStringList({"10.0.0.3|2|d-h2", "gw.example.org|7|d-h0"}));
 
@@ -298,7 +288,7 @@ void FenetreInfos::entriesKeepTheirNameAfterASort() {
     Dialogues::ReponseSuivante(QMessageBox::Yes);
     Trouve<QAction>(*f, "Reinitialiser1").trigger();
     Dialogues::Oublie();
-    Clique(LBSearch, 1);
+    Clique(*LBSearch, 1);
     QCOMPARE(Dialogues::Messages().size(), 1u);
     QCOMPARE(Dialogues::Messages()[0].texte, QString("Indice de liste hors limites (-1)"));
     QCOMPARE(LVAffiche->model()->rowCount(), 0);

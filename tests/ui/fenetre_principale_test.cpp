@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,10 +13,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -65,20 +68,6 @@ const std::vector<Dialogues::Message>& Messages() {
     return Dialogues::Messages();
 }
 
-void EcritLog(const std::string& chemin, const std::vector<std::string>& lignes) {
-    std::string octets;
-    for (const std::string& l : lignes) {
-        octets += l + "\n";
-    }
-    Ecrit(chemin, octets);
-}
-
-std::string LigneLog(const std::string& hote, const std::string& page,
-                     const std::string& date = "14/Feb/2004:10:11:12") {
-    return hote + " - - [" + date + " +0100] \"GET " + page +
-           " HTTP/1.1\" 200 1234 \"-\" \"Mozilla/4.0\"";
-}
-
 } // namespace
 
 class FenetrePrincipale : public QObject {
@@ -97,6 +86,7 @@ class FenetrePrincipale : public QObject {
     void reset();
     void closeQuestion();
     void saveFailingOnClose();
+    void nothingWrittenButTheTables();
 };
 
 void FenetrePrincipale::firstStartWithoutFiles() {
@@ -322,8 +312,9 @@ void FenetrePrincipale::importThenSave() {
     FenetreDeTest t;
     TFPrincip& f = t.Ouvre();
     const std::string log = t.repertoire.Fichier("access.log");
-    EcritLog(log, {LigneLog("10.0.0.1", "/a.html"), LigneLog("10.0.0.2", "/index.html"),
-                   LigneLog("10.0.0.1", "/index.html", "14/Feb/2004:10:20:00")});
+    Ecrit(log, Journal({LigneLog("10.0.0.1", "14/Feb/2004:10:11:12", "/a.html"),
+                        LigneLog("10.0.0.2", "14/Feb/2004:10:11:12", "/index.html"),
+                        LigneLog("10.0.0.1", "14/Feb/2004:10:20:00", "/index.html")}));
 
     Dialogues::FichierSuivant(QString::fromStdString(log));
     Commande(f, "Ouvrir1").trigger();
@@ -364,7 +355,8 @@ void FenetrePrincipale::failedImportChangesNothing() {
     const Table heuresAvant = t.base.ListeGraphHeure;
     const std::string mauvais = t.repertoire.Fichier("mauvais.log");
     // A good line, then one whose date does not read.
-    EcritLog(mauvais, {LigneLog("10.0.0.9", "/neuf.html"), LigneLog("10.0.0.9", "/x", "xx")});
+    Ecrit(mauvais, Journal({LigneLog("10.0.0.9", "14/Feb/2004:10:11:12", "/neuf.html"),
+                            LigneLog("10.0.0.9", "xx", "/x")}));
 
     for (int modifie : {0, 1}) {
         for (const std::string& chemin : {mauvais, t.repertoire.Chemin()}) {
@@ -484,6 +476,31 @@ void FenetrePrincipale::saveFailingOnClose() {
     Commande(f, "Enregistrer1").trigger();
     QCOMPARE(Messages().size(), 1u);
     QCOMPARE(t.base.Modifie, 1);
+}
+
+// Qt's file dialog would keep its history in Qt's settings file of the user when it goes: a
+// window whose real dialog was shown writes nothing there.
+void FenetrePrincipale::nothingWrittenButTheTables() {
+    RepertoireTemporaire reglages;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(reglages.Chemin()));
+    {
+        FenetreDeTest t;
+        TFPrincip& f = t.Ouvre();
+        Dialogues::Automatique(false);
+        bool montre = false;
+        QTimer::singleShot(0, &f, [&] {
+            auto& dialogue = Trouve<QFileDialog>(f, "OpenDialog1");
+            QTRY_VERIFY(dialogue.isVisible());
+            montre = true;
+            dialogue.reject();
+        });
+        f.Ouvrir1Click();
+        Dialogues::Automatique(true);
+        QVERIFY(montre);
+        QVERIFY(Messages().empty());
+    }
+    QVERIFY(std::filesystem::is_empty(reglages.Chemin()));
 }
 
 QTEST_MAIN(FenetrePrincipale)

@@ -45,11 +45,11 @@ class FenetreRetours : public QObject {
 
 void FenetreRetours::buttonsAndRowsOfAStatus() {
     FenetreDeTest t;
-    t.EcritTable("erreur.lst", {RangeeErreur(0, "/z.html", 3, "404", "d0"),
-                                RangeeErreur(1, "/x", 9, "4040", "d1"),
-                                RangeeErreur(2, "/caf\xE9", 1, "404", "d2"),
-                                RangeeErreur(3, "/c", 2, "500", "d3"),
-                                RangeeErreur(4, "/r", 5, "301", "d4"), Compteur(5)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/z.html", 3, "d0", "404", 0),
+                                RangeeErreur(1, "/x", 9, "d1", "4040", 0),
+                                RangeeErreur(2, "/caf\xE9", 1, "d2", "404", 0),
+                                RangeeErreur(3, "/c", 2, "d3", "500", 0),
+                                RangeeErreur(4, "/r", 5, "d4", "301", 0), Compteur(5)});
     TFPrincip& f = t.Ouvre();
     Trouve<ControleOnglets>(f, "PageControl1").setCurrentIndex(8);
     const QLabel& LExpl3 = Trouve<QLabel>(f, "LExpl3");
@@ -93,7 +93,7 @@ void FenetreRetours::buttonsAndRowsOfAStatus() {
 
 void FenetreRetours::unreadableRow() {
     FenetreDeTest t;
-    t.EcritTable("erreur.lst", {RangeeErreur(0, "/a", 3, "403", "d0"),
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/a", 3, "d0", "403", 0),
                                 "\\1;1\\2;/b\\3;x\\4;d\\5;403\\6;0\\7;", Compteur(2)});
     TFPrincip& f = t.Ouvre();
     QTest::mouseClick(f.findChild<QPushButton*>("B403"), Qt::LeftButton);

@@ -3,6 +3,7 @@
 // before importing a log it knows, or a log with lines that stop the import.
 #include "fenetre_commun.h"
 #include "import/import.h"
+#include "store/enregistrements.h"
 #include "store/verrou.h"
 
 #include <QAction>
@@ -14,16 +15,7 @@
 using namespace sillage;
 using namespace sillage::test;
 
-// From support/vocabulaire.h, whose row builders fenetre_commun.h still has copies of.
-namespace sillage::test {
-std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::string& site);
-std::string Journal(const std::vector<std::string>& lignes);
-bool MemesTables(const Base& a, const Base& b);
-} // namespace sillage::test
-
 namespace {
-
-const std::string kSite = "http://moteur.example/cherche";
 
 const std::vector<Dialogues::Message>& Messages() {
     return Dialogues::Messages();
@@ -76,8 +68,8 @@ class FenetreSession : public QObject {
         FenetreDeTest t;
         const std::string a = t.repertoire.Fichier("a.log");
         const std::string b = t.repertoire.Fichier("b.log");
-        Ecrit(a, Journal(LignesAleatoires(1, 200, kSite)));
-        Ecrit(b, Journal(LignesAleatoires(2, 150, kSite)));
+        Ecrit(a, Journal(LignesAleatoires(1, 200)));
+        Ecrit(b, Journal(LignesAleatoires(2, 150)));
         TFPrincip& f = t.Ouvre();
         AutreProgramme(t.repertoire.Chemin(), b); // the scheduled import, while the window is open
         Ouvre(f, a);
@@ -104,12 +96,12 @@ class FenetreSession : public QObject {
         FenetreDeTest t;
         const std::string a = t.repertoire.Fichier("a.log");
         const std::string b = t.repertoire.Fichier("b.log");
-        Ecrit(a, Journal(LignesAleatoires(3, 100, kSite)));
-        Ecrit(b, Journal(LignesAleatoires(4, 100, kSite)));
+        Ecrit(a, Journal(LignesAleatoires(3, 100)));
+        Ecrit(b, Journal(LignesAleatoires(4, 100)));
         TFPrincip& f = t.Ouvre();
         Ouvre(f, a);
         AutreProgramme(t.repertoire.Chemin(), b);
-        Ecrit(a, Journal(LignesAleatoires(5, 100, kSite))); // the window's log rewritten meanwhile
+        Ecrit(a, Journal(LignesAleatoires(5, 100))); // the window's log rewritten meanwhile
         const Base fenetre = t.base;
         const Base disque = SurLeDisque(t.repertoire.Chemin());
 
@@ -143,7 +135,7 @@ class FenetreSession : public QObject {
     void aKnownLogAsksWhetherOnlyItsNewLinesCount() {
         FenetreDeTest t;
         const std::string a = t.repertoire.Fichier("a.log");
-        const std::vector<std::string> lignes = LignesAleatoires(6, 120, kSite);
+        const std::vector<std::string> lignes = LignesAleatoires(6, 120);
         Ecrit(a, Journal(std::vector<std::string>(lignes.begin(), lignes.begin() + 100)));
         TFPrincip& f = t.Ouvre();
         Ouvre(f, a); // never seen: no question
@@ -187,7 +179,7 @@ class FenetreSession : public QObject {
     void linesThatStopTheImportCanBePassedOver() {
         FenetreDeTest t;
         const std::string a = t.repertoire.Fichier("a.log");
-        std::vector<std::string> lignes = LignesAleatoires(7, 50, kSite);
+        std::vector<std::string> lignes = LignesAleatoires(7, 50);
         const std::vector<std::string> bonnes = lignes;
         lignes.insert(lignes.begin() + 10, std::string(8, '\0'));
         Ecrit(a, Journal(lignes));
@@ -244,7 +236,7 @@ class FenetreSession : public QObject {
 
         // A save that meets a held lock and gives up writes nothing.
         const std::string a = t.repertoire.Fichier("a.log");
-        Ecrit(a, Journal(LignesAleatoires(8, 10, kSite)));
+        Ecrit(a, Journal(LignesAleatoires(8, 10)));
         Ouvre(f, a);
         autre = Verrou::Prend(t.repertoire.Chemin(), std::chrono::milliseconds(0));
         Dialogues::Oublie();

@@ -7,6 +7,8 @@
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -14,6 +16,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QToolTip>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -51,6 +54,7 @@ class FenetreTexte : public QObject {
 
     void markupFromTheTablesIsShownAsText();
     void messageBoxesShowTheirTextAsTextInTheWindowsFont();
+    void tooltipsInTheWindowsFont();
 };
 
 void FenetreTexte::markupFromTheTablesIsShownAsText() {
@@ -61,8 +65,8 @@ void FenetreTexte::markupFromTheTablesIsShownAsText() {
     t.EcritTable("origine.lst", {Rangee(0, "<a href=x>ref</a>", 2), Compteur(1)});
     t.EcritTable("download.lst", {Rangee(0, "<s>f</s>.zip", 1), Compteur(1)});
     t.EcritTable("keyword.lst", {"\\1;0\\2;0\\3;<b>mot</b>\\4;", "\\1;1\\2;"});
-    t.EcritTable("lanp.lst", {"\\1;0\\2;0\\3;5\\4;d\\5;1\\6;"});
-    t.EcritTable("erreur.lst", {RangeeErreur(0, kBalises, 1, "404", "<b>d</b>"), Compteur(1)});
+    t.EcritTable("lanp.lst", {RangeeLanp(0, 0, 5, "d", 1)});
+    t.EcritTable("erreur.lst", {RangeeErreur(0, kBalises, 1, "<b>d</b>", "404", 0), Compteur(1)});
     TFPrincip& f = t.Ouvre();
     LabelsEnTexteBrut(f);
 
@@ -127,6 +131,30 @@ void FenetreTexte::messageBoxesShowTheirTextAsTextInTheWindowsFont() {
     QCOMPARE(boite->font().pixelSize(), 11);
     QCOMPARE(boite->font().families(), f.font().families());
     QCOMPARE(f.font(), PoliceSillage());
+}
+
+void FenetreTexte::tooltipsInTheWindowsFont() {
+    FenetreDeTest t;
+    t.EcritTable("page.lst", {Rangee(0, "/a.html", 5), Compteur(1)});
+    TFPrincip& f = t.Ouvre();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    // The mouse rests on a cell: the view shows its tooltip.
+    auto& vue = Trouve<QTableView>(f, "VLPages");
+    const QPoint centre = vue.visualRect(vue.model()->index(0, 0)).center();
+    QHelpEvent survol(QEvent::ToolTip, centre, vue.viewport()->mapToGlobal(centre));
+    QApplication::sendEvent(vue.viewport(), &survol);
+    const auto infobulle = []() -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->inherits("QTipLabel") && w->isVisible()) {
+                return w;
+            }
+        }
+        return nullptr;
+    };
+    QTRY_VERIFY(infobulle() != nullptr);
+    QCOMPARE(infobulle()->font().pixelSize(), 11);
+    QCOMPARE(infobulle()->font().families(), PoliceSillage().families());
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(FenetreTexte)

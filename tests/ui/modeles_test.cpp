@@ -1,31 +1,19 @@
 // The models behind the window's lists, each under Qt's model tester.
-#include "ui/modele_entrees.h"
-#include "ui/modeles.h"
+#include "fenetre_commun.h"
 
-#include <QAbstractItemModelTester>
 #include <QtTest>
 
 using namespace sillage;
-
-namespace {
-
-void Verifie(QAbstractItemModel* modele) {
-    new QAbstractItemModelTester(modele, QAbstractItemModelTester::FailureReportingMode::QtTest,
-                                 modele);
-}
-
-} // namespace
+using namespace sillage::test;
 
 class Modeles : public QObject {
     Q_OBJECT
   private slots:
     void tableRowsShowTheirFieldsAsStored() {
-        Table images;
-        images.Ajoute("\\1;0\\2;/caf\xE9.gif\\3;30\\4;d0\\5;");
-        images.Ajoute("\\1;1\\2;/b.png\\3;2\\4;d1\\5;");
-        images.Ajoute("\\1;2\\2;");
+        const Table images = TableDe(
+            {Rangee(0, "/caf\xE9.gif", 30, "d0"), Rangee(1, "/b.png", 2, "d1"), Compteur(2)});
         ModeleListe modele(ColonnesListe(Liste::Images));
-        Verifie(&modele);
+        VerifieModele(modele);
         QCOMPARE(modele.rowCount(), 0);
         QCOMPARE(modele.columnCount(), 3);
         QCOMPARE(modele.headerData(2, Qt::Horizontal).toString(), QString("Dernier"));
@@ -40,8 +28,7 @@ class Modeles : public QObject {
         QCOMPARE(modele.LigneTable(-1), -1);
 
         // A line the table no longer has shows an empty text until the next fill.
-        Table courte;
-        courte.Ajoute("\\1;0\\2;");
+        const Table courte = TableDe({Compteur(0)});
         modele.Remplit(courte, {0, 5});
         QCOMPARE(modele.index(1, 0).data().toString(), QString());
         modele.Vide();
@@ -49,11 +36,9 @@ class Modeles : public QObject {
     }
 
     void onlyThePagesCountIsRightAligned() {
-        Table pages;
-        pages.Ajoute("\\1;0\\2;/\\3;9\\4;d\\5;");
-        pages.Ajoute("\\1;1\\2;");
+        const Table pages = TableDe({Rangee(0, "/", 9, "d"), Compteur(1)});
         ModeleListe modele(ColonnesListe(Liste::Pages));
-        Verifie(&modele);
+        VerifieModele(modele);
         modele.Remplit(pages, {0});
         const auto alignement = [&](int colonne) {
             return Qt::Alignment(modele.index(0, colonne).data(Qt::TextAlignmentRole).toInt()) &
@@ -66,7 +51,7 @@ class Modeles : public QObject {
     void computedRowsOfThreeTexts() {
         ModeleTextes modele(
             {QStringLiteral("Page"), QStringLiteral("Acces"), QStringLiteral("Date")});
-        Verifie(&modele);
+        VerifieModele(modele);
         modele.Remplit({{"/caf\xE9", "3", "d"}, {"/b", "1", ""}});
         QCOMPARE(modele.rowCount(), 2);
         QCOMPARE(modele.index(0, 0).data().toString(), QString("/café"));
@@ -81,7 +66,7 @@ class Modeles : public QObject {
     void entriesFollowTheirListBetweenTheTwoCalls() {
         std::vector<EntreeInfos> entrees;
         ModeleEntrees modele(entrees);
-        Verifie(&modele);
+        VerifieModele(modele);
         QCOMPARE(modele.rowCount(), 0);
         modele.DebutChangement();
         entrees = {{"/caf\xE9", 0, "0"}, {"/b", 1, "1"}};

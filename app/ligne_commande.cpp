@@ -1,0 +1,105 @@
+#include "app/ligne_commande.h"
+
+#include "sillage_version.h"
+
+namespace sillage {
+
+namespace {
+
+// Answers --help and --version: the status to end with, or nothing for another argument.
+std::optional<int> Repond(const Programme& programme, const std::string& arg) {
+    if (arg == "--help" || arg == "-h") {
+        programme.usage(stdout);
+        return 0;
+    }
+    if (arg == "--version") {
+        std::printf("%s %s\n", programme.nom.c_str(), SILLAGE_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// The program's options, --dir first, which writes into ligne.
+std::vector<OptionPropre> Options(const Programme& programme, LigneCommande& ligne) {
+    std::vector<OptionPropre> options = {{"--dir", "un répertoire", [&ligne](const std::string& v) {
+                                              ligne.repertoire = v;
+                                              return !v.empty();
+                                          }}};
+    options.insert(options.end(), programme.options.begin(), programme.options.end());
+    return options;
+}
+
+const OptionPropre* Cherche(const std::vector<OptionPropre>& options, const std::string& arg) {
+    for (const OptionPropre& o : options) {
+        if (arg == o.nom) {
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<int> LitLigneCommande(const Programme& programme, int argc, const char* const* argv,
+                                    LigneCommande& ligne) {
+    const auto erreur = [&](const std::string& message) {
+        std::fprintf(stderr, "%s : %s\n", programme.nom.c_str(), message.c_str());
+        programme.usage(stderr);
+        return 2;
+    };
+    const std::vector<OptionPropre> options = Options(programme, ligne);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (const std::optional<int> code = Repond(programme, arg)) {
+            return code;
+        }
+        if (arg == "--") {
+            ligne.fichiers.insert(ligne.fichiers.end(), argv + i + 1, argv + argc);
+            break;
+        }
+        const OptionPropre* option = Cherche(options, arg);
+        std::string valeur;
+        if (option != nullptr) {
+            if (!option->attendu.empty()) {
+                valeur = i + 1 < argc ? argv[++i] : "";
+            }
+        } else if (const std::size_t egal = arg.find('='); egal != std::string::npos) {
+            option = Cherche(options, arg.substr(0, egal));
+            if (option != nullptr && option->attendu.empty()) {
+                option = nullptr; // an option alone takes no value
+            }
+            valeur = arg.substr(egal + 1);
+        }
+        if (option != nullptr) {
+            if (!option->prend(valeur)) {
+                return erreur(option->nom + " attend " + option->attendu);
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return erreur("option inconnue : " + arg);
+        } else {
+            ligne.fichiers.push_back(arg);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> AideOuVersion(const Programme& programme, int argc, const char* const* argv) {
+    LigneCommande ignoree;
+    const std::vector<OptionPropre> options = Options(programme, ignoree);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--") {
+            break;
+        }
+        if (const std::optional<int> code = Repond(programme, arg)) {
+            return code;
+        }
+        if (const OptionPropre* option = Cherche(options, arg);
+            option != nullptr && !option->attendu.empty()) {
+            ++i;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace sillage
