@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     Base base(Repertoire());
     Prepare(base);
     Table lignes;
-    lignes.ChargeOctets(std::string(reinterpret_cast<const char*>(donnees), taille));
+    lignes.ChargeOctets(std::string_view(reinterpret_cast<const char*>(donnees), taille));
     std::vector<std::string> v;
     for (std::size_t i = 0; i < lignes.Count(); ++i) {
         v.emplace_back(lignes[i]);
