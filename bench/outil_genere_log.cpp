@@ -194,17 +194,17 @@ class Generateur {
         double v6 = humains > 0 ? options_.ipv6 / 100 / humains : 0;
         nom = std::clamp(nom, 0.0, 1.0);
         v6 = std::clamp(v6, 0.0, 1.0 - nom);
-        const std::size_t nRobots = std::max<std::size_t>(1, nHotes_ / 100);
+        const std::size_t nRobots = std::max<std::size_t>(1, nHotes_ / 30);
         const std::size_t nHumains = std::max<std::size_t>(3, nHotes_ - nRobots);
         const double parts[3] = {1 - nom - v6, nom, v6};
         std::uint64_t premier = 0;
         for (int c = 0; c < 3; ++c) {
             const auto n = std::max<std::size_t>(1, static_cast<std::size_t>(std::llround(
                                                         parts[c] * static_cast<double>(nHumains))));
-            classes_.push_back({parts[c], premier, Zipf(n, 0.75)});
+            classes_.push_back({parts[c], premier, Zipf(n, 0.5)});
             premier += n;
         }
-        classes_.push_back({0, premier, Zipf(nRobots, 0.75)});
+        classes_.push_back({0, premier, Zipf(nRobots, 0.5)});
         robots_.resize(std::max<std::size_t>(
             1, std::llround(static_cast<double>(visites_.size()) * r / std::max(humains, 0.01))));
     }
