@@ -1,5 +1,6 @@
 // The import of a log file: whole, only what is new since the register's row, or the exact bytes
 // of an earlier import; the register's row written with the tables.
+#include "import/cibles.h"
 #include "import/empreinte.h"
 #include "import/import.h"
 #include "import/importation.h"
@@ -59,6 +60,16 @@ bool RetrouveFin(SourceJournal& source, const RJournal& r) {
     return static_cast<std::int64_t>(queue.size()) ==
                std::min<std::int64_t>(r.Octets, static_cast<std::int64_t>(kOctetsQueue)) &&
            EmpreinteDe(queue) == r.Fin;
+}
+
+// True when the store's rows are many more than a small import reads lines: building the name
+// indexes would then cost more than the import.
+bool GrandeBase(const Base& base) {
+    const std::size_t rangs = base.ListeNom.Count() + base.ListePage.Count() +
+                              base.ListeImage.Count() + base.ListeDownload.Count() +
+                              base.ListeOrigine.Count() + base.ListeLanpSearch.Count() +
+                              base.ListeErreur.Count();
+    return rangs > static_cast<std::size_t>(4 * kLignesCibles);
 }
 
 void LeveJournalChange(const std::string& chemin) {
@@ -160,8 +171,18 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     }
 
     SuiviProgression suivi(progression, *source);
-    base.AssureIndex();
-    Importation importation(base);
+    // A small import into a large store whose name indexes are not built: its names, read ahead,
+    // find their stored rows in one pass over the rows, without the indexes.
+    CiblesImport cibles;
+    bool petit = false;
+    if (!base.IndexAJour() && GrandeBase(base)) {
+        const std::unique_ptr<SourceJournal> avance = OuvreSourceFichier(chemin);
+        petit = avance->PositionneA(depart) && LitCibles(*avance, debut.nombreChamps, cibles);
+    }
+    if (!petit) {
+        base.AssureIndex();
+    }
+    Importation importation(base, petit ? &cibles : nullptr);
     Empreinte empreinte;
     std::int64_t fin = depart;
     std::uint64_t empreinteFin = 0;

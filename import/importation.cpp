@@ -49,15 +49,17 @@ void SuiviProgression::Ligne(std::int64_t i) {
 }
 
 std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& progression,
-                     const SondeValidation& sonde) {
+                     const SondeValidation& sonde, const CiblesImport* cibles) {
     std::string_view ligne;
     if (!source.Suivante(ligne)) {
         LeveErreurIndice(0);
     }
     const int nombreChamps = CompteNombreChamps(ligne);
     SuiviProgression suivi(progression, source);
-    base.AssureIndex();
-    Importation importation(base);
+    if (cibles == nullptr) {
+        base.AssureIndex();
+    }
+    Importation importation(base, cibles);
     std::int64_t i = 0;
     do {
         suivi.Ligne(i);
@@ -78,14 +80,35 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
     return i;
 }
 
-Importation::Importation(Base& base)
-    : base_(base), dates_(arene_), noms_(base.ListeNom, base.IndexNom, true, dates_, arene_),
-      pages_(base.ListePage, base.IndexPage, true, dates_, arene_),
-      images_(base.ListeImage, base.IndexImage, true, dates_, arene_),
-      downloads_(base.ListeDownload, base.IndexDownload, false, dates_, arene_),
-      origines_(base.ListeOrigine, base.IndexOrigine, true, dates_, arene_),
-      motsCles_(base.ListeKeyword), erreurs_(base.ListeErreur, dates_, arene_),
-      paires_(base.ListeLanp, base.ListeLanpSearch, dates_),
+namespace {
+
+// The hosts a small import may count, for the pairs: sorted.
+std::vector<std::int64_t> HotesPossibles(const TableCle& noms, const CiblesImport* cibles) {
+    std::vector<std::int64_t> hotes;
+    if (cibles != nullptr) {
+        hotes = noms.IdentsPossibles(cibles->hotes.Taille());
+        std::sort(hotes.begin(), hotes.end());
+    }
+    return hotes;
+}
+
+} // namespace
+
+Importation::Importation(Base& base, const CiblesImport* cibles)
+    : base_(base), dates_(arene_),
+      noms_(base.ListeNom, base.IndexNom, true, dates_, arene_, cibles ? &cibles->hotes : nullptr),
+      pages_(base.ListePage, base.IndexPage, true, dates_, arene_,
+             cibles ? &cibles->ressources : nullptr),
+      images_(base.ListeImage, base.IndexImage, true, dates_, arene_,
+              cibles ? &cibles->ressources : nullptr),
+      downloads_(base.ListeDownload, base.IndexDownload, false, dates_, arene_,
+                 cibles ? &cibles->ressources : nullptr),
+      origines_(base.ListeOrigine, base.IndexOrigine, true, dates_, arene_,
+                cibles ? &cibles->origines : nullptr),
+      motsCles_(base.ListeKeyword),
+      erreurs_(base.ListeErreur, dates_, arene_, cibles ? &cibles->ressources : nullptr),
+      hotesPossibles_(HotesPossibles(noms_, cibles)),
+      paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles ? &hotesPossibles_ : nullptr),
       calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeJournaux) {}
 
 void LeveErreurLigne(std::int64_t numero) {

@@ -8,6 +8,7 @@
 
 #include "import/arene.h"
 #include "import/calendrier.h"
+#include "import/cibles.h"
 #include "import/dates_import.h"
 #include "import/erreurs.h"
 #include "import/import.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sillage {
 
@@ -70,13 +72,16 @@ using SondeValidation = std::function<void(std::string_view partie)>;
 
 // Imports the lines of source into base: the first line gives the number of fields; the
 // progress is told as ImporteFichier says. Raises as ImporteFichier does, base left as it was.
+// With cibles (the names of every line of source, at the least), the name indexes are neither
+// needed nor built.
 std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& progression,
-                     const SondeValidation& sonde = {});
+                     const SondeValidation& sonde = {}, const CiblesImport* cibles = nullptr);
 
 class Importation {
   public:
-    // The store's name indexes must be up to date (AssureIndex).
-    explicit Importation(Base& base);
+    // The store's name indexes must be up to date (AssureIndex), unless cibles are given: the
+    // names that the lines to come look up, at the least (a small import into a large store).
+    explicit Importation(Base& base, const CiblesImport* cibles = nullptr);
     Importation(const Importation&) = delete;
     Importation& operator=(const Importation&) = delete;
 
@@ -100,6 +105,7 @@ class Importation {
     TableCle noms_, pages_, images_, downloads_, origines_;
     MotsCles motsCles_;
     Erreurs erreurs_;
+    std::vector<std::int64_t> hotesPossibles_; // with cibles: the hosts the pairs may be of
     PairesLanp paires_;
     Calendrier calendrier_;
     RegistreJournaux registre_;
