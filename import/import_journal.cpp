@@ -4,6 +4,7 @@
 #include "import/empreinte.h"
 #include "import/import.h"
 #include "import/importation.h"
+#include "import/lecture_anticipee.h"
 #include "import/registre_journaux.h"
 #include "import/source_log.h"
 
@@ -170,6 +171,12 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         return rendu; // nothing new
     }
 
+    // The lines to come are read ahead on a second thread while these are counted.
+    auto anticipee = std::make_unique<SourceAnticipee>(
+        std::move(source), ligne, static_cast<bool>(progression), debut.nombreChamps);
+    SourceAnticipee& lecture = *anticipee;
+    source = std::move(anticipee);
+    source->Suivante(ligne);
     SuiviProgression suivi(progression, *source);
     // A small import into a large store whose name indexes are not built: its names, read ahead,
     // find their stored rows in one pass over the rows, without the indexes.
@@ -183,7 +190,6 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         base.AssureIndex();
     }
     Importation importation(base, petit ? &cibles : nullptr);
-    Empreinte empreinte;
     std::int64_t fin = depart;
     std::uint64_t empreinteFin = 0;
     std::int64_t lues = 0;
@@ -200,12 +206,11 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         suivi.Ligne(lues);
         const std::int64_t numero = rendu.DejaComptees + lues + 1;
         ++lues;
-        empreinte.Ajoute(source->AvecFin());
         try {
             if (source->DerniereAvecNul()) {
                 LeveErreurLigne(numero);
             }
-            importation.TraiteLigne(ligne, debut.nombreChamps, numero);
+            importation.TraiteLigne(lecture.Preparee(), numero);
             compte = true;
         } catch (const ErreurLigne&) {
             if (!demande.IgnoreIllisibles) {
@@ -229,7 +234,9 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     }
 
     rendu.Lignes = lues;
-    rendu.Plage = {depart, fin, empreinte.Valeur(), rendu.DejaComptees};
+    rendu.Plage = {depart, fin, lecture.EmpreinteDes(lues), rendu.DejaComptees};
+    // The reading is done with: its memory goes before the new tables take theirs.
+    source.reset();
     if (demande.Mode == ModeImport::Plage && fin != demande.Plage.Fin) {
         LeveJournalChange(chemin);
     }

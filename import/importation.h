@@ -77,6 +77,18 @@ using SondeValidation = std::function<void(std::string_view partie)>;
 std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& progression,
                      const SondeValidation& sonde = {}, const CiblesImport* cibles = nullptr);
 
+// A log line cut and its names hashed, ready to be counted: what can be done apart from the
+// tables, on another thread. Its texts point into the line or into arene.
+struct LignePreparee {
+    RHitsVues hit;
+    std::uint64_t hHote = 0, hPage = 0, hOrigine = 0;
+    bool image = false, download = false;
+};
+// Cuts ligne (NombreChamps from the log's first line) into p; texts that are not the line's own
+// bytes are copied into arene when it is given (else they stay in the two buffers).
+void PrepareLigne(std::string_view ligne, int NombreChamps, LignePreparee& p,
+                  std::string& tamponKeywords, std::string& tamponEchappement, Arene* arene);
+
 class Importation {
   public:
     // The store's name indexes must be up to date (AssureIndex), unless cibles are given: the
@@ -89,6 +101,8 @@ class Importation {
     // line. Raises ErreurLigne on a line that cannot be read or a date that cannot be counted
     // (nothing changed then), ErreurSillage on a stored row that does not read.
     void TraiteLigne(std::string_view ligne, int NombreChamps, std::int64_t numero);
+    // The same for a line prepared already.
+    void TraiteLigne(const LignePreparee& p, std::int64_t numero);
     // The row of the register of imported logs that the import leaves, applied with the tables.
     void NoteJournal(std::int64_t position, const RJournal& ligne) {
         registre_.Note(position, ligne);
@@ -111,7 +125,7 @@ class Importation {
     RegistreJournaux registre_;
 
     // Buffers reused from line to line.
-    RHitsVues hit_;
+    LignePreparee preparee_;
     std::string tamponKeywords_;
     std::string tamponEchappement_;
 };

@@ -8,6 +8,10 @@ bool EgalSansCasse(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
+    // Names met again are most often spelt the same way.
+    if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) {
+        return true;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i] != b[i] && Minuscule(static_cast<unsigned char>(a[i])) !=
                                 Minuscule(static_cast<unsigned char>(b[i]))) {
