@@ -72,12 +72,9 @@ void Erreurs::Compte(const RHitsVues& h, std::int32_t ressource, DateCompacte da
         const auto position = static_cast<std::uint32_t>(p);
         rang = RangStocke(table_, position, parPosition_, recs_, [&](LecteurChamps& l) {
             RecErreur e;
-            e.ident = l.SuivantEntier();
-            e.chemin = l.Suivant();
-            e.acces = l.SuivantEntier();
-            e.date = dates_.Date(l.Suivant(), false);
-            e.statut = l.Suivant();
-            e.ressource = l.SuivantEntier();
+            std::string_view date;
+            l.Lit(e.ident, e.chemin, e.acces, date, e.statut, e.ressource);
+            e.date = dates_.Date(date, false);
             e.cleRessource = ressource;
             e.cleChemin = ExtraitChamp(table_[position], 2);
             return e;

@@ -70,11 +70,9 @@ PairesLanp::RecLanp& PairesLanp::Rang(std::int64_t p) {
         return touchees_[RangStocke(lanp_, position, parPosition_, touchees_,
                                     [&](LecteurChamps& l) {
                                         RecLanp r;
-                                        r.hote = l.SuivantEntier();
-                                        r.ressource = l.SuivantEntier();
-                                        r.acces = l.SuivantEntier();
-                                        r.date = dates_.Date(l.Suivant(), false);
-                                        r.type = l.SuivantEntier();
+                                        std::string_view date;
+                                        l.Lit(r.hote, r.ressource, r.acces, date, r.type);
+                                        r.date = dates_.Date(date, false);
                                         return r;
                                     })];
     }

@@ -68,10 +68,9 @@ std::uint32_t TableCle::Rang(std::int64_t p) {
         const auto position = static_cast<std::uint32_t>(p);
         return RangStocke(table_, position, parPosition_, recs_, [&](LecteurChamps& l) {
             RecCle r;
-            r.ident = l.SuivantEntier();
-            r.nom = l.Suivant();
-            r.acces = l.SuivantEntier();
-            r.date = dates_.Date(l.Suivant(), false);
+            std::string_view date;
+            l.Lit(r.ident, r.nom, r.acces, date);
+            r.date = dates_.Date(date, false);
             r.cle = partiel_ ? ExtraitChamp(table_[position], 2) : index_[position];
             return r;
         });
