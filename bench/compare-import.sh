@@ -17,8 +17,6 @@
 set -euo pipefail
 
 source "$(dirname "$0")/../scripts/common.sh"
-CONSTRUCTION="$RACINE/build-bench"
-
 LIGNES=1000000
 ESSAIS=3
 GZ=0
@@ -42,21 +40,7 @@ done
 
 installe_manquants "${PAQUETS[@]}" time analog goaccess gzip
 
-TMP="$(mktemp -d -t sillage-compare-XXXXXX)"
-if [ "$GARDER" = 1 ]; then
-    echo "Répertoire temporaire gardé : $TMP"
-else
-    trap 'rm -rf "$TMP"' EXIT
-fi
-
-# Release build of the two programs this script needs, and of nothing else.
-if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$CONSTRUCTION/CMakeCache.txt"; then
-    cmake -S "$RACINE" -B "$CONSTRUCTION" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$CONSTRUCTION" --target genere-log sillage-import >"$TMP/construction" 2>&1 || {
-    cat "$TMP/construction" >&2
-    exit 1
-}
+prepare_banc compare genere-log sillage-import
 GENERE="$CONSTRUCTION/bench/genere-log"
 IMPORT="$CONSTRUCTION/app/sillage-import"
 
@@ -64,7 +48,6 @@ IMPORT="$CONSTRUCTION/app/sillage-import"
 # times; sets SECONDES (median wall time), CPU (median user + system time: steadier than the wall
 # time when other work shares the machine) and MIO (largest peak resident memory, MiB). Returns 1
 # when a run fails, with its output in $TMP/NOM.sortie.
-mediane() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 mesure() {
     local nom="$1" preparation="$2"
     shift 2

@@ -21,8 +21,6 @@
 set -euo pipefail
 
 source "$(dirname "$0")/../scripts/common.sh"
-CONSTRUCTION="$RACINE/build-bench"
-
 ESSAIS=5
 MO=200
 GARDER=0
@@ -44,21 +42,8 @@ done
 
 installe_manquants "${PAQUETS[@]}" time
 
-TMP="$(mktemp -d -t sillage-vitesse-XXXXXX)"
-if [ "$GARDER" = 1 ]; then
-    echo "Répertoire temporaire gardé : $TMP"
-else
-    trap 'rm -rf "$TMP"' EXIT
-fi
-
-if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$CONSTRUCTION/CMakeCache.txt"; then
-    cmake -S "$RACINE" -B "$CONSTRUCTION" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$CONSTRUCTION" --target genere-log sillage-import fenetre_base_bench \
-    fenetre_rafraichit_bench >"$TMP/construction" 2>&1 || {
-    cat "$TMP/construction" >&2
-    exit 1
-}
+prepare_banc vitesse genere-log sillage-import fenetre_base_bench \
+    fenetre_rafraichit_bench
 GENERE="$CONSTRUCTION/bench/genere-log"
 IMPORT="$CONSTRUCTION/app/sillage-import"
 
@@ -78,7 +63,6 @@ temps() {
         END { print s, c, k }' "$TMP/temps")
 }
 
-mediane() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 octets() { LC_ALL=C du -cb "$1"/*.lst | tail -1 | cut -f1; }
 journal() { "$GENERE" --realiste --hotes 300000 --pages 50000 --graine "$1" --lignes "$2" --sortie "$3"; }
 
