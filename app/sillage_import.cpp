@@ -58,6 +58,7 @@ void Usage(std::FILE* f) {
 class Barre {
   public:
     explicit Barre(bool active) : active_(active) {}
+    bool Active() const { return active_; }
     void Montre(const std::string& fichier, int valeur) {
         if (!active_) {
             return;
@@ -206,8 +207,13 @@ int main(int argc, char** argv) {
     int code = 0;
     for (const std::string& fichier : fichiers) {
         try {
+            // Without a bar to draw no progress is asked for: a plain log is then read once,
+            // not counted ahead.
             const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
-                base, fichier, demande, [&](int v) { barre.Montre(fichier, v); });
+                base, fichier, demande,
+                barre.Active()
+                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
+                    : sillage::RappelProgression());
             barre.Termine();
             lignes += rendu.Lignes;
             Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Measures sillage-import beside two other log analysers, Analog and GoAccess (Debian packages),
-# on the same generated log in the same run: wall time (best of N runs) and peak memory (GNU
-# time), then the size of the tables sillage-import wrote, then whether its time per line stays
-# flat from 250,000 to 1,000,000 lines.
+# on the same generated logs in the same run: wall time (median of N runs), CPU time and peak
+# memory (GNU time), then the size of the tables sillage-import wrote, then whether its time per
+# line stays flat from 250,000 to 1,000,000 lines. Analog reads the realistic mix (genere-log
+# --realiste: named hosts, IPv6, crawlers); GoAccess, which rejects host names, the same mix with
+# numeric addresses only, and sillage-import both.
 #
 #   bench/compare-import.sh [--lignes N] [--essais N] [--gz] [--garder]
 #
 #   --lignes N   lines of the log compared with the peers (1000000)
-#   --essais N   runs of each measure, the best one is kept (3)
+#   --essais N   runs of each measure, the median is kept (3)
 #   --gz         also imports a gzip-compressed copy of the log
 #   --garder     keeps the temporary directory (logs, tables, reports)
 #
@@ -15,8 +17,6 @@
 set -euo pipefail
 
 source "$(dirname "$0")/../scripts/common.sh"
-CONSTRUCTION="$RACINE/build-bench"
-
 LIGNES=1000000
 ESSAIS=3
 GZ=0
@@ -40,26 +40,12 @@ done
 
 installe_manquants "${PAQUETS[@]}" time analog goaccess gzip
 
-TMP="$(mktemp -d -t sillage-compare-XXXXXX)"
-if [ "$GARDER" = 1 ]; then
-    echo "Répertoire temporaire gardé : $TMP"
-else
-    trap 'rm -rf "$TMP"' EXIT
-fi
-
-# Release build of the two programs this script needs, and of nothing else.
-if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$CONSTRUCTION/CMakeCache.txt"; then
-    cmake -S "$RACINE" -B "$CONSTRUCTION" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$CONSTRUCTION" --target genere-log sillage-import >"$TMP/construction" 2>&1 || {
-    cat "$TMP/construction" >&2
-    exit 1
-}
+prepare_banc compare genere-log sillage-import
 GENERE="$CONSTRUCTION/bench/genere-log"
 IMPORT="$CONSTRUCTION/app/sillage-import"
 
 # mesure NOM PREPARATION COMMANDE... : runs PREPARATION then COMMANDE under GNU time, ESSAIS
-# times; sets SECONDES (best wall time), CPU (best user + system time: steadier than the wall
+# times; sets SECONDES (median wall time), CPU (median user + system time: steadier than the wall
 # time when other work shares the machine) and MIO (largest peak resident memory, MiB). Returns 1
 # when a run fails, with its output in $TMP/NOM.sortie.
 mesure() {
@@ -68,7 +54,7 @@ mesure() {
     SECONDES=""
     CPU=""
     MIO=""
-    local i s c k
+    local i s c k murs="" cpus=""
     for ((i = 0; i < ESSAIS; i++)); do
         $preparation
         if ! /usr/bin/time -v -o "$TMP/$nom.temps" "$@" </dev/null >"$TMP/$nom.sortie" 2>&1; then
@@ -80,11 +66,11 @@ mesure() {
             /User time|System time/ { c += $2 }
             /Maximum resident set size/ { k = $2 }
             END { print s, c, k }' "$TMP/$nom.temps")
-        read -r SECONDES CPU MIO < <(LC_ALL=C awk -v s="$s" -v c="$c" -v k="$k" \
-            -v S="$SECONDES" -v C="$CPU" -v M="$MIO" 'BEGIN {
-            m = k / 1024
-            print (S == "" || s < S) ? s : S, (C == "" || c < C) ? c : C, (M == "" || m > M) ? m : M }')
+        murs+="$s " cpus+="$c "
+        MIO=$(LC_ALL=C awk -v k="$k" -v M="$MIO" 'BEGIN { m = k / 1024; print (M == "" || m > M) ? m : M }')
     done
+    SECONDES=$(mediane $murs)
+    CPU=$(mediane $cpus)
 }
 
 taille_mo() { LC_ALL=C awk -v o="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", o / 1e6 }'; }
@@ -95,8 +81,10 @@ prepare_analog() { rm -f "$TMP/analog.html"; }
 prepare_goaccess() { rm -f "$TMP/goaccess.html"; }
 
 JOURNAL="$TMP/acces.log"
-echo "Génération de $LIGNES lignes (adresses numériques)..."
-"$GENERE" --numerique --lignes "$LIGNES" --sortie "$JOURNAL"
+NUMERIQUE="$TMP/acces-numerique.log"
+echo "Génération de $LIGNES lignes (mélange réaliste, puis le même en adresses numériques)..."
+"$GENERE" --realiste --lignes "$LIGNES" --sortie "$JOURNAL"
+"$GENERE" --realiste --numerique --lignes "$LIGNES" --sortie "$NUMERIQUE"
 
 cat >"$TMP/analog.cfg" <<EOF
 LOGFORMAT COMBINED
@@ -111,8 +99,14 @@ SEARCHENGINE http://www.trouvetout-exemple.net/* q
 OUTFILE $TMP/analog.html
 EOF
 
-echo "Mesures (meilleur de $ESSAIS essais)..."
+echo "Mesures (médiane de $ESSAIS essais)..."
 declare -A TEMPS PROCESSEUR MEMOIRE
+mesure sillage-num prepare_sillage "$IMPORT" --dir "$TMP/tables" "$NUMERIQUE" || {
+    echo "sillage-import a échoué :" >&2
+    tail -5 "$TMP/sillage-num.sortie" >&2
+    exit 1
+}
+TEMPS[sillage-num]=$SECONDES PROCESSEUR[sillage-num]=$CPU MEMOIRE[sillage-num]=$MIO
 mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
     echo "sillage-import a échoué :" >&2
     tail -5 "$TMP/sillage.sortie" >&2
@@ -127,7 +121,7 @@ mesure analog prepare_analog analog -G "+g$TMP/analog.cfg" || {
     exit 1
 }
 TEMPS[analog]=$SECONDES PROCESSEUR[analog]=$CPU MEMOIRE[analog]=$MIO
-mesure goaccess prepare_goaccess goaccess "$JOURNAL" --log-format=COMBINED \
+mesure goaccess prepare_goaccess goaccess "$NUMERIQUE" --log-format=COMBINED \
     -o "$TMP/goaccess.html" --no-progress || {
     echo "GoAccess a échoué :" >&2
     tail -5 "$TMP/goaccess.sortie" >&2
@@ -136,15 +130,21 @@ mesure goaccess prepare_goaccess goaccess "$JOURNAL" --log-format=COMBINED \
 TEMPS[goaccess]=$SECONDES PROCESSEUR[goaccess]=$CPU MEMOIRE[goaccess]=$MIO
 
 echo
-echo "Journal : $LIGNES lignes, $(taille_mo "$JOURNAL") Mo ; $(nproc) cœurs"
+echo "Journal : $LIGNES lignes, $(taille_mo "$JOURNAL") Mo (numérique : $(taille_mo "$NUMERIQUE") Mo) ; $(nproc) cœurs"
 echo "Versions : analog $(dpkg-query -W -f='${Version}' analog), goaccess $(dpkg-query -W -f='${Version}' goaccess)"
 # Headers written out: printf pads bytes, not letters.
-echo "programme          secondes      CPU s  Mio crête   × Analog × GoAccess"
-for p in sillage analog goaccess; do
-    case $p in sillage) nom=sillage-import ;; analog) nom=Analog ;; goaccess) nom=GoAccess ;; esac
-    LC_ALL=C awk -v n="$nom" -v s="${TEMPS[$p]}" -v c="${PROCESSEUR[$p]}" -v m="${MEMOIRE[$p]}" \
-        -v a="${TEMPS[analog]}" -v g="${TEMPS[goaccess]}" 'BEGIN {
-        printf "%-16s %10.2f %10.2f %10.1f %10.2f %10.2f\n", n, s, c, m, s / a, s / g }'
+echo "programme          journal     secondes      CPU s  Mio crête   × Analog × GoAccess"
+for p in sillage analog sillage-num goaccess; do
+    case $p in
+    sillage) nom=sillage-import j=réaliste ref=analog ;;
+    analog) nom=Analog j=réaliste ref=analog ;;
+    sillage-num) nom=sillage-import j=numérique ref=goaccess ;;
+    goaccess) nom=GoAccess j=numérique ref=goaccess ;;
+    esac
+    LC_ALL=C awk -v n="$nom" -v j="$j" -v r="$ref" -v s="${TEMPS[$p]}" -v c="${PROCESSEUR[$p]}" \
+        -v m="${MEMOIRE[$p]}" -v a="${TEMPS[analog]}" -v g="${TEMPS[goaccess]}" 'BEGIN {
+        printf "%-16s %-9s %10.2f %10.2f %10.1f %10s %10s\n", n, j, s, c, m,
+            r == "analog" ? sprintf("%.2f", s / a) : "", r == "goaccess" ? sprintf("%.2f", s / g) : "" }'
 done
 echo "Tables écrites par sillage-import : $TABLES_MO Mo ($(ls "$TMP"/tables/*.lst | wc -l) fichiers)"
 
@@ -167,13 +167,13 @@ if [ "$GZ" = 1 ]; then
 fi
 
 echo
-echo "Linéarité de sillage-import (meilleur de $ESSAIS essais) :"
+echo "Linéarité de sillage-import (médiane de $ESSAIS essais) :"
 echo "              ---------- mur ----------   ---------- CPU ----------"
 echo "    lignes   secondes µs/ligne × 250 000   secondes µs/ligne × 250 000  Mio crête"
 REFERENCE=""
 REFERENCE_CPU=""
 for n in 250000 500000 1000000; do
-    "$GENERE" --numerique --lignes "$n" --sortie "$JOURNAL"
+    "$GENERE" --realiste --lignes "$n" --sortie "$JOURNAL"
     mesure sillage prepare_sillage "$IMPORT" --dir "$TMP/tables" "$JOURNAL" || {
         echo "sillage-import a échoué sur $n lignes" >&2
         exit 1

@@ -163,6 +163,81 @@ inline std::string Hote(std::uint64_t i, bool numerique) {
     return s;
 }
 
+// The forms of client host names that a real log of a French site shows, for the realistic mix
+// (genere-log --realiste): host number i of class classe, the same i always giving the same text.
+enum class ClasseHote { Numerique, Nom, Ipv6, Robot };
+
+inline void AjouteHexa(std::string& s, std::uint64_t v) {
+    char t[20];
+    const int n = std::snprintf(t, sizeof t, "%llx", static_cast<unsigned long long>(v));
+    s.append(t, static_cast<std::size_t>(n));
+}
+
+inline std::string HoteReel(std::uint64_t i, ClasseHote classe) {
+    const std::uint64_t h = Alea::Melange(i * 0x9E3779B97F4A7C15ull + 29);
+    const std::uint64_t a = 80 + h % 12, b = (h >> 8) & 255, c = (h >> 16) & 255,
+                        d = 1 + (h >> 24) % 254;
+    std::string s;
+    s.reserve(48);
+    auto quatre = [&](char sep) {
+        AjouteNombre(s, a), s += sep, AjouteNombre(s, b), s += sep, AjouteNombre(s, c);
+        s += sep, AjouteNombre(s, d);
+    };
+    switch (classe) {
+    case ClasseHote::Numerique:
+        quatre('.');
+        break;
+    case ClasseHote::Ipv6:
+        s = (h >> 40) % 2 ? "2a01:cb1" : "2a01:e3";
+        AjouteHexa(s, (h >> 32) % 16), s += ':';
+        AjouteHexa(s, (h >> 12) & 0xFFFF), s += ':', AjouteHexa(s, h & 0xFFFF);
+        s += (h >> 44) % 3 ? "::" : ":0:";
+        AjouteHexa(s, (h >> 48) & 0xFFFF), s += ':', AjouteHexa(s, (i * 7919) & 0xFFFF);
+        break;
+    case ClasseHote::Robot:
+        switch ((h >> 40) % 4) {
+        case 0:
+        case 1:
+            s = "crawl-66-249-", AjouteNombre(s, 64 + c % 16), s += '-', AjouteNombre(s, d);
+            s += ".googlebot.com";
+            break;
+        case 2:
+            s = "msnbot-65-55-", AjouteNombre(s, 200 + c % 32), s += '-', AjouteNombre(s, d);
+            s += ".search.msn.com";
+            break;
+        default:
+            s = "llf", AjouteNombre(s, 520000 + i % 100000), s += ".crawl.yahoo.net";
+            break;
+        }
+        break;
+    case ClasseHote::Nom:
+        switch ((h >> 40) % 6) {
+        case 0:
+        case 1:
+            s = "lfbn-1-", AjouteNombre(s, 1000 + (h >> 32) % 20000), s += '-';
+            AjouteNombre(s, d), s += ".w", quatre('-'), s += ".abo.wanadoo.fr";
+            break;
+        case 2:
+            s = "ATuileries-152-1-", AjouteNombre(s, c % 64), s += '-', AjouteNombre(s, d);
+            s += ".w", AjouteNombre(s, a), s += '-', AjouteNombre(s, b), s += ".abo.wanadoo.fr";
+            break;
+        case 3:
+            s = "mar75-", AjouteNombre(s, 1 + c % 9), s += '-', quatre('-');
+            s += ".fbx.proxad.net";
+            break;
+        case 4:
+            s = "AMontsouris-151-1-", AjouteNombre(s, c % 128), s += '-', AjouteNombre(s, d);
+            s += ".w", AjouteNombre(s, a), s += '-', AjouteNombre(s, b), s += ".abo.wanadoo.fr";
+            break;
+        default:
+            s = "dyn-", quatre('-'), s += ".ppp.tiscali.fr";
+            break;
+        }
+        break;
+    }
+    return s;
+}
+
 // Page number i of the site. Pages 0 to 3 are the home and fixed pages; the others are
 // articles, query-string pages and folders of the sections.
 inline std::string Page(std::uint64_t i) {
@@ -189,6 +264,31 @@ inline std::string Page(std::uint64_t i) {
         s += '/', s += kMots[(h >> 16) % kMots.size()], s += '-';
         s += kMots[(h >> 24) % kMots.size()], s += '-', AjouteNombre(s, i), s += ".html";
         break;
+    }
+    return s;
+}
+
+// Page number i of the realistic mix: pages 0 to 3 as Page gives them; of the others, about
+// requetes in a hundred carry a query string, the rest are articles and folders.
+inline std::string PageReelle(std::uint64_t i, int requetes) {
+    if (i < 4) {
+        return Page(i);
+    }
+    const std::uint64_t h = Alea::Melange(i * 31 + 7);
+    std::string s = "/";
+    s += kRubriques[h % kRubriques.size()];
+    if (static_cast<int>((h >> 40) % 100) < requetes) {
+        if ((h >> 8) % 2) {
+            s += "/article.php?id=", AjouteNombre(s, i);
+        } else {
+            s += "/fiche.php?ref=", AjouteNombre(s, i), s += "&couleur=";
+            s += kMots[(h >> 16) % kMots.size()];
+        }
+    } else if ((h >> 8) % 8 == 0) {
+        s += '/', AjouteNombre(s, i), s += '/';
+    } else {
+        s += '/', s += kMots[(h >> 16) % kMots.size()], s += '-';
+        s += kMots[(h >> 24) % kMots.size()], s += '-', AjouteNombre(s, i), s += ".html";
     }
     return s;
 }

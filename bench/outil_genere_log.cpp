@@ -3,7 +3,13 @@
 // each page pulls its images, and some pages lead to a download. Visits overlap, and the dates
 // increase through 1 Nov 2003 to 29 Feb 2004 with more hits by day than by night.
 //
+// The realistic mix (--realiste, or any of --noms, --ipv6, --robots, --requetes) is what a real
+// site's log shows: a share of the hits from named hosts of the usual providers, some from IPv6
+// addresses, a share from crawlers that walk the whole site, and a few pages with a query.
+//
 //   genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]
+//              [--hotes N] [--pages N] [--realiste] [--noms P] [--ipv6 P] [--robots P]
+//              [--requetes P]
 
 #include "donnees_realistes.h"
 
@@ -20,17 +26,29 @@ namespace {
 
 using namespace sillage::banc;
 
+// Sizes of the site and of its audience.
+constexpr std::size_t kHotes = 600000;
+constexpr std::size_t kPages = 40000;
+// The same for the realistic mix, and its shares in percent of the hits.
+constexpr std::size_t kHotesReels = 20000;
+constexpr std::size_t kPagesReelles = 20000;
+constexpr double kNomsReels = 37, kIpv6Reels = 5, kRobotsReels = 22;
+constexpr int kRequetesReelles = 5;
+// Of the crawlers' hits, the share from named hosts (the others crawl from bare addresses).
+constexpr double kRobotsNommes = 0.85;
+
 struct Options {
     std::int64_t lignes = 1000000;
     std::uint64_t graine = 1;
     std::string sortie; // empty: standard output
     bool numerique = false;
     bool prefixe = false;
+    std::size_t hotes = 0; // 0: the default of the mode
+    std::size_t pages = 0;
+    bool melange = false; // the realistic mix
+    double noms = kNomsReels, ipv6 = kIpv6Reels, robots = kRobotsReels;
+    int requetes = kRequetesReelles;
 };
-
-// Sizes of the site and of its audience.
-constexpr std::size_t kHotes = 600000;
-constexpr std::size_t kPages = 40000;
 constexpr std::size_t kImages = 30000;
 constexpr std::size_t kDownloads = 400;
 constexpr std::size_t kSitesExternes = 8000;
@@ -52,6 +70,12 @@ constexpr std::string_view kAgents[] = {
 constexpr int kAgentWget = 7;
 constexpr std::string_view kAgentRobot =
     "Robot-Indexeur/2.1 (+http://www.indexeur-exemple.org/robot.html)";
+// The crawlers of the realistic mix, by the form of their host name (HoteReel).
+constexpr std::string_view kAgentsRobots[] = {
+    "Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)",
+    "msnbot/1.0 (+http://search.msn.com/msnbot.htm)",
+    "Mozilla/5.0 (compatible; Yahoo! Slurp; http://help.yahoo.com/help/us/ysearch/slurp)",
+};
 
 // Relative traffic of each hour of the day.
 constexpr int kPoidsHeures[24] = {3, 2, 1, 1, 1, 1, 2, 4, 6, 8, 9, 9,
@@ -67,6 +91,8 @@ struct Requete {
 
 struct Visite {
     std::uint64_t hote = 0;
+    std::string texteHote; // the realistic mix only: the host's text
+    std::string_view agentRobot = kAgentRobot;
     bool robot = false;
     int agent = 0;
     int pagesRestantes = 0;
@@ -85,25 +111,38 @@ std::size_t VisitesSimultanees(std::int64_t lignes) {
 class Generateur {
   public:
     explicit Generateur(const Options& o)
-        : options_(o), alea_(o.graine), hotes_(kHotes, 0.75), pages_(kPages, 1.0),
-          downloads_(kDownloads, 0.9), sitesExternes_(kSitesExternes, 1.0),
-          visites_(VisitesSimultanees(o.lignes)) {
+        : options_(o), nHotes_(o.hotes     ? o.hotes
+                               : o.melange ? kHotesReels
+                                           : kHotes),
+          nPages_(o.pages     ? o.pages
+                  : o.melange ? kPagesReelles
+                              : kPages),
+          alea_(o.graine), hotes_(nHotes_, 0.75), pages_(nPages_, 1.0), downloads_(kDownloads, 0.9),
+          sitesExternes_(kSitesExternes, 1.0), visites_(VisitesSimultanees(o.lignes)) {
         for (int p : kPoidsHeures) {
             poidsJour_ += p;
         }
+        if (o.melange) {
+            PrepareMelange();
+        }
         for (Visite& v : visites_) {
             Commence(v);
+        }
+        for (Visite& v : robots_) {
+            Commence(v, true);
         }
     }
 
     // Appends line k (0-based) of the log, with its line feed.
     void Ligne(std::int64_t k, std::string& sortie) {
-        Visite& v = visites_[alea_.Entier(visites_.size())];
+        std::vector<Visite>& pool =
+            options_.melange && alea_.Chance(options_.robots / 100) ? robots_ : visites_;
+        Visite& v = pool[alea_.Entier(pool.size())];
         while (v.attente.empty()) {
             if (v.pagesRestantes > 0) {
                 PageSuivante(v);
             } else {
-                Commence(v);
+                Commence(v, &pool == &robots_);
             }
         }
         const Requete r = std::move(v.attente.front());
@@ -112,7 +151,7 @@ class Generateur {
         if (options_.prefixe) {
             sortie += "www.example.com ";
         }
-        sortie += Hote(v.hote, options_.numerique);
+        sortie += options_.melange ? v.texteHote : Hote(v.hote, options_.numerique);
         sortie += " - ", sortie += v.utilisateur, sortie += " [";
         sortie += Date(k), sortie += " -0700] \"";
         sortie += r.methode, sortie += ' ', sortie += r.chemin;
@@ -125,7 +164,7 @@ class Generateur {
             sortie += '-';
         }
         sortie += " \"", sortie += r.referent, sortie += "\" \"";
-        sortie += v.robot ? kAgentRobot : kAgents[v.agent];
+        sortie += v.robot ? v.agentRobot : kAgents[v.agent];
         sortie += "\"\n";
     }
 
@@ -145,11 +184,70 @@ class Generateur {
         return DateLog(jour, heure * 3600 + seconde);
     }
 
-    void Commence(Visite& v) {
+    // The realistic mix: host classes and their sizes. Crawlers have hosts of their own (one
+    // in a hundred); the other hosts are split among the classes of the human visitors in
+    // proportion to their share of the hits.
+    void PrepareMelange() {
+        const double r = std::clamp(options_.robots / 100, 0.0, 1.0);
+        const double humains = 1 - r;
+        double nom = humains > 0 ? (options_.noms / 100 - r * kRobotsNommes) / humains : 0;
+        double v6 = humains > 0 ? options_.ipv6 / 100 / humains : 0;
+        nom = std::clamp(nom, 0.0, 1.0);
+        v6 = std::clamp(v6, 0.0, 1.0 - nom);
+        const std::size_t nRobots = std::max<std::size_t>(1, nHotes_ / 30);
+        const std::size_t nHumains = std::max<std::size_t>(3, nHotes_ - nRobots);
+        const double parts[3] = {1 - nom - v6, nom, v6};
+        std::uint64_t premier = 0;
+        for (int c = 0; c < 3; ++c) {
+            const auto n = std::max<std::size_t>(1, static_cast<std::size_t>(std::llround(
+                                                        parts[c] * static_cast<double>(nHumains))));
+            classes_.push_back({parts[c], premier, Zipf(n, 0.5)});
+            premier += n;
+        }
+        classes_.push_back({0, premier, Zipf(nRobots, 0.5)});
+        robots_.resize(std::max<std::size_t>(
+            1, std::llround(static_cast<double>(visites_.size()) * r / std::max(humains, 0.01))));
+    }
+
+    // A host of the realistic mix for a visit: its number and text.
+    void TireHote(Visite& v) {
+        if (v.robot) {
+            const Classe& c = classes_[3];
+            const std::uint64_t j = c.zipf.Tire(alea_);
+            v.hote = c.premier + j;
+            const bool nomme =
+                static_cast<double>(Alea::Melange(j + 5) % 100) < kRobotsNommes * 100;
+            v.texteHote = HoteReel(v.hote, nomme && !options_.numerique ? ClasseHote::Robot
+                                                                        : ClasseHote::Numerique);
+            v.agentRobot =
+                nomme && v.texteHote.find("googlebot") != std::string::npos ? kAgentsRobots[0]
+                : nomme && v.texteHote.find("msn") != std::string::npos     ? kAgentsRobots[1]
+                : nomme                                                     ? kAgentsRobots[2]
+                                                                            : kAgentRobot;
+            return;
+        }
+        const double u = alea_.Reel();
+        int k = 0;
+        for (double cumul = classes_[0].part; k < 2 && u >= cumul; cumul += classes_[++k].part) {
+        }
+        const Classe& c = classes_[static_cast<std::size_t>(k)];
+        v.hote = c.premier + c.zipf.Tire(alea_);
+        static constexpr ClasseHote kClasses[] = {ClasseHote::Numerique, ClasseHote::Nom,
+                                                  ClasseHote::Ipv6};
+        v.texteHote = HoteReel(v.hote, options_.numerique ? ClasseHote::Numerique : kClasses[k]);
+    }
+
+    // A new visit in v; robotMelange: v is one of the crawlers' visits of the realistic mix.
+    void Commence(Visite& v, bool robotMelange = false) {
         v = Visite{};
-        v.hote = hotes_.Tire(alea_);
-        // Robots crawl the long tail of pages without images; some visitors are members.
-        v.robot = Alea::Melange(v.hote) % 100 == 0;
+        if (options_.melange) {
+            v.robot = robotMelange;
+            TireHote(v);
+        } else {
+            v.hote = hotes_.Tire(alea_);
+            // Robots crawl the long tail of pages without images; some visitors are members.
+            v.robot = Alea::Melange(v.hote) % 100 == 0;
+        }
         if (v.robot) {
             v.pagesRestantes = static_cast<int>(alea_.Entre(5, 60));
             v.attente.push_back({"GET", "/robots.txt", 404, 290, "-"});
@@ -191,13 +289,13 @@ class Generateur {
         Requete r;
         std::uint64_t page;
         if (v.robot) {
-            page = alea_.Entier(kPages);
+            page = alea_.Entier(nPages_);
         } else if (!premiere && alea_.Chance(0.3)) {
-            page = (v.pageCourante + 1 + alea_.Entier(5)) % kPages;
+            page = (v.pageCourante + 1 + alea_.Entier(5)) % nPages_;
         } else {
             page = pages_.Tire(alea_);
         }
-        r.chemin = Page(page);
+        r.chemin = options_.melange ? PageReelle(page, options_.requetes) : Page(page);
         r.referent = v.robot    ? "-"
                      : premiere ? ReferentEntree()
                                 : std::string(kSite) + v.cheminCourant;
@@ -269,10 +367,19 @@ class Generateur {
         v.attente.push_back(std::move(r));
     }
 
+    struct Classe {
+        double part;           // share of the human visits
+        std::uint64_t premier; // number of its first host
+        Zipf zipf;
+    };
+
     Options options_;
+    const std::size_t nHotes_, nPages_;
     Alea alea_;
     Zipf hotes_, pages_, downloads_, sitesExternes_;
     std::vector<Visite> visites_;
+    std::vector<Visite> robots_;  // the realistic mix: the crawlers' visits under way
+    std::vector<Classe> classes_; // numeric, named, IPv6, crawlers
     int poidsJour_ = 0;
 };
 
@@ -288,7 +395,9 @@ bool LitEntier(const char* texte, std::int64_t& valeur) {
 }
 
 constexpr const char* kUsage =
-    "Usage : genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]\n";
+    "Usage : genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]\n"
+    "                  [--hotes N] [--pages N] [--realiste] [--noms P] [--ipv6 P] [--robots P]\n"
+    "                  [--requetes P]\n";
 
 int Usage(const char* message) {
     std::fprintf(stderr, "%s\n%s", message, kUsage);
@@ -304,7 +413,19 @@ void Aide() {
                 "  --graine S         graine du tirage (1)\n"
                 "  --sortie FICHIER   fichier écrit (par défaut : la sortie standard)\n"
                 "  --numerique        adresses numériques seulement, sans noms d'hôtes\n"
-                "  --prefixe          un champ de plus en tête de chaque ligne (l'hôte virtuel)\n",
+                "  --prefixe          un champ de plus en tête de chaque ligne (l'hôte virtuel)\n"
+                "  --hotes N          nombre d'hôtes clients possibles (600000 ; 20000 avec le\n"
+                "                     mélange réaliste)\n"
+                "  --pages N          nombre de pages du site (40000 ; 20000 avec le mélange\n"
+                "                     réaliste)\n"
+                "\n"
+                "Mélange réaliste (--realiste, ou l'une des options qui suivent) : les parts sont\n"
+                "en pourcentage des accès.\n"
+                "  --realiste         le mélange d'un vrai site, avec les parts par défaut\n"
+                "  --noms P           part des hôtes nommés, robots compris (37)\n"
+                "  --ipv6 P           part des adresses IPv6 (5)\n"
+                "  --robots P         part des robots d'indexation (22)\n"
+                "  --requetes P       part des pages dont l'adresse porte une requête (5)\n",
                 kUsage);
 }
 
@@ -332,6 +453,28 @@ int main(int argc, char** argv) {
             o.numerique = true;
         } else if (a == "--prefixe") {
             o.prefixe = true;
+        } else if ((a == "--hotes" || a == "--pages") && valeur) {
+            if (!LitEntier(argv[++i], n) || n < 1) {
+                return Usage("Nombre incorrect.");
+            }
+            (a == "--hotes" ? o.hotes : o.pages) = static_cast<std::size_t>(n);
+        } else if (a == "--realiste") {
+            o.melange = true;
+        } else if ((a == "--noms" || a == "--ipv6" || a == "--robots" || a == "--requetes") &&
+                   valeur) {
+            if (!LitEntier(argv[++i], n) || n > 100) {
+                return Usage("Pourcentage incorrect.");
+            }
+            o.melange = true;
+            if (a == "--noms") {
+                o.noms = static_cast<double>(n);
+            } else if (a == "--ipv6") {
+                o.ipv6 = static_cast<double>(n);
+            } else if (a == "--robots") {
+                o.robots = static_cast<double>(n);
+            } else {
+                o.requetes = static_cast<int>(n);
+            }
         } else if (a == "--aide" || a == "-h") {
             Aide();
             return 0;

@@ -64,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     for (const char* fichier : {"nom.lst", "options.lst"}) {
         std::ofstream(dir + fichier, std::ios::binary | std::ios::trunc) << octets;
     }
+    // Read from a file (mapped when large and written as the tables are), the same lines.
+    Table lue;
+    lue.ChargeFichier(dir + "nom.lst");
+    if (!(lue == t)) {
+        std::abort();
+    }
     Base base(dir);
     base.InitListes();
     base.ReconstruitIndex();

@@ -9,7 +9,10 @@ std::string_view Arene::Copie(std::string_view texte) {
     constexpr std::size_t kBloc = 256 * 1024;
     if (texte.size() > reste_) {
         const std::size_t taille = std::max(kBloc, texte.size());
-        blocs_.push_back(std::make_unique<char[]>(taille));
+        blocs_.push_back(std::make_unique_for_overwrite<char[]>(taille));
+        if (blocs_.size() == 1) {
+            taillePremier_ = taille;
+        }
         courant_ = blocs_.back().get();
         reste_ = taille;
     }
@@ -20,6 +23,19 @@ std::string_view Arene::Copie(std::string_view texte) {
     courant_ += texte.size();
     reste_ -= texte.size();
     return copie;
+}
+
+} // namespace sillage
+
+namespace sillage {
+
+void Arene::Recommence() {
+    if (blocs_.empty()) {
+        return;
+    }
+    blocs_.resize(1);
+    courant_ = blocs_[0].get();
+    reste_ = taillePremier_;
 }
 
 } // namespace sillage

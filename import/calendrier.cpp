@@ -2,6 +2,7 @@
 
 #include "import/partie.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -114,9 +115,7 @@ void Calendrier::MajGraph(const RDate& D, std::int32_t ressource, bool nouveauVi
         Incremente(g.Pages[m]);
     }
     Incremente(g.Hits[m]);
-    if (g.Hits[m] > g.Maximum) {
-        g.Maximum = g.Hits[m];
-    }
+    g.Maximum = std::max(g.Maximum, g.Hits[m]);
     if (nouveauVisiteur) {
         Incremente(g.Visites[m]);
     }
@@ -144,13 +143,9 @@ void Calendrier::MajGraph(const RDate& D, std::int32_t ressource, bool nouveauVi
     RGraphMois& mo = mois_[static_cast<std::size_t>(j)];
     if (page) {
         Incremente(mo.Jours[d]);
-    }
-    if (mo.Jours[d] > mo.Maximum) {
-        mo.Maximum = mo.Jours[d];
-    }
-    if (page) {
         Incremente(mo.Heures[h]);
     }
+    mo.Maximum = std::max(mo.Maximum, mo.Jours[d]);
     moisModifies_[static_cast<std::size_t>(j)] = true;
 }
 

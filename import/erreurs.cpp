@@ -25,10 +25,12 @@ bool EstLaLigne(std::string_view ligne, std::int32_t ressource, std::string_view
 
 } // namespace
 
-Erreurs::Erreurs(Table& table, DatesImport& dates, Arene& arene)
+Erreurs::Erreurs(Table& table, DatesImport& dates, Arene& arene, const EnsembleHachages* chemins)
     : table_(table), dates_(dates), arene_(arene), n0_(table.Count() == 0 ? 0 : table.Count() - 1),
       compteur_(table) {
-    stockees_.Reserve(n0_);
+    if (chemins == nullptr) {
+        stockees_.Reserve(n0_);
+    }
     for (std::size_t i = 0; i < n0_; ++i) {
         const std::string_view ligne = table[i];
         std::int32_t ressource = 0;
@@ -36,6 +38,9 @@ Erreurs::Erreurs(Table& table, DatesImport& dates, Arene& arene)
             continue;
         }
         const std::string_view chemin = ExtraitChamp(ligne, 2);
+        if (chemins != nullptr && !chemins->Contient(HachageSansCasse(chemin))) {
+            continue;
+        }
         const std::uint64_t h = HachageErreur(ressource, chemin);
         if (stockees_.Cherche(
                 h, [&](std::uint32_t p) { return EstLaLigne(table[p], ressource, chemin); }) < 0) {
@@ -67,12 +72,9 @@ void Erreurs::Compte(const RHitsVues& h, std::int32_t ressource, DateCompacte da
         const auto position = static_cast<std::uint32_t>(p);
         rang = RangStocke(table_, position, parPosition_, recs_, [&](LecteurChamps& l) {
             RecErreur e;
-            e.ident = l.SuivantEntier();
-            e.chemin = l.Suivant();
-            e.acces = l.SuivantEntier();
-            e.date = dates_.Date(l.Suivant(), false);
-            e.statut = l.Suivant();
-            e.ressource = l.SuivantEntier();
+            std::string_view date;
+            l.Lit(e.ident, e.chemin, e.acces, date, e.statut, e.ressource);
+            e.date = dates_.Date(date, false);
             e.cleRessource = ressource;
             e.cleChemin = ExtraitChamp(table_[position], 2);
             return e;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "import/arene.h"
+#include "import/cibles.h"
 #include "import/dates_import.h"
 #include "import/ligne_log.h"
 #include "import/partie.h"
@@ -19,7 +20,10 @@ namespace sillage {
 
 class Erreurs {
   public:
-    Erreurs(Table& table, DatesImport& dates, Arene& arene);
+    // With chemins (the paths the import will count, at the least), only the stored rows of those
+    // paths are looked at.
+    Erreurs(Table& table, DatesImport& dates, Arene& arene,
+            const EnsembleHachages* chemins = nullptr);
 
     // Counts the hit h of the resource ressource at date. Raises ErreurSillage when a stored
     // row does not read or no identifier can be given to a new row.

@@ -1,8 +1,10 @@
 // The import of a log file: whole, only what is new since the register's row, or the exact bytes
 // of an earlier import; the register's row written with the tables.
+#include "import/cibles.h"
 #include "import/empreinte.h"
 #include "import/import.h"
 #include "import/importation.h"
+#include "import/lecture_anticipee.h"
 #include "import/registre_journaux.h"
 #include "import/source_log.h"
 
@@ -59,6 +61,16 @@ bool RetrouveFin(SourceJournal& source, const RJournal& r) {
     return static_cast<std::int64_t>(queue.size()) ==
                std::min<std::int64_t>(r.Octets, static_cast<std::int64_t>(kOctetsQueue)) &&
            EmpreinteDe(queue) == r.Fin;
+}
+
+// True when the store's rows are many more than a small import reads lines: building the name
+// indexes would then cost more than the import.
+bool GrandeBase(const Base& base) {
+    const std::size_t rangs = base.ListeNom.Count() + base.ListePage.Count() +
+                              base.ListeImage.Count() + base.ListeDownload.Count() +
+                              base.ListeOrigine.Count() + base.ListeLanpSearch.Count() +
+                              base.ListeErreur.Count();
+    return rangs > static_cast<std::size_t>(4 * kLignesCibles);
 }
 
 void LeveJournalChange(const std::string& chemin) {
@@ -159,10 +171,25 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         return rendu; // nothing new
     }
 
+    // The lines to come are read ahead on a second thread while these are counted.
+    auto anticipee = std::make_unique<SourceAnticipee>(
+        std::move(source), ligne, static_cast<bool>(progression), debut.nombreChamps);
+    SourceAnticipee& lecture = *anticipee;
+    source = std::move(anticipee);
+    source->Suivante(ligne);
     SuiviProgression suivi(progression, *source);
-    base.AssureIndex();
-    Importation importation(base);
-    Empreinte empreinte;
+    // A small import into a large store whose name indexes are not built: its names, read ahead,
+    // find their stored rows in one pass over the rows, without the indexes.
+    CiblesImport cibles;
+    bool petit = false;
+    if (!base.IndexAJour() && GrandeBase(base)) {
+        const std::unique_ptr<SourceJournal> avance = OuvreSourceFichier(chemin);
+        petit = avance->PositionneA(depart) && LitCibles(*avance, debut.nombreChamps, cibles);
+    }
+    if (!petit) {
+        base.AssureIndex();
+    }
+    Importation importation(base, petit ? &cibles : nullptr);
     std::int64_t fin = depart;
     std::uint64_t empreinteFin = 0;
     std::int64_t lues = 0;
@@ -179,12 +206,11 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         suivi.Ligne(lues);
         const std::int64_t numero = rendu.DejaComptees + lues + 1;
         ++lues;
-        empreinte.Ajoute(source->AvecFin());
         try {
             if (source->DerniereAvecNul()) {
                 LeveErreurLigne(numero);
             }
-            importation.TraiteLigne(ligne, debut.nombreChamps, numero);
+            importation.TraiteLigne(lecture.Preparee(), numero);
             compte = true;
         } catch (const ErreurLigne&) {
             if (!demande.IgnoreIllisibles) {
@@ -208,7 +234,9 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     }
 
     rendu.Lignes = lues;
-    rendu.Plage = {depart, fin, empreinte.Valeur(), rendu.DejaComptees};
+    rendu.Plage = {depart, fin, lecture.EmpreinteDes(lues), rendu.DejaComptees};
+    // The reading is done with: its memory goes before the new tables take theirs.
+    source.reset();
     if (demande.Mode == ModeImport::Plage && fin != demande.Plage.Fin) {
         LeveJournalChange(chemin);
     }

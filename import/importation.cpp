@@ -49,15 +49,17 @@ void SuiviProgression::Ligne(std::int64_t i) {
 }
 
 std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& progression,
-                     const SondeValidation& sonde) {
+                     const SondeValidation& sonde, const CiblesImport* cibles) {
     std::string_view ligne;
     if (!source.Suivante(ligne)) {
         LeveErreurIndice(0);
     }
     const int nombreChamps = CompteNombreChamps(ligne);
     SuiviProgression suivi(progression, source);
-    base.AssureIndex();
-    Importation importation(base);
+    if (cibles == nullptr) {
+        base.AssureIndex();
+    }
+    Importation importation(base, cibles);
     std::int64_t i = 0;
     do {
         suivi.Ligne(i);
@@ -78,14 +80,35 @@ std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& 
     return i;
 }
 
-Importation::Importation(Base& base)
-    : base_(base), dates_(arene_), noms_(base.ListeNom, base.IndexNom, true, dates_, arene_),
-      pages_(base.ListePage, base.IndexPage, true, dates_, arene_),
-      images_(base.ListeImage, base.IndexImage, true, dates_, arene_),
-      downloads_(base.ListeDownload, base.IndexDownload, false, dates_, arene_),
-      origines_(base.ListeOrigine, base.IndexOrigine, true, dates_, arene_),
-      motsCles_(base.ListeKeyword), erreurs_(base.ListeErreur, dates_, arene_),
-      paires_(base.ListeLanp, base.ListeLanpSearch, dates_),
+namespace {
+
+// The hosts a small import may count, for the pairs: sorted.
+std::vector<std::int64_t> HotesPossibles(const TableCle& noms, const CiblesImport* cibles) {
+    std::vector<std::int64_t> hotes;
+    if (cibles != nullptr) {
+        hotes = noms.IdentsPossibles(cibles->hotes.Taille());
+        std::sort(hotes.begin(), hotes.end());
+    }
+    return hotes;
+}
+
+} // namespace
+
+Importation::Importation(Base& base, const CiblesImport* cibles)
+    : base_(base), dates_(arene_),
+      noms_(base.ListeNom, base.IndexNom, true, dates_, arene_, cibles ? &cibles->hotes : nullptr),
+      pages_(base.ListePage, base.IndexPage, true, dates_, arene_,
+             cibles ? &cibles->ressources : nullptr),
+      images_(base.ListeImage, base.IndexImage, true, dates_, arene_,
+              cibles ? &cibles->ressources : nullptr),
+      downloads_(base.ListeDownload, base.IndexDownload, false, dates_, arene_,
+                 cibles ? &cibles->ressources : nullptr),
+      origines_(base.ListeOrigine, base.IndexOrigine, true, dates_, arene_,
+                cibles ? &cibles->origines : nullptr),
+      motsCles_(base.ListeKeyword),
+      erreurs_(base.ListeErreur, dates_, arene_, cibles ? &cibles->ressources : nullptr),
+      hotesPossibles_(HotesPossibles(noms_, cibles)),
+      paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles ? &hotesPossibles_ : nullptr),
       calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeJournaux) {}
 
 void LeveErreurLigne(std::int64_t numero) {
@@ -137,51 +160,76 @@ bool LigneLisible(std::string_view ligne) {
     return true;
 }
 
+void PrepareLigne(std::string_view ligne, int NombreChamps, LignePreparee& p,
+                  std::string& tamponKeywords, std::string& tamponEchappement, Arene* arene) {
+    RHitsVues& h = p.hit;
+    DecoupeLigneLogVues(ligne, NombreChamps, h, tamponKeywords, tamponEchappement);
+    if (arene != nullptr) {
+        for (std::string_view* c : {&h.Prefixe, &h.Hote, &h.DateLog, &h.Page, &h.Statut, &h.Origine,
+                                    &h.Keywords, &h.Navigateur}) {
+            if (!c->empty() &&
+                (c->data() < ligne.data() || c->data() >= ligne.data() + ligne.size())) {
+                *c = arene->Copie(*c);
+            }
+        }
+    }
+    p.image = EstImage(h.Page);
+    p.download = !p.image && EstDownload(h.Page);
+    p.hHote = HachageSansCasse(h.Hote);
+    p.hPage = HachageSansCasse(h.Page);
+    p.hOrigine = HachageSansCasse(h.Origine);
+}
+
 void Importation::TraiteLigne(std::string_view ligne, int NombreChamps, std::int64_t numero) {
-    DecoupeLigneLogVues(ligne, NombreChamps, hit_, tamponKeywords_, tamponEchappement_);
+    PrepareLigne(ligne, NombreChamps, preparee_, tamponKeywords_, tamponEchappement_, nullptr);
+    TraiteLigne(preparee_, numero);
+}
+
+void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
+    const RHitsVues& hit = p.hit;
     RDate D;
     DateCompacte date = 0;
-    LitDateDuHit(hit_, numero, D, date, &dates_);
+    LitDateDuHit(hit, numero, D, date, &dates_);
 
     // Every name of the line is hashed first and its slot asked for, so that the look-ups
     // below wait for memory once rather than one after the other.
-    const bool image = EstImage(hit_.Page);
-    const bool download = !image && EstDownload(hit_.Page);
+    const bool image = p.image;
+    const bool download = p.download;
     TableCle& tableRessource = image ? images_ : (download ? downloads_ : pages_);
     const std::string_view exclu =
         base_.ListeOptions.Vide() ? std::string_view() : base_.ListeOptions[0];
-    const std::string_view origine = hit_.Origine;
+    const std::string_view origine = hit.Origine;
     const bool compteOrigine =
         !origine.empty() && origine != "-" && (exclu.empty() || !origine.starts_with(exclu));
-    const std::uint64_t hHote = HachageSansCasse(hit_.Hote);
+    const std::uint64_t hHote = p.hHote;
     noms_.Precharge(hHote);
-    const std::uint64_t hRessource = HachageSansCasse(hit_.Page);
+    const std::uint64_t hRessource = p.hPage;
     tableRessource.Precharge(hRessource);
-    const std::uint64_t hOrigine = compteOrigine ? HachageSansCasse(origine) : 0;
+    const std::uint64_t hOrigine = compteOrigine ? p.hOrigine : 0;
     if (compteOrigine) {
         origines_.Precharge(hOrigine);
     }
 
     bool nouveau = false;
     DateCompacte precedente = 0;
-    const std::int32_t hote = noms_.Compte(hit_.Hote, hHote, date, nouveau, precedente);
+    const std::int32_t hote = noms_.Compte(hit.Hote, hHote, date, nouveau, precedente);
     const bool nouveauVisiteur = nouveau || NouvelleVisite(dates_.Lit(precedente), D);
 
     const std::int32_t ident =
-        tableRessource.Compte(hit_.Page, hRessource, date, nouveau, precedente);
+        tableRessource.Compte(hit.Page, hRessource, date, nouveau, precedente);
     const std::int32_t ressource = image ? -2 : ident;
     const std::int32_t type = image ? 0 : (download ? 2 : 1);
 
     if (compteOrigine) {
         const std::int32_t r = origines_.Compte(origine, hOrigine, date, nouveau, precedente);
-        if (!hit_.Keywords.empty()) {
-            motsCles_.Ajoute(r, hit_.Keywords);
+        if (!hit.Keywords.empty()) {
+            motsCles_.Ajoute(r, hit.Keywords);
         }
     }
 
     paires_.MajLanp(hote, ressource, type, date);
-    if (hit_.Statut != "200") {
-        erreurs_.Compte(hit_, ressource, date);
+    if (hit.Statut != "200") {
+        erreurs_.Compte(hit, ressource, date);
     }
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
 }

@@ -8,6 +8,7 @@
 
 #include "import/arene.h"
 #include "import/calendrier.h"
+#include "import/cibles.h"
 #include "import/dates_import.h"
 #include "import/erreurs.h"
 #include "import/import.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sillage {
 
@@ -62,13 +64,28 @@ using SondeValidation = std::function<void(std::string_view partie)>;
 
 // Imports the lines of source into base: the first line gives the number of fields; the
 // progress is told as ImporteFichier says. Raises as ImporteFichier does, base left as it was.
+// With cibles (the names of every line of source, at the least), the name indexes are neither
+// needed nor built.
 std::int64_t Importe(Base& base, SourceLignes& source, const RappelProgression& progression,
-                     const SondeValidation& sonde = {});
+                     const SondeValidation& sonde = {}, const CiblesImport* cibles = nullptr);
+
+// A log line cut and its names hashed, ready to be counted: what can be done apart from the
+// tables, on another thread. Its texts point into the line or into arene.
+struct LignePreparee {
+    RHitsVues hit;
+    std::uint64_t hHote = 0, hPage = 0, hOrigine = 0;
+    bool image = false, download = false;
+};
+// Cuts ligne (NombreChamps from the log's first line) into p; texts that are not the line's own
+// bytes are copied into arene when it is given (else they stay in the two buffers).
+void PrepareLigne(std::string_view ligne, int NombreChamps, LignePreparee& p,
+                  std::string& tamponKeywords, std::string& tamponEchappement, Arene* arene);
 
 class Importation {
   public:
-    // The store's name indexes must be up to date (AssureIndex).
-    explicit Importation(Base& base);
+    // The store's name indexes must be up to date (AssureIndex), unless cibles are given: the
+    // names that the lines to come look up, at the least (a small import into a large store).
+    explicit Importation(Base& base, const CiblesImport* cibles = nullptr);
     Importation(const Importation&) = delete;
     Importation& operator=(const Importation&) = delete;
 
@@ -76,6 +93,8 @@ class Importation {
     // line. Raises ErreurLigne on a line that cannot be read or a date that cannot be counted
     // (nothing changed then), ErreurSillage on a stored row that does not read.
     void TraiteLigne(std::string_view ligne, int NombreChamps, std::int64_t numero);
+    // The same for a line prepared already.
+    void TraiteLigne(const LignePreparee& p, std::int64_t numero);
     // The row of the register of imported logs that the import leaves, applied with the tables.
     void NoteJournal(std::int64_t position, const RJournal& ligne) {
         registre_.Note(position, ligne);
@@ -92,12 +111,13 @@ class Importation {
     TableCle noms_, pages_, images_, downloads_, origines_;
     MotsCles motsCles_;
     Erreurs erreurs_;
+    std::vector<std::int64_t> hotesPossibles_; // with cibles: the hosts the pairs may be of
     PairesLanp paires_;
     Calendrier calendrier_;
     RegistreJournaux registre_;
 
     // Buffers reused from line to line.
-    RHitsVues hit_;
+    LignePreparee preparee_;
     std::string tamponKeywords_;
     std::string tamponEchappement_;
 };

@@ -5,6 +5,7 @@
 #include "store/enregistrements.h"
 #include "store/erreur.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace sillage {
@@ -23,14 +24,38 @@ std::string_view CleLanp(std::string& tampon, std::int32_t hote, std::int32_t re
     return tampon;
 }
 
+// The host of a key of lanpsearch.lst, as CleLanp writes it (its leading decimal number, followed
+// by "-"); false when the key does not start so (and then no pair has that key).
+bool HoteDeCle(std::string_view cle, std::int64_t& hote) {
+    std::size_t i = !cle.empty() && cle[0] == '-' ? 1 : 0;
+    const std::size_t debut = i;
+    std::int64_t v = 0;
+    for (; i < cle.size() && cle[i] >= '0' && cle[i] <= '9' && i - debut < 12; ++i) {
+        v = v * 10 + (cle[i] - '0');
+    }
+    if (i == debut || i >= cle.size() || cle[i] != '-') {
+        return false;
+    }
+    hote = debut == 1 ? -v : v;
+    return true;
+}
+
 } // namespace
 
-PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates)
+PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates,
+                       const std::vector<std::int64_t>* hotes)
     : lanp_(lanp), lanpSearch_(lanpSearch), dates_(dates), lanp0_(lanp.Count()),
       lanpSearch0_(lanpSearch.Count()) {
-    stockees_.Reserve(lanpSearch0_);
+    if (hotes == nullptr) {
+        stockees_.Reserve(lanpSearch0_);
+    }
     for (std::size_t i = 0; i < lanpSearch0_; ++i) {
         const std::string_view cle = lanpSearch[i];
+        std::int64_t hote = 0;
+        if (hotes != nullptr &&
+            (!HoteDeCle(cle, hote) || !std::binary_search(hotes->begin(), hotes->end(), hote))) {
+            continue;
+        }
         const std::uint64_t h = HachageExact(cle);
         if (stockees_.Cherche(h, [&](std::uint32_t p) { return lanpSearch[p] == cle; }) < 0) {
             stockees_.Insere(h, static_cast<std::uint32_t>(i));
@@ -45,11 +70,9 @@ PairesLanp::RecLanp& PairesLanp::Rang(std::int64_t p) {
         return touchees_[RangStocke(lanp_, position, parPosition_, touchees_,
                                     [&](LecteurChamps& l) {
                                         RecLanp r;
-                                        r.hote = l.SuivantEntier();
-                                        r.ressource = l.SuivantEntier();
-                                        r.acces = l.SuivantEntier();
-                                        r.date = dates_.Date(l.Suivant(), false);
-                                        r.type = l.SuivantEntier();
+                                        std::string_view date;
+                                        l.Lit(r.hote, r.ressource, r.acces, date, r.type);
+                                        r.date = dates_.Date(date, false);
                                         return r;
                                     })];
     }
@@ -79,7 +102,7 @@ void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t
     if (n >= 0) {
         // An added pair: its row sits at the same distance past the stored rows in both lists.
         p = static_cast<std::int64_t>(lanpSearch0_) + n;
-    } else if (lanpSearch0_ > 0) {
+    } else if (stockees_.Taille() > 0) {
         const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
         p = stockees_.Cherche(HachageExact(cle),
                               [&](std::uint32_t q) { return lanpSearch_[q] == cle; });

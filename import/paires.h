@@ -17,7 +17,10 @@ namespace sillage {
 
 class PairesLanp {
   public:
-    PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates);
+    // With hotes (sorted: every host the import may count, at the least), only the stored pairs
+    // of those hosts are looked at.
+    PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates,
+               const std::vector<std::int64_t>* hotes = nullptr);
 
     // Counts one hit of host hote on resource ressource of kind type (1 page, 2 download) at
     // date; an image (ressource -2) has no pair. Raises ErreurSillage when a stored row does

@@ -32,8 +32,7 @@ void DecoupeurLignes::Recommence(std::int64_t origine) {
 
 namespace {
 
-// A plain file. Its lines are counted ahead (for the progress) on a first pass from where the
-// reading starts.
+// A plain file. Its lines are counted (for the progress) only when Total is asked for.
 class SourceFichier : public SourceJournal {
     // Reads more bytes of the file; a read error stops the import at the line being read.
     auto Lecteur() {
@@ -67,7 +66,10 @@ class SourceFichier : public SourceJournal {
     }
 
     bool Suivante(std::string_view& ligne) override {
-        Compte();
+        if (!premiere_) {
+            premiere_ = true;
+            debutPremiere_ = decoupeur_.Position();
+        }
         if (!decoupeur_.Suivante(ligne, Lecteur())) {
             return false;
         }
@@ -86,39 +88,41 @@ class SourceFichier : public SourceJournal {
     std::string_view QueueAvantDerniere() const override { return decoupeur_.QueueAvantDerniere(); }
 
   private:
-    // Counts the lines from where the reading stands, once, then comes back there.
+    // Counts the lines from where the first line began (or from where the reading stands, when
+    // none was asked for yet), once, on a pass of its own: only a reader that shows its progress
+    // asks for it.
     void Compte() {
         if (total_ >= 0) {
             return;
         }
-        const std::int64_t ici = ::lseek(fd_, 0, SEEK_CUR);
+        std::int64_t depuis = premiere_ ? debutPremiere_ : decoupeur_.Position();
         DecoupeurLignes compteur;
+        compteur.Recommence(depuis);
         std::string_view ligne;
-        // The bytes the reader holds already, then the rest of the file.
-        const std::string deja(decoupeur_.Reste());
-        std::size_t donnes = 0;
         std::int64_t n = 0;
         while (compteur.Suivante(ligne, [&](char* p, std::size_t max) -> std::size_t {
-            if (donnes < deja.size()) {
-                const std::size_t k = std::min(max, deja.size() - donnes);
-                std::memcpy(p, deja.data() + donnes, k);
-                donnes += k;
-                return k;
+            for (;;) {
+                const ssize_t r = ::pread(fd_, p, max, depuis);
+                if (r >= 0) {
+                    depuis += r;
+                    return static_cast<std::size_t>(r);
+                }
+                if (errno != EINTR) {
+                    LeveErreurLecture(lues_ + 1);
+                }
             }
-            return Lecteur()(p, max);
         })) {
             ++n;
         }
         total_ = n;
-        if (::lseek(fd_, ici, SEEK_SET) != ici) {
-            LeveErreurLecture(1);
-        }
     }
 
     int fd_;
     DecoupeurLignes decoupeur_;
     std::int64_t total_ = -1;
     std::int64_t lues_ = 0;
+    bool premiere_ = false;          // a line was asked for
+    std::int64_t debutPremiere_ = 0; // where the first line asked for began
 };
 
 // A gzip-compressed file, inflated as it is read (one pass: its line count is not known ahead,
@@ -164,6 +168,7 @@ class SourceGzip : public SourceJournal {
         while (Suivante(ligne)) {
         }
     }
+    bool LitPourVerifier() const override { return true; }
     double Fraction() const override {
         return taille_ > 0 ? static_cast<double>(consommes_) / static_cast<double>(taille_) : 1.0;
     }

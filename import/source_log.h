@@ -30,6 +30,8 @@ class SourceLignes {
     // Called when the import stopped on a line: reads the rest, so that a damaged input is
     // reported as such (its own error is raised) rather than by what its damage produced.
     virtual void VerifieReste() {}
+    // True when VerifieReste reads the rest (a compressed input, whose damage shows late).
+    virtual bool LitPourVerifier() const { return false; }
 
     // The last line given, with its line end ("" for a last line that has none).
     virtual std::string_view AvecFin() const = 0;

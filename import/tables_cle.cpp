@@ -12,9 +12,53 @@
 namespace sillage {
 
 TableCle::TableCle(Table& table, const IndexNoms& index, bool trie, DatesImport& dates,
-                   Arene& arene)
+                   Arene& arene, const EnsembleHachages* cibles)
     : table_(table), index_(index), trie_(trie), dates_(dates), arene_(arene),
-      n0_(table.Count() == 0 ? 0 : table.Count() - 1), compteur_(table) {}
+      n0_(table.Count() == 0 ? 0 : table.Count() - 1), partiel_(cibles != nullptr),
+      compteur_(table) {
+    if (!partiel_) {
+        return;
+    }
+    // The rows the names looked for may be, the first of each name kept, as the index would.
+    for (std::size_t i = 0; i < n0_; ++i) {
+        const std::string_view nom = ExtraitChamp(table_[i], 2);
+        const std::uint64_t h = HachageSansCasse(nom);
+        if (!cibles->Contient(h) || ChercheStockee(nom, h) >= 0) {
+            continue;
+        }
+        candidats_.Insere(h, static_cast<std::uint32_t>(i));
+        positionsCandidates_.push_back(static_cast<std::uint32_t>(i));
+    }
+}
+
+std::int64_t TableCle::ChercheStockee(std::string_view cle, std::uint64_t h) const {
+    if (!partiel_) {
+        return index_.Count() == 0 ? -1 : index_.Cherche(cle);
+    }
+    return candidats_.Cherche(
+        h, [&](std::uint32_t p) { return EgalSansCasse(ExtraitChamp(table_[p], 2), cle); });
+}
+
+std::vector<std::int64_t> TableCle::IdentsPossibles(std::size_t nouveauxAuPlus) const {
+    std::vector<std::int64_t> idents;
+    for (const std::uint32_t p : positionsCandidates_) {
+        try {
+            LecteurChamps l(table_[p]);
+            idents.push_back(l.SuivantEntier());
+        } catch (const ErreurSillage&) {
+            // A row that does not read stops the import when it is counted, if ever.
+        }
+    }
+    try {
+        const std::int64_t premier = compteur_.Ident(0);
+        for (std::size_t k = 0; k < nouveauxAuPlus; ++k) {
+            idents.push_back(premier + static_cast<std::int64_t>(k));
+        }
+    } catch (const ErreurSillage&) {
+        // No new row can be made: none will be.
+    }
+    return idents;
+}
 
 // The record of index position p: a stored row, read on first use; positions past the stored
 // rows stand for the rows added since, then for the counter row.
@@ -24,11 +68,10 @@ std::uint32_t TableCle::Rang(std::int64_t p) {
         const auto position = static_cast<std::uint32_t>(p);
         return RangStocke(table_, position, parPosition_, recs_, [&](LecteurChamps& l) {
             RecCle r;
-            r.ident = l.SuivantEntier();
-            r.nom = l.Suivant();
-            r.acces = l.SuivantEntier();
-            r.date = dates_.Date(l.Suivant(), false);
-            r.cle = index_[position];
+            std::string_view date;
+            l.Lit(r.ident, r.nom, r.acces, date);
+            r.date = dates_.Date(date, false);
+            r.cle = partiel_ ? ExtraitChamp(table_[position], 2) : index_[position];
             return r;
         });
     }
@@ -49,7 +92,7 @@ std::int32_t TableCle::Compte(std::string_view cle, std::uint64_t h, DateCompact
         memo_.Cherche(h, [&](std::uint32_t r) { return EgalSansCasse(recs_[r].cle, cle); });
     if (rang < 0) {
         // First time this import meets the name: the index knows the stored rows.
-        const std::int64_t p = index_.Count() == 0 ? -1 : index_.Cherche(cle);
+        const std::int64_t p = ChercheStockee(cle, h);
         if (p < 0) {
             const std::int32_t ident = compteur_.Ident(nouvelles_.size());
             const std::string_view copie = arene_.Copie(cle);

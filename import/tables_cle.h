@@ -4,6 +4,7 @@
 #pragma once
 
 #include "import/arene.h"
+#include "import/cibles.h"
 #include "import/dates_import.h"
 #include "import/partie.h"
 #include "store/hachage.h"
@@ -19,7 +20,10 @@ namespace sillage {
 class TableCle {
   public:
     // table and its name index, up to date; trie: a ranked table, written in TrieListes' order.
-    TableCle(Table& table, const IndexNoms& index, bool trie, DatesImport& dates, Arene& arene);
+    // With cibles (the names the import will look up, at the least), the index is not used: the
+    // stored rows those names may be are found by one pass over the table.
+    TableCle(Table& table, const IndexNoms& index, bool trie, DatesImport& dates, Arene& arene,
+             const EnsembleHachages* cibles = nullptr);
 
     // Counts one hit of cle (whose HachageSansCasse is h) at date: the first row of that name,
     // found without regard to letter case, or a new row made for it. Answers the row's
@@ -29,6 +33,9 @@ class TableCle {
                         DateCompacte& precedente);
     // Asks for the memory where a search for hash h begins.
     void Precharge(std::uint64_t h) const { memo_.Precharge(h); }
+    // With cibles: every identifier that Compte may answer for the names of cibles (and some
+    // more): those of the stored rows they may be, and those new rows would take.
+    std::vector<std::int64_t> IdentsPossibles(std::size_t nouveauxAuPlus) const;
 
     // Builds the table as the import leaves it, beside the stored one (which stays as it is).
     void Prepare();
@@ -45,13 +52,18 @@ class TableCle {
     };
 
     std::uint32_t Rang(std::int64_t position);
+    // The first stored row named cle (whose hash is h), or -1.
+    std::int64_t ChercheStockee(std::string_view cle, std::uint64_t h) const;
 
     Table& table_;
     const IndexNoms& index_;
     const bool trie_;
     DatesImport& dates_;
     Arene& arene_;
-    const std::size_t n0_; // data rows at the start (the counter row excluded)
+    const std::size_t n0_;       // data rows at the start (the counter row excluded)
+    const bool partiel_;         // stored rows found through candidats_, not index_
+    HachagePositions candidats_; // folded name -> first stored row of that name
+    std::vector<std::uint32_t> positionsCandidates_; // the rows in candidats_
     const CompteurInitial compteur_;
     std::vector<RecCle> recs_;             // in the order of first use
     std::vector<std::uint32_t> nouvelles_; // the added rows, as indexes into recs_

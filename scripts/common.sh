@@ -57,3 +57,28 @@ lance_fuzz() {
             "$nouveaux/$c" "$RACINE/fuzz/corpus/$c" 2>&1 | grep -E 'Done|ERROR|SUMMARY|runtime error'
     done
 }
+
+# For the benchmark scripts. prepare_banc NOM CIBLE...: sets TMP to a fresh temporary folder
+# (kept and named when GARDER is 1, removed at the exit otherwise), then builds the CIBLEs in
+# Release in build-bench (CONSTRUCTION), and nothing else.
+prepare_banc() {
+    local nom="$1"
+    shift
+    TMP="$(mktemp -d -t "sillage-$nom-XXXXXX")"
+    if [ "${GARDER:-0}" = 1 ]; then
+        echo "Répertoire temporaire gardé : $TMP"
+    else
+        trap 'rm -rf "$TMP"' EXIT
+    fi
+    CONSTRUCTION="$RACINE/build-bench"
+    if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$CONSTRUCTION/CMakeCache.txt"; then
+        cmake -S "$RACINE" -B "$CONSTRUCTION" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    fi
+    cmake --build "$CONSTRUCTION" --target "$@" >"$TMP/construction" 2>&1 || {
+        cat "$TMP/construction" >&2
+        exit 1
+    }
+}
+
+# mediane NOMBRE...: the median of the numbers (the lower middle one of an even count).
+mediane() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

@@ -86,6 +86,8 @@ class Base {
     // Says that the tables changed as a whole (an import ended): the indexes are rebuilt by the
     // next AssureIndex, so that a program that only imports and saves never builds them.
     void MarqueIndexPerimes() { indexPerimes_ = true; }
+    // True when the indexes hold what the tables hold.
+    bool IndexAJour() const { return !indexPerimes_; }
     // Rebuilds the indexes if the tables changed since they were last built.
     void AssureIndex() {
         if (indexPerimes_) {

@@ -8,6 +8,10 @@ bool EgalSansCasse(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
+    // Names met again are most often spelt the same way.
+    if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) {
+        return true;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i] != b[i] && Minuscule(static_cast<unsigned char>(a[i])) !=
                                 Minuscule(static_cast<unsigned char>(b[i]))) {
@@ -36,51 +40,43 @@ inline std::uint64_t PlieAscii(std::uint64_t mot) {
     return mot | (majuscules >> 2);
 }
 
-} // namespace
-
-std::uint64_t HachageSansCasse(std::string_view texte) {
+// The hash of texte, its bytes folded first when Plie.
+template <bool Plie> std::uint64_t Hache(std::string_view texte) {
+    const auto octet = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return static_cast<std::uint64_t>(Plie ? Minuscule(u) : u);
+    };
     std::uint64_t h = texte.size() * kMul;
     const char* p = texte.data();
     std::size_t reste = texte.size();
-    while (reste >= 8) {
+    for (; reste >= 8; p += 8, reste -= 8) {
         std::uint64_t mot;
         std::memcpy(&mot, p, 8);
-        if (mot & 0x8080808080808080ull) {
-            unsigned char octets[8];
+        if (Plie && (mot & 0x8080808080808080ull) != 0) {
+            mot = 0;
             for (int i = 0; i < 8; ++i) {
-                octets[i] = Minuscule(static_cast<unsigned char>(p[i]));
+                mot |= octet(p[i]) << (8 * i);
             }
-            std::memcpy(&mot, octets, 8);
-        } else {
+        } else if (Plie) {
             mot = PlieAscii(mot);
         }
         h = Melange(h, mot);
-        p += 8;
-        reste -= 8;
     }
     std::uint64_t mot = 0;
     for (std::size_t i = 0; i < reste; ++i) {
-        mot |= static_cast<std::uint64_t>(Minuscule(static_cast<unsigned char>(p[i]))) << (8 * i);
+        mot |= octet(p[i]) << (8 * i);
     }
     return Melange(Melange(h, mot), 0);
 }
 
+} // namespace
+
+std::uint64_t HachageSansCasse(std::string_view texte) {
+    return Hache<true>(texte);
+}
+
 std::uint64_t HachageExact(std::string_view texte) {
-    std::uint64_t h = texte.size() * kMul;
-    const char* p = texte.data();
-    std::size_t reste = texte.size();
-    while (reste >= 8) {
-        std::uint64_t mot;
-        std::memcpy(&mot, p, 8);
-        h = Melange(h, mot);
-        p += 8;
-        reste -= 8;
-    }
-    std::uint64_t mot = 0;
-    for (std::size_t i = 0; i < reste; ++i) {
-        mot |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
-    }
-    return Melange(Melange(h, mot), 0);
+    return Hache<false>(texte);
 }
 
 } // namespace sillage

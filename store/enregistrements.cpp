@@ -34,20 +34,26 @@ std::int32_t LecteurChamps::ConvertitChamp(std::string_view texte) {
 
 namespace {
 
-template <class R> R LitQuatre(std::string_view ligne) {
+// The record that LecteurChamps::Lit fills with the fields of ligne, and the text that ajoute
+// appends for a record.
+template <class R, class Remplit> R Lit(std::string_view ligne, Remplit remplit) {
     LecteurChamps l(ligne);
     R r;
-    r.Ident = l.SuivantEntier();
-    r.Nom = l.Suivant();
-    r.Acces = l.SuivantEntier();
-    r.Dernier = l.Suivant();
+    remplit(l, r);
     return r;
 }
-
-template <class R> std::string EcritQuatre(const R& r) {
+template <class Ajoute> std::string Texte(Ajoute ajoute) {
     std::string s;
-    AjouteLigneQuatre(s, r.Ident, r.Nom, r.Acces, r.Dernier);
+    ajoute(s);
     return s;
+}
+
+RQuatre LitQuatre(std::string_view ligne) {
+    return Lit<RQuatre>(
+        ligne, [](LecteurChamps& l, RQuatre& r) { l.Lit(r.Ident, r.Nom, r.Acces, r.Dernier); });
+}
+std::string EcritQuatre(const RQuatre& r) {
+    return Texte([&](std::string& s) { AjouteLigneQuatre(s, r.Ident, r.Nom, r.Acces, r.Dernier); });
 }
 
 void AjouteChampEntier(std::string& s, int n, std::int32_t v) {
@@ -58,103 +64,62 @@ void AjouteChampEntier(std::string& s, int n, std::int32_t v) {
 } // namespace
 
 RNom LitNom(std::string_view ligne) {
-    return LitQuatre<RNom>(ligne);
+    return LitQuatre(ligne);
 }
 std::string EcritNom(const RNom& r) {
     return EcritQuatre(r);
 }
 RPage LitPage(std::string_view ligne) {
-    return LitQuatre<RPage>(ligne);
+    return LitQuatre(ligne);
 }
 std::string EcritPage(const RPage& r) {
     return EcritQuatre(r);
 }
 ROrigine LitOrigine(std::string_view ligne) {
-    return LitQuatre<ROrigine>(ligne);
+    return LitQuatre(ligne);
 }
 std::string EcritOrigine(const ROrigine& r) {
     return EcritQuatre(r);
 }
 
 RErreur LitErreur(std::string_view ligne) {
-    LecteurChamps l(ligne);
-    RErreur r;
-    r.Ident = l.SuivantEntier();
-    r.Chemin = l.Suivant();
-    r.Acces = l.SuivantEntier();
-    r.Dernier = l.Suivant();
-    r.Statut = l.Suivant();
-    r.IdentRessource = l.SuivantEntier();
-    return r;
+    return Lit<RErreur>(ligne, [](LecteurChamps& l, RErreur& r) {
+        l.Lit(r.Ident, r.Chemin, r.Acces, r.Dernier, r.Statut, r.IdentRessource);
+    });
 }
-
 std::string EcritErreur(const RErreur& r) {
-    std::string s;
-    AjouteLigneErreur(s, r.Ident, r.Chemin, r.Acces, r.Dernier, r.Statut, r.IdentRessource);
-    return s;
+    return Texte([&](std::string& s) {
+        AjouteLigneErreur(s, r.Ident, r.Chemin, r.Acces, r.Dernier, r.Statut, r.IdentRessource);
+    });
 }
 
 RLANP LitLanp(std::string_view ligne) {
-    LecteurChamps l(ligne);
-    RLANP r;
-    r.IdentHote = l.SuivantEntier();
-    r.IdentRessource = l.SuivantEntier();
-    r.Acces = l.SuivantEntier();
-    r.Dernier = l.Suivant();
-    r.Type = l.SuivantEntier();
-    return r;
+    return Lit<RLANP>(ligne, [](LecteurChamps& l, RLANP& r) {
+        l.Lit(r.IdentHote, r.IdentRessource, r.Acces, r.Dernier, r.Type);
+    });
 }
-
 std::string EcritLanp(const RLANP& r) {
-    std::string s;
-    AjouteLigneLanp(s, r.IdentHote, r.IdentRessource, r.Acces, r.Dernier, r.Type);
-    return s;
+    return Texte([&](std::string& s) {
+        AjouteLigneLanp(s, r.IdentHote, r.IdentRessource, r.Acces, r.Dernier, r.Type);
+    });
 }
 
 RGraph LitGraph(std::string_view ligne) {
-    LecteurChamps l(ligne);
-    RGraph r;
-    r.Annee = l.SuivantEntier();
-    r.Libelle = l.Suivant();
-    r.Maximum = l.SuivantEntier();
-    for (auto& v : r.Pages) {
-        v = l.SuivantEntier();
-    }
-    r.PremierMois = l.SuivantEntier();
-    for (auto& v : r.Hits) {
-        v = l.SuivantEntier();
-    }
-    for (auto& v : r.Visites) {
-        v = l.SuivantEntier();
-    }
-    return r;
+    return Lit<RGraph>(ligne, [](LecteurChamps& l, RGraph& r) {
+        l.Lit(r.Annee, r.Libelle, r.Maximum, r.Pages, r.PremierMois, r.Hits, r.Visites);
+    });
 }
-
 std::string EcritGraph(const RGraph& r) {
-    std::string s;
-    AjouteLigneGraph(s, r);
-    return s;
+    return Texte([&](std::string& s) { AjouteLigneGraph(s, r); });
 }
 
 RGraphMois LitGraphMois(std::string_view ligne) {
-    LecteurChamps l(ligne);
-    RGraphMois r;
-    r.Annee = l.SuivantEntier();
-    r.Mois = l.Suivant();
-    r.Maximum = l.SuivantEntier();
-    for (auto& v : r.Jours) {
-        v = l.SuivantEntier();
-    }
-    for (auto& v : r.Heures) {
-        v = l.SuivantEntier();
-    }
-    return r;
+    return Lit<RGraphMois>(ligne, [](LecteurChamps& l, RGraphMois& r) {
+        l.Lit(r.Annee, r.Mois, r.Maximum, r.Jours, r.Heures);
+    });
 }
-
 std::string EcritGraphMois(const RGraphMois& r) {
-    std::string s;
-    AjouteLigneGraphMois(s, r);
-    return s;
+    return Texte([&](std::string& s) { AjouteLigneGraphMois(s, r); });
 }
 
 void DateLigne::AjouteA(std::string& s) const {

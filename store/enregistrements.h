@@ -15,32 +15,18 @@
 
 namespace sillage {
 
-// A row of nom.lst: one client host. Closing tag "\5;".
-struct RNom {
+// A row of nom.lst (one client host), of page.lst, image.lst and download.lst (one path) or of
+// origine.lst (one referrer): the four fields of the named rows. Closing tag "\5;".
+struct RQuatre {
     std::int32_t Ident = 0;
     std::string Nom;
     std::int32_t Acces = 0;
     std::string Dernier;
-    bool operator==(const RNom&) const = default;
+    bool operator==(const RQuatre&) const = default;
 };
-
-// A row of page.lst, image.lst and download.lst: one path. Closing tag "\5;".
-struct RPage {
-    std::int32_t Ident = 0;
-    std::string Nom;
-    std::int32_t Acces = 0;
-    std::string Dernier;
-    bool operator==(const RPage&) const = default;
-};
-
-// A row of origine.lst: one referrer. Closing tag "\5;".
-struct ROrigine {
-    std::int32_t Ident = 0;
-    std::string Nom;
-    std::int32_t Acces = 0;
-    std::string Dernier;
-    bool operator==(const ROrigine&) const = default;
-};
+using RNom = RQuatre;
+using RPage = RQuatre;
+using ROrigine = RQuatre;
 
 // A row of erreur.lst: one requested item answered with a status other than "200".
 // Closing tag "\7;". IdentRessource is -2 for an image.
@@ -164,8 +150,19 @@ class LecteurChamps {
     explicit LecteurChamps(std::string_view ligne) : reste_(ligne) {}
     std::string_view Suivant();
     std::int32_t SuivantEntier() { return ConvertitChamp(Suivant()); }
+    // The next fields, in order, into champs: an integer through the conversion, a text as it
+    // is (a view into the line, or a copy).
+    template <class... Champs> void Lit(Champs&... champs) { (Prend(champs), ...); }
 
   private:
+    void Prend(std::int32_t& v) { v = SuivantEntier(); }
+    void Prend(std::string_view& v) { v = Suivant(); }
+    void Prend(std::string& v) { v = Suivant(); }
+    template <std::size_t N> void Prend(std::array<std::int32_t, N>& valeurs) {
+        for (std::int32_t& v : valeurs) {
+            Prend(v);
+        }
+    }
     static std::int32_t ConvertitChamp(std::string_view texte);
     std::string_view reste_;
     int champ_ = 1;

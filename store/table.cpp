@@ -4,8 +4,47 @@
 #include "store/fichiers.h"
 
 #include <cstring>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace sillage {
+
+// A file mapped read-only. Saves replace the store's files by renaming new ones over them, so
+// the bytes of a file once mapped stay as they were, whatever is saved after.
+class Projection {
+  public:
+    Projection(const char* octets, std::size_t taille, const struct stat& st)
+        : octets_(octets), taille_(taille), st_(st) {}
+    ~Projection() { ::munmap(const_cast<char*>(octets_), taille_); }
+    Projection(const Projection&) = delete;
+    Projection& operator=(const Projection&) = delete;
+
+    const char* Octets() const { return octets_; }
+    std::size_t Taille() const { return taille_; }
+    // True when st describes the same file, unchanged since it was mapped.
+    bool Meme(const struct stat& st) const {
+        return st.st_dev == st_.st_dev && st.st_ino == st_.st_ino && st.st_size == st_.st_size &&
+               st.st_mtim.tv_sec == st_.st_mtim.tv_sec &&
+               st.st_mtim.tv_nsec == st_.st_mtim.tv_nsec &&
+               st.st_ctim.tv_sec == st_.st_ctim.tv_sec && st.st_ctim.tv_nsec == st_.st_ctim.tv_nsec;
+    }
+
+  private:
+    const char* octets_;
+    std::size_t taille_;
+    struct stat st_;
+};
+
+namespace {
+
+// Files from this size on are mapped rather than read.
+constexpr std::int64_t kSeuilProjection = 1 << 16;
+
+} // namespace
 
 std::string_view Table::Ligne(std::int64_t i) const {
     if (i < 0 || static_cast<std::uint64_t>(i) >= fins_.size()) {
@@ -21,16 +60,49 @@ std::string_view Table::Derniere() const {
     return (*this)[fins_.size() - 1];
 }
 
+void Table::Detache(std::size_t reserve) {
+    if (!projection_) {
+        return;
+    }
+    Tampon octets;
+    octets.reserve(Fin() + reserve);
+    octets.append(Fichier());
+    texte_ = std::move(octets);
+    projection_.reset();
+    projete_ = nullptr;
+}
+
 void Table::Ajoute(std::string_view ligne) {
-    // A view into our own buffer would dangle when the buffer grows.
-    if (!ligne.empty() && ligne.data() >= texte_.data() &&
-        ligne.data() < texte_.data() + texte_.size()) {
+    // A view into our own bytes would dangle when the buffer grows or the mapping goes.
+    if (!ligne.empty() && ligne.data() >= Texte() && ligne.data() < Texte() + Fin()) {
         const std::string copie(ligne);
         Ajoute(copie);
         return;
     }
+    Detache(ligne.size() + 2);
     texte_.append(ligne);
     fins_.push_back(texte_.size());
+    texte_.append("\r\n");
+}
+
+void Table::AjouteLignes(const Table& source, std::size_t debut, std::size_t fin) {
+    if (debut >= fin) {
+        return;
+    }
+    if (&source == this) {
+        const Table copie = source;
+        AjouteLignes(copie, debut, fin);
+        return;
+    }
+    const std::uint64_t de = source.Debut(debut);
+    const std::uint64_t a = source.fins_[fin - 1] + 2;
+    Detache(a - de);
+    const std::uint64_t decalage = Fin() - de;
+    texte_.append(std::string_view(source.Texte() + de, a - de));
+    fins_.reserve(fins_.size() + (fin - debut));
+    for (std::size_t k = debut; k < fin; ++k) {
+        fins_.push_back(source.fins_[k] + decalage);
+    }
 }
 
 void Table::Remplace(std::size_t i, std::string_view ligne) {
@@ -38,21 +110,23 @@ void Table::Remplace(std::size_t i, std::string_view ligne) {
         LeveErreurIndice(static_cast<std::int64_t>(i));
     }
     const std::string copie(ligne);
-    if (i + 1 == fins_.size()) {
-        texte_.resize(i == 0 ? 0 : fins_[i - 1]);
+    if (i + 1 == fins_.size() && !projection_) {
+        texte_.resize(Debut(i));
         fins_.pop_back();
         Ajoute(copie);
         return;
     }
     Table nouvelle;
-    nouvelle.Reserve(fins_.size(), texte_.size() + copie.size());
-    for (std::size_t k = 0; k < fins_.size(); ++k) {
-        nouvelle.Ajoute(k == i ? std::string_view(copie) : (*this)[k]);
-    }
+    nouvelle.Reserve(fins_.size(), Fin() + copie.size());
+    nouvelle.AjouteLignes(*this, 0, i);
+    nouvelle.Ajoute(copie);
+    nouvelle.AjouteLignes(*this, i + 1, fins_.size());
     *this = std::move(nouvelle);
 }
 
 void Table::Efface() {
+    projection_.reset();
+    projete_ = nullptr;
     texte_.clear();
     texte_.shrink_to_fit();
     fins_.clear();
@@ -64,12 +138,15 @@ void Table::Tronque(std::size_t n) {
         return;
     }
     fins_.resize(n);
-    texte_.resize(n == 0 ? 0 : fins_[n - 1]);
+    if (!projection_) {
+        texte_.resize(Fin());
+    }
 }
 
 void Table::Reserve(std::size_t lignes, std::size_t octets) {
+    Detache(octets);
     fins_.reserve(lignes);
-    texte_.reserve(octets);
+    texte_.reserve(octets + 2 * lignes);
 }
 
 void Table::Compacte() {
@@ -77,59 +154,91 @@ void Table::Compacte() {
     fins_.shrink_to_fit();
 }
 
-void Table::ChargeOctets(std::string octets) {
-    texte_.resize(octets.size());
-    if (!octets.empty()) {
-        std::memcpy(texte_.data(), octets.data(), octets.size());
+bool Table::CopieDe(const std::string& chemin) const {
+    struct stat st;
+    return projection_ && Fin() == projection_->Taille() && ::stat(chemin.c_str(), &st) == 0 &&
+           projection_->Meme(st);
+}
+
+bool Table::DecoupeCanonique(const char* octets, std::size_t taille) {
+    fins_.clear();
+    if (taille == 0) {
+        return true;
     }
-    Decoupe();
+    if (taille < 2 || octets[taille - 2] != '\r' || octets[taille - 1] != '\n' ||
+        std::memchr(octets, '\0', taille) != nullptr) {
+        return false;
+    }
+    // Every LF follows a CR and every CR precedes an LF: the masks of the two agree once the CR
+    // one is moved a byte on. First the check and the count, then the ends.
+    std::size_t lignes = 0;
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    unsigned retenue = 0;
+    for (; i + 16 <= taille; i += 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + i));
+        const unsigned l = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bloc, lf)));
+        const unsigned c = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bloc, cr)));
+        if ((((c << 1) | retenue) & 0xFFFFu) != l) {
+            return false;
+        }
+        retenue = c >> 15;
+        lignes += static_cast<std::size_t>(__builtin_popcount(l));
+    }
+    if (retenue != 0 && (i >= taille || octets[i] != '\n')) {
+        return false;
+    }
+#endif
+    for (std::size_t j = i; j < taille; ++j) {
+        if (octets[j] == '\n') {
+            if (j == 0 || octets[j - 1] != '\r') {
+                return false;
+            }
+            ++lignes;
+        } else if (octets[j] == '\r' && (j + 1 == taille || octets[j + 1] != '\n')) {
+            return false;
+        }
+    }
+    fins_.reserve(lignes);
+    i = 0;
+#ifdef __SSE2__
+    for (; i + 16 <= taille; i += 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + i));
+        unsigned l = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bloc, lf)));
+        while (l != 0) {
+            fins_.push_back(i + static_cast<std::size_t>(__builtin_ctz(l)) - 1);
+            l &= l - 1;
+        }
+    }
+#endif
+    for (; i < taille; ++i) {
+        if (octets[i] == '\n') {
+            fins_.push_back(i - 1);
+        }
+    }
+    return true;
 }
 
-void Table::ChargeFichier(const std::string& chemin) {
-    std::int64_t taille = 0;
-    const int fd = OuvreFichierRegulier(chemin, taille);
-    Tampon octets;
-    LitJusquAuBout(fd, chemin, taille, octets, true);
-    texte_ = std::move(octets);
-    Decoupe();
-}
-
-void Table::Decoupe() {
-    char* const base = texte_.data();
-    std::size_t taille = texte_.size();
+void Table::Decoupe(const char* base, std::size_t taille) {
     if (const void* nul = taille ? std::memchr(base, '\0', taille) : nullptr) {
         taille = static_cast<std::size_t>(static_cast<const char*>(nul) - base);
     }
-    // One slot per LF (and one for a last line without one) is the right count unless the file
-    // uses lone CRs, which the vector then grows for.
-    std::size_t lignes = 1;
-    for (const char* p = base; p < base + taille;) {
-        const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(base + taille - p));
-        if (lf == nullptr) {
-            break;
-        }
-        ++lignes;
-        p = static_cast<const char*>(lf) + 1;
-    }
+    Tampon texte;
+    texte.reserve(taille + 2 * (taille / 16 + 1));
     fins_.clear();
-    fins_.shrink_to_fit();
-    fins_.reserve(lignes);
-    ConseillePagesGeantes(fins_.data(), lignes * sizeof(std::uint64_t));
-    std::size_t lu = 0;    // next byte to read
-    std::size_t ecrit = 0; // bytes of text kept so far (line ends removed)
+    std::size_t lu = 0; // next byte to read
     while (lu < taille) {
         // The line ends at the first CR or LF; look for LF first, then for a CR before it.
         const char* lf = static_cast<const char*>(std::memchr(base + lu, '\n', taille - lu));
         std::size_t fin = lf ? static_cast<std::size_t>(lf - base) : taille;
-        if (const void* cr = std::memchr(base + lu, '\r', fin - lu)) {
-            fin = static_cast<std::size_t>(static_cast<const char*>(cr) - base);
+        if (const void* c = std::memchr(base + lu, '\r', fin - lu)) {
+            fin = static_cast<std::size_t>(static_cast<const char*>(c) - base);
         }
-        const std::size_t longueur = fin - lu;
-        if (ecrit != lu && longueur > 0) {
-            std::memmove(base + ecrit, base + lu, longueur);
-        }
-        ecrit += longueur;
-        fins_.push_back(ecrit);
+        texte.append(std::string_view(base + lu, fin - lu));
+        fins_.push_back(texte.size());
+        texte.append("\r\n");
         if (fin == taille) {
             break;
         }
@@ -138,12 +247,58 @@ void Table::Decoupe() {
             ++lu;
         }
     }
-    texte_.resize(ecrit);
+    texte_ = std::move(texte);
+    projection_.reset();
+    projete_ = nullptr;
+}
+
+void Table::ChargeOctets(std::string_view octets) {
+    projection_.reset();
+    projete_ = nullptr;
+    if (DecoupeCanonique(octets.data(), octets.size())) {
+        texte_.resize(0);
+        texte_.append(octets);
+        texte_.shrink_to_fit();
+        return;
+    }
+    Decoupe(octets.data(), octets.size());
+}
+
+void Table::ChargeFichier(const std::string& chemin) {
+    std::int64_t taille = 0;
+    const int fd = OuvreFichierRegulier(chemin, taille);
+    if (taille >= kSeuilProjection) {
+        struct stat st;
+        void* p = ::fstat(fd, &st) == 0 ? ::mmap(nullptr, static_cast<std::size_t>(taille),
+                                                 PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                                        : MAP_FAILED;
+        if (p != MAP_FAILED) {
+            ::close(fd);
+            auto projection = std::make_shared<const Projection>(
+                static_cast<const char*>(p), static_cast<std::size_t>(taille), st);
+            Efface();
+            if (DecoupeCanonique(projection->Octets(), projection->Taille())) {
+                projection_ = std::move(projection);
+                projete_ = projection_->Octets();
+            } else {
+                Decoupe(projection->Octets(), projection->Taille());
+            }
+            return;
+        }
+    }
+    Tampon octets;
+    LitJusquAuBout(fd, chemin, taille, octets, false);
+    Efface();
+    if (DecoupeCanonique(octets.data(), octets.size())) {
+        texte_ = std::move(octets);
+    } else {
+        Decoupe(octets.data(), octets.size());
+    }
 }
 
 void Table::Permute(const std::vector<std::uint32_t>& ordre) {
     Table nouvelle;
-    nouvelle.Reserve(fins_.size(), texte_.size());
+    nouvelle.Reserve(fins_.size(), Fin());
     for (std::uint32_t k : ordre) {
         nouvelle.Ajoute((*this)[k]);
     }

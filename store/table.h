@@ -1,14 +1,19 @@
-// A table: an ordered list of text lines, held in one byte buffer with the end of each line.
+// A table: an ordered list of text lines. Its bytes are those of its file: every line followed by
+// CR LF, held in one buffer or in the file itself mapped in memory, with the end of each line.
 #pragma once
 
 #include "store/tampon.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sillage {
+
+// A file mapped read-only in memory, unmapped with its last owner.
+class Projection;
 
 class Table {
   public:
@@ -17,8 +22,8 @@ class Table {
     bool Vide() const { return fins_.empty(); }
     // Line i, unchecked; the view stays valid until the table changes.
     std::string_view operator[](std::size_t i) const {
-        const std::uint64_t debut = i == 0 ? 0 : fins_[i - 1];
-        return {texte_.data() + debut, static_cast<std::size_t>(fins_[i] - debut)};
+        const std::uint64_t debut = Debut(i);
+        return {Texte() + debut, static_cast<std::size_t>(fins_[i] - debut)};
     }
     // Line i; an index outside 0..Count-1 raises "Indice de liste hors limites (i)".
     std::string_view Ligne(std::int64_t i) const;
@@ -26,6 +31,8 @@ class Table {
     std::string_view Derniere() const;
     // Appends a line at the end.
     void Ajoute(std::string_view ligne);
+    // Appends lines [debut, fin) of source, in one copy of their bytes.
+    void AjouteLignes(const Table& source, std::size_t debut, std::size_t fin);
     // Replaces line i (the last line in constant time, any other by rebuilding the buffer).
     void Remplace(std::size_t i, std::string_view ligne);
     // Removes every line.
@@ -34,28 +41,46 @@ class Table {
     void Tronque(std::size_t n);
     // Replaces the whole content by the lines of a file's bytes: CR LF, a lone CR or a lone LF
     // each end a line, a final line break makes no empty last line, and a NUL byte ends the text.
-    void ChargeOctets(std::string octets);
-    // The same from a file, read straight into the table; raises "Impossible d'ouvrir le
+    void ChargeOctets(std::string_view octets);
+    // The same from a file, read straight into the table (a file written as the tables are, every
+    // line ended by CR LF, is mapped in memory rather than read); raises "Impossible d'ouvrir le
     // fichier %s" when chemin is not a regular file that can be read.
     void ChargeFichier(const std::string& chemin);
     // Reorders the lines: line k of the result is the former line ordre[k] (a permutation).
     void Permute(const std::vector<std::uint32_t>& ordre);
     // Total bytes of text, line ends excluded.
-    std::size_t Octets() const { return texte_.size(); }
+    std::size_t Octets() const { return Fin() - 2 * fins_.size(); }
     void Reserve(std::size_t lignes, std::size_t octets);
     // Gives back the memory reserved beyond the lines held.
     void Compacte();
 
+    // The table's file as it is written: every line followed by CR LF.
+    std::string_view Fichier() const { return {Texte(), static_cast<std::size_t>(Fin())}; }
+    // True when the table holds the file at chemin unchanged: the file it was mapped from is
+    // still there (same file, same size and times) and the table has not changed since.
+    bool CopieDe(const std::string& chemin) const;
+
     bool operator==(const Table& autre) const {
-        return fins_ == autre.fins_ && texte_ == autre.texte_;
+        return fins_ == autre.fins_ && Fichier() == autre.Fichier();
     }
 
   private:
-    // Splits texte_ (the bytes of a file) into lines in place.
-    void Decoupe();
+    const char* Texte() const { return projete_ ? projete_ : texte_.data(); }
+    std::uint64_t Debut(std::size_t i) const { return i == 0 ? 0 : fins_[i - 1] + 2; }
+    // End of the bytes held: after the last line's CR LF.
+    std::uint64_t Fin() const { return fins_.empty() ? 0 : fins_.back() + 2; }
+    // A mapped table becomes one held in its own buffer, before it changes.
+    void Detache(std::size_t reserve = 0);
+    // Cuts the bytes of a file (any line ends, a NUL ending the text) into texte_ and fins_.
+    void Decoupe(const char* octets, std::size_t taille);
+    // fins_ for bytes whose every line ends with CR LF, holding no NUL; false when they are not
+    // such bytes.
+    bool DecoupeCanonique(const char* octets, std::size_t taille);
 
+    std::shared_ptr<const Projection> projection_; // the file mapped, when the table is it
+    const char* projete_ = nullptr;                // its bytes
     Tampon texte_;
-    std::vector<std::uint64_t> fins_;
+    std::vector<std::uint64_t> fins_; // end of each line's text (before its CR LF)
 };
 
 } // namespace sillage

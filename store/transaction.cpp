@@ -51,31 +51,18 @@ bool Existe(const std::string& chemin) {
     return ::lstat(chemin.c_str(), &st) == 0;
 }
 
-// Writes the lines of table, each followed by CR LF, in pieces of about a megabyte.
+// Writes the lines of table, each followed by CR LF: the table's bytes as they are held, in
+// pieces of a few megabytes.
 bool EcritLignes(Disque& disque, int fd, const Table& table) {
-    constexpr std::size_t kMorceau = 1 << 20;
-    std::string tampon;
-    tampon.reserve(kMorceau + 4096);
-    for (std::size_t i = 0; i < table.Count(); ++i) {
-        const std::string_view ligne = table[i];
-        if (ligne.size() >= kMorceau) {
-            if (!disque.Ecrit(fd, tampon.data(), tampon.size()) ||
-                !disque.Ecrit(fd, ligne.data(), ligne.size())) {
-                return false;
-            }
-            tampon.assign("\r\n");
-            continue;
-        }
-        tampon.append(ligne);
-        tampon.append("\r\n");
-        if (tampon.size() >= kMorceau) {
-            if (!disque.Ecrit(fd, tampon.data(), tampon.size())) {
-                return false;
-            }
-            tampon.clear();
+    constexpr std::size_t kMorceau = 8 << 20;
+    const std::string_view octets = table.Fichier();
+    for (std::size_t fait = 0; fait < octets.size(); fait += kMorceau) {
+        const std::size_t n = std::min(kMorceau, octets.size() - fait);
+        if (!disque.Ecrit(fd, octets.data() + fait, n)) {
+            return false;
         }
     }
-    return tampon.empty() || disque.Ecrit(fd, tampon.data(), tampon.size());
+    return true;
 }
 
 // One step of a journal: the file source renamed over cible, or (source empty) cible removed.
@@ -214,6 +201,9 @@ void Transaction::Echoue(const std::string& nom) {
 
 void Transaction::Remplace(std::string_view nom, const Table& table) {
     const std::string final = Chemin(nom);
+    if (table.CopieDe(final)) {
+        return; // the file holds these bytes already
+    }
     // A final name held by a directory, say, could not be replaced: refuse before it matters.
     struct stat st;
     if (::lstat(final.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {

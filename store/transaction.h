@@ -34,9 +34,10 @@ class Transaction {
     Transaction& operator=(const Transaction&) = delete;
 
     // The file nom (a plain name in the folder) gets the lines of table, each followed by CR LF.
-    // Written at once; raises "Impossible de créer le fichier %s" naming the final file when it
-    // cannot be (nothing in the folder changed then: the temporaries are removed), or when nom
-    // is held by something that is not a regular file.
+    // A table that is the file as it was loaded, unchanged, leaves it as it is. Written at once;
+    // raises "Impossible de créer le fichier %s" naming the final file when it cannot be (nothing
+    // in the folder changed then: the temporaries are removed), or when nom is held by something
+    // that is not a regular file.
     void Remplace(std::string_view nom, const Table& table);
     // The file nom is to be removed (absent already is fine).
     void Supprime(std::string_view nom);

@@ -95,7 +95,9 @@ void TFPrincip::RafraichitVues() {
         const Table& table = TableListe(base_, liste);
         ModeleDe(liste).Remplit(table, LignesListe(table));
     }
-    base_.ReconstruitIndex();
+    // The name indexes follow their tables when next asked for (an import that needs them
+    // builds them), not at every refresh: building them costs more than the refresh itself.
+    base_.MarqueIndexPerimes();
     MontreResume();
     RemplitListesGraphiques();
 }

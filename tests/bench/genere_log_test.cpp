@@ -155,3 +155,51 @@ TEST(GenereLog, RealisticMix) {
 }
 
 } // namespace
+
+// The realistic mix: its shares of named hosts, IPv6 addresses and crawlers, and the host and
+// page counts it is given.
+TEST(GenereLog, RealisticHostMixAndSizes) {
+    const Resultat r = Genere("--realiste --lignes 50000 --hotes 3000 --pages 2000");
+    ASSERT_EQ(r.code, 0);
+    const std::regex adresse("[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}");
+    std::size_t n = 0, nommes = 0, ipv6 = 0, robots = 0, requetes = 0, lignesPages = 0;
+    std::set<std::string> hotes, pages;
+    for (std::string_view l : Lignes(r.sortie)) {
+        const RHits h = DecoupeLigneLog(l, 3);
+        ++n;
+        hotes.insert(h.Hote);
+        if (h.Hote.find(':') != std::string::npos) {
+            ++ipv6;
+        } else if (!std::regex_match(h.Hote, adresse)) {
+            ++nommes;
+        }
+        robots += h.Navigateur.find("Googlebot") != std::string::npos ||
+                  h.Navigateur.find("msnbot") != std::string::npos ||
+                  h.Navigateur.find("Slurp") != std::string::npos ||
+                  h.Navigateur.find("Robot-Indexeur") != std::string::npos;
+        if (!EstImage(h.Page) && !EstDownload(h.Page) && h.Page != "/robots.txt") {
+            ++lignesPages;
+            pages.insert(h.Page);
+            requetes += h.Page.find('?') != std::string::npos;
+        }
+    }
+    ASSERT_EQ(n, 50000u);
+    EXPECT_NEAR(static_cast<double>(nommes) / n, 0.37, 0.05);
+    EXPECT_NEAR(static_cast<double>(ipv6) / n, 0.05, 0.02);
+    EXPECT_NEAR(static_cast<double>(robots) / n, 0.22, 0.04);
+    EXPECT_LE(hotes.size(), 3000u);
+    EXPECT_GT(hotes.size(), 1000u);
+    EXPECT_LE(pages.size(), 2500u); // stale links and paths typed in another case add a few
+    EXPECT_GT(requetes, 0u);
+    EXPECT_LT(static_cast<double>(requetes) / lignesPages, 0.1);
+    EXPECT_NE(r.sortie.find(".abo.wanadoo.fr - "), std::string::npos);
+    EXPECT_NE(r.sortie.find(".googlebot.com - "), std::string::npos);
+
+    // The same mix with numeric addresses only.
+    const Resultat numerique = Genere("--realiste --numerique --lignes 5000");
+    for (std::string_view l : Lignes(numerique.sortie)) {
+        ASSERT_TRUE(std::regex_match(std::string(l.substr(0, l.find(' '))), adresse)) << l;
+    }
+    EXPECT_EQ(Genere("--hotes 0").code, 2);
+    EXPECT_EQ(Genere("--robots 120").code, 2);
+}

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace sillage {
 namespace {
@@ -188,6 +189,42 @@ TEST(Store, NameIndexesFollowTheirTables) {
     EXPECT_EQ(base.IndexPage.Cherche("/Index.html"), 0);
     EXPECT_EQ(base.IndexPage.Cherche("/B"), 1);
     EXPECT_EQ(base.IndexNom.Count(), 0u);
+}
+
+// A save rewrites the tables that changed and leaves the files of the others as they are, unless
+// another program replaced them since they were loaded.
+TEST(Store, ASaveLeavesTheFilesOfUnchangedTablesAlone) {
+    namespace fs = std::filesystem;
+    RepertoireTemporaire dir;
+    std::string grand;
+    for (int i = 0; i < 5000; ++i) {
+        grand += "\\1;" + std::to_string(i) + "\\2;hote" + std::to_string(i) + "\\3;1\\4;d\\5;\r\n";
+    }
+    Ecrit(dir.Fichier("nom.lst"), grand + "\\1;5000\\2;\r\n");
+    Ecrit(dir.Fichier("lanpsearch.lst"), grand);
+    Ecrit(dir.Fichier("lanp.lst"), grand);
+    Base base(dir.Chemin());
+    base.InitListes();
+    base.SauveListes();
+    const auto inode = [&](const char* f) {
+        struct stat st {};
+        EXPECT_EQ(::stat(dir.Fichier(f).c_str(), &st), 0) << f;
+        return st.st_ino;
+    };
+    const auto nom = inode("nom.lst"), lanp = inode("lanp.lst"),
+               lanpsearch = inode("lanpsearch.lst");
+    base.ListeLanp.Remplace(0, "change");
+    // Another program's save of lanpsearch.lst, with the same bytes.
+    Ecrit(dir.Fichier("lanpsearch.autre"), grand);
+    fs::rename(dir.Fichier("lanpsearch.autre"), dir.Fichier("lanpsearch.lst"));
+    const auto autre = inode("lanpsearch.lst");
+    base.SauveListes();
+    EXPECT_EQ(inode("nom.lst"), nom);
+    EXPECT_NE(inode("lanp.lst"), lanp);
+    EXPECT_NE(inode("lanpsearch.lst"), autre);
+    EXPECT_NE(autre, lanpsearch);
+    EXPECT_EQ(Contenu(dir.Fichier("lanp.lst")), "change\r\n" + grand.substr(grand.find('\n') + 1));
+    EXPECT_EQ(Contenu(dir.Fichier("lanpsearch.lst")), grand);
 }
 
 TEST(Store, CounterRowShape) {

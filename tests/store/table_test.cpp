@@ -2,8 +2,11 @@
 #include "store/index_noms.h"
 #include "store/table.h"
 
+#include "support/repertoire_temporaire.h"
+
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace sillage {
@@ -36,6 +39,73 @@ TEST(TableLoading, EveryKindOfLineEnd) {
 TEST(TableLoading, NulEndsTheReading) {
     EXPECT_EQ(Lignes(std::string("a\r\nb\0c\r\nd\r\n", 11)), (V{"a", "b"}));
     EXPECT_EQ(Lignes(std::string("\0abc", 4)), V{});
+}
+
+// A file of many lines, each ended by CR LF as the tables are written, is mapped rather than read;
+// others are read. Either way the lines are the same, the table changes without touching the file,
+// and the table is a copy of its file only while both are unchanged.
+TEST(TableLoading, LargeFilesMappedOrReadGiveTheSameLines) {
+    test::RepertoireTemporaire dir;
+    std::string canonique, melange;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string ligne = "\\1;" + std::to_string(i) + "\\2;ligne";
+        canonique += ligne + "\r\n";
+        melange += ligne + (i % 1000 == 999 ? "\n" : "\r\n");
+    }
+    for (const std::string* octets : {&canonique, &melange}) {
+        const std::string chemin = dir.Fichier("t.lst");
+        test::Ecrit(chemin, *octets);
+        Table depuisFichier, depuisOctets;
+        depuisFichier.ChargeFichier(chemin);
+        depuisOctets.ChargeOctets(*octets);
+        ASSERT_EQ(depuisFichier.Count(), 20000u);
+        EXPECT_TRUE(depuisFichier == depuisOctets);
+        EXPECT_EQ(depuisFichier[12345], "\\1;12345\\2;ligne");
+        EXPECT_EQ(depuisFichier.Octets(), depuisOctets.Octets());
+        EXPECT_EQ(depuisFichier.CopieDe(chemin), octets == &canonique);
+        EXPECT_EQ(depuisFichier.Fichier(), canonique);
+
+        Table copie = depuisFichier;
+        copie.Tronque(3);
+        EXPECT_FALSE(copie.CopieDe(chemin));
+        copie.Ajoute(copie[0]);
+        copie.Remplace(1, "un");
+        EXPECT_EQ(copie.Fichier(), "\\1;0\\2;ligne\r\nun\r\n\\1;2\\2;ligne\r\n\\1;0\\2;ligne\r\n");
+        EXPECT_EQ(test::Contenu(chemin), *octets);
+        EXPECT_EQ(depuisFichier.CopieDe(chemin), octets == &canonique);
+
+        Table milieu = depuisFichier;
+        milieu.Remplace(5, "cinq");
+        EXPECT_EQ(milieu.Count(), 20000u);
+        EXPECT_EQ(milieu[4], depuisFichier[4]);
+        EXPECT_EQ(milieu[5], "cinq");
+        EXPECT_EQ(milieu[19999], depuisFichier[19999]);
+        EXPECT_FALSE(milieu.CopieDe(chemin));
+    }
+    // Another file under the same name: the table is no longer its copy.
+    const std::string chemin = dir.Fichier("t.lst");
+    test::Ecrit(chemin, canonique);
+    Table t;
+    t.ChargeFichier(chemin);
+    ASSERT_TRUE(t.CopieDe(chemin));
+    test::Ecrit(chemin + ".neuf", canonique);
+    ASSERT_EQ(std::rename((chemin + ".neuf").c_str(), chemin.c_str()), 0);
+    EXPECT_FALSE(t.CopieDe(chemin));
+    EXPECT_EQ(t[19999], "\\1;19999\\2;ligne");
+}
+
+TEST(Table, AppendingLinesOfAnotherTable) {
+    Table a, b;
+    for (const char* l : {"un", "", "trois", "quatre"}) {
+        a.Ajoute(l);
+    }
+    b.Ajoute("zero");
+    b.AjouteLignes(a, 1, 3);
+    b.AjouteLignes(a, 2, 2);
+    b.AjouteLignes(b, 0, 2);
+    ASSERT_EQ(b.Count(), 5u);
+    EXPECT_EQ(b.Fichier(), "zero\r\n\r\ntrois\r\nzero\r\n\r\n");
+    EXPECT_EQ(b.Octets(), 13u);
 }
 
 TEST(Table, ReplaceAndAppendKeepOtherLines) {
