@@ -103,7 +103,7 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
         }
         return;
     }
-    table.ChargeFichier(chemin);
+    table.ChargeFichier(chemin, projections_);
     if (e.cle && (table.Vide() || !EstLigneCompteur(table.Derniere()))) {
         // A damaged keyed table gets the counter row it lacks, with an id no row has taken.
         std::string compteur;
@@ -123,7 +123,7 @@ void Base::InitListes() {
     // The register, read last: a store made before it existed has no such file.
     const std::string registre = CheminFichier(kFichierRegistre);
     if (FichierExiste(registre)) {
-        ListeJournaux.ChargeFichier(registre);
+        ListeJournaux.ChargeFichier(registre, projections_);
     }
 }
 

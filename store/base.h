@@ -80,6 +80,11 @@ class Base {
     static std::vector<std::string_view> NomsFichiers();
     // Where saves and resets write (tests give their own, to stop a save at any step).
     void FixeDisque(Disque& disque) { disque_ = &disque; }
+    // Whether InitListes may map the table files in memory rather than read them (Table::
+    // ChargeFichier). A program that keeps the tables while others may change the files, the
+    // window, reads them: a file changed in place under a mapping would change the tables.
+    void PermetProjections(bool permis) { projections_ = permis; }
+    bool ProjectionsPermises() const { return projections_; }
     Disque& DisqueUtilise() const { return *disque_; }
     // Rebuilds the five name indexes from their tables (field 2 of every data row, in order).
     void ReconstruitIndex();
@@ -132,6 +137,7 @@ class Base {
     std::string repertoire_;
     bool indexPerimes_ = false;
     Disque* disque_ = &Disque::Systeme();
+    bool projections_ = true;
 };
 
 // True when ligne is exactly a counter row: "\1;", an optional minus sign, digits, "\2;".

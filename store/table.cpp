@@ -264,10 +264,10 @@ void Table::ChargeOctets(std::string_view octets) {
     Decoupe(octets.data(), octets.size());
 }
 
-void Table::ChargeFichier(const std::string& chemin) {
+void Table::ChargeFichier(const std::string& chemin, bool projeter) {
     std::int64_t taille = 0;
     const int fd = OuvreFichierRegulier(chemin, taille);
-    if (taille >= kSeuilProjection) {
+    if (projeter && taille >= kSeuilProjection) {
         struct stat st;
         void* p = ::fstat(fd, &st) == 0 ? ::mmap(nullptr, static_cast<std::size_t>(taille),
                                                  PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)

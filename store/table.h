@@ -42,10 +42,12 @@ class Table {
     // Replaces the whole content by the lines of a file's bytes: CR LF, a lone CR or a lone LF
     // each end a line, a final line break makes no empty last line, and a NUL byte ends the text.
     void ChargeOctets(std::string_view octets);
-    // The same from a file, read straight into the table (a file written as the tables are, every
-    // line ended by CR LF, is mapped in memory rather than read); raises "Impossible d'ouvrir le
-    // fichier %s" when chemin is not a regular file that can be read.
-    void ChargeFichier(const std::string& chemin);
+    // The same from a file, read straight into the table; raises "Impossible d'ouvrir le fichier
+    // %s" when chemin is not a regular file that can be read. projeter: a file written as the
+    // tables are, every line ended by CR LF, may be mapped in memory rather than read. A mapped
+    // file must not be changed in place while the table lives (saves never do: they rename), so
+    // a program that keeps its tables for long, beside others, reads them.
+    void ChargeFichier(const std::string& chemin, bool projeter = true);
     // Reorders the lines: line k of the result is the former line ordre[k] (a permutation).
     void Permute(const std::vector<std::uint32_t>& ordre);
     // Total bytes of text, line ends excluded.

@@ -10,7 +10,9 @@
 #include <QProgressBar>
 #include <QTest>
 
+#include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 using namespace sillage;
 using namespace sillage::test;
@@ -206,6 +208,32 @@ class FenetreSession : public QObject {
         QVERIFY(MemesTables(t.base, Attendue({seul.Fichier("a.log")})));
         QCOMPARE(t.base.Modifie, 1);
         QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
+    }
+
+    void aTableFileChangedInPlaceLeavesTheWindowsTablesAsLoaded() {
+        FenetreDeTest t;
+        // A table large enough to be mapped by a program that may map its files.
+        std::vector<std::string> lignes;
+        for (int i = 0; i < 5000; ++i) {
+            lignes.push_back(Rangee(
+                i, "10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250), 5000 - i));
+        }
+        lignes.push_back(Compteur(5000));
+        t.EcritTable("nom.lst", lignes);
+        TFPrincip& f = t.Ouvre();
+        const Table avant = t.base.ListeNom;
+        QCOMPARE(avant.Count(), 5001u);
+        // Another tool (cp, a shell redirection) rewrites the file in place, shorter.
+        {
+            std::FILE* fichier = std::fopen(t.repertoire.Fichier("nom.lst").c_str(), "r+b");
+            QVERIFY(fichier != nullptr);
+            std::fputs("\\1;0\\2;x\\3;1\\4;d\\5;\r\n\\1;1\\2;\r\n", fichier);
+            QVERIFY(::ftruncate(::fileno(fichier), 40) == 0);
+            std::fclose(fichier);
+        }
+        QVERIFY(t.base.ListeNom == avant);
+        QCOMPARE(ListeDe(f, "LVIP").rowCount(), 5000);
+        QCOMPARE(Colonne(ListeDe(f, "LVIP"), 0).last(), QStringLiteral("10.0.19.249"));
     }
 
     void theWindowWaitsForTheStoreAndMayGiveUp() {
