@@ -19,6 +19,7 @@ namespace {
 struct DebutJournal {
     std::string octets;
     int nombreChamps = 0;
+    bool connu = false; // a line gave the number of fields
 };
 
 // completes: only lines with their line end may give the number of fields (an import that leaves
@@ -39,6 +40,7 @@ DebutJournal LitDebut(const std::string& chemin, bool ignoreIllisibles, bool com
             (!ignoreIllisibles || (!source->DerniereAvecNul() && LigneLisible(ligne)))) {
             debut.nombreChamps = CompteNombreChamps(ligne);
             trouve = true;
+            debut.connu = true;
         }
         if (trouve && debut.octets.size() >= static_cast<std::size_t>(kOctetsEmpreinte)) {
             break;
@@ -160,7 +162,9 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     }
 
     const bool partielle = demande.Mode == ModeImport::Nouveau;
-    if (!encore || (partielle && !source->DerniereTerminee())) {
+    // Until a whole line gives the number of fields, no line can be judged: the lines wait for
+    // the run that sees one (passed over now, they might have been counted by that number).
+    if (!encore || (partielle && (!source->DerniereTerminee() || !debut.connu))) {
         if (demande.Mode == ModeImport::Entier) {
             LeveErreurIndice(0);
         }

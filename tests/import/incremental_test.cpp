@@ -226,6 +226,36 @@ TEST(Incremental, ALastLineWithoutItsEndWaitsAndAWholeImportCountsIt) {
     ExpectMemesComptes(crlf.base, attendue);
 }
 
+TEST(Incremental, UnreadableFirstLinesWaitForAWholeLineThatGivesTheNumberOfFields) {
+    // A first line that cannot be counted by its own number of fields, then a line with an
+    // extra leading field: once that line is whole, the log's number of fields is 4, by which
+    // the first line reads too. Imported while the second line is being written, the first
+    // must wait rather than be passed over.
+    const std::string premiere =
+        "a [x - - [01/Jan/2004:00:00:00 +0100] \"GET /a HTTP/1.0\" 200 1 \"-\" \"A\"";
+    const std::string seconde = "site 1.2.3.5 - - [01/Jan/2004:00:00:05 +0100] \"GET /b "
+                                "HTTP/1.0\" 200 1 \"-\" \"A\"";
+    const std::string tout = premiere + "\n" + seconde + "\n";
+    DemandeImport demande;
+    demande.IgnoreIllisibles = true;
+    RepertoireTemporaire entier;
+    Ecrit(entier.Fichier("a.log"), tout);
+    Base base(entier.Chemin());
+    base.InitListes();
+    const CompteRenduImport r = ImporteJournal(base, entier.Fichier("a.log"), demande);
+    ASSERT_EQ(r.Illisibles, 0);
+
+    RepertoireTemporaire morceaux;
+    Base nuit(morceaux.Chemin());
+    nuit.InitListes();
+    demande.Mode = ModeImport::Nouveau;
+    Ecrit(morceaux.Fichier("a.log"), tout.substr(0, premiere.size() + 10));
+    EXPECT_EQ(ImporteJournal(nuit, morceaux.Fichier("a.log"), demande).Lignes, 0);
+    Ecrit(morceaux.Fichier("a.log"), tout);
+    EXPECT_EQ(ImporteJournal(nuit, morceaux.Fichier("a.log"), demande).Lignes, 2);
+    EXPECT_TRUE(MemesTables(nuit, base));
+}
+
 TEST(Incremental, ALogRewrittenOrUnknownIsImportedWholeAsANewLog) {
     Nuit nuit(4, 200);
     Ecrit(nuit.dir.Fichier("a.log"), Texte(nuit.lignes, 0, 150));
