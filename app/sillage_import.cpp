@@ -25,7 +25,7 @@ namespace {
 void Usage(std::FILE* f) {
     std::fputs(
         "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] [--incremental]\n"
-        "                      [--ignore-illisibles] FICHIER...\n"
+        "                      [--ignore-illisibles] [--accepte-modifications] FICHIER...\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
         "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
@@ -42,6 +42,10 @@ void Usage(std::FILE* f) {
         "                       sans fin de ligne attend l'import suivant\n"
         "  --ignore-illisibles  passe les lignes illisibles (et les dates qui ne se\n"
         "                       comptent pas) au lieu d'arrêter l'import, et les compte\n"
+        "  --accepte-modifications\n"
+        "                       accepte les tables telles qu'elles sont quand elles ont\n"
+        "                       changé depuis leur dernier enregistrement (à la main, ou\n"
+        "                       abîmées) ; sans cette option l'import s'arrête\n"
         "  --help               affiche cette aide\n"
         "  --version            affiche la version\n"
         "\n"
@@ -147,6 +151,7 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
     double attente = -1; // seconds; negative: as long as needed
+    bool accepteModifications = false;
     sillage::DemandeImport demande;
     const sillage::Programme programme{
         "sillage-import",
@@ -160,6 +165,11 @@ int main(int argc, char** argv) {
          {"--ignore-illisibles", "",
           [&](const std::string&) {
               demande.IgnoreIllisibles = true;
+              return true;
+          }},
+         {"--accepte-modifications", "",
+          [&](const std::string&) {
+              accepteModifications = true;
               return true;
           }}},
         Usage};
@@ -193,7 +203,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
             return 75;
         }
-        base.InitListes();
+        base.InitListes(accepteModifications);
     } catch (const sillage::ErreurSillage& e) {
         // No store folder, or a partial load: saving would overwrite the tables that did not
         // load, or write them elsewhere.

@@ -41,7 +41,6 @@ ResultatEnregistrement Session::Enregistre(Base& base) {
     // Another program saved meanwhile: its tables, with this program's imports done again.
     Base relue(base.Repertoire());
     relue.FixeDisque(base.DisqueUtilise());
-    relue.PermetProjections(base.ProjectionsPermises());
     relue.InitListes();
     const bool optionChangee = Option(base) != option_;
     const std::string option = optionChangee ? Option(base) : Option(relue);

@@ -2,12 +2,13 @@
 
 #include "store/champs.h"
 #include "store/enregistrements.h"
-#include "store/fichiers.h"
 #include "store/registre.h"
 #include "store/transaction.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sillage {
 
@@ -52,6 +53,16 @@ std::int64_t IdentSuivant(const Table& table) {
     return suivant;
 }
 
+// The owner of the store folder, checked private (VerifieDossierPrive); a folder that does not
+// exist holds no file to trust: its tables are seeded.
+Proprietaire ProprietaireSiExiste(const std::string& dossier) {
+    struct stat st;
+    if (::stat(dossier.c_str(), &st) != 0 && errno == ENOENT) {
+        return {::geteuid(), ::getegid()};
+    }
+    return VerifieDossierPrive(dossier);
+}
+
 } // namespace
 
 bool EstLigneCompteur(std::string_view ligne) {
@@ -91,10 +102,22 @@ const EntreeCatalogue& Base::Entree(std::string_view fichier) const {
                          [&](const EntreeCatalogue& e) { return e.fichier == fichier; });
 }
 
+// Loads the file nom of the store into table; false when it is absent.
+bool Base::ChargeSiPresent(std::string_view nom, Table& table) {
+    const std::string chemin = CheminFichier(nom);
+    struct stat st;
+    const int fd = OuvreFichierBase(chemin, proprietaire_, st);
+    if (fd < 0) {
+        return false;
+    }
+    const std::uint32_t crc = table.ChargeDescripteur(fd, chemin, st);
+    lus_[std::string(nom)] = {std::string(nom), static_cast<std::int64_t>(st.st_size), crc};
+    return true;
+}
+
 void Base::ChargeOuSeme(const EntreeCatalogue& e) {
     Table& table = this->*e.table;
-    const std::string chemin = CheminFichier(e.fichier);
-    if (!FichierExiste(chemin)) {
+    if (!ChargeSiPresent(e.fichier, table)) {
         table.Efface();
         if (e.cle) {
             table.Ajoute(kGraine);
@@ -103,7 +126,6 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
         }
         return;
     }
-    table.ChargeFichier(chemin, projections_);
     if (e.cle && (table.Vide() || !EstLigneCompteur(table.Derniere()))) {
         // A damaged keyed table gets the counter row it lacks, with an id no row has taken.
         std::string compteur;
@@ -114,29 +136,98 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
     }
 }
 
-void Base::InitListes() {
+void Base::InitListes(bool accepteModifications) {
     LibereListes();
     indexPerimes_ = true;
+    lus_.clear();
+    proprietaire_ = ProprietaireSiExiste(repertoire_);
     for (std::string_view fichier : kOrdreChargement) {
         ChargeOuSeme(Entree(fichier));
     }
     // The register, read last: a store made before it existed has no such file.
-    const std::string registre = CheminFichier(kFichierRegistre);
-    if (FichierExiste(registre)) {
-        ListeJournaux.ChargeFichier(registre, projections_);
+    ChargeSiPresent(kFichierRegistre, ListeJournaux);
+    VerifieManifeste(accepteModifications);
+}
+
+void Base::VerifieManifeste(bool accepte) {
+    Table table;
+    if (!ChargeSiPresent(kFichierManifeste, table)) {
+        return; // a store saved before manifests: it gets one at its next save
     }
+    lus_.erase(std::string(kFichierManifeste));
+    std::vector<EntreeManifeste> entrees;
+    std::vector<DifferenceManifeste> differences;
+    if (!LitManifeste(table, entrees)) {
+        DifferenceManifeste d;
+        d.Nom = std::string(kFichierManifeste);
+        d.Illisible = true;
+        differences.push_back(d);
+    }
+    for (const EntreeManifeste& e : entrees) {
+        const auto lu = lus_.find(e.Nom);
+        if (lu != lus_.end() && lu->second == e) {
+            continue;
+        }
+        DifferenceManifeste d;
+        d.Nom = e.Nom;
+        d.TailleAttendue = e.Taille;
+        if (lu == lus_.end()) {
+            d.Absent = true;
+        } else {
+            d.TailleTrouvee = lu->second.Taille;
+            d.MemeTaille = lu->second.Taille == e.Taille;
+        }
+        differences.push_back(d);
+    }
+    if (differences.empty()) {
+        return;
+    }
+    if (!accepte) {
+        throw ErreurManifeste(MessageDifferences(repertoire_, differences), differences);
+    }
+    Transaction transaction(repertoire_, *disque_, proprietaire_);
+    transaction.Remplace(kFichierManifeste, EcritManifeste(EntreesManifeste()));
+    transaction.Valide();
+}
+
+std::vector<EntreeManifeste> Base::EntreesManifeste() const {
+    std::vector<EntreeManifeste> entrees;
+    for (const auto& [nom, e] : lus_) {
+        entrees.push_back(e);
+    }
+    return entrees;
 }
 
 void Base::SauveListes() {
-    Transaction transaction(repertoire_, *disque_);
+    Transaction transaction(repertoire_, *disque_, proprietaire_);
+    std::map<std::string, EntreeManifeste, std::less<>> ecrits;
+    const auto remplace = [&](std::string_view nom, const Table& table) {
+        transaction.Remplace(nom, table);
+        const auto lu = lus_.find(nom);
+        if (lu != lus_.end() && table.CopieDe(CheminFichier(nom))) {
+            ecrits[std::string(nom)] = lu->second; // left as it is
+        } else {
+            const std::string_view octets = table.Fichier();
+            ecrits[std::string(nom)] = {std::string(nom), static_cast<std::int64_t>(octets.size()),
+                                        Crc32(octets)};
+        }
+    };
     for (std::string_view fichier : kOrdreSauvegarde) {
-        transaction.Remplace(fichier, this->*Entree(fichier).table);
+        remplace(fichier, this->*Entree(fichier).table);
     }
     // A store that never recorded an import keeps its fourteen files only.
-    if (!ListeJournaux.Vide() || FichierExiste(CheminFichier(kFichierRegistre))) {
-        transaction.Remplace(kFichierRegistre, ListeJournaux);
+    struct stat st;
+    if (!ListeJournaux.Vide() || ::lstat(CheminFichier(kFichierRegistre).c_str(), &st) == 0) {
+        remplace(kFichierRegistre, ListeJournaux);
     }
-    transaction.Valide();
+    lus_ = std::move(ecrits);
+    transaction.Remplace(kFichierManifeste, EcritManifeste(EntreesManifeste()));
+    try {
+        transaction.Valide();
+    } catch (...) {
+        lus_.clear(); // what the disk holds is no longer known: the next load reads it again
+        throw;
+    }
     Modifie = 0;
 }
 
@@ -155,19 +246,21 @@ void Base::ReinitialiseListes() {
     IndexDownload.Efface();
     IndexPage.Efface();
     LibereListes();
-    Transaction transaction(repertoire_, *disque_);
+    Transaction transaction(repertoire_, *disque_, proprietaire_);
     for (const EntreeCatalogue& e : kCatalogue) {
         transaction.Supprime(e.fichier);
     }
     transaction.Supprime(kFichierRegistre);
+    transaction.Supprime(kFichierManifeste);
     transaction.Valide();
     InitListes();
 }
 
 Verrou Base::Verrouille(std::chrono::milliseconds attente, const std::function<void()>& enAttente) {
-    Verrou verrou = Verrou::Prend(repertoire_, attente, enAttente);
+    proprietaire_ = VerifieDossierPrive(repertoire_);
+    Verrou verrou = Verrou::Prend(repertoire_, attente, enAttente, proprietaire_);
     if (verrou.Tenu()) {
-        RecupereDossier(repertoire_, NomsFichiers(), *disque_);
+        RecupereDossier(repertoire_, NomsFichiers(), *disque_, proprietaire_);
     }
     return verrou;
 }
@@ -178,6 +271,7 @@ std::vector<std::string_view> Base::NomsFichiers() {
         noms.push_back(e.fichier);
     }
     noms.push_back(kFichierRegistre);
+    noms.push_back(kFichierManifeste);
     return noms;
 }
 

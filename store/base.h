@@ -2,8 +2,11 @@
 // name indexes and the modified flag. One object holds it all; its directory is a parameter.
 #pragma once
 
+#include "store/confiance.h"
 #include "store/disque.h"
+#include "store/erreur.h"
 #include "store/index_noms.h"
+#include "store/manifeste.h"
 #include "store/table.h"
 #include "store/verrou.h"
 
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +35,15 @@ struct EntreeCatalogue {
 struct EmpreinteDisque {
     std::vector<std::int64_t> valeurs;
     bool operator==(const EmpreinteDisque&) const = default;
+};
+
+// Loading a store whose files differ from its manifest (manifeste.h): what() names each file and
+// what differs, and says how to accept the change.
+class ErreurManifeste : public ErreurSillage {
+  public:
+    ErreurManifeste(const std::string& message, std::vector<DifferenceManifeste> differences)
+        : ErreurSillage(message), Differences(std::move(differences)) {}
+    std::vector<DifferenceManifeste> Differences;
 };
 
 class Base {
@@ -56,11 +69,18 @@ class Base {
     // but cannot be read raises "Impossible d'ouvrir le fichier %s" and the later tables stay
     // empty. A keyed table whose file is empty or does not end with a counter row gets one, and
     // an empty options.lst gets the default prefix.
-    void InitListes();
+    // The store must be its owner's (confiance.h): a folder others can write, a link in place of
+    // a file, a file of another user raise a message saying why, before anything is read. When
+    // every table is loaded, the files are checked against the manifest of the last save: when
+    // one differs, ErreurManifeste is raised (the tables stay loaded, to be shown; they must not
+    // be saved without the user's say), unless accepteModifications, which records the files as
+    // they are in a new manifest at once (the caller then holds the store's lock).
+    void InitListes(bool accepteModifications = false);
     // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
-    // 0, as one transaction (transaction.h): after a crash at any moment the files are all old
-    // or all new. A failure raises "Impossible de créer le fichier %s" and replaces nothing.
-    // The caller holds the store's lock (Verrouille).
+    // 0, as one transaction (transaction.h) with the register and the manifest of every file
+    // written: after a crash at any moment the files are all old or all new. A failure raises
+    // "Impossible de créer le fichier %s" and replaces nothing. The caller holds the store's lock
+    // (Verrouille).
     void SauveListes();
     // Empties every table and ListeLog.
     void LibereListes();
@@ -69,22 +89,19 @@ class Base {
     // it is. The caller holds the store's lock.
     void ReinitialiseListes();
 
-    // Takes the store's lock (verrou.h: one writer at a time), then completes or drops what a
-    // save interrupted by a crash left in the folder, before anything is read. attente and
-    // enAttente as Verrou::Prend; the lock answered is not held when the wait ran out.
+    // Checks that the store is private to its owner (confiance.h), takes the store's lock
+    // (verrou.h: one writer at a time), then completes or drops what a save interrupted by a
+    // crash left in the folder, before anything is read. attente and enAttente as Verrou::Prend;
+    // the lock answered is not held when the wait ran out.
     Verrou Verrouille(std::chrono::milliseconds attente = std::chrono::milliseconds(-1),
                       const std::function<void()>& enAttente = {});
     // The files of the store on the disk now.
     EmpreinteDisque LitEmpreinte() const;
-    // The names of every file of the store in its folder: the fourteen, then the register.
+    // The names of every file that saves write in the store's folder: the fourteen, the register,
+    // the manifest.
     static std::vector<std::string_view> NomsFichiers();
     // Where saves and resets write (tests give their own, to stop a save at any step).
     void FixeDisque(Disque& disque) { disque_ = &disque; }
-    // Whether InitListes may map the table files in memory rather than read them (Table::
-    // ChargeFichier). A program that keeps the tables while others may change the files, the
-    // window, reads them: a file changed in place under a mapping would change the tables.
-    void PermetProjections(bool permis) { projections_ = permis; }
-    bool ProjectionsPermises() const { return projections_; }
     Disque& DisqueUtilise() const { return *disque_; }
     // Rebuilds the five name indexes from their tables (field 2 of every data row, in order).
     void ReconstruitIndex();
@@ -133,11 +150,19 @@ class Base {
   private:
     const EntreeCatalogue& Entree(std::string_view fichier) const;
     void ChargeOuSeme(const EntreeCatalogue& e);
+    bool ChargeSiPresent(std::string_view nom, Table& table);
+
+    // The files as InitListes read them, for the manifest.
+    void VerifieManifeste(bool accepte);
+    // The manifest's rows for the files that the tables now hold.
+    std::vector<EntreeManifeste> EntreesManifeste() const;
 
     std::string repertoire_;
     bool indexPerimes_ = false;
     Disque* disque_ = &Disque::Systeme();
-    bool projections_ = true;
+    Proprietaire proprietaire_;
+    // Each file as it was read (size, CRC-32), by name.
+    std::map<std::string, EntreeManifeste, std::less<>> lus_;
 };
 
 // True when ligne is exactly a counter row: "\1;", an optional minus sign, digits, "\2;".

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace sillage {
 
@@ -27,6 +29,18 @@ class Disque {
     // false with errno set when chemin could not be removed (ENOENT when it was absent).
     virtual bool Supprime(const std::string& chemin);
     virtual bool SynchroniseDossier(const std::string& dossier);
+    // What is at chemin itself, a link not followed (lstat); false with errno set when nothing
+    // is there.
+    virtual bool Etat(const std::string& chemin, struct stat& st);
+    // Gives the new file fd the permission bits mode and, when proprietaire is not -1, that owner
+    // and groupe; false with errno set.
+    virtual bool FixeDroits(int fd, mode_t mode, uid_t proprietaire, gid_t groupe);
+    // Reads the regular file at chemin whole into texte, a link not followed, and tells what it
+    // is in st; false with errno set when it cannot be (ELOOP for a link, EINVAL for what is not
+    // a regular file).
+    virtual bool LitFichier(const std::string& chemin, std::string& texte, struct stat& st);
+    // The names in dossier, "." and ".." left out; false with errno set when it cannot be read.
+    virtual bool Liste(const std::string& dossier, std::vector<std::string>& noms);
 
     // The real file system.
     static Disque& Systeme();

@@ -2,9 +2,9 @@
 
 #include "store/erreur.h"
 #include "store/fichiers.h"
+#include "store/manifeste.h"
 
 #include <cstring>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __SSE2__
@@ -13,36 +13,14 @@
 
 namespace sillage {
 
-// A file mapped read-only. Saves replace the store's files by renaming new ones over them, so
-// the bytes of a file once mapped stay as they were, whatever is saved after.
-class Projection {
-  public:
-    Projection(const char* octets, std::size_t taille, const struct stat& st)
-        : octets_(octets), taille_(taille), st_(st) {}
-    ~Projection() { ::munmap(const_cast<char*>(octets_), taille_); }
-    Projection(const Projection&) = delete;
-    Projection& operator=(const Projection&) = delete;
-
-    const char* Octets() const { return octets_; }
-    std::size_t Taille() const { return taille_; }
-    // True when st describes the same file, unchanged since it was mapped.
-    bool Meme(const struct stat& st) const {
-        return st.st_dev == st_.st_dev && st.st_ino == st_.st_ino && st.st_size == st_.st_size &&
-               st.st_mtim.tv_sec == st_.st_mtim.tv_sec &&
-               st.st_mtim.tv_nsec == st_.st_mtim.tv_nsec &&
-               st.st_ctim.tv_sec == st_.st_ctim.tv_sec && st.st_ctim.tv_nsec == st_.st_ctim.tv_nsec;
-    }
-
-  private:
-    const char* octets_;
-    std::size_t taille_;
-    struct stat st_;
-};
-
 namespace {
 
-// Files from this size on are mapped rather than read.
-constexpr std::int64_t kSeuilProjection = 1 << 16;
+// True when st describes the same file as o, unchanged since o was read.
+bool MemeFichier(const struct stat& st, const struct stat& o) {
+    return st.st_dev == o.st_dev && st.st_ino == o.st_ino && st.st_size == o.st_size &&
+           st.st_mtim.tv_sec == o.st_mtim.tv_sec && st.st_mtim.tv_nsec == o.st_mtim.tv_nsec &&
+           st.st_ctim.tv_sec == o.st_ctim.tv_sec && st.st_ctim.tv_nsec == o.st_ctim.tv_nsec;
+}
 
 } // namespace
 
@@ -60,26 +38,14 @@ std::string_view Table::Derniere() const {
     return (*this)[fins_.size() - 1];
 }
 
-void Table::Detache(std::size_t reserve) {
-    if (!projection_) {
-        return;
-    }
-    Tampon octets;
-    octets.reserve(Fin() + reserve);
-    octets.append(Fichier());
-    texte_ = std::move(octets);
-    projection_.reset();
-    projete_ = nullptr;
-}
-
 void Table::Ajoute(std::string_view ligne) {
-    // A view into our own bytes would dangle when the buffer grows or the mapping goes.
+    // A view into our own bytes would dangle when the buffer grows.
     if (!ligne.empty() && ligne.data() >= Texte() && ligne.data() < Texte() + Fin()) {
         const std::string copie(ligne);
         Ajoute(copie);
         return;
     }
-    Detache(ligne.size() + 2);
+    origine_.reset();
     texte_.append(ligne);
     fins_.push_back(texte_.size());
     texte_.append("\r\n");
@@ -96,7 +62,7 @@ void Table::AjouteLignes(const Table& source, std::size_t debut, std::size_t fin
     }
     const std::uint64_t de = source.Debut(debut);
     const std::uint64_t a = source.fins_[fin - 1] + 2;
-    Detache(a - de);
+    origine_.reset();
     const std::uint64_t decalage = Fin() - de;
     texte_.append(std::string_view(source.Texte() + de, a - de));
     fins_.reserve(fins_.size() + (fin - debut));
@@ -110,7 +76,7 @@ void Table::Remplace(std::size_t i, std::string_view ligne) {
         LeveErreurIndice(static_cast<std::int64_t>(i));
     }
     const std::string copie(ligne);
-    if (i + 1 == fins_.size() && !projection_) {
+    if (i + 1 == fins_.size()) {
         texte_.resize(Debut(i));
         fins_.pop_back();
         Ajoute(copie);
@@ -125,8 +91,7 @@ void Table::Remplace(std::size_t i, std::string_view ligne) {
 }
 
 void Table::Efface() {
-    projection_.reset();
-    projete_ = nullptr;
+    origine_.reset();
     texte_.clear();
     texte_.shrink_to_fit();
     fins_.clear();
@@ -138,13 +103,11 @@ void Table::Tronque(std::size_t n) {
         return;
     }
     fins_.resize(n);
-    if (!projection_) {
-        texte_.resize(Fin());
-    }
+    texte_.resize(Fin());
+    origine_.reset();
 }
 
 void Table::Reserve(std::size_t lignes, std::size_t octets) {
-    Detache(octets);
     fins_.reserve(lignes);
     texte_.reserve(octets + 2 * lignes);
 }
@@ -156,8 +119,7 @@ void Table::Compacte() {
 
 bool Table::CopieDe(const std::string& chemin) const {
     struct stat st;
-    return projection_ && Fin() == projection_->Taille() && ::stat(chemin.c_str(), &st) == 0 &&
-           projection_->Meme(st);
+    return origine_ && ::lstat(chemin.c_str(), &st) == 0 && MemeFichier(st, *origine_);
 }
 
 bool Table::DecoupeCanonique(const char* octets, std::size_t taille) {
@@ -248,13 +210,11 @@ void Table::Decoupe(const char* base, std::size_t taille) {
         }
     }
     texte_ = std::move(texte);
-    projection_.reset();
-    projete_ = nullptr;
+    origine_.reset();
 }
 
 void Table::ChargeOctets(std::string_view octets) {
-    projection_.reset();
-    projete_ = nullptr;
+    origine_.reset();
     if (DecoupeCanonique(octets.data(), octets.size())) {
         texte_.resize(0);
         texte_.append(octets);
@@ -264,36 +224,39 @@ void Table::ChargeOctets(std::string_view octets) {
     Decoupe(octets.data(), octets.size());
 }
 
-void Table::ChargeFichier(const std::string& chemin, bool projeter) {
+void Table::ChargeFichier(const std::string& chemin) {
     std::int64_t taille = 0;
     const int fd = OuvreFichierRegulier(chemin, taille);
-    if (projeter && taille >= kSeuilProjection) {
-        struct stat st;
-        void* p = ::fstat(fd, &st) == 0 ? ::mmap(nullptr, static_cast<std::size_t>(taille),
-                                                 PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
-                                        : MAP_FAILED;
-        if (p != MAP_FAILED) {
-            ::close(fd);
-            auto projection = std::make_shared<const Projection>(
-                static_cast<const char*>(p), static_cast<std::size_t>(taille), st);
-            Efface();
-            if (DecoupeCanonique(projection->Octets(), projection->Taille())) {
-                projection_ = std::move(projection);
-                projete_ = projection_->Octets();
-            } else {
-                Decoupe(projection->Octets(), projection->Taille());
-            }
-            return;
-        }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        LeveErreurOuverture(chemin);
     }
+    ChargeDescripteur(fd, chemin, st);
+}
+
+std::uint32_t Table::ChargeDescripteur(int fd, const std::string& chemin, const struct stat& st) {
     Tampon octets;
-    LitJusquAuBout(fd, chemin, taille, octets, false);
+    LitJusquAuBout(fd, chemin, static_cast<std::int64_t>(st.st_size), octets,
+                   st.st_size >= (1 << 20));
+    // Another program that writes the file while it is read (a copy over it, say) must not give
+    // a table made of two versions of it.
+    struct stat apres;
+    if (::lstat(chemin.c_str(), &apres) != 0 || !MemeFichier(apres, st) ||
+        octets.size() != static_cast<std::size_t>(st.st_size)) {
+        throw ErreurSillage("Le fichier " + chemin +
+                            " a changé pendant sa lecture (un autre programme l'écrit) : "
+                            "recommencez quand il aura fini.");
+    }
+    const std::uint32_t crc = Crc32({octets.data() ? octets.data() : "", octets.size()});
     Efface();
     if (DecoupeCanonique(octets.data(), octets.size())) {
         texte_ = std::move(octets);
+        origine_ = st;
     } else {
         Decoupe(octets.data(), octets.size());
     }
+    return crc;
 }
 
 void Table::Permute(const std::vector<std::uint32_t>& ordre) {

@@ -1,19 +1,17 @@
 // A table: an ordered list of text lines. Its bytes are those of its file: every line followed by
-// CR LF, held in one buffer or in the file itself mapped in memory, with the end of each line.
+// CR LF, held in one buffer, with the end of each line.
 #pragma once
 
 #include "store/tampon.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <vector>
 
 namespace sillage {
-
-// A file mapped read-only in memory, unmapped with its last owner.
-class Projection;
 
 class Table {
   public:
@@ -43,11 +41,13 @@ class Table {
     // each end a line, a final line break makes no empty last line, and a NUL byte ends the text.
     void ChargeOctets(std::string_view octets);
     // The same from a file, read straight into the table; raises "Impossible d'ouvrir le fichier
-    // %s" when chemin is not a regular file that can be read. projeter: a file written as the
-    // tables are, every line ended by CR LF, may be mapped in memory rather than read. A mapped
-    // file must not be changed in place while the table lives (saves never do: they rename), so
-    // a program that keeps its tables for long, beside others, reads them.
-    void ChargeFichier(const std::string& chemin, bool projeter = true);
+    // %s" when chemin is not a regular file that can be read.
+    void ChargeFichier(const std::string& chemin);
+    // The same from fd, the regular file chemin opened for reading, which st describes; fd is
+    // closed. Answers the CRC-32 of the bytes read. Raises a message naming the file when it
+    // changed while it was read (another program writing it): the table then holds no mix of
+    // two versions.
+    std::uint32_t ChargeDescripteur(int fd, const std::string& chemin, const struct stat& st);
     // Reorders the lines: line k of the result is the former line ordre[k] (a permutation).
     void Permute(const std::vector<std::uint32_t>& ordre);
     // Total bytes of text, line ends excluded.
@@ -58,8 +58,8 @@ class Table {
 
     // The table's file as it is written: every line followed by CR LF.
     std::string_view Fichier() const { return {Texte(), static_cast<std::size_t>(Fin())}; }
-    // True when the table holds the file at chemin unchanged: the file it was mapped from is
-    // still there (same file, same size and times) and the table has not changed since.
+    // True when the table holds the file at chemin unchanged: the file it was read from is still
+    // there (same file, same size and times) and the table has not changed since.
     bool CopieDe(const std::string& chemin) const;
 
     bool operator==(const Table& autre) const {
@@ -67,22 +67,19 @@ class Table {
     }
 
   private:
-    const char* Texte() const { return projete_ ? projete_ : texte_.data(); }
+    const char* Texte() const { return texte_.data(); }
     std::uint64_t Debut(std::size_t i) const { return i == 0 ? 0 : fins_[i - 1] + 2; }
     // End of the bytes held: after the last line's CR LF.
     std::uint64_t Fin() const { return fins_.empty() ? 0 : fins_.back() + 2; }
-    // A mapped table becomes one held in its own buffer, before it changes.
-    void Detache(std::size_t reserve = 0);
     // Cuts the bytes of a file (any line ends, a NUL ending the text) into texte_ and fins_.
     void Decoupe(const char* octets, std::size_t taille);
     // fins_ for bytes whose every line ends with CR LF, holding no NUL; false when they are not
     // such bytes.
     bool DecoupeCanonique(const char* octets, std::size_t taille);
 
-    std::shared_ptr<const Projection> projection_; // the file mapped, when the table is it
-    const char* projete_ = nullptr;                // its bytes
     Tampon texte_;
-    std::vector<std::uint64_t> fins_; // end of each line's text (before its CR LF)
+    std::optional<struct stat> origine_; // the file the table holds unchanged, when it does
+    std::vector<std::uint64_t> fins_;    // end of each line's text (before its CR LF)
 };
 
 } // namespace sillage

@@ -1,11 +1,10 @@
 #include "store/transaction.h"
 
+#include "store/confiance.h"
 #include "store/erreur.h"
-#include "store/fichiers.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,10 +34,10 @@ bool EstAncienDe(std::string_view nom, std::string_view base) {
            nom.ends_with(kSuffixeAncien);
 }
 
-// Permission bits for a new file: those of the file it replaces, else the usual ones.
-mode_t ModeVoulu(const std::string& chemin) {
+// Permission bits for a new file: those of the regular file it replaces, else the usual ones.
+mode_t ModeVoulu(Disque& disque, const std::string& chemin) {
     struct stat st;
-    if (::stat(chemin.c_str(), &st) == 0) {
+    if (disque.Etat(chemin, st) && S_ISREG(st.st_mode)) {
         return st.st_mode & 07777;
     }
     const mode_t masque = ::umask(022);
@@ -46,9 +45,22 @@ mode_t ModeVoulu(const std::string& chemin) {
     return 0666 & ~masque;
 }
 
-bool Existe(const std::string& chemin) {
+// Whether something is at chemin: 1 yes, 0 no, -1 when the disk cannot tell (an I/O error).
+int Existe(Disque& disque, const std::string& chemin) {
     struct stat st;
-    return ::lstat(chemin.c_str(), &st) == 0;
+    if (disque.Etat(chemin, st)) {
+        return 1;
+    }
+    return errno == ENOENT ? 0 : -1;
+}
+
+// The owner of the folder when it is not given: every file of the store belongs to it.
+Proprietaire ProprietaireDe(const std::string& dossier, Proprietaire p) {
+    struct stat st;
+    if (p.uid == static_cast<uid_t>(-1) && ::stat(dossier.c_str(), &st) == 0) {
+        p = {st.st_uid, st.st_gid};
+    }
+    return p;
 }
 
 // Writes the lines of table, each followed by CR LF: the table's bytes as they are held, in
@@ -65,13 +77,14 @@ bool EcritLignes(Disque& disque, int fd, const Table& table) {
     return true;
 }
 
-// One step of a journal: the file source renamed over cible, or (source empty) cible removed.
+// One step of a transaction file: the file source renamed over cible, or (source empty) cible
+// removed.
 struct Operation {
     std::string source;
     std::string cible;
 };
 
-std::string TexteJournal(const std::vector<Operation>& operations) {
+std::string TexteTransaction(const std::vector<Operation>& operations) {
     std::string texte(kEnTete);
     texte += '\n';
     for (const Operation& o : operations) {
@@ -82,10 +95,10 @@ std::string TexteJournal(const std::vector<Operation>& operations) {
     return texte;
 }
 
-// Reads a journal's text; false when it is not a whole journal whose every name is one of noms,
-// or one of their temporaries or old copies.
-bool LitJournal(std::string_view texte, const std::vector<std::string_view>& noms,
-                std::vector<Operation>& operations) {
+// Reads a transaction file's text; false when it is not a whole one whose every name is one of
+// noms, or one of their temporaries or old copies.
+bool LitTransaction(std::string_view texte, const std::vector<std::string_view>& noms,
+                    std::vector<Operation>& operations) {
     auto connu = [&](std::string_view nom) {
         return std::find(noms.begin(), noms.end(), nom) != noms.end();
     };
@@ -125,15 +138,25 @@ bool LitJournal(std::string_view texte, const std::vector<std::string_view>& nom
     return true;
 }
 
-// Carries out the operations of a decided journal; an operation already carried out (its source
+// Carries out the operations of a decided transaction; an operation already carried out (its source
 // gone) is passed over. Raises the creation error naming the file it could not replace.
-void Execute(Disque& disque, const std::string& dossier, const std::vector<Operation>& operations) {
+void Execute(Disque& disque, const std::string& dossier, const std::vector<Operation>& operations,
+             const Proprietaire& proprietaire) {
+    // Every file the change brings in is checked before anything is done.
+    for (const Operation& o : operations) {
+        struct stat st;
+        if (!o.source.empty() && disque.Etat(dossier + o.source, st) &&
+            !FichierDe(st, proprietaire)) {
+            LeveFichierEtranger(dossier + o.source);
+        }
+    }
     for (const Operation& o : operations) {
         const std::string cible = dossier + o.cible;
         if (o.source.empty()) {
             // A file that cannot be removed keeps its content, as a reset leaves it.
             disque.Supprime(cible);
-        } else if (Existe(dossier + o.source) && !disque.Renomme(dossier + o.source, cible)) {
+        } else if (Existe(disque, dossier + o.source) != 0 &&
+                   !disque.Renomme(dossier + o.source, cible)) {
             LeveErreurCreation(cible);
         }
     }
@@ -142,28 +165,28 @@ void Execute(Disque& disque, const std::string& dossier, const std::vector<Opera
     }
 }
 
-// Writes a journal whole under a temporary name, then renames it in place: a journal is seen
+// Writes a transaction file whole under a temporary name, then renames it in place: it is seen
 // whole or not at all. False when it could not be made durable.
-bool DecideJournal(Disque& disque, const std::string& dossier,
-                   const std::vector<Operation>& operations) {
-    const std::string journal = dossier + std::string(kFichierTransaction);
-    std::string temporaire = journal + ".XXXXXX";
+bool DecideTransaction(Disque& disque, const std::string& dossier,
+                       const std::vector<Operation>& operations) {
+    const std::string fichier = dossier + std::string(kFichierTransaction);
+    std::string temporaire = fichier + ".XXXXXX";
     const int fd = disque.CreeTemporaire(temporaire);
     if (fd < 0) {
         return false;
     }
-    const std::string texte = TexteJournal(operations);
+    const std::string texte = TexteTransaction(operations);
     bool ok = disque.Ecrit(fd, texte.data(), texte.size()) && disque.Synchronise(fd);
     ok = disque.Ferme(fd) && ok;
-    if (!ok || !disque.Renomme(temporaire, journal)) {
+    if (!ok || !disque.Renomme(temporaire, fichier)) {
         disque.Supprime(temporaire);
         return false;
     }
     return disque.SynchroniseDossier(dossier);
 }
 
-// Removes the journal, then makes that durable.
-bool OublieJournal(Disque& disque, const std::string& dossier) {
+// Removes the transaction file, then makes that durable.
+bool OublieTransaction(Disque& disque, const std::string& dossier) {
     return disque.Supprime(dossier + std::string(kFichierTransaction)) &&
            disque.SynchroniseDossier(dossier);
 }
@@ -177,11 +200,12 @@ std::string AvecSeparateur(std::string dossier) {
 
 } // namespace
 
-Transaction::Transaction(std::string dossier, Disque& disque)
-    : dossier_(AvecSeparateur(std::move(dossier))), disque_(disque) {}
+Transaction::Transaction(std::string dossier, Disque& disque, Proprietaire proprietaire)
+    : dossier_(AvecSeparateur(std::move(dossier))), disque_(disque),
+      proprietaire_(ProprietaireDe(dossier_, proprietaire)) {}
 
 Transaction::~Transaction() {
-    if (!finie_ && !journal_) {
+    if (!finie_ && !decidee_) {
         Abandonne();
     }
 }
@@ -206,7 +230,7 @@ void Transaction::Remplace(std::string_view nom, const Table& table) {
     }
     // A final name held by a directory, say, could not be replaced: refuse before it matters.
     struct stat st;
-    if (::lstat(final.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    if (disque_.Etat(final, st) && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         Echoue(final);
     }
     std::string temporaire = final + ".XXXXXX";
@@ -215,8 +239,12 @@ void Transaction::Remplace(std::string_view nom, const Table& table) {
         Echoue(final);
     }
     remplacements_.push_back({final, temporaire});
-    bool ok = ::fchmod(fd, ModeVoulu(final)) == 0 && EcritLignes(disque_, fd, table) &&
-              disque_.Synchronise(fd);
+    // A file written by root in another user's store is that user's, as the folder is.
+    const bool autre = ::geteuid() == 0 && proprietaire_.uid != 0;
+    bool ok =
+        disque_.FixeDroits(fd, ModeVoulu(disque_, final),
+                           autre ? proprietaire_.uid : static_cast<uid_t>(-1), proprietaire_.gid) &&
+        EcritLignes(disque_, fd, table) && disque_.Synchronise(fd);
     ok = disque_.Ferme(fd) && ok;
     if (!ok) {
         Echoue(final);
@@ -227,7 +255,7 @@ void Transaction::Supprime(std::string_view nom) {
     suppressions_.push_back(Chemin(nom));
 }
 
-void Transaction::EcritJournal() {
+void Transaction::EcritFichierTransaction() {
     std::vector<Operation> operations;
     for (const Remplacement& r : remplacements_) {
         operations.push_back(
@@ -236,16 +264,16 @@ void Transaction::EcritJournal() {
     for (const std::string& s : suppressions_) {
         operations.push_back({"", s.substr(dossier_.size())});
     }
-    if (!DecideJournal(disque_, dossier_, operations)) {
+    if (!DecideTransaction(disque_, dossier_, operations)) {
         disque_.Supprime(dossier_ + std::string(kFichierTransaction));
         Echoue(dossier_ + std::string(kFichierTransaction));
     }
-    journal_ = true;
+    decidee_ = true;
 }
 
 bool Transaction::Defait(std::size_t k) {
     // The old files come back under their names and the files that were new go, decided by a
-    // journal of its own, so that a crash on the way still ends all old or all new.
+    // transaction file of its own, so that a crash on the way still ends all old or all new.
     std::vector<Operation> operations;
     for (std::size_t j = 0; j < remplacements_.size(); ++j) {
         const std::string nom = remplacements_[j].final.substr(dossier_.size());
@@ -256,14 +284,14 @@ bool Transaction::Defait(std::size_t k) {
         }
     }
     try {
-        if (!DecideJournal(disque_, dossier_, operations)) {
+        if (!DecideTransaction(disque_, dossier_, operations)) {
             return false;
         }
-        Execute(disque_, dossier_, operations);
+        Execute(disque_, dossier_, operations, proprietaire_);
     } catch (const ErreurSillage&) {
         return false;
     }
-    if (!OublieJournal(disque_, dossier_)) {
+    if (!OublieTransaction(disque_, dossier_)) {
         return false;
     }
     // A rename between two names of one file does nothing: the old copies of the files that
@@ -279,7 +307,7 @@ bool Transaction::Defait(std::size_t k) {
 
 void Transaction::EchoueApresDecision(std::size_t k, const std::string& nom) {
     finie_ = true;
-    // When neither way can be completed the journal stays, and the next holder of the lock
+    // When neither way can be completed the transaction file stays, and the next holder of the lock
     // finishes the change.
     Defait(k);
     LeveErreurCreation(nom);
@@ -289,7 +317,7 @@ void Transaction::Valide() {
     if (finie_) {
         return;
     }
-    EcritJournal();
+    EcritFichierTransaction();
     const std::size_t n = remplacements_.size();
     existait_.assign(n, false);
     anciens_.assign(n, false);
@@ -297,7 +325,12 @@ void Transaction::Valide() {
     // rename that fails half-way can put every old file back.
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& final = remplacements_[i].final;
-        existait_[i] = Existe(final);
+        const int existe = Existe(disque_, final);
+        if (existe < 0) {
+            // Without knowing whether an old file is there, it could not be put back.
+            EchoueApresDecision(0, final);
+        }
+        existait_[i] = existe == 1;
         if (!existait_[i]) {
             continue;
         }
@@ -317,9 +350,9 @@ void Transaction::Valide() {
         disque_.Supprime(s);
     }
     finie_ = true;
-    // Once every file is in place the change is made; a journal left behind by a failure below
-    // only repeats it.
-    if (disque_.SynchroniseDossier(dossier_) && OublieJournal(disque_, dossier_)) {
+    // Once every file is in place the change is made; a transaction file left behind by a failure
+    // below only repeats it.
+    if (disque_.SynchroniseDossier(dossier_) && OublieTransaction(disque_, dossier_)) {
         for (std::size_t i = 0; i < n; ++i) {
             if (anciens_[i]) {
                 disque_.Supprime(remplacements_[i].final + std::string(kSuffixeAncien));
@@ -329,44 +362,55 @@ void Transaction::Valide() {
 }
 
 void RecupereDossier(const std::string& repertoire, const std::vector<std::string_view>& noms,
-                     Disque& disque) {
+                     Disque& disque, Proprietaire proprietaire) {
     const std::string dossier = AvecSeparateur(repertoire);
-    const std::string journal = dossier + std::string(kFichierTransaction);
+    proprietaire = ProprietaireDe(dossier, proprietaire);
+    const std::string fichier = dossier + std::string(kFichierTransaction);
+    std::string texte;
     struct stat st;
-    if (::lstat(journal.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (disque.LitFichier(fichier, texte, st)) {
+        // Only the owner's own transaction file is carried out: one that another user put there
+        // would otherwise replace or delete the owner's tables.
+        if (!FichierDe(st, proprietaire)) {
+            LeveFichierEtranger(fichier);
+        }
         std::vector<Operation> operations;
-        std::string texte;
-        try {
-            texte = LitFichierEntier(journal);
-        } catch (const ErreurSillage&) {
-            LeveErreurCreation(journal);
+        if (LitTransaction(texte, noms, operations)) {
+            Execute(disque, dossier, operations, proprietaire);
         }
-        if (LitJournal(texte, noms, operations)) {
-            Execute(disque, dossier, operations);
+        // A transaction file that is not whole was being written when the change stopped: the
+        // old files are untouched, and its temporaries go with the others below.
+        if (!OublieTransaction(disque, dossier)) {
+            LeveErreurCreation(fichier);
         }
-        // A journal that is not whole was being written when the change stopped: the old
-        // files are untouched, and its temporaries go with the others below.
-        if (!OublieJournal(disque, dossier)) {
-            LeveErreurCreation(journal);
+    } else if (errno != ENOENT) {
+        if (errno == ELOOP || errno == EINVAL) {
+            LeveFichierEtranger(fichier);
         }
+        LeveErreurCreation(fichier);
     }
-    // Temporaries and old copies that no journal names any more.
-    DIR* d = ::opendir(dossier.c_str());
-    if (d == nullptr) {
+    // Temporaries and old copies that no transaction file names any more: only the owner's.
+    std::vector<std::string> contenu;
+    if (!disque.Liste(dossier, contenu)) {
         return;
     }
     std::vector<std::string> restes;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string_view nom = e->d_name;
+    for (const std::string& nom : contenu) {
         const bool reste = EstTemporaireDe(nom, kFichierTransaction) ||
                            std::any_of(noms.begin(), noms.end(), [&](std::string_view connu) {
                                return EstTemporaireDe(nom, connu) || EstAncienDe(nom, connu);
                            });
-        if (reste) {
-            restes.emplace_back(nom);
+        if (!reste) {
+            continue;
         }
+        if (!disque.Etat(dossier + nom, st)) {
+            continue;
+        }
+        if (!FichierDe(st, proprietaire)) {
+            LeveFichierEtranger(dossier + nom);
+        }
+        restes.push_back(nom);
     }
-    ::closedir(d);
     for (const std::string& r : restes) {
         disque.Supprime(dossier + r);
     }

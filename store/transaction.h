@@ -2,16 +2,17 @@
 // folder holds every old file or every new one, never a mix.
 //
 // How: each new content goes to a temporary file beside its final name (final name, a dot, six
-// letters or digits) and is fsynced. Then the journal, kFichierTransaction, names every temporary
-// with its final name and every file to remove; it is fsynced with the folder: from then on the
-// change is decided. The final files are kept under a second name (final name + kSuffixeAncien),
-// the temporaries renamed over them and the removals made; the folder is fsynced, the journal
-// removed, then the old copies. Whoever takes the store's lock next runs RecupereDossier before
-// reading anything: a whole journal is carried out to its end (roll forward), a journal cut short
-// is dropped (the old files were not touched yet), and temporaries and old copies that no journal
-// names are removed.
+// letters or digits) and is fsynced. Then the transaction file, kFichierTransaction, names every
+// temporary with its final name and every file to remove; it is fsynced with the folder: from then
+// on the change is decided. The final files are kept under a second name (final name +
+// kSuffixeAncien), the temporaries renamed over them and the removals made; the folder is fsynced,
+// the transaction file removed, then the old copies. Whoever takes the store's lock next runs
+// RecupereDossier before reading anything: a whole transaction file is carried out to its end (roll
+// forward), one cut short is dropped (the old files were not touched yet), and temporaries and old
+// copies that no transaction file names are removed.
 #pragma once
 
+#include "store/confiance.h"
 #include "store/disque.h"
 #include "store/table.h"
 
@@ -26,8 +27,11 @@ inline constexpr std::string_view kSuffixeAncien = ".ancien";
 
 class Transaction {
   public:
-    // A change of files of dossier (a separator is added when it lacks one).
-    explicit Transaction(std::string dossier, Disque& disque = Disque::Systeme());
+    // A change of files of dossier (a separator is added when it lacks one), whose owner is
+    // proprietaire (the folder's owner when not given): a file written by root in a store of
+    // another user is given to that user.
+    explicit Transaction(std::string dossier, Disque& disque = Disque::Systeme(),
+                         Proprietaire proprietaire = {});
     // A change not carried out leaves no file behind.
     ~Transaction();
     Transaction(const Transaction&) = delete;
@@ -53,26 +57,31 @@ class Transaction {
     std::string Chemin(std::string_view nom) const { return dossier_ + std::string(nom); }
     void Abandonne();
     [[noreturn]] void Echoue(const std::string& nom);
-    void EcritJournal();
+    void EcritFichierTransaction();
     // Puts the old files back after the k first renames; false when it could not.
     bool Defait(std::size_t k);
-    // After the journal was written: puts the old files back, then raises the creation error.
+    // After the transaction file was written: puts the old files back, then raises the creation
+    // error.
     [[noreturn]] void EchoueApresDecision(std::size_t k, const std::string& nom);
 
     std::string dossier_;
     Disque& disque_;
+    Proprietaire proprietaire_;
     std::vector<Remplacement> remplacements_;
     std::vector<std::string> suppressions_;
     std::vector<bool> existait_; // for each replacement: its final file existed
     std::vector<bool> anciens_;  // ... and was kept under a second name
-    bool journal_ = false;
+    bool decidee_ = false;
     bool finie_ = false;
 };
 
 // Completes or drops what a crash left in dossier (see above); noms are the names of the files
 // that transactions may change there. Run only by the holder of the store's lock. Raises
-// "Impossible de créer le fichier %s" when a decided change cannot be completed.
+// "Impossible de créer le fichier %s" when a decided change cannot be completed. Only files of
+// the store's owner (proprietaire, the folder's owner when not given) are trusted: a transaction
+// file, a temporary or an old copy that is not a regular file of the owner is neither carried
+// out nor removed, and raises a message naming it (LeveFichierEtranger).
 void RecupereDossier(const std::string& dossier, const std::vector<std::string_view>& noms,
-                     Disque& disque = Disque::Systeme());
+                     Disque& disque = Disque::Systeme(), Proprietaire proprietaire = {});
 
 } // namespace sillage

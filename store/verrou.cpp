@@ -1,11 +1,13 @@
 #include "store/verrou.h"
 
+#include "store/confiance.h"
 #include "store/erreur.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -25,32 +27,39 @@ int Flock(int fd, int operation) {
     }
 }
 
-// A file system that cannot lock a folder (some network ones) gets a lock file inside it.
-int OuvreCible(const std::string& dossier, int& erreur) {
-    const int fd = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        LeveErreurOuverture(dossier);
-    }
-    erreur = Flock(fd, LOCK_EX | LOCK_NB);
-    if (erreur == 0 || erreur == EWOULDBLOCK) {
-        return fd;
-    }
-    ::close(fd);
+// The lock file of the store folder dossier, whose owner is p, opened for its lock: created for
+// the owner alone (mode 0600), so that no other user can open it and hold the store's lock; a
+// link in its place is not followed, and a file that is not a regular file of the owner is
+// refused. A folder on a read-only file system, which nobody can change, needs no lock: -2.
+int OuvreFichierVerrou(const std::string& dossier, const Proprietaire& p) {
     std::string fichier = dossier;
     if (fichier.empty() || fichier.back() != '/') {
         fichier += '/';
     }
-    fichier += "sillage.verrou";
-    const int f = ::open(fichier.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (f < 0) {
+    fichier += kFichierVerrou;
+    const int fd = ::open(fichier.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EROFS) {
+            return -2;
+        }
+        if (errno == ELOOP) {
+            LeveFichierEtranger(fichier);
+        }
         LeveErreurOuverture(fichier);
     }
-    erreur = Flock(f, LOCK_EX | LOCK_NB);
-    if (erreur != 0 && erreur != EWOULDBLOCK) {
-        ::close(f);
-        LeveErreurOuverture(fichier);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        LeveFichierEtranger(fichier);
     }
-    return f;
+    if (st.st_uid != p.uid && p.uid != static_cast<uid_t>(-1)) {
+        // Root made it just now in a store of another user: it is that user's, as the folder.
+        if (::geteuid() != 0 || st.st_uid != 0 || ::fchown(fd, p.uid, p.gid) != 0) {
+            ::close(fd);
+            LeveFichierEtranger(fichier);
+        }
+    }
+    return fd;
 }
 
 } // namespace
@@ -71,16 +80,30 @@ Verrou& Verrou::operator=(Verrou&& autre) noexcept {
 void Verrou::Libere() {
     if (fd_ >= 0) {
         ::close(fd_); // closing the last descriptor releases the flock
-        fd_ = -1;
     }
+    fd_ = -1;
 }
 
 Verrou Verrou::Prend(const std::string& dossier, std::chrono::milliseconds attente,
-                     const std::function<void()>& enAttente) {
-    int erreur = 0;
-    const int fd = OuvreCible(dossier, erreur);
+                     const std::function<void()>& enAttente, Proprietaire proprietaire) {
+    if (proprietaire.uid == static_cast<uid_t>(-1)) {
+        struct stat st;
+        if (::stat(dossier.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            LeveErreurOuverture(dossier);
+        }
+        proprietaire = {st.st_uid, st.st_gid};
+    }
+    const int fd = OuvreFichierVerrou(dossier, proprietaire);
+    if (fd == -2) {
+        return Verrou(kSansFichier);
+    }
+    const int erreur = Flock(fd, LOCK_EX | LOCK_NB);
     if (erreur == 0) {
         return Verrou(fd);
+    }
+    if (erreur != EWOULDBLOCK) {
+        ::close(fd);
+        LeveErreurOuverture(dossier + "/" + std::string(kFichierVerrou));
     }
     if (enAttente) {
         enAttente();

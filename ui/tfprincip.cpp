@@ -15,9 +15,6 @@
 namespace sillage {
 
 TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(base) {
-    // The window keeps its tables for hours while other programs may change the files: it reads
-    // them into its own memory rather than mapping them.
-    base_.PermetProjections(false);
     setWindowTitle(QStringLiteral("Sillage"));
     setFont(PoliceSillage());
     // A tooltip is a window of its own, which takes no window's font: every tooltip of the

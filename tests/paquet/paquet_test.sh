@@ -87,9 +87,10 @@ importe() {
 }
 importe
 donnees="$home/.local/share/sillage"
-# The fourteen tables and the register of imported logs.
-[ "$(ls "$donnees" | wc -l)" -eq 15 ] && [ -f "$donnees/journaux.lst" ] ||
-    echec "not fourteen tables and the register in the data folder"
+# The fourteen tables, the register of imported logs, the manifest and the lock file.
+[ "$(ls "$donnees" | wc -l)" -eq 17 ] && [ -f "$donnees/journaux.lst" ] &&
+    [ -f "$donnees/sillage.manifeste" ] ||
+    echec "not fourteen tables, the register and the manifest in the data folder"
 # The same tables as the program of this build gives in a folder of its own.
 mkdir "$travail/attendu"
 "$CONSTRUCTION/app/sillage-import" --dir "$travail/attendu" "$JOURNAL" >/dev/null

@@ -50,10 +50,10 @@ TEST(Store, FirstStartSeedsAndASaveWritesFourteenFiles) {
     EXPECT_EQ(Contenu(dir.Fichier("options.lst")), std::string(Base::kOptionParDefaut) + "\r\n");
     EXPECT_EQ(Contenu(dir.Fichier("lanp.lst")), "");
     EXPECT_EQ(Contenu(dir.Fichier("graphmois.lst")), "");
-    // Nothing but the fourteen files is left in the directory.
+    // Nothing but the fourteen files and the manifest is left in the directory.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Chemin()),
                             std::filesystem::directory_iterator()),
-              14);
+              15);
 }
 
 TEST(Store, LoadsFilesAsTheyAreAndSavesEveryLineWithCrLf) {
@@ -135,7 +135,7 @@ TEST(Store, AFailedSaveReplacesNoFileAndKeepsTheFlag) {
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), "\\1;0\\2;\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Chemin()),
                             std::filesystem::directory_iterator()),
-              14);
+              15);
 }
 
 TEST(Store, SavingIntoAMissingDirectoryFails) {

@@ -22,6 +22,7 @@ namespace {
 using test::Contenu;
 using test::Ecrit;
 using test::MemesTables;
+using test::MessageDe;
 using test::RepertoireTemporaire;
 
 constexpr int kArrete = 77;
@@ -72,6 +73,41 @@ class DisqueQuiSArrete : public Disque {
     bool SynchroniseDossier(const std::string& dossier) override {
         return Etape([&] { return Disque::SynchroniseDossier(dossier); });
     }
+    bool FixeDroits(int fd, mode_t mode, uid_t proprietaire, gid_t groupe) override {
+        return Etape([&] { return Disque::FixeDroits(fd, mode, proprietaire, groupe); });
+    }
+    // Etat, LitFichier and Liste change nothing on the disk: a crash just before or after one of
+    // them is a crash after the step before it or before the step after it. Their failures are
+    // injected by DisqueQuiEchoue.
+};
+
+// Notes the name of each operation where DisqueQuiSArrete may stop, and the file it is on,
+// in order.
+class DisqueQuiNote : public Disque {
+  public:
+    std::vector<std::pair<std::string, std::string>> operations;
+
+    int CreeTemporaire(std::string& modele) override {
+        operations.emplace_back("CreeTemporaire", modele);
+        return Disque::CreeTemporaire(modele);
+    }
+    bool Renomme(const std::string& de, const std::string& vers) override {
+        operations.emplace_back("Renomme", vers);
+        return Disque::Renomme(de, vers);
+    }
+#define SILLAGE_NOTE(nom, parametres, arguments)                                                   \
+    bool nom parametres override {                                                                 \
+        operations.emplace_back(#nom, "");                                                         \
+        return Disque::nom arguments;                                                              \
+    }
+    SILLAGE_NOTE(Ecrit, (int fd, const char* o, std::size_t n), (fd, o, n))
+    SILLAGE_NOTE(Synchronise, (int fd), (fd))
+    SILLAGE_NOTE(Ferme, (int fd), (fd))
+    SILLAGE_NOTE(Lie, (const std::string& de, const std::string& vers), (de, vers))
+    SILLAGE_NOTE(Supprime, (const std::string& chemin), (chemin))
+    SILLAGE_NOTE(SynchroniseDossier, (const std::string& dossier), (dossier))
+    SILLAGE_NOTE(FixeDroits, (int fd, mode_t m, uid_t u, gid_t g), (fd, m, u, g))
+#undef SILLAGE_NOTE
 };
 
 // Fails one kind of operation from its k-th call on (counted from 0), with the given errno.
@@ -110,6 +146,34 @@ class DisqueQuiEchoue : public Disque {
         }
         return Disque::SynchroniseDossier(dossier);
     }
+    bool Etat(const std::string& chemin, struct stat& st) override {
+        if (echoue("Etat", chemin)) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::Etat(chemin, st);
+    }
+    bool FixeDroits(int fd, mode_t mode, uid_t proprietaire, gid_t groupe) override {
+        if (echoue("FixeDroits", "")) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::FixeDroits(fd, mode, proprietaire, groupe);
+    }
+    bool LitFichier(const std::string& chemin, std::string& texte, struct stat& st) override {
+        if (echoue("LitFichier", chemin)) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::LitFichier(chemin, texte, st);
+    }
+    bool Liste(const std::string& dossier, std::vector<std::string>& noms) override {
+        if (echoue("Liste", dossier)) {
+            errno = erreur;
+            return false;
+        }
+        return Disque::Liste(dossier, noms);
+    }
 };
 
 // Fills every table with rows that tell which state they belong to; keyed tables end with
@@ -128,19 +192,24 @@ void Remplit(Base& base, const std::string& marque, int lignes) {
     }
 }
 
+// The files of the folder, but the lock file, which is not part of the store's content.
 std::set<std::string> Fichiers(const std::string& dossier) {
     std::set<std::string> noms;
     for (const auto& e : std::filesystem::directory_iterator(dossier)) {
-        noms.insert(e.path().filename().string());
+        if (e.path().filename() != kFichierVerrou) {
+            noms.insert(e.path().filename().string());
+        }
     }
     return noms;
 }
 
+// The fourteen tables and the manifest of the save that wrote them.
 std::set<std::string> LesQuatorze() {
     std::set<std::string> noms;
     for (const EntreeCatalogue& e : Base::Catalogue()) {
         noms.emplace(e.fichier);
     }
+    noms.emplace(kFichierManifeste);
     return noms;
 }
 
@@ -291,9 +360,27 @@ TEST(Transaction, ARecoveryStoppedAtAnyStepIsCompletedByTheNextOne) {
     Etats etats;
     Remplit(etats.ancienne, "ancien-", 3);
     Remplit(etats.nouvelle, "nouveau-", 4);
-    // The save stops after its journal is decided and some files are renamed; then each
-    // recovery is stopped in turn at each of its own steps.
-    for (int arretSauve : {64, 92, 100}) {
+    // The save stops after its transaction file is decided: at once, once some files are
+    // renamed, near its end; then each recovery is stopped in turn at each of its own steps.
+    DisqueQuiNote note;
+    {
+        RepertoireTemporaire essai;
+        Base base(essai.Chemin());
+        base.InitListes();
+        Remplit(base, "ancien-", 3);
+        base.SauveListes();
+        base.FixeDisque(note);
+        Remplit(base, "nouveau-", 4);
+        base.SauveListes();
+    }
+    const auto& ops = note.operations;
+    const auto decision = std::find_if(ops.begin(), ops.end(), [](const auto& o) {
+        return o.first == "Renomme" && o.second.ends_with(kFichierTransaction);
+    });
+    ASSERT_NE(decision, ops.end());
+    const int d = static_cast<int>(decision - ops.begin());
+    const int n = static_cast<int>(ops.size());
+    for (int arretSauve : {d + 1, (d + n) / 2, n - 4}) {
         for (int etape = 0;; ++etape) {
             etats.RemetAncienne();
             ASSERT_EQ(DansUnFils([&] {
@@ -385,6 +472,53 @@ TEST(Transaction, ARenameThatFailsHalfWayPutsEveryOldFileBack) {
         relue.InitListes();
         EXPECT_TRUE(MemesTables(relue, etats.ancienne)) << "links " << lienPossible;
     }
+}
+
+TEST(Transaction, QueriesThatFailReplaceNothingOrLeaveTheChangeToTheNextHolder) {
+    // A file's mode that cannot be set, a file that cannot be looked at (an I/O error, not its
+    // absence) at any moment of the save: the save ends whole, or fails and replaces nothing.
+    for (const std::string operation : {"FixeDroits", "Etat"}) {
+        for (int k = 0; k < 80; k += 3) {
+            Etats etats;
+            Remplit(etats.ancienne, "ancien-", 3);
+            Remplit(etats.nouvelle, "nouveau-", 5);
+            etats.RemetAncienne();
+            DisqueQuiEchoue disque;
+            int appels = 0;
+            disque.echoue = [&](std::string_view op, const std::string&) {
+                return op == operation && appels++ == k;
+            };
+            Base base(etats.dir.Chemin());
+            base.InitListes();
+            Remplit(base, "nouveau-", 5);
+            base.FixeDisque(disque);
+            const std::string message = MessageDe([&] { base.SauveListes(); });
+            if (appels <= k) {
+                break; // the save asked less often than that
+            }
+            etats.VerifieEntier(operation + " failing at call " + std::to_string(k));
+            Base relue(etats.dir.Chemin());
+            relue.InitListes();
+            if (message == "(no error)") {
+                EXPECT_TRUE(MemesTables(relue, etats.nouvelle)) << operation << " " << k;
+            } else {
+                EXPECT_TRUE(message.starts_with("Impossible de créer le fichier")) << message;
+                EXPECT_TRUE(MemesTables(relue, etats.ancienne)) << operation << " " << k;
+            }
+        }
+    }
+    // A transaction file that cannot be read: the store is not used, and its file stays.
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    etats.RemetAncienne();
+    Ecrit(etats.dir.Fichier("sillage.transaction"), "Sillage transaction 1\nfin 0\n");
+    DisqueQuiEchoue disque;
+    disque.echoue = [&](std::string_view op, const std::string&) { return op == "LitFichier"; };
+    Base base(etats.dir.Chemin());
+    base.FixeDisque(disque);
+    EXPECT_EQ(MessageDe([&] { base.Verrouille(std::chrono::milliseconds(0)); }),
+              "Impossible de créer le fichier " + etats.dir.Fichier("sillage.transaction"));
+    EXPECT_TRUE(std::filesystem::exists(etats.dir.Fichier("sillage.transaction")));
 }
 
 TEST(Transaction, WhenNothingCanBePutBackTheNextHolderCompletesTheSave) {
