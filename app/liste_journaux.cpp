@@ -179,7 +179,7 @@ std::string RaisonSysteme(int erreur) {
     case EISDIR:
         return "c'est un répertoire";
     case ENOTDIR:
-        return "un élément du chemin n'est pas un répertoire";
+        return "une partie du chemin n'est pas un répertoire";
     case ELOOP:
         return "trop de liens symboliques";
     case ENAMETOOLONG:
