@@ -83,6 +83,18 @@ done
 appstreamcli validate --no-net --pedantic \
     "$racine/usr/share/metainfo/com.example.sillage.metainfo.xml" >"$travail/as.log" 2>&1 ||
     { cat "$travail/as.log"; echec "appstreamcli validate"; }
+# The screenshots are the project's own, at their size.
+sources="$(cd "$(dirname "$0")/../.." && pwd)"
+captures=0
+while read -r largeur hauteur adresse; do
+    image="$sources/docs/$(basename "$adresse")"
+    [ -f "$image" ] || echec "screenshot $adresse is not in docs/"
+    [[ "$(file -b "$image")" == *"$largeur x $hauteur,"* ]] ||
+        echec "screenshot $adresse is not $largeur x $hauteur"
+    captures=$((captures + 1))
+done < <(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">\(.*\)</image>.*|\1 \2 \3|p' \
+    "$racine/usr/share/metainfo/com.example.sillage.metainfo.xml")
+[ "$captures" -ge 1 ] || echec "no screenshot in the AppStream metadata"
 for page in "$racine"/usr/share/man/man1/*.gz; do
     avertissements="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" \
         2>&1 >/dev/null)"
