@@ -92,7 +92,8 @@ while read -r largeur hauteur adresse; do
     [[ "$(file -b "$image")" == *"$largeur x $hauteur,"* ]] ||
         echec "screenshot $adresse is not $largeur x $hauteur"
     captures=$((captures + 1))
-done < <(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">\(.*\)</image>.*|\1 \2 \3|p' \
+done < <(sed -n \
+    's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">\(.*\)</image>.*|\1 \2 \3|p' \
     "$racine/usr/share/metainfo/com.example.sillage.metainfo.xml")
 [ "$captures" -ge 1 ] || echec "no screenshot in the AppStream metadata"
 for page in "$racine"/usr/share/man/man1/*.gz; do
@@ -146,12 +147,13 @@ unites_utilisateur() {
 mkdir -m 700 "$travail/run"
 unites_utilisateur "$home" | grep -qxF /usr/lib/systemd/user ||
     echec "systemd does not look for user units in /usr/lib/systemd/user"
+# (verify looks for the program only in the system's folders, where this machine may not have it.)
+absent='sillage-import.service: Command sillage-import is not executable: No such file or directory'
 verification="$(cd "$racine/usr/lib/systemd/user" && XDG_RUNTIME_DIR="$travail/run" \
     systemd-analyze --user verify --man=no ./sillage-import.service ./sillage-import.timer 2>&1 |
-    grep -vxF 'sillage-import.service: Command sillage-import is not executable: No such file or directory' ||
-    true)"
+    grep -vxF "$absent" || true)"
 [ -z "$verification" ] || echec "systemd-analyze verify: $verification"
-[ "$(grep -c '^WantedBy=timers.target$' "$racine/usr/lib/systemd/user/sillage-import.timer")" = 1 ] ||
+grep -qx 'WantedBy=timers.target' "$racine/usr/lib/systemd/user/sillage-import.timer" ||
     echec "the timer cannot be enabled"
 # What systemd would run: ExecSearchPath with %h, the program found there, ExecStart's arguments
 # with %E, for a home of its own.
@@ -209,13 +211,16 @@ diff -r -x journaux.lst "$travail/attendu" "$maison/.local/share/sillage" >/dev/
 crochets="$travail/httpd-prerotate"
 mkdir "$crochets"
 install -m 755 "$racine/usr/share/doc/sillage/exemples/httpd-prerotate/sillage" "$crochets/"
-[ "$(run-parts --test "$crochets")" = "$crochets/sillage" ] || echec "run-parts passes the hook over"
+[ "$(run-parts --test "$crochets")" = "$crochets/sillage" ] ||
+    echec "run-parts passes the hook over"
 mkdir "$travail/faux"
-printf '#!/bin/sh\nwhile [ "$1" != "--" ]; do shift; done\nshift\nexec "$@"\n' >"$travail/faux/runuser"
+printf '#!/bin/sh\nwhile [ "$1" != "--" ]; do shift; done\nshift\nexec "$@"\n' \
+    >"$travail/faux/runuser"
 chmod 755 "$travail/faux/runuser"
 crochet() {
     env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$1" PATH="$travail/faux:$racine/usr/bin:$PATH" \
-        run-parts "$crochets" >"$travail/crochet" 2>&1 || { cat "$travail/crochet"; echec "hook fails"; }
+        run-parts "$crochets" >"$travail/crochet" 2>&1 ||
+        { cat "$travail/crochet"; echec "the hook fails"; }
 }
 maison="$travail/maison-crochet"
 mkdir "$maison"
