@@ -193,6 +193,11 @@ int main(int argc, char** argv) {
     // What each file gave goes to the standard output only when someone reads it at once, or on
     // request: a scheduled run (cron mails what a job writes) says nothing unless something fails.
     verbeux = verbeux || ::isatty(STDOUT_FILENO) != 0 || ::isatty(STDERR_FILENO) != 0;
+    if (verbeux) {
+        // A line at a time, so that the report and the errors keep their order where both go to
+        // one place (systemd's journal, a file).
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    }
 
     // The logs of the lists first, before the tables are reserved: a list at fault changes
     // nothing.

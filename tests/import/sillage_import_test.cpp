@@ -70,6 +70,17 @@ TEST(SillageImport, AFailingFileKeepsWhatCameBefore) {
         << r.erreurs;
     // The first log is saved, nothing of the failing one, and the third is not imported.
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), Contenu(kDonnees + "/attendu/nom.lst"));
+
+    // Where the report and the errors go to one place (systemd's journal), they keep their order.
+    RepertoireTemporaire autre;
+    const Resultat ensemble =
+        test::Lance("'" SILLAGE_IMPORT "' --verbeux --dir " + autre.Chemin() + " " + kDonnees +
+                    "/petit.log " + dir.Fichier("mauvais.log") + " 2>&1");
+    EXPECT_EQ(ensemble.code, 1);
+    const std::size_t rapport = ensemble.sortie.find("/petit.log : 6 lignes importées\n");
+    ASSERT_NE(rapport, std::string::npos) << ensemble.sortie;
+    EXPECT_LT(rapport, ensemble.sortie.find("sillage-import : " + dir.Fichier("mauvais.log")))
+        << ensemble.sortie;
 }
 
 TEST(SillageImport, UsageAndMissingFiles) {
