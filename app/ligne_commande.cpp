@@ -12,7 +12,7 @@ std::optional<int> Repond(const Programme& programme, const std::string& arg) {
         programme.usage(stdout);
         return 0;
     }
-    if (arg == "--version") {
+    if (arg == "--version" || arg == "-V") {
         std::printf("%s %s\n", programme.nom.c_str(), SILLAGE_VERSION);
         return 0;
     }
@@ -43,9 +43,7 @@ const OptionPropre* Cherche(const std::vector<OptionPropre>& options, const std:
 std::optional<int> LitLigneCommande(const Programme& programme, int argc, const char* const* argv,
                                     LigneCommande& ligne) {
     const auto erreur = [&](const std::string& message) {
-        std::fprintf(stderr, "%s : %s\n", programme.nom.c_str(), message.c_str());
-        programme.usage(stderr);
-        return 2;
+        return MauvaisUsage(programme, message);
     };
     const std::vector<OptionPropre> options = Options(programme, ligne);
     for (int i = 1; i < argc; ++i) {
@@ -81,6 +79,12 @@ std::optional<int> LitLigneCommande(const Programme& programme, int argc, const 
         }
     }
     return std::nullopt;
+}
+
+int MauvaisUsage(const Programme& programme, const std::string& message) {
+    std::fprintf(stderr, "%s : %s\nEssayez « %s --help ».\n", programme.nom.c_str(),
+                 message.c_str(), programme.nom.c_str());
+    return 2;
 }
 
 std::optional<int> AideOuVersion(const Programme& programme, int argc, const char* const* argv) {

@@ -40,13 +40,17 @@ struct LigneCommande {
 };
 
 // Reads argv[1] to argv[argc - 1] in order. --help or -h writes the usage on the standard output
-// and --version "nom VERSION": the program ends then with status 0. --dir RÉPERTOIRE (or
+// and --version or -V "nom VERSION": the program ends then with status 0. --dir RÉPERTOIRE (or
 // --dir=RÉPERTOIRE) names the store folder. The program's own options are taken as they come.
-// A mistake (a value that is missing or does not do, an option that is unknown) writes
-// "nom : --option attend ..." or "nom : option inconnue : ARG" then the usage on the standard
-// error: the program ends then with status 2. Returns that status, or nothing to go on.
+// A mistake (a value that is missing or does not do, an option that is unknown) is told as
+// MauvaisUsage tells it ("nom : --option attend ..." or "nom : option inconnue : ARG"): the
+// program ends then with status 2. Returns that status, or nothing to go on.
 std::optional<int> LitLigneCommande(const Programme& programme, int argc, const char* const* argv,
                                     LigneCommande& ligne);
+
+// Tells a mistake on the command line in two lines on the standard error, "nom : message" and
+// "Essayez « nom --help ».", rather than the whole usage; returns 2, the status to end with.
+int MauvaisUsage(const Programme& programme, const std::string& message);
 
 // Whether the command line asks only for help or the version, looked at before the program
 // reads the rest: up to "--", the value of an option that takes one passed over, nothing else

@@ -3,6 +3,7 @@
 // tables are then saved.
 
 #include "app/ligne_commande.h"
+#include "app/liste_journaux.h"
 #include "import/import.h"
 #include "store/base.h"
 #include "store/emplacement.h"
@@ -25,7 +26,9 @@ namespace {
 void Usage(std::FILE* f) {
     std::fputs(
         "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] [--incremental]\n"
-        "                      [--ignore-illisibles] [--accepte-modifications] FICHIER...\n"
+        "                      [--ignore-illisibles] [--accepte-modifications]\n"
+        "                      [--verbeux] FICHIER...\n"
+        "        sillage-import [OPTION...] --liste LISTE [FICHIER...]\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
         "par gzip) dans les tables de statistiques, dans l'ordre donné, puis enregistre les\n"
@@ -46,12 +49,18 @@ void Usage(std::FILE* f) {
         "                       accepte les tables telles qu'elles sont quand elles ont\n"
         "                       changé depuis leur dernier enregistrement (à la main, ou\n"
         "                       abîmées) ; sans cette option l'import s'arrête\n"
-        "  --help               affiche cette aide\n"
-        "  --version            affiche la version\n"
+        "  --liste LISTE        importe d'abord les journaux que nomme le fichier LISTE :\n"
+        "                       un chemin ou un motif par ligne, du plus ancien au plus\n"
+        "                       récent (# en tête de ligne : commentaire)\n"
+        "  --verbeux            écrit ce que chaque fichier a donné même hors d'un\n"
+        "                       terminal (par défaut : seulement sur un terminal)\n"
+        "  -h, --help           affiche cette aide\n"
+        "  -V, --version        affiche la version\n"
         "\n"
         "En cas d'erreur, le message et le nom du fichier sont écrits sur la sortie\n"
         "d'erreur, les fichiers importés avant lui sont enregistrés, et le code de\n"
-        "retour est 1.\n"
+        "retour est 1. Hors d'un terminal (cron, systemd) et sans --verbeux, seuls les\n"
+        "messages d'erreur et d'attente sont écrits.\n"
         "\n"
         "Un seul programme à la fois modifie les tables : sillage-import les réserve\n"
         "avant de les lire et jusqu'à ce qu'elles soient enregistrées.\n",
@@ -153,6 +162,8 @@ int main(int argc, char** argv) {
     double attente = -1; // seconds; negative: as long as needed
     bool accepteModifications = false;
     sillage::DemandeImport demande;
+    std::vector<std::string> listes;
+    bool verbeux = false;
     const sillage::Programme programme{
         "sillage-import",
         {{"--attente", "un nombre de secondes",
@@ -171,17 +182,52 @@ int main(int argc, char** argv) {
           [&](const std::string&) {
               accepteModifications = true;
               return true;
+          }},
+         {"--liste", "un fichier",
+          [&](const std::string& v) {
+              listes.push_back(v);
+              return !v.empty();
+          }},
+         {"--verbeux", "",
+          [&](const std::string&) {
+              verbeux = true;
+              return true;
           }}},
         Usage};
     sillage::LigneCommande ligne;
     if (const std::optional<int> code = sillage::LitLigneCommande(programme, argc, argv, ligne)) {
         return *code;
     }
-    const std::vector<std::string>& fichiers = ligne.fichiers;
-    if (fichiers.empty()) {
-        Usage(stderr);
-        return 2;
+    if (ligne.fichiers.empty() && listes.empty()) {
+        return sillage::MauvaisUsage(programme, "aucun journal à importer");
     }
+    // What each file gave goes to the standard output only when someone reads it at once, or on
+    // request: a scheduled run (cron mails what a job writes) says nothing unless something fails.
+    verbeux = verbeux || ::isatty(STDOUT_FILENO) != 0 || ::isatty(STDERR_FILENO) != 0;
+    if (verbeux) {
+        // A line at a time, so that the report and the errors keep their order where both go to
+        // one place (systemd's journal, a file).
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    }
+
+    // The logs of the lists first, before the tables are reserved: a list at fault changes
+    // nothing.
+    std::vector<std::string> fichiers;
+    try {
+        for (const std::string& l : listes) {
+            sillage::ListeJournaux liste = sillage::LitListeJournaux(l);
+            if (verbeux) {
+                for (const std::string& remarque : liste.remarques) {
+                    std::printf("%s\n", remarque.c_str());
+                }
+            }
+            fichiers.insert(fichiers.end(), liste.fichiers.begin(), liste.fichiers.end());
+        }
+    } catch (const sillage::ErreurSillage& e) {
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return 1;
+    }
+    fichiers.insert(fichiers.end(), ligne.fichiers.begin(), ligne.fichiers.end());
 
     sillage::Base base;
     // One writer at a time: the lock is held from before the tables are read until they are
@@ -226,7 +272,9 @@ int main(int argc, char** argv) {
                     : sillage::RappelProgression());
             barre.Termine();
             lignes += rendu.Lignes;
-            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
+            if (verbeux) {
+                Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
+            }
         } catch (const sillage::ErreurSillage& e) {
             barre.Termine();
             std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());
@@ -244,6 +292,9 @@ int main(int argc, char** argv) {
     }
     const double secondes =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
+    if (!verbeux) {
+        return code;
+    }
     std::printf("%lld lignes lues en %s s (%s lignes par seconde)\n",
                 static_cast<long long>(lignes), Decimal(secondes, 2).c_str(),
                 Decimal(secondes > 0 ? static_cast<double>(lignes) / secondes : 0.0, 0).c_str());

@@ -5,7 +5,7 @@ RACINE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 PAQUETS=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
          qt6-base-dev qt6-translations-l10n libjpeg-dev zlib1g-dev clang libclang-rt-14-dev
-         dpkg-dev file desktop-file-utils appstream lintian man-db
+         dpkg-dev file desktop-file-utils appstream lintian man-db systemd
          clang-format)
 
 installe_manquants() {
@@ -23,9 +23,9 @@ installe_manquants() {
     fi
 }
 
-# construit DOSSIER [options cmake...]: configures DOSSIER the first time (options given later
-# apply to it as well), then builds.
-construit() {
+# prepare_construction DOSSIER [options cmake...]: configures DOSSIER the first time (options
+# given later apply to it as well).
+prepare_construction() {
     local dossier="$1"
     shift
     if [ ! -f "$dossier/build.ninja" ]; then
@@ -33,8 +33,17 @@ construit() {
     elif [ $# -gt 0 ]; then
         cmake -S "$RACINE" -B "$dossier" "$@" >/dev/null
     fi
-    cmake --build "$dossier" -j"$(nproc)"
 }
+
+# construit DOSSIER [options cmake...]: prepare_construction, then builds.
+construit() {
+    prepare_construction "$@"
+    cmake --build "$1" -j"$(nproc)"
+}
+
+# What scripts/run builds build/ with: optimised (-O2, with debugging notes: the build scripts/test
+# makes in the same folder), whatever the folder was configured with before.
+OPTIONS_RUN=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 
 # Builds the libFuzzer targets with clang in build-fuzz/ and sets CIBLES_FUZZ to their names, as
 # fuzz/CMakeLists.txt lists them.

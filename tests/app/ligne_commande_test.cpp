@@ -79,12 +79,16 @@ TEST(LigneCommande, HelpAndVersionEndTheProgramWell) {
     EXPECT_EQ(e.Lit({"x.log", "-h", "--inconnue"}), 0);
     EXPECT_EQ(e.sortie, "USAGE\n");
     EXPECT_EQ(e.erreurs, "");
-    EXPECT_EQ(e.Lit({"--version"}), 0);
-    EXPECT_EQ(e.sortie, std::string("prog ") + SILLAGE_VERSION + "\n");
+    for (const char* version : {"--version", "-V"}) {
+        EXPECT_EQ(e.Lit({version, "--inconnue"}), 0);
+        EXPECT_EQ(e.sortie, std::string("prog ") + SILLAGE_VERSION + "\n");
+        EXPECT_EQ(e.erreurs, "");
+    }
     EXPECT_EQ(e.Lit({"--help"}), 0);
     EXPECT_EQ(e.sortie, "USAGE\n");
 }
 
+// A mistake is told in one line and a hint to --help, never the whole usage, which would bury it.
 TEST(LigneCommande, MistakesEndTheProgramWithStatus2) {
     const std::vector<std::pair<Arguments, std::string>> cas = {
         {{"--dir"}, "prog : --dir attend un répertoire\n"},
@@ -99,11 +103,12 @@ TEST(LigneCommande, MistakesEndTheProgramWithStatus2) {
         {{"--seule=1"}, "prog : option inconnue : --seule=1\n"},
         {{"--DIR", "a"}, "prog : option inconnue : --DIR\n"},
         {{"-x"}, "prog : option inconnue : -x\n"},
+        {{"-v"}, "prog : option inconnue : -v\n"},
     };
     for (const auto& [arguments, message] : cas) {
         Essai e;
         EXPECT_EQ(e.Lit(arguments), 2) << message;
-        EXPECT_EQ(e.erreurs, message + "USAGE\n");
+        EXPECT_EQ(e.erreurs, message + "Essayez « prog --help ».\n");
         EXPECT_EQ(e.sortie, "");
     }
 }
@@ -113,6 +118,8 @@ TEST(LigneCommande, MistakesEndTheProgramWithStatus2) {
 TEST(LigneCommande, HelpOrVersionBeforeTheRest) {
     Essai e;
     EXPECT_EQ(e.Aide({"-platform", "offscreen", "--inconnue", "--version"}), 0);
+    EXPECT_EQ(e.sortie, std::string("prog ") + SILLAGE_VERSION + "\n");
+    EXPECT_EQ(e.Aide({"-V"}), 0);
     EXPECT_EQ(e.sortie, std::string("prog ") + SILLAGE_VERSION + "\n");
     EXPECT_EQ(e.Aide({"--dir=", "-h"}), 0);
     EXPECT_EQ(e.sortie, "USAGE\n");

@@ -22,16 +22,22 @@ const std::string kDonnees = DONNEES_IMPORT;
 
 TEST(SillageImport, WritesTheFourteenTablesThenDoublesOnASecondImport) {
     RepertoireTemporaire dir;
-    const Resultat r = LanceSillageImport("--dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
+    // Away from a terminal (cron mails whatever a job writes) a run that goes well says nothing.
+    Resultat r = LanceSillageImport("--dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(r.sortie.find("6 lignes lues en "), std::string::npos) << r.sortie;
+    EXPECT_EQ(r.sortie + r.erreurs, "");
     for (const EntreeCatalogue& e : Base::Catalogue()) {
         const std::string fichier(e.fichier);
         EXPECT_EQ(Contenu(dir.Fichier(fichier)), Contenu(kDonnees + "/attendu/" + fichier))
             << fichier;
     }
 
-    ASSERT_EQ(LanceSillageImport("--dir " + dir.Chemin() + " " + kDonnees + "/petit.log").code, 0);
+    r = LanceSillageImport("--verbeux --dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées\n6 lignes lues en "),
+              std::string::npos)
+        << r.sortie;
+    EXPECT_EQ(r.erreurs, "");
     Base base(dir.Chemin());
     base.InitListes();
     EXPECT_EQ(LitNom(base.ListeNom[0]).Acces, 6);
@@ -64,6 +70,17 @@ TEST(SillageImport, AFailingFileKeepsWhatCameBefore) {
         << r.erreurs;
     // The first log is saved, nothing of the failing one, and the third is not imported.
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), Contenu(kDonnees + "/attendu/nom.lst"));
+
+    // Where the report and the errors go to one place (systemd's journal), they keep their order.
+    RepertoireTemporaire autre;
+    const Resultat ensemble =
+        test::Lance("'" SILLAGE_IMPORT "' --verbeux --dir " + autre.Chemin() + " " + kDonnees +
+                    "/petit.log " + dir.Fichier("mauvais.log") + " 2>&1");
+    EXPECT_EQ(ensemble.code, 1);
+    const std::size_t rapport = ensemble.sortie.find("/petit.log : 6 lignes importées\n");
+    ASSERT_NE(rapport, std::string::npos) << ensemble.sortie;
+    EXPECT_LT(rapport, ensemble.sortie.find("sillage-import : " + dir.Fichier("mauvais.log")))
+        << ensemble.sortie;
 }
 
 TEST(SillageImport, UsageAndMissingFiles) {
@@ -71,7 +88,20 @@ TEST(SillageImport, UsageAndMissingFiles) {
     const Resultat aide = LanceSillageImport("--help");
     EXPECT_EQ(aide.code, 0);
     EXPECT_NE(aide.sortie.find("Usage : sillage-import"), std::string::npos);
-    EXPECT_EQ(LanceSillageImport("").code, 2);
+    const Resultat version = LanceSillageImport("-V");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.sortie.rfind("sillage-import ", 0), 0u) << version.sortie;
+    // A mistake in one line and a hint, not the whole help.
+    for (const auto& [arguments, message] : std::vector<std::pair<std::string, std::string>>{
+             {"", "aucun journal à importer"},
+             {"--dir " + dir.Chemin() + " --verbose x.log", "option inconnue : --verbose"},
+             {"x.log --liste", "--liste attend un fichier"}}) {
+        const Resultat r = LanceSillageImport(arguments);
+        EXPECT_EQ(r.code, 2) << arguments;
+        EXPECT_EQ(r.erreurs,
+                  "sillage-import : " + message + "\nEssayez « sillage-import --help ».\n");
+        EXPECT_EQ(r.sortie, "");
+    }
     const Resultat absent =
         LanceSillageImport("--dir " + dir.Chemin() + " " + dir.Fichier("absent.log"));
     EXPECT_EQ(absent.code, 1);
@@ -86,7 +116,7 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
     const std::string petit = Contenu(kDonnees + "/petit.log") + "\n";
     const std::size_t coupe = petit.find('\n', petit.size() / 2) + 10; // inside a line
     Ecrit(dir.Fichier("access.log"), petit.substr(0, coupe));
-    const std::string options = "--dir " + dir.Chemin() + " --incremental ";
+    const std::string options = "--dir " + dir.Chemin() + " --incremental --verbeux ";
     Resultat r = LanceSillageImport(options + dir.Fichier("access.log"));
     ASSERT_EQ(r.code, 0) << r.erreurs;
     EXPECT_NE(
@@ -117,13 +147,68 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
     r = LanceSillageImport("--dir " + dir.Chemin() + " " + dir.Fichier("abime.log"));
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.erreurs.find("n'est pas une valeur entière correcte"), std::string::npos);
-    r = LanceSillageImport("--dir " + dir.Chemin() + " --ignore-illisibles " +
+    r = LanceSillageImport("--dir " + dir.Chemin() + " --ignore-illisibles --verbeux " +
                            dir.Fichier("abime.log"));
     EXPECT_EQ(r.code, 0) << r.erreurs;
     EXPECT_NE(r.sortie.find(dir.Fichier("abime.log") +
                             " : 2 lignes illisibles ignorées (première : ligne 1)\n"),
               std::string::npos)
         << r.sortie;
+}
+
+TEST(SillageImport, OnATerminalItTellsWithoutBeingAsked) {
+    RepertoireTemporaire dir;
+    // script(1) runs the program on a terminal of its own and copies what it shows.
+    const Resultat r = test::Lance("script -qec \"'" SILLAGE_IMPORT "' --dir " + dir.Chemin() +
+                                   " " + kDonnees + "/petit.log\" /dev/null");
+    ASSERT_EQ(r.code, 0) << r.sortie << r.erreurs;
+    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées\r\n6 lignes lues en "),
+              std::string::npos)
+        << r.sortie;
+}
+
+// The logs of a scheduled import come from a list in the user's configuration.
+TEST(SillageImport, ImportsTheLogsOfAList) {
+    RepertoireTemporaire dir;
+    const std::string petit = Contenu(kDonnees + "/petit.log") + "\n";
+    const std::size_t moitie = petit.find('\n', petit.size() / 2) + 1;
+    // Rotated: the first half in access.log.1, the rest in access.log, both named by a pattern.
+    Ecrit(dir.Fichier("access.log.1"), petit.substr(0, moitie));
+    Ecrit(dir.Fichier("access.log"), petit.substr(moitie));
+    Ecrit(dir.Fichier("journaux"),
+          "# Du plus ancien au plus récent\naccess.log.2.gz\naccess.log*\n");
+    const std::string options = "--dir " + dir.Chemin() + " --incremental --liste ";
+    Resultat r = LanceSillageImport(options + dir.Fichier("journaux"));
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_EQ(r.sortie + r.erreurs, "");
+    for (const EntreeCatalogue& e : Base::Catalogue()) {
+        const std::string fichier(e.fichier);
+        EXPECT_EQ(Contenu(dir.Fichier(fichier)), Contenu(kDonnees + "/attendu/" + fichier))
+            << fichier;
+    }
+
+    // Told on request: what each file gave and the line that named nothing yet.
+    r = LanceSillageImport(options + dir.Fichier("journaux") + " --verbeux");
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_EQ(r.sortie.substr(0, r.sortie.find("0 lignes lues")),
+              dir.Fichier("journaux") + ", ligne 2 : " + dir.Fichier("access.log.2.gz") +
+                  " est absent\n" + dir.Fichier("access.log.1") +
+                  " : 0 ligne nouvelle (3 déjà comptées)\n" + dir.Fichier("access.log") +
+                  " : 0 ligne nouvelle (3 déjà comptées)\n");
+
+    // A list at fault changes nothing and says why, whatever the terminal.
+    const std::string avant = test::FichiersDuStore(dir.Chemin());
+    Ecrit(dir.Fichier("vide"), "# rien encore\n");
+    r = LanceSillageImport(options + dir.Fichier("vide") + " " + dir.Fichier("access.log"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs, "sillage-import : La liste des journaux " + dir.Fichier("vide") +
+                             " n'en nomme aucun : écrivez-y les journaux à importer, un chemin ou "
+                             "un motif par ligne, du plus ancien au plus récent\n");
+    r = LanceSillageImport(options + dir.Fichier("absente"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs, "sillage-import : Impossible de lire la liste des journaux " +
+                             dir.Fichier("absente") + " : fichier introuvable\n");
+    EXPECT_EQ(test::FichiersDuStore(dir.Chemin()), avant);
 }
 
 } // namespace
