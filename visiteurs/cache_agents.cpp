@@ -72,7 +72,7 @@ void CreeDossiers(const std::string& dossier) {
 } // namespace
 
 std::vector<EntreeCache> LitCacheAgents(const std::string& chemin, std::uint64_t cle) {
-    const std::optional<std::string> octets = LitFichierEntier(chemin);
+    const std::optional<std::string> octets = LitFichierDonnees(chemin);
     if (!octets || octets->compare(0, kEntete.size(), kEntete) != 0) {
         return {};
     }

@@ -69,10 +69,10 @@ std::size_t Classificateur::HachageTexte::operator()(std::string_view s) const {
 Classificateur::Classificateur(const FichiersDonnees& fichiers,
                                const std::string& robotsUtilisateur)
     : fichiers_(fichiers) {
-    if (std::optional<std::string> t = LitFichierEntier(fichiers_.regexesUap)) {
+    if (std::optional<std::string> t = LitFichierDonnees(fichiers_.regexesUap)) {
         texteUap_ = std::move(*t), uapLu_ = true;
     }
-    if (std::optional<std::string> t = LitFichierEntier(fichiers_.listeRobots)) {
+    if (std::optional<std::string> t = LitFichierDonnees(fichiers_.listeRobots)) {
         texteRobots_ = std::move(*t), robotsLu_ = true;
     }
     cle_ = HachageExact(texteUap_) * 31 + HachageExact(texteRobots_);

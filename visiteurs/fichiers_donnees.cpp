@@ -63,7 +63,7 @@ FichiersDonnees FichiersDonnees::ParDefaut() {
     return f;
 }
 
-std::optional<std::string> LitFichierEntier(const std::string& chemin) {
+std::optional<std::string> LitFichierDonnees(const std::string& chemin) {
     if (!EstFichier(chemin)) {
         return std::nullopt;
     }

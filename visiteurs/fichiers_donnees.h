@@ -26,7 +26,7 @@ struct FichiersDonnees {
 };
 
 // The whole content of a file, nothing when it cannot be read (absent, a folder, no rights).
-std::optional<std::string> LitFichierEntier(const std::string& chemin);
+std::optional<std::string> LitFichierDonnees(const std::string& chemin);
 // The first line of a gzip-compressed (or plain) text file, nothing when it cannot be read.
 std::optional<std::string> PremiereLigneCompressee(const std::string& chemin);
 // The cache folder of the user: ${XDG_CACHE_HOME:-$HOME/.cache}/sillage/, "" when neither

@@ -42,7 +42,7 @@ std::string NomRobot(std::string_view correspondance, std::string_view motif) {
 }
 
 bool ListeRobots::Charge(const std::string& chemin, std::vector<std::string>& messages) {
-    const std::optional<std::string> texte = LitFichierEntier(chemin);
+    const std::optional<std::string> texte = LitFichierDonnees(chemin);
     if (!texte) {
         jeu_ = JeuExpressions{}, motifs_.clear();
         messages.push_back("Impossible de lire le fichier " + chemin +
@@ -97,7 +97,7 @@ std::optional<std::string> ListeRobots::Robot(std::string_view agent) const {
 }
 
 void RobotsUtilisateur::Charge(const std::string& chemin, std::vector<std::string>& messages) {
-    const std::optional<std::string> texte = LitFichierEntier(chemin);
+    const std::optional<std::string> texte = LitFichierDonnees(chemin);
     ChargeTexte(texte ? *texte : std::string(), chemin, messages);
 }
 

@@ -114,7 +114,7 @@ Pays::Pays(const FichiersDonnees& fichiers) : fichiers_(fichiers) {
 Pays::~Pays() = default;
 
 void Pays::LitNoms() {
-    const std::optional<std::string> json = LitFichierEntier(fichiers_.paysIso);
+    const std::optional<std::string> json = LitFichierDonnees(fichiers_.paysIso);
     ValeurJson racine;
     int ligne = 0;
     std::string erreur;
@@ -131,7 +131,7 @@ void Pays::LitNoms() {
         return;
     }
     std::unordered_map<std::string, std::string> francais;
-    if (const std::optional<std::string> mo = LitFichierEntier(fichiers_.traductionPays)) {
+    if (const std::optional<std::string> mo = LitFichierDonnees(fichiers_.traductionPays)) {
         francais = LitCatalogue(*mo);
     }
     if (francais.empty()) {
@@ -342,7 +342,7 @@ template <class T> bool LitTableau(std::string_view& o, std::vector<T>& v) {
 } // namespace
 
 bool Pays::LitCacheReseaux(const std::string& chemin, std::uint64_t cle) const {
-    const std::optional<std::string> octets = LitFichierEntier(chemin);
+    const std::optional<std::string> octets = LitFichierDonnees(chemin);
     std::uint64_t lue = 0;
     if (!octets || octets->compare(0, kEnteteReseaux.size(), kEnteteReseaux) != 0 ||
         octets->size() < kEnteteReseaux.size() + sizeof lue) {

@@ -38,7 +38,7 @@ std::string RemplaceGroupes(std::string_view modele, const Groupes& groupes) {
 }
 
 bool ExpressionsUap::Charge(const std::string& chemin, std::vector<std::string>& messages) {
-    const std::optional<std::string> texte = LitFichierEntier(chemin);
+    const std::optional<std::string> texte = LitFichierDonnees(chemin);
     if (!texte) {
         messages.push_back("Impossible de lire le fichier " + chemin +
                            " : les navigateurs et les systèmes ne sont pas reconnus, et les "

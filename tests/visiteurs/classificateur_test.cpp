@@ -103,7 +103,7 @@ TEST(Classificateur, TogetherAsOneByOne) {
 
 // Every sample agent that the crawler list gives with its patterns is a robot.
 TEST(Classificateur, EveryInstanceOfTheCrawlerListIsARobot) {
-    const std::optional<std::string> texte = LitFichierEntier(DonneesTest().listeRobots);
+    const std::optional<std::string> texte = LitFichierDonnees(DonneesTest().listeRobots);
     ASSERT_TRUE(texte);
     ValeurJson liste;
     int ligne = 0;
