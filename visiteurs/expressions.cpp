@@ -137,13 +137,26 @@ void JeuExpressions::Prepare() {
 }
 
 void JeuExpressions::Candidates(std::string_view texte, std::vector<std::uint32_t>& sortie) const {
-    sortie = toujours_;
+    // The candidates marked in a bit set, then read in increasing order: no sort, and a word
+    // found several times costs nothing more.
+    thread_local std::vector<std::uint64_t> bits;
+    bits.assign((expressions_.size() + 63) / 64, 0);
+    auto marque = [&](std::uint32_t e) { bits[e / 64] |= std::uint64_t{1} << (e % 64); };
+    for (const std::uint32_t e : toujours_) {
+        marque(e);
+    }
     automate_.Parcourt(texte, [&](std::uint32_t mot) {
-        const std::vector<std::uint32_t>& e = expressionsParMot_[mot];
-        sortie.insert(sortie.end(), e.begin(), e.end());
+        for (const std::uint32_t e : expressionsParMot_[mot]) {
+            marque(e);
+        }
     });
-    std::sort(sortie.begin(), sortie.end());
-    sortie.erase(std::unique(sortie.begin(), sortie.end()), sortie.end());
+    sortie.clear();
+    for (std::size_t w = 0; w < bits.size(); ++w) {
+        for (std::uint64_t b = bits[w]; b != 0; b &= b - 1) {
+            sortie.push_back(
+                static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(b))));
+        }
+    }
 }
 
 int JeuExpressions::Premiere(std::string_view texte, Groupes* groupes) const {

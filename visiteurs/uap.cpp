@@ -51,6 +51,7 @@ bool ExpressionsUap::Charge(const std::string& chemin, std::vector<std::string>&
 bool ExpressionsUap::ChargeTexte(std::string_view texte, const std::string& chemin,
                                  std::vector<std::string>& messages) {
     navigateurs_ = Liste{}, systemes_ = Liste{}, appareils_ = Liste{};
+    araignees_ = JeuExpressions{}, indicesAraignees_.clear();
     const std::string consequence = " : les navigateurs et les systèmes ne sont pas reconnus, et "
                                     "les robots le sont par les autres listes seulement.";
     try {
@@ -94,11 +95,18 @@ bool ExpressionsUap::ChargeTexte(std::string_view texte, const std::string& chem
                 }
                 const YAML::Node r = e[s.remplacement];
                 s.liste->remplacements.push_back(r && r.IsScalar() ? r.Scalar() : std::string());
+                if (s.liste == &appareils_ && s.liste->remplacements.back() == "Spider" &&
+                    araignees_.Ajoute(motif.Scalar(), sansCasse, erreur)) {
+                    indicesAraignees_.push_back(
+                        static_cast<std::uint32_t>(appareils_.jeu.Taille() - 1));
+                }
             }
             s.liste->jeu.Prepare();
         }
+        araignees_.Prepare();
     } catch (const YAML::Exception& e) {
         navigateurs_ = Liste{}, systemes_ = Liste{}, appareils_ = Liste{};
+        araignees_ = JeuExpressions{}, indicesAraignees_.clear();
         messages.push_back("Le fichier " + chemin + " n'est pas un YAML valide (ligne " +
                            std::to_string(e.mark.line + 1) + ")" + consequence);
         return false;
@@ -108,7 +116,10 @@ bool ExpressionsUap::ChargeTexte(std::string_view texte, const std::string& chem
 
 std::string ExpressionsUap::Famille(const Liste& liste, std::string_view agent) {
     Groupes g;
-    const int k = liste.jeu.Premiere(agent, &g);
+    return FamilleDe(liste, liste.jeu.Premiere(agent, &g), g);
+}
+
+std::string ExpressionsUap::FamilleDe(const Liste& liste, int k, const Groupes& g) {
     if (k < 0) {
         return "Other";
     }
@@ -126,6 +137,26 @@ std::string ExpressionsUap::Systeme(std::string_view agent) const {
 }
 std::string ExpressionsUap::Appareil(std::string_view agent) const {
     return Famille(appareils_, agent);
+}
+
+bool ExpressionsUap::Araignee(std::string_view agent) const {
+    const int a = araignees_.Premiere(agent);
+    if (a < 0) {
+        return false;
+    }
+    const std::uint32_t premiere = indicesAraignees_[static_cast<std::size_t>(a)];
+    thread_local std::vector<std::uint32_t> candidates;
+    appareils_.jeu.Candidates(agent, candidates);
+    Groupes g;
+    for (const std::uint32_t k : candidates) {
+        if (k >= premiere) {
+            break;
+        }
+        if (appareils_.jeu[k].Cherche(agent, &g)) {
+            return FamilleDe(appareils_, static_cast<int>(k), g) == "Spider";
+        }
+    }
+    return true;
 }
 
 } // namespace sillage

@@ -27,8 +27,9 @@ class ExpressionsUap {
     std::string Systeme(std::string_view agent) const;
     // The device family ("Spider" for a robot).
     std::string Appareil(std::string_view agent) const;
-    // True when uap-core classes the agent's device as a spider.
-    bool Araignee(std::string_view agent) const { return Appareil(agent) == "Spider"; }
+    // True when uap-core classes the agent's device as a spider: Appareil(agent) == "Spider",
+    // found without trying the hundreds of device expressions on every agent (see araignees_).
+    bool Araignee(std::string_view agent) const;
 
     std::size_t Expressions() const {
         return navigateurs_.jeu.Taille() + systemes_.jeu.Taille() + appareils_.jeu.Taille();
@@ -41,8 +42,14 @@ class ExpressionsUap {
         std::vector<std::string> remplacements; // per expression, "" for none
     };
     static std::string Famille(const Liste& liste, std::string_view agent);
+    static std::string FamilleDe(const Liste& liste, int k, const Groupes& g);
 
     Liste navigateurs_, systemes_, appareils_;
+    // The device expressions that give "Spider", apart, with their indexes among all device
+    // expressions: an agent is a spider when one of them matches and no device expression
+    // before the first that does matches (the first match decides the device).
+    JeuExpressions araignees_;
+    std::vector<std::uint32_t> indicesAraignees_;
 };
 
 // A replacement of uap-core: modele with every $1 to $9 replaced by that group's text; the

@@ -51,6 +51,19 @@ TEST(Uap, SystemFamiliesOfUapCoreTests) {
 TEST(Uap, DeviceFamiliesOfUapCoreTests) {
     Conforme("test_device.yaml", [](const std::string& a) { return Uap().Appareil(a); });
 }
+// The spider test, which tries the spiders' expressions first, answers as the device family.
+TEST(Uap, SpidersAsTheDeviceFamily) {
+    std::size_t araignees = 0;
+    for (const char* f : {"test_device.yaml", "test_ua.yaml", "test_os.yaml"}) {
+        for (const YAML::Node& c : YAML::LoadFile(std::string(TESTS_UAP "/") + f)["test_cases"]) {
+            const std::string agent = c["user_agent_string"].as<std::string>();
+            const bool araignee = Uap().Appareil(agent) == "Spider";
+            araignees += araignee;
+            ASSERT_EQ(Uap().Araignee(agent), araignee) << agent;
+        }
+    }
+    EXPECT_GT(araignees, 100u);
+}
 
 TEST(Uap, ReplacementRules) {
     Groupes g;
