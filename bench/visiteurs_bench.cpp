@@ -62,8 +62,7 @@ std::vector<std::string> Agents(std::size_t n) {
 // n hosts of the realistic mix: addresses, names of the usual providers, IPv6, crawlers.
 std::vector<std::string> Hotes(std::size_t n) {
     static constexpr ClasseHote kClasses[] = {ClasseHote::Numerique, ClasseHote::Numerique,
-                                              ClasseHote::Nom, ClasseHote::Ipv6,
-                                              ClasseHote::Robot};
+                                              ClasseHote::Nom, ClasseHote::Ipv6, ClasseHote::Robot};
     std::vector<std::string> hotes;
     hotes.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -151,7 +150,8 @@ void VueDesVisiteurs(benchmark::State& etat) {
     for (std::size_t i = 0; i < agents.size(); ++i) {
         ligne.clear();
         const auto acces = static_cast<std::int32_t>(1 + 100000 / (i + 1));
-        AjouteLigneAgent(ligne, agents[i], acces, acces / 3, DateLog(static_cast<int>(i % 121), 3600));
+        AjouteLigneAgent(ligne, agents[i], acces, acces / 3,
+                         DateLog(static_cast<int>(i % 121), 3600));
         tableAgents.Ajoute(ligne);
     }
     const std::vector<std::string> hotes = Hotes(300000);
