@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint64_t kFormatClassement = 1;
 // Below this many agents to classify, a second thread costs more than it saves.
 constexpr std::size_t kSeuilFils = 64;
-// The cache keeps at most this many agents: past it, only those met in this run.
+// The cache keeps at most this many agents: past it, only those classified in this run.
 constexpr std::size_t kCacheMax = 200000;
 
 // A robot's name when only uap-core knows it is one: its browser family when uap-core names

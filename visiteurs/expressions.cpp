@@ -75,9 +75,12 @@ Expression::~Expression() {
 
 bool Expression::Cherche(std::string_view texte, Groupes* groupes) const {
     Contexte& c = ContexteDuFil();
-    const int r = pcre2_match(static_cast<const pcre2_code*>(code_),
-                              reinterpret_cast<PCRE2_SPTR>(texte.data()), texte.size(), 0, 0,
-                              c.donnees, c.contexte);
+    // An empty view may have no address; the matcher wants one.
+    static constexpr char kVide[] = "";
+    const char* octets = texte.data() ? texte.data() : kVide;
+    const int r =
+        pcre2_match(static_cast<const pcre2_code*>(code_), reinterpret_cast<PCRE2_SPTR>(octets),
+                    texte.size(), 0, 0, c.donnees, c.contexte);
     if (r < 0) {
         if (r == PCRE2_ERROR_MATCHLIMIT || r == PCRE2_ERROR_DEPTHLIMIT ||
             r == PCRE2_ERROR_HEAPLIMIT || r == PCRE2_ERROR_JIT_STACKLIMIT ||

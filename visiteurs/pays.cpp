@@ -334,7 +334,9 @@ template <class T> bool LitTableau(std::string_view& o, std::vector<T>& v) {
         return false;
     }
     v.resize(n);
-    std::memcpy(v.data(), o.data(), n * sizeof(T));
+    if (n > 0) {
+        std::memcpy(v.data(), o.data(), n * sizeof(T));
+    }
     o.remove_prefix(n * sizeof(T));
     return true;
 }

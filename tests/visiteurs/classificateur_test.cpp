@@ -157,6 +157,7 @@ TEST(Classificateur, AnyAgentBytes) {
     }
     EXPECT_EQ(c.Classe("-"), (Classement{"Other", "Other", false, ""}));
     EXPECT_EQ(c.Classe(""), (Classement{"Other", "Other", false, ""}));
+    EXPECT_EQ(c.Classe(std::string_view()), (Classement{"Other", "Other", false, ""}));
 }
 
 // A list that cannot be read: a French message naming its file (and line), and the

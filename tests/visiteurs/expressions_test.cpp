@@ -96,6 +96,8 @@ TEST(Expression, InvalidExpressionsSayWhy) {
     EXPECT_NE(erreur.find("position"), std::string::npos) << erreur;
     EXPECT_EQ(Expression::Compile("(*UTF)abc", false, erreur), nullptr);
     EXPECT_NE(Expression::Compile("abc", false, erreur), nullptr);
+    // An empty view without an address is an empty text.
+    EXPECT_TRUE(Expression::Compile("^$", false, erreur)->Cherche(std::string_view()));
 }
 
 // A pathological expression gives up within its bounds, on any bytes, and a set stops trying it
