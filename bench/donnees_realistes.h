@@ -400,4 +400,231 @@ inline std::string DateLog(int d, int s) {
 
 inline constexpr int kJoursPeriode = 121; // 1 Nov 2003 to 29 Feb 2004
 
+// The user agents of the realistic mix, as real logs show them: browsers of a few families in
+// many versions on many systems and devices, applications' embedded browsers, tools, search
+// engines' and AI crawlers, and a long tail of agents seen once. Every agent of a crawler holds
+// "bot", "spider", "slurp" or "crawl" in some letter case, and no other agent does.
+
+// The popular browser agents: the current versions of the main families on the main systems.
+inline constexpr std::size_t kAgentsPopulaires = 400;
+
+namespace detail {
+
+inline constexpr std::string_view kModelesAndroid[] = {
+    "SM-G991B", "SM-A536B", "SM-S911B",  "SM-A146P",      "Pixel 7",
+    "Pixel 6a", "M2101K6G", "2201117TY", "CPH2219",       "moto g(60)",
+    "RMX3363",  "V2109",    "LM-K420",   "ONEPLUS A6013", "K"};
+inline constexpr std::string_view kSystemesWindows[] = {
+    "Windows NT 10.0; Win64; x64", "Windows NT 10.0; Win64; x64", "Windows NT 10.0; Win64; x64",
+    "Windows NT 6.1; Win64; x64",  "Windows NT 6.3; Win64; x64",  "Windows NT 10.0; WOW64"};
+
+inline void Version(std::string& s, std::uint64_t a, std::uint64_t b, std::uint64_t c,
+                    std::uint64_t d) {
+    AjouteNombre(s, a), s += '.', AjouteNombre(s, b), s += '.', AjouteNombre(s, c);
+    s += '.', AjouteNombre(s, d);
+}
+
+// A browser agent drawn from h; etendu: versions and builds spread wide (the long tail).
+inline std::string AgentNavigateur(std::uint64_t h, bool etendu) {
+    const std::uint64_t plateforme = h % 100;
+    const std::uint64_t g = Alea::Melange(h);
+    const std::uint64_t chrome = etendu ? 70 + g % 55 : 118 + g % 7;
+    const std::uint64_t build = etendu ? 3000 + (g >> 8) % 3200 : 6000 + (g >> 8) % 8 * 45;
+    const std::uint64_t patch = etendu ? (g >> 20) % 250 : 0;
+    std::string s = "Mozilla/5.0 (";
+    if (plateforme < 45) {
+        // Windows: Chrome, Edge, Firefox, Opera, and old Internet Explorers.
+        const std::string_view systeme = kSystemesWindows[(g >> 30) % std::size(kSystemesWindows)];
+        const std::uint64_t famille = (g >> 34) % 20;
+        if (famille < 2 && etendu) {
+            static constexpr std::string_view kAnciens[] = {
+                "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)",
+                "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.0; .NET CLR 2.0.50727)",
+                "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1; Trident/4.0)",
+                "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; Trident/5.0)",
+                "Mozilla/5.0 (Windows NT 6.1; Trident/7.0; rv:11.0) like Gecko"};
+            std::string a(kAnciens[(g >> 40) % std::size(kAnciens)]);
+            if ((g >> 44) % 2) {
+                a.insert(a.size() - (a.back() == ')' ? 1 : 0),
+                         "; .NET CLR 1.1." + std::to_string(4000 + (g >> 46) % 400));
+            }
+            return a;
+        }
+        s += systeme;
+        if (famille < 6) {
+            const std::uint64_t v = etendu ? 60 + (g >> 40) % 66 : 119 + (g >> 40) % 7;
+            s += "; rv:", AjouteNombre(s, v), s += ".0) Gecko/20100101 Firefox/";
+            AjouteNombre(s, v), s += ".0";
+            return s;
+        }
+        s += ") AppleWebKit/537.36 (KHTML, like Gecko) Chrome/";
+        Version(s, chrome, 0, build, patch);
+        s += " Safari/537.36";
+        if (famille < 10) {
+            s += " Edg/", Version(s, chrome, 0, build / 2 + 100, patch % 100);
+        } else if (famille < 11) {
+            s += " OPR/", AjouteNombre(s, chrome - 14), s += ".0.", AjouteNombre(s, build / 2);
+            s += '.', AjouteNombre(s, patch % 100);
+        }
+        return s;
+    }
+    if (plateforme < 57) {
+        // macOS: Safari, Chrome, Firefox.
+        const std::uint64_t mineure = etendu ? 9 + (g >> 30) % 7 : 15;
+        s += "Macintosh; Intel Mac OS X 10_", AjouteNombre(s, mineure), s += '_';
+        AjouteNombre(s, etendu ? (g >> 33) % 8 : 7);
+        const std::uint64_t famille = (g >> 36) % 10;
+        if (famille < 4) {
+            const std::uint64_t v = etendu ? 11 + (g >> 40) % 7 : 16 + (g >> 40) % 2;
+            s += ") AppleWebKit/605.1.15 (KHTML, like Gecko) Version/", AjouteNombre(s, v);
+            s += '.', AjouteNombre(s, (g >> 44) % 7), s += " Safari/605.1.15";
+            return s;
+        }
+        if (famille < 6) {
+            const std::uint64_t v = etendu ? 60 + (g >> 40) % 66 : 119 + (g >> 40) % 7;
+            s += "; rv:", AjouteNombre(s, v), s += ".0) Gecko/20100101 Firefox/";
+            AjouteNombre(s, v), s += ".0";
+            return s;
+        }
+        s += ") AppleWebKit/537.36 (KHTML, like Gecko) Chrome/",
+            Version(s, chrome, 0, build, patch);
+        s += " Safari/537.36";
+        return s;
+    }
+    if (plateforme < 63) {
+        // Linux desktops: Firefox and Chrome.
+        const bool ubuntu = (g >> 30) % 3 == 0;
+        s += ubuntu ? "X11; Ubuntu; Linux x86_64" : "X11; Linux x86_64";
+        if ((g >> 33) % 2) {
+            const std::uint64_t v = etendu ? 60 + (g >> 40) % 66 : 119 + (g >> 40) % 7;
+            s += "; rv:", AjouteNombre(s, v), s += ".0) Gecko/20100101 Firefox/";
+            AjouteNombre(s, v), s += ".0";
+            return s;
+        }
+        s += ") AppleWebKit/537.36 (KHTML, like Gecko) Chrome/",
+            Version(s, chrome, 0, build, patch);
+        s += " Safari/537.36";
+        return s;
+    }
+    if (plateforme < 85) {
+        // Android: Chrome Mobile, Samsung Internet, and applications' embedded browsers.
+        const std::uint64_t android = etendu ? 7 + (g >> 30) % 8 : 13 + (g >> 30) % 2;
+        const std::string_view modele = kModelesAndroid[(g >> 34) % std::size(kModelesAndroid)];
+        s += "Linux; Android ", AjouteNombre(s, android), s += "; ", s += modele;
+        const std::uint64_t famille = (g >> 40) % 10;
+        if (famille < 2) {
+            s += ") AppleWebKit/537.36 (KHTML, like Gecko) SamsungBrowser/";
+            AjouteNombre(s, etendu ? 10 + (g >> 44) % 14 : 23), s += ".0 Chrome/";
+            Version(s, chrome, 0, 0, 0), s += " Mobile Safari/537.36";
+            return s;
+        }
+        if (famille < 3 && etendu) {
+            s += " Build/TP1A.", AjouteNombre(s, 220000 + (g >> 44) % 1000);
+            s += ".014; wv) AppleWebKit/537.36 (KHTML, like Gecko) Version/4.0 Chrome/";
+            Version(s, chrome, 0, build, patch);
+            s += " Mobile Safari/537.36 [FB_IAB/FB4A;FBAV/", AjouteNombre(s, 300 + (g >> 50) % 150);
+            s += ".0.0.", AjouteNombre(s, (g >> 54) % 60), s += ".";
+            AjouteNombre(s, (g >> 58) % 120), s += ";]";
+            return s;
+        }
+        s += ") AppleWebKit/537.36 (KHTML, like Gecko) Chrome/",
+            Version(s, chrome, 0, build, patch);
+        s += " Mobile Safari/537.36";
+        return s;
+    }
+    // iPhone and iPad: Mobile Safari, Chrome for iOS, applications.
+    const bool ipad = (g >> 30) % 8 == 0;
+    const std::uint64_t ios = etendu ? 12 + (g >> 33) % 6 : 16 + (g >> 33) % 2;
+    const std::uint64_t mineure = (g >> 36) % 7;
+    s += ipad ? "iPad; CPU OS " : "iPhone; CPU iPhone OS ";
+    AjouteNombre(s, ios), s += '_', AjouteNombre(s, mineure);
+    s += " like Mac OS X) AppleWebKit/605.1.15 (KHTML, like Gecko) ";
+    const std::uint64_t famille = (g >> 40) % 10;
+    if (famille < 2) {
+        s += "CriOS/", Version(s, chrome, 0, build, patch), s += " Mobile/15E148 Safari/604.1";
+    } else if (famille < 3 && etendu) {
+        s += "Mobile/15E148 Instagram ", AjouteNombre(s, 200 + (g >> 44) % 120);
+        s += ".0.0.", AjouteNombre(s, (g >> 50) % 40), s += '.', AjouteNombre(s, (g >> 54) % 120);
+    } else {
+        s += "Version/", AjouteNombre(s, ios), s += '.', AjouteNombre(s, mineure);
+        s += " Mobile/15E148 Safari/604.1";
+    }
+    return s;
+}
+
+} // namespace detail
+
+// Popular browser agent number i (i < kAgentsPopulaires).
+inline std::string AgentPopulaire(std::uint64_t i) {
+    return detail::AgentNavigateur(Alea::Melange(i * 7 + 1), false);
+}
+
+// Agent number i of the long tail: browsers in every version, a few tools and unusual agents,
+// each one likely seen in one visit only.
+inline std::string AgentQueue(std::uint64_t i) {
+    const std::uint64_t h = Alea::Melange(i * 13 + 5);
+    if (h % 100 < 4) {
+        static constexpr std::string_view kOutils[] = {"python-requests/2.", "Go-http-client/1.1 ",
+                                                       "Java/1.8.0_", "okhttp/4.", "axios/1."};
+        std::string s(kOutils[(h >> 8) % std::size(kOutils)]);
+        AjouteNombre(s, (h >> 16) % 400);
+        return s;
+    }
+    if (h % 100 < 7) {
+        std::string s = "Lecteur-Flux-";
+        AjouteNombre(s, i), s += "/1.", AjouteNombre(s, (h >> 8) % 10);
+        s += " (+http://www.exemple-", AjouteNombre(s, (h >> 16) % 1000), s += ".net/)";
+        return s;
+    }
+    return detail::AgentNavigateur(h, true);
+}
+
+// The agent of a crawler from host number hote (the same host keeps its crawler): search
+// engines', AI companies' and tools', some with versions that vary.
+inline std::string AgentRobot(std::uint64_t hote) {
+    static constexpr std::string_view kRobots[] = {
+        "Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)",
+        "Mozilla/5.0 (compatible; bingbot/2.0; +http://www.bing.com/bingbot.htm)",
+        "Mozilla/5.0 (compatible; YandexBot/3.0; +http://yandex.com/bots)",
+        "Mozilla/5.0 (compatible; Baiduspider/2.0; +http://www.baidu.com/search/spider.html)",
+        "DuckDuckBot/1.1; (+http://duckduckgo.com/duckduckbot.html)",
+        "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_5) AppleWebKit/605.1.15 (KHTML, like Gecko) "
+        "Version/13.1.1 Safari/605.1.15 (Applebot/0.1; +http://www.apple.com/go/applebot)",
+        "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko); compatible; GPTBot/1.2; "
+        "+https://openai.com/gptbot",
+        "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; ClaudeBot/1.0; "
+        "+claudebot@anthropic.com)",
+        "CCBot/2.0 (https://commoncrawl.org/faq/)",
+        "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; PerplexityBot/1.0; "
+        "+https://perplexity.ai/perplexitybot)",
+        "Mozilla/5.0 (Linux; Android 5.0) AppleWebKit/537.36 (KHTML, like Gecko) Mobile "
+        "Safari/537.36 (compatible; Bytespider; spider-feedback@bytedance.com)",
+        "meta-externalagent/1.1 (+https://developers.facebook.com/docs/sharing/webmasters/crawler)",
+        "Mozilla/5.0 (compatible; Amazonbot/0.1; +https://developer.amazon.com/support/amazonbot)",
+        "Mozilla/5.0 (compatible; AhrefsBot/7.0; +http://ahrefs.com/robot/)",
+        "Mozilla/5.0 (compatible; SemrushBot/7~bl; +http://www.semrush.com/bot.html)",
+        "Mozilla/5.0 (compatible; MJ12bot/v1.4.8; http://mj12bot.com/)",
+        "Mozilla/5.0 (compatible; DotBot/1.2; +https://opensiteexplorer.org/dotbot)",
+        "Mozilla/5.0 (compatible; PetalBot;+https://webmaster.petalsearch.com/site/petalbot)",
+        "Robot-Indexeur/2.1 (+http://www.indexeur-exemple.org/robot.html)",
+    };
+    const std::uint64_t h = Alea::Melange(hote * 3 + 11);
+    if (h % 10 == 0) {
+        // Google's smartphone crawler, in the version of the browser it renders with.
+        std::string s =
+            "Mozilla/5.0 (Linux; Android 6.0.1; Nexus 5X Build/MMB29P) AppleWebKit/537.36 "
+            "(KHTML, like Gecko) Chrome/";
+        detail::Version(s, 100 + (h >> 8) % 25, 0, 5000 + (h >> 16) % 1000, (h >> 26) % 200);
+        s += " Mobile Safari/537.36 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)";
+        return s;
+    }
+    if (h % 10 == 1) {
+        // One small crawler among many, each with its own name.
+        std::string s = "Mozilla/5.0 (compatible; Explorateur";
+        AjouteNombre(s, (h >> 8) % 300), s += "Bot/1.0; +http://robots.exemple.org/)";
+        return s;
+    }
+    return std::string(kRobots[(h >> 8) % std::size(kRobots)]);
+}
+
 } // namespace sillage::banc

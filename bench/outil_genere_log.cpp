@@ -5,11 +5,14 @@
 //
 // The realistic mix (--realiste, or any of --noms, --ipv6, --robots, --requetes) is what a real
 // site's log shows: a share of the hits from named hosts of the usual providers, some from IPv6
-// addresses, a share from crawlers that walk the whole site, and a few pages with a query.
+// addresses, a share from crawlers that walk the whole site (search engines', AI companies',
+// tools'), a few pages with a query, and the agents of real logs: browsers of a few families in
+// many versions, and a long tail of agents seen once (--agents sets how many such agents the
+// log may draw, about as many distinct agents as a log of a million lines holds).
 //
 //   genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]
 //              [--hotes N] [--pages N] [--realiste] [--noms P] [--ipv6 P] [--robots P]
-//              [--requetes P]
+//              [--requetes P] [--agents N]
 
 #include "donnees_realistes.h"
 
@@ -34,6 +37,10 @@ constexpr std::size_t kHotesReels = 20000;
 constexpr std::size_t kPagesReelles = 20000;
 constexpr double kNomsReels = 37, kIpv6Reels = 5, kRobotsReels = 22;
 constexpr int kRequetesReelles = 5;
+// Agents of the long tail the realistic mix draws from, and the share of the human visits that
+// bring one (the others bring one of the popular agents).
+constexpr std::size_t kAgentsReels = 5000;
+constexpr double kPartQueue = 0.6;
 // Of the crawlers' hits, the share from named hosts (the others crawl from bare addresses).
 constexpr double kRobotsNommes = 0.85;
 
@@ -48,6 +55,7 @@ struct Options {
     bool melange = false; // the realistic mix
     double noms = kNomsReels, ipv6 = kIpv6Reels, robots = kRobotsReels;
     int requetes = kRequetesReelles;
+    std::size_t agents = kAgentsReels;
 };
 constexpr std::size_t kImages = 30000;
 constexpr std::size_t kDownloads = 400;
@@ -91,7 +99,8 @@ struct Requete {
 
 struct Visite {
     std::uint64_t hote = 0;
-    std::string texteHote; // the realistic mix only: the host's text
+    std::string texteHote;  // the realistic mix only: the host's text
+    std::string texteAgent; // the realistic mix only: the agent's text
     std::string_view agentRobot = kAgentRobot;
     bool robot = false;
     int agent = 0;
@@ -118,7 +127,8 @@ class Generateur {
                   : o.melange ? kPagesReelles
                               : kPages),
           alea_(o.graine), hotes_(nHotes_, 0.75), pages_(nPages_, 1.0), downloads_(kDownloads, 0.9),
-          sitesExternes_(kSitesExternes, 1.0), visites_(VisitesSimultanees(o.lignes)) {
+          sitesExternes_(kSitesExternes, 1.0), populaires_(kAgentsPopulaires, 1.0),
+          visites_(VisitesSimultanees(o.lignes)) {
         for (int p : kPoidsHeures) {
             poidsJour_ += p;
         }
@@ -164,7 +174,9 @@ class Generateur {
             sortie += '-';
         }
         sortie += " \"", sortie += r.referent, sortie += "\" \"";
-        sortie += v.robot ? v.agentRobot : kAgents[v.agent];
+        sortie += options_.melange ? std::string_view(v.texteAgent)
+                  : v.robot        ? v.agentRobot
+                                   : kAgents[v.agent];
         sortie += "\"\n";
     }
 
@@ -219,11 +231,11 @@ class Generateur {
                 static_cast<double>(Alea::Melange(j + 5) % 100) < kRobotsNommes * 100;
             v.texteHote = HoteReel(v.hote, nomme && !options_.numerique ? ClasseHote::Robot
                                                                         : ClasseHote::Numerique);
-            v.agentRobot =
+            v.texteAgent =
                 nomme && v.texteHote.find("googlebot") != std::string::npos ? kAgentsRobots[0]
                 : nomme && v.texteHote.find("msn") != std::string::npos     ? kAgentsRobots[1]
                 : nomme                                                     ? kAgentsRobots[2]
-                                                                            : kAgentRobot;
+                                                                            : AgentRobot(v.hote);
             return;
         }
         const double u = alea_.Reel();
@@ -254,6 +266,11 @@ class Generateur {
             return;
         }
         v.agent = static_cast<int>(Alea::Melange(v.hote + 1) % std::size(kAgents));
+        if (options_.melange) {
+            v.texteAgent = v.agent == kAgentWget      ? "Wget/1." + std::to_string(v.hote % 22)
+                           : alea_.Chance(kPartQueue) ? AgentQueue(queue_++ % options_.agents)
+                                                      : AgentPopulaire(populaires_.Tire(alea_));
+        }
         if (v.agent == kAgentWget) {
             Requete r;
             r.methode = alea_.Chance(0.5) ? "HEAD" : "GET";
@@ -376,7 +393,8 @@ class Generateur {
     Options options_;
     const std::size_t nHotes_, nPages_;
     Alea alea_;
-    Zipf hotes_, pages_, downloads_, sitesExternes_;
+    Zipf hotes_, pages_, downloads_, sitesExternes_, populaires_;
+    std::uint64_t queue_ = 0; // the next agent of the long tail
     std::vector<Visite> visites_;
     std::vector<Visite> robots_;  // the realistic mix: the crawlers' visits under way
     std::vector<Classe> classes_; // numeric, named, IPv6, crawlers
@@ -397,7 +415,7 @@ bool LitEntier(const char* texte, std::int64_t& valeur) {
 constexpr const char* kUsage =
     "Usage : genere-log [--lignes N] [--graine S] [--sortie FICHIER] [--numerique] [--prefixe]\n"
     "                  [--hotes N] [--pages N] [--realiste] [--noms P] [--ipv6 P] [--robots P]\n"
-    "                  [--requetes P]\n";
+    "                  [--requetes P] [--agents N]\n";
 
 int Usage(const char* message) {
     std::fprintf(stderr, "%s\n%s", message, kUsage);
@@ -425,7 +443,9 @@ void Aide() {
                 "  --noms P           part des hôtes nommés, robots compris (37)\n"
                 "  --ipv6 P           part des adresses IPv6 (5)\n"
                 "  --robots P         part des robots d'indexation (22)\n"
-                "  --requetes P       part des pages dont l'adresse porte une requête (5)\n",
+                "  --requetes P       part des pages dont l'adresse porte une requête (5)\n"
+                "  --agents N         agents rares parmi lesquels tirer (5000 ; un journal d'un\n"
+                "                     million de lignes en montre à peu près autant)\n",
                 kUsage);
 }
 
@@ -458,6 +478,12 @@ int main(int argc, char** argv) {
                 return Usage("Nombre incorrect.");
             }
             (a == "--hotes" ? o.hotes : o.pages) = static_cast<std::size_t>(n);
+        } else if (a == "--agents" && valeur) {
+            if (!LitEntier(argv[++i], n) || n < 1) {
+                return Usage("Nombre d'agents incorrect.");
+            }
+            o.melange = true;
+            o.agents = static_cast<std::size_t>(n);
         } else if (a == "--realiste") {
             o.melange = true;
         } else if ((a == "--noms" || a == "--ipv6" || a == "--robots" || a == "--requetes") &&

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -156,6 +157,9 @@ TEST(GenereLog, RealisticMix) {
 
 } // namespace
 
+// Every crawler's agent of the realistic mix holds one of these words, and no other agent does.
+const std::regex kMotsRobots("bot|spider|slurp|crawl", std::regex::icase);
+
 // The realistic mix: its shares of named hosts, IPv6 addresses and crawlers, and the host and
 // page counts it is given.
 TEST(GenereLog, RealisticHostMixAndSizes) {
@@ -173,10 +177,7 @@ TEST(GenereLog, RealisticHostMixAndSizes) {
         } else if (!std::regex_match(h.Hote, adresse)) {
             ++nommes;
         }
-        robots += h.Navigateur.find("Googlebot") != std::string::npos ||
-                  h.Navigateur.find("msnbot") != std::string::npos ||
-                  h.Navigateur.find("Slurp") != std::string::npos ||
-                  h.Navigateur.find("Robot-Indexeur") != std::string::npos;
+        robots += std::regex_search(h.Navigateur, kMotsRobots);
         if (!EstImage(h.Page) && !EstDownload(h.Page) && h.Page != "/robots.txt") {
             ++lignesPages;
             pages.insert(h.Page);
@@ -202,4 +203,48 @@ TEST(GenereLog, RealisticHostMixAndSizes) {
     }
     EXPECT_EQ(Genere("--hotes 0").code, 2);
     EXPECT_EQ(Genere("--robots 120").code, 2);
+}
+
+// The agents of the realistic mix are those of real logs: browsers of several families in many
+// versions, search engines' and AI crawlers, tools, and a long tail; --agents sets the tail.
+TEST(GenereLog, RealisticAgents) {
+    const Resultat r = Genere("--realiste --lignes 100000");
+    ASSERT_EQ(r.code, 0);
+    std::map<std::string, std::size_t> agents;
+    for (std::string_view l : Lignes(r.sortie)) {
+        ++agents[DecoupeLigneLog(l, 3).Navigateur];
+    }
+    std::size_t robots = 0, uneFois = 0;
+    std::set<std::string> familles;
+    for (const auto& [a, n] : agents) {
+        robots += std::regex_search(a, kMotsRobots);
+        uneFois += n <= 20; // one visit's hits
+        for (const char* f : {"Firefox/", "Chrome/", "Edg/", "OPR/", "SamsungBrowser/", "CriOS/",
+                              "Version/", "MSIE ", "Trident/", "Wget/", "python-requests/",
+                              "Android ", "iPhone OS ", "Mac OS X ", "Windows NT ", "Linux "}) {
+            if (a.find(f) != std::string::npos) {
+                familles.insert(f);
+            }
+        }
+    }
+    EXPECT_GT(agents.size(), 1500u);
+    EXPECT_GT(uneFois, 300u);
+    EXPECT_GT(robots, 20u);
+    EXPECT_EQ(familles.size(), 16u);
+    for (const char* robot : {"GPTBot/", "ClaudeBot/", "CCBot/", "PerplexityBot/", "Googlebot/",
+                              "bingbot/", "Bytespider"}) {
+        EXPECT_NE(r.sortie.find(robot), std::string::npos) << robot;
+    }
+    const auto distincts = [&](const std::string& arguments) {
+        std::set<std::string> d;
+        const Resultat journal = Genere(arguments);
+        for (std::string_view l : Lignes(journal.sortie)) {
+            d.insert(DecoupeLigneLog(l, 3).Navigateur);
+        }
+        return d.size();
+    };
+    EXPECT_LT(distincts("--realiste --lignes 100000 --agents 100"), agents.size() - 1000);
+    EXPECT_EQ(Genere("--agents 0").code, 2);
+    // The plain log keeps its few agents: eight, and its crawler's.
+    EXPECT_EQ(distincts("--lignes 20000"), 9u);
 }

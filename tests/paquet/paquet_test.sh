@@ -23,10 +23,11 @@ echec() {
 paquet="$travail/cpack/sillage_${VERSION}_$(dpkg --print-architecture).deb"
 [ -f "$paquet" ] || echec "no package $paquet"
 
-# The control fields: dependencies computed by dpkg-shlibdeps, plus Qt's run-time plugins.
+# The control fields: dependencies computed by dpkg-shlibdeps, plus what is read at run time:
+# Qt's plugins and the visitors' data.
 depends="$(dpkg-deb -f "$paquet" Depends)"
 for d in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo zlib1g \
-    qt6-qpa-plugins; do
+    qt6-qpa-plugins uap-core libloc-database iso-codes; do
     tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -xF "$d" >/dev/null ||
         echec "Depends lacks $d: $depends"
 done
@@ -56,6 +57,8 @@ attendus=(
     usr/share/man/man1/sillage-import.1.gz
     usr/share/man/man1/sillage.1.gz
     usr/share/metainfo/com.example.sillage.metainfo.xml
+    usr/share/sillage/crawler-user-agents.json
+    usr/share/sillage/crawler-user-agents.licence
 )
 (cd "$racine" && find . -type f | sed 's|^\./||' | sort) >"$travail/contenu"
 printf '%s\n' "${attendus[@]}" | sort | diff -u - "$travail/contenu" || echec "package content"
