@@ -26,7 +26,7 @@ std::string Programme() {
 }
 
 // The program's data folder: the sources' donnees/ for a program of the build tree, else
-// share/sillage/ beside the program's bin/ folder (an installation under any prefix), else the
+// share/sillage-donnees/ beside the program's bin/ folder (an installation under any prefix), else the
 // configured installation folder.
 std::string DossierDonnees(const std::string& nom) {
     const std::string programme = Programme();
@@ -36,7 +36,7 @@ std::string DossierDonnees(const std::string& nom) {
     }
     const std::size_t barre = programme.rfind('/');
     if (barre != std::string::npos) {
-        const std::string voisin = programme.substr(0, barre) + "/../share/sillage/";
+        const std::string voisin = programme.substr(0, barre) + "/../share/sillage-donnees/";
         if (EstFichier(voisin + nom)) {
             return voisin;
         }

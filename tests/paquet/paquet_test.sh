@@ -57,8 +57,8 @@ attendus=(
     usr/share/man/man1/sillage-import.1.gz
     usr/share/man/man1/sillage.1.gz
     usr/share/metainfo/com.example.sillage.metainfo.xml
-    usr/share/sillage/crawler-user-agents.json
-    usr/share/sillage/crawler-user-agents.licence
+    usr/share/sillage-donnees/crawler-user-agents.json
+    usr/share/sillage-donnees/crawler-user-agents.licence
 )
 (cd "$racine" && find . -type f | sed 's|^\./||' | sort) >"$travail/contenu"
 printf '%s\n' "${attendus[@]}" | sort | diff -u - "$travail/contenu" || echec "package content"
@@ -129,7 +129,7 @@ donnees="$home/.local/share/sillage"
 mkdir "$travail/attendu"
 "$CONSTRUCTION/app/sillage-import" --dir "$travail/attendu" "$JOURNAL" >/dev/null
 # (The register says when each log was imported: it is left out.)
-diff -r -x journaux.lst "$travail/attendu" "$donnees" >/dev/null ||
+diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$donnees" >/dev/null ||
     echec "tables differ from the build's"
 # Nothing beside the program, in the working folder or elsewhere in the home.
 [ -z "$(ls -A "$ailleurs")" ] || echec "files written in the working folder"
@@ -192,7 +192,7 @@ liste_journaux "$maison"
 programme="$(RACINE_SERVICE="$racine" lance_service "$maison" \
     "$racine/usr/lib/systemd/user/sillage-import.service")"
 [ "$programme" = "$racine/usr/bin/sillage-import" ] || echec "the service runs $programme"
-diff -r -x journaux.lst "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
+diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
     echec "the service's tables differ from the build's"
 grep -q " lignes nouvelles (journal nouveau)$" "$travail/service" ||
     echec "the service does not tell what each log gave: $(cat "$travail/service")"
@@ -207,7 +207,7 @@ unites_utilisateur "$maison" | grep -qxF "$unites" ||
 liste_journaux "$maison"
 programme="$(RACINE_SERVICE="/nulle-part" lance_service "$maison" "$unites/sillage-import.service")"
 [ "$programme" = "$maison/.local/bin/sillage-import" ] || echec "the service runs $programme"
-diff -r -x journaux.lst "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
+diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
     echec "the ~/.local service's tables differ from the build's"
 
 # The pre-rotation hook, as the web servers' logrotate settings run it (run-parts, as root, a
@@ -237,7 +237,7 @@ grep -q "l'import d'avant rotation de essai a échoué (code 1)" "$travail/croch
 liste_journaux "$maison"
 crochet "$maison"
 [ ! -s "$travail/crochet" ] || echec "the hook says: $(cat "$travail/crochet")"
-diff -r -x journaux.lst "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
+diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
     echec "the hook's tables differ from the build's"
 
 # lintian: no error and no warning (notes are printed).
