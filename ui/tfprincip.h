@@ -156,7 +156,6 @@ class TFPrincip : public QMainWindow {
     void ListeDblClick(const ListeFenetre& liste, int ligne);
     // Shows a list's rows that pass its edit's text (every row when filtre is false).
     void Remplit(ListeFenetre& liste, bool filtre);
-    ListeFenetre& ListeDe(Liste liste);
 
     // Infos (tfprincip_infos.cpp): runs one event of Infos, then shows the state; effets tells
     // what the event may have changed (kEntrees, kResultats). A failure is shown after the

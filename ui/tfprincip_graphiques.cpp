@@ -114,10 +114,12 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
     LVCalc2 = LibelleVariable(page, "LVCalc2", 568, 368, 70);
     LVCalc3 = LibelleVariable(page, "LVCalc3", 568, 272, 70);
 
-    // The legend's texts and colours follow the chart shown (MontreEtiquettes).
+    // The legend's texts and colours follow the chart shown (MontreEtiquettes). It stands 4
+    // pixels above its first place (592), where the page's bottom cut the letters' descenders,
+    // and still below the day numbers.
     static const char* const kLegende[5] = {"LExpl0", "lExpl1", "LExpl2", "LExpl5", "LExpl6"};
     for (std::size_t i = 0; i < Legende.size(); ++i) {
-        Legende[i] = Libelle(page, kLegende[i], 8, 592, QString());
+        Legende[i] = Libelle(page, kLegende[i], 8, 588, QString());
         Legende[i]->hide();
     }
 

@@ -64,15 +64,6 @@ void TFPrincip::CreeListe(QWidget* page, ListeFenetre& liste) {
     new ToucheRelachee(liste.edit, [this, &liste](int key) { EFiltreKeyUp(liste, key); });
 }
 
-TFPrincip::ListeFenetre& TFPrincip::ListeDe(Liste liste) {
-    for (ListeFenetre& l : listes_) {
-        if (l.description->liste == liste) {
-            return l;
-        }
-    }
-    return listes_.back(); // every Liste is described
-}
-
 void TFPrincip::Remplit(ListeFenetre& liste, bool filtre) {
     const Table& table = TableListe(base_, liste.description->liste);
     if (!filtre || liste.edit == nullptr || liste.edit->text().isEmpty()) {

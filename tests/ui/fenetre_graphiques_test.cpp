@@ -64,8 +64,14 @@ QStringList Legende(TFPrincip& f) {
     QStringList textes;
     int fin = 0;
     for (const QLabel* l : visibles) {
-        // One line under the chart, each entry whole and apart from the one before, in the tab.
-        if (l->x() <= fin || l->y() != 592 || l->geometry().right() >= 633) {
+        // One line under the chart and below the day numbers, each entry whole and apart from
+        // the one before, inside the tab.
+        if (l->x() <= fin || l->y() != visibles[0]->y() ||
+            l->y() < Trouve<QLabel>(f, "Label42").geometry().bottom() ||
+            !l->parentWidget()->rect().contains(l->geometry()) || l->geometry().right() >= 633) {
+            qWarning("%s: %d,%d %dx%d in %dx%d", qPrintable(l->objectName()), l->x(), l->y(),
+                     l->width(), l->height(), l->parentWidget()->width(),
+                     l->parentWidget()->height());
             return {"(mal placée) " + l->objectName()};
         }
         fin = l->geometry().right();
