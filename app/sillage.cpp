@@ -6,6 +6,7 @@
 #include "store/emplacement.h"
 #include "store/erreur.h"
 #include "ui/dialogues.h"
+#include "ui/identite.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
 #include "ui/tfprincip.h"
@@ -19,7 +20,9 @@
 
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,16 +39,74 @@ void Usage(std::FILE* f) {
                f);
 }
 
+// The arguments that Qt leaves to the program: Qt's own options (-platform offscreen,
+// -style=fusion, -reverse, also written with two dashes) are taken out, with the value that
+// follows those that take one. Any other argument of one dash is left to Qt too: what Qt does not
+// take, the second reading rejects.
+std::vector<const char*> SansOptionsDeQt(int argc, char** argv) {
+    static const std::set<std::string> kAvecValeur = {"-platform",
+                                                      "-platformpluginpath",
+                                                      "-platformtheme",
+                                                      "-plugin",
+                                                      "-qwindowgeometry",
+                                                      "-qwindowicon",
+                                                      "-qwindowtitle",
+                                                      "-session",
+                                                      "-style",
+                                                      "-stylesheet",
+                                                      "-display",
+                                                      "-geometry",
+                                                      "-title",
+                                                      "-name",
+                                                      "-visual",
+                                                      "-ncols",
+                                                      "-cmap",
+                                                      "-fontengine",
+                                                      "-dialogs"};
+    static const std::set<std::string> kSeules = {"-reverse",      "-widgetcount", "-nograb",
+                                                  "-dograb",       "-sync",        "-testability",
+                                                  "-qmljsdebugger"};
+    std::vector<const char*> reste = {argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--") {
+            reste.insert(reste.end(), argv + i, argv + argc);
+            break;
+        }
+        const bool deuxTirets = arg.rfind("--", 0) == 0;
+        if (deuxTirets) {
+            arg.erase(0, 1);
+        }
+        const std::string nom = arg.substr(0, arg.find('='));
+        const bool deQt = kAvecValeur.count(nom) != 0 || kSeules.count(nom) != 0;
+        if (arg.size() > 2 && arg[0] == '-' && (deQt || !deuxTirets)) {
+            if (kAvecValeur.count(arg) != 0) {
+                ++i; // its value
+            }
+            continue;
+        }
+        reste.push_back(argv[i]);
+    }
+    return reste;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const sillage::Programme programme{"sillage", {}, Usage};
-    // Help and version before Qt starts, so that they need no display.
-    if (const std::optional<int> code = sillage::AideOuVersion(programme, argc, argv)) {
-        return *code;
+    // The command line is read before Qt starts, so that help, the version and a mistake are
+    // answered without a display; it is read again once Qt has taken its own options out.
+    {
+        const std::vector<const char*> arguments = SansOptionsDeQt(argc, argv);
+        sillage::LigneCommande avantQt;
+        if (const std::optional<int> code = sillage::LitLigneCommande(
+                programme, static_cast<int>(arguments.size()), arguments.data(), avantQt)) {
+            return *code;
+        }
     }
     // Qt takes its own options (-platform, -style...) out of argv here.
     QApplication application(argc, argv);
+    sillage::IdentifieApplication();
     // What Qt draws itself (message-box buttons, the file dialog) reads in French too.
     QTranslator traduction;
     if (traduction.load(QStringLiteral("qtbase_fr"),

@@ -4,11 +4,14 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTableView>
 
-#include <set>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace sillage {
 
@@ -58,13 +61,18 @@ QString TexteCopie(const QAbstractItemView& vue) {
     if (modele == nullptr || vue.selectionModel() == nullptr) {
         return {};
     }
-    std::set<int> rangees;
-    for (const QModelIndex& index : vue.selectionModel()->selectedIndexes()) {
-        rangees.insert(index.row());
+    // The selection's ranges, not its cells: a whole list chosen with Ctrl+A is one range, where
+    // its cells would be millions of indexes.
+    std::vector<std::pair<int, int>> plages; // [first, last] rows
+    for (const QItemSelectionRange& plage : vue.selectionModel()->selection()) {
+        if (plage.isValid()) {
+            plages.emplace_back(plage.top(), plage.bottom());
+        }
     }
-    if (rangees.empty()) {
+    if (plages.empty()) {
         return {};
     }
+    std::sort(plages.begin(), plages.end());
     const int colonnes = modele->columnCount();
     const auto ligne = [&](auto&& texteColonne) {
         QStringList cellules;
@@ -78,8 +86,12 @@ QString TexteCopie(const QAbstractItemView& vue) {
     if (qobject_cast<const QTableView*>(&vue) != nullptr) {
         texte += ligne([&](int c) { return modele->headerData(c, Qt::Horizontal).toString(); });
     }
-    for (int r : rangees) {
-        texte += ligne([&](int c) { return modele->index(r, c).data().toString(); });
+    int suivante = 0; // the first row not copied yet: ranges may overlap
+    for (const auto& [premiere, derniere] : plages) {
+        for (int r = std::max(premiere, suivante); r <= derniere; ++r) {
+            texte += ligne([&](int c) { return modele->index(r, c).data().toString(); });
+        }
+        suivante = std::max(suivante, derniere + 1);
     }
     return texte;
 }

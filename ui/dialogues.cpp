@@ -2,10 +2,12 @@
 
 #include "ui/police.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCompleter>
 
 #include <deque>
+#include <utility>
 
 namespace sillage {
 
@@ -39,12 +41,11 @@ QMessageBox::StandardButton ReponsePrevue(QMessageBox::StandardButton defaut) {
 
 } // namespace
 
-QMessageBox::StandardButton Dialogues::Question(QWidget* parent, const QString& titre,
-                                                const QString& texte,
-                                                QMessageBox::StandardButtons boutons,
-                                                QMessageBox::StandardButton defaut,
-                                                QMessageBox::Icon icone) {
-    const Message message{titre, texte, boutons, defaut, icone};
+QMessageBox::StandardButton
+Dialogues::Question(QWidget* parent, const QString& titre, const QString& texte,
+                    QMessageBox::StandardButtons boutons, QMessageBox::StandardButton defaut,
+                    QMessageBox::Icon icone, std::vector<TexteBouton> textes) {
+    const Message message{titre, texte, boutons, defaut, icone, std::move(textes)};
     if (Prevu()) {
         etat().messages.push_back(message);
         return ReponsePrevue(defaut);
@@ -58,6 +59,11 @@ std::unique_ptr<QMessageBox> Dialogues::CreeBoite(QWidget* parent, const Message
     boite->setFont(PoliceSillage());
     boite->setTextFormat(Qt::PlainText);
     boite->setDefaultButton(message.defaut);
+    for (const TexteBouton& t : message.textes) {
+        if (QAbstractButton* bouton = boite->button(t.bouton)) {
+            bouton->setText(t.texte);
+        }
+    }
     return boite;
 }
 

@@ -14,6 +14,12 @@ namespace sillage {
 
 class Dialogues {
   public:
+    // A button that reads as its action ("Tout compter à nouveau") rather than as the standard
+    // button it stands for, which is still what the question answers.
+    struct TexteBouton {
+        QMessageBox::StandardButton bouton;
+        QString texte;
+    };
     // A box that was asked for while answers are given ahead of time.
     struct Message {
         QString titre;
@@ -21,20 +27,22 @@ class Dialogues {
         QMessageBox::StandardButtons boutons;
         QMessageBox::StandardButton defaut;
         QMessageBox::Icon icone;
+        std::vector<TexteBouton> textes;
     };
 
-    // A question with the given buttons; returns the button pressed.
-    static QMessageBox::StandardButton Question(QWidget* parent, const QString& titre,
-                                                const QString& texte,
-                                                QMessageBox::StandardButtons boutons,
-                                                QMessageBox::StandardButton defaut,
-                                                QMessageBox::Icon icone = QMessageBox::Question);
+    // A question with the given buttons, some of them given their own texts; returns the button
+    // pressed.
+    static QMessageBox::StandardButton
+    Question(QWidget* parent, const QString& titre, const QString& texte,
+             QMessageBox::StandardButtons boutons, QMessageBox::StandardButton defaut,
+             QMessageBox::Icon icone = QMessageBox::Question, std::vector<TexteBouton> textes = {});
     // An error text (UTF-8 from the store or the import) in a box with an OK button.
     static void Erreur(QWidget* parent, const QString& texte);
     // A report (UTF-8) in a box with an OK button.
     static void Information(QWidget* parent, const QString& texte);
     // The box that Question shows: the program's font, the text shown as plain text whatever
-    // it holds (a message can quote a log's text), the default button given.
+    // it holds (a message can quote a log's text), the default button given, the buttons' own
+    // texts.
     static std::unique_ptr<QMessageBox> CreeBoite(QWidget* parent, const Message& message);
     // Shows the open dialog; returns the chosen file, or an empty text when cancelled. No popup
     // of the dialog (its file-name completion) outlives it.

@@ -3,6 +3,7 @@
 #include "ui/tfprincip.h"
 
 #include "ui/construction.h"
+#include "ui/identite.h"
 #include "ui/modele_entrees.h"
 #include "ui/onglets.h"
 #include "ui/police.h"
@@ -16,6 +17,7 @@ namespace sillage {
 
 TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(base) {
     setWindowTitle(QStringLiteral("Sillage"));
+    setWindowIcon(IconeSillage());
     setFont(PoliceSillage());
     // A tooltip is a window of its own, which takes no window's font: every tooltip of the
     // program is drawn in this one.
@@ -46,13 +48,12 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
         PageControl1->addTab(page, QString::fromUtf8(kTitres[i]));
     }
     CreeGeneral(pages[0]);
-    CreeListe(pages[1], Liste::Pages);
-    CreeListe(pages[2], Liste::Images);
-    CreeListe(pages[3], Liste::IP);
-    CreeListe(pages[4], Liste::Origines);
+    for (std::size_t i = 0; i < kListes.size(); ++i) {
+        listes_[i].description = &kListes[i];
+        CreeListe(pages[static_cast<std::size_t>(kListes[i].onglet)], listes_[i]);
+    }
     CreeInfos(pages[5]);
     CreeGraphiques(pages[6]);
-    CreeListe(pages[7], Liste::Downloads);
     CreeRetours(pages[8]);
 
     // Qt's file dialog reads its history and folders from Qt's settings file in the user's
@@ -78,15 +79,18 @@ void TFPrincip::FixeDialogues(TFApropos* apropos, TFOptions* options) {
 void TFPrincip::CreeMenu() {
     QMenuBar* barre = menuBar();
     barre->setObjectName(QStringLiteral("MainMenu1"));
-    const auto commande = [&](const char* nom, const QString& texte, void (TFPrincip::*action)()) {
+    const auto commande = [&](const char* nom, const QString& texte, void (TFPrincip::*action)(),
+                              QKeySequence raccourci = {}) {
         QAction* a = barre->addAction(texte);
         a->setObjectName(QString::fromLatin1(nom));
+        a->setShortcut(raccourci);
         connect(a, &QAction::triggered, this, action);
         return a;
     };
-    Ouvrir1 = commande("Ouvrir1", QStringLiteral("&Ouvrir"), &TFPrincip::Ouvrir1Click);
-    Enregistrer1 =
-        commande("Enregistrer1", QStringLiteral("&Enregistrer"), &TFPrincip::Enregistrer1Click);
+    Ouvrir1 = commande("Ouvrir1", QStringLiteral("&Ouvrir"), &TFPrincip::Ouvrir1Click,
+                       QKeySequence::Open);
+    Enregistrer1 = commande("Enregistrer1", QStringLiteral("&Enregistrer"),
+                            &TFPrincip::Enregistrer1Click, QKeySequence::Save);
     Reinitialiser1 = commande("Reinitialiser1", QStringLiteral("&Reinitialiser"),
                               &TFPrincip::Reinitialiser1Click);
     Options1 = commande("Options1", QStringLiteral("&Options"), &TFPrincip::Options1Click);

@@ -10,14 +10,17 @@
 
 #include "import/import.h"
 #include "import/session.h"
+#include "store/table.h"
 #include "store/verrou.h"
 #include "ui/evenements.h"
 #include "ui/modeles.h"
 #include "vues/vue_graphiques.h"
 #include "vues/vue_infos.h"
 #include "vues/vue_listes.h"
+#include "vues/vue_registre.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 
 #include <array>
@@ -52,9 +55,6 @@ class TFOptions;
 class TFPrincip : public QMainWindow {
     Q_OBJECT
   public:
-    // The key code that the key handlers receive for Return and Enter; other keys come as
-    // Qt::Key values.
-    static constexpr int kToucheEntree = ToucheRelachee::kEntree;
     // Client area (below the menu bar).
     static constexpr int kLargeur = 654;
     static constexpr int kHauteur = 658;
@@ -73,10 +73,58 @@ class TFPrincip : public QMainWindow {
     // whether to wait more (tests shorten it).
     void FixeAttenteVerrou(std::chrono::milliseconds attente) { attenteVerrou_ = attente; }
 
+    // Rebuilds every list, the name indexes, the summary, the two chart lists and the chosen
+    // error status's rows from the tables (after a change of the tables that no command made).
+    void RafraichitVues();
+
+    // The Infos tab's state: the current mode and the mode the filter text is attached to.
+    ModeInfos ModeRecherche() const { return Infos.ModeRecherche; }
+    ModeInfos ModeFiltre() const { return Infos.ModeFiltre; }
+    // The chart the charts tab shows.
+    GenreGraphique ModeGraphique() const { return Graphique.ModeGraphique; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // The key code that the key handlers receive for Return and Enter; other keys come as
+    // Qt::Key values.
+    static constexpr int kToucheEntree = ToucheRelachee::kEntree;
+
+    // One of the five ranked lists, described once (tfprincip_listes.cpp): its widgets' names
+    // and places, the tab it is on, and where a double-click on one of its rows leads.
+    struct DescriptionListe {
+        Liste liste;
+        int onglet;            // its tab, from 0 (TabSheet1)
+        const char* etiquette; // "Filtre :"; this and the next three are null without a filter
+        const char* edit;
+        const char* bouton; // "Appliquer"
+        const char* lignes; // "N lignes sur M" while a filter is applied
+        const char* vue;
+        QRect place;     // the view's
+        ModeInfos infos; // where a double-click leads; Aucun: nowhere
+    };
+    static const std::array<DescriptionListe, 5> kListes;
+    // The widgets made from a description, and the model of its view (columns: ColonnesListe).
+    struct ListeFenetre {
+        const DescriptionListe* description = nullptr;
+        QLineEdit* edit = nullptr;
+        QLabel* lignes = nullptr;
+        QTableView* vue = nullptr;
+        ModeleListe* modele = nullptr;
+    };
+
+    // Building, one function per room.
+    void CreeMenu();
+    void CreeGeneral(QWidget* page);
+    void CreeListe(QWidget* page, ListeFenetre& liste);
+    void CreeInfos(QWidget* page);
+    void CreeGraphiques(QWidget* page);
+    void CreeRetours(QWidget* page);
+
     // Start-up, once, when the window is first shown.
     void FormShow();
-    // Rebuilds every list, the name indexes, the summary and the two chart lists from the tables.
-    void RafraichitVues();
     // The menu commands.
     void Ouvrir1Click();
     void Enregistrer1Click();
@@ -87,22 +135,36 @@ class TFPrincip : public QMainWindow {
     // Asked before the window closes: clears CanClose to keep it open.
     void FormCloseQuery(bool& CanClose);
 
-    // List filters of the Pages, Images, IP and Référents tabs (tfprincip_listes.cpp).
-    void BFiltre1Click();
-    void BFiltre3Click();
-    void BFiltre4Click();
-    void BFiltre5Click();
-    void EFiltre1KeyUp(int key);
-    void EFiltre3KeyUp(int key);
-    void EFiltre4KeyUp(int key);
-    void EFiltre5KeyUp(int key);
-    void FiltrePages();
-    void FiltreImages();
-    void FiltreIP();
-    void FiltreOrigines();
+    // Enables the commands that need every table loaded.
+    void MajCommandes();
+    // Releases the name indexes and the tables once the window closes.
+    void Libere();
+    // The tables are those of the disk now: the session and the register as loaded follow.
+    void Synchronise();
 
-    // Infos tab (tfprincip_infos.cpp). The double-click handlers of the list tabs receive the
-    // table line of the double-clicked row, -1 for none.
+    // "Général" (tfprincip_general.cpp): the summary's header cells, then its figures.
+    void EcritEnTetesResume();
+    void MontreResume();
+
+    // Lists (tfprincip_listes.cpp). BFiltreClick and EFiltreKeyUp are the handlers of the four
+    // "Appliquer" buttons (BFiltre1Click...) and of the four edits' key releases
+    // (EFiltre1KeyUp...), told which list they are for; ListeDblClick receives the table line of
+    // the double-clicked row, -1 for none (VLPagesDblClick, LVIPDblClick, LVDownloadDblClick,
+    // LVOrigineDblClick).
+    void BFiltreClick(ListeFenetre& liste);
+    void EFiltreKeyUp(ListeFenetre& liste, int key);
+    void ListeDblClick(const ListeFenetre& liste, int ligne);
+    // Shows a list's rows that pass its edit's text (every row when filtre is false).
+    void Remplit(ListeFenetre& liste, bool filtre);
+
+    // Infos (tfprincip_infos.cpp): runs one event of Infos, then shows the state; effets tells
+    // what the event may have changed (kEntrees, kResultats). A failure is shown after the
+    // state. Returns whether the event completed.
+    static constexpr int kEntrees = 1;
+    static constexpr int kResultats = 2;
+    bool EvenementInfos(int effets, const std::function<void()>& evenement);
+    void ChoisitModeInfos(ModeInfos mode);
+    void NavigueVersInfos(ModeInfos mode, int ligne);
     void BPageClick();
     void BNomDClick();
     void BDownloadClick();
@@ -111,69 +173,35 @@ class TFPrincip : public QMainWindow {
     void BFiltre2Click();
     void EFiltre2KeyUp(int key);
     void LVAfficheDblClick();
-    void VLPagesDblClick(int ligne);
-    void LVIPDblClick(int ligne);
-    void LVDownloadDblClick(int ligne);
-    void LVOrigineDblClick(int ligne);
-    // The tab's state: the current mode and the mode the filter text is attached to.
-    ModeInfos ModeRecherche() const { return Infos.ModeRecherche; }
-    ModeInfos ModeFiltre() const { return Infos.ModeFiltre; }
-
-    // Charts tab (tfprincip_graphiques.cpp). Drawing happens inside PaintBox1's paint event;
-    // the click handlers change the state, set the labels and ask for a repaint.
-    void LBListAnneeClick();
-    void LBListMoisClick();
-    void PaintBox1Paint(QPainter& p);
-    GenreGraphique ModeGraphique() const { return Graphique.ModeGraphique; }
-
-    // Error-status tab (tfprincip_retours.cpp): the click handler of the 24 status buttons.
-    void B400Click();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    // Building, one function per room.
-    void CreeMenu();
-    void CreeGeneral(QWidget* page);
-    void CreeListe(QWidget* page, Liste liste);
-    void CreeInfos(QWidget* page);
-    void CreeGraphiques(QWidget* page);
-    void CreeRetours(QWidget* page);
-
-    // Enables the commands that need every table loaded.
-    void MajCommandes();
-    // Releases the name indexes and the tables once the window closes.
-    void Libere();
-
-    // "Général" (tfprincip_general.cpp): the summary's header cells, then its figures.
-    void EcritEnTetesResume();
-    void MontreResume();
-
-    // Lists: the model of one of the five ranked lists; a list filtered with its edit's text.
-    ModeleListe& ModeleDe(Liste liste);
-    void Filtre(Liste liste);
-
-    // Infos: runs one event of Infos, then shows the state; effets tells what the event may have
-    // changed (kEntrees, kResultats). A failure is shown after the state. Returns whether the
-    // event completed.
-    static constexpr int kEntrees = 1;
-    static constexpr int kResultats = 2;
-    bool EvenementInfos(int effets, const std::function<void()>& evenement);
-    void ChoisitModeInfos(ModeInfos mode);
-    void NavigueVersInfos(ModeInfos mode, int ligne);
     // EFiltre2's text in Windows-1252 bytes.
     std::string TexteFiltre2() const;
 
-    // Charts: the two lists filled from the tables (their choices cleared); the labels around
-    // the surface.
+    // Charts (tfprincip_graphiques.cpp). Drawing happens inside PaintBox1's paint event; the
+    // click handlers change the state, set the labels and ask for a repaint.
+    void LBListAnneeClick();
+    void LBListMoisClick();
+    void PaintBox1Paint(QPainter& p);
+    // The two lists filled from the tables (their choices cleared); the labels around the
+    // surface and the legend below it.
     void RemplitListesGraphiques();
     void MontreEtiquettes(const EtiquettesGraphique& etiquettes);
+    void MontreLegende(const std::vector<EntreeLegende>& entrees);
+    // The labels while the current mode's list has nothing chosen (EtiquettesSansChoix).
+    void MontreEtiquettesSansChoix();
+
+    // Error statuses (tfprincip_retours.cpp): the click handler of the 24 status buttons, and
+    // the rows of the chosen status (none: the tab is left as it is).
+    void B400Click();
+    void MontreRetours(QPushButton* statut);
+
     // The import of one chosen log by "&Ouvrir": a log the register knows asks first whether to
-    // import only its new lines; a line that stops it asks whether to pass over such lines.
-    // Returns whether it completed (a cancelled question counts as completed).
+    // import only its new lines (or says that it has none); a line that stops it asks whether to
+    // pass over such lines. Returns whether it completed (a cancelled question counts as
+    // completed).
     bool ImporteLog(const QString& chemin);
+    // How a log the register knows is imported: Nouveau or Entier, nothing to import nothing.
+    // Asks the user; a log it does not know is imported whole without a question.
+    std::optional<ModeImport> ModeDuJournal(const QString& chemin, const std::string& fichier);
     // One import of the log at chemin as demande says, the progress on the bar; returns the
     // message of what stopped it, and whether that was a line that can be passed over.
     std::optional<QString> ImporteAvecProgression(const std::string& chemin,
@@ -183,13 +211,16 @@ class TFPrincip : public QMainWindow {
     // waits, then asks whether to wait more; nothing when the user gave up.
     std::optional<Verrou> Reserve();
     // "&Enregistrer" and the close question's Yes: saves under the lock; over a store that another
-    // program saved meanwhile, the imports made here are redone on it first (Session). Returns
-    // whether the tables of the window are now those of the disk.
+    // program saved meanwhile, the imports made here are redone on it first (Session), and the
+    // window says what the other program had imported. Returns whether the tables of the window
+    // are now those of the disk.
     bool Enregistre();
+    // What another program imported into the store since the tables were last loaded or saved
+    // here: the register on the disk beside registreSynchronise_; nothing when it cannot be read.
+    // The caller holds the store's lock.
+    std::optional<std::vector<ImportEntreTemps>> ImportsDuDisque() const;
     // Where the open dialog starts (DossierOuverture).
     QString DossierDialogue() const;
-    // The labels while the current mode's list has nothing chosen (EtiquettesSansChoix).
-    void MontreEtiquettesSansChoix();
 
     Base& base_;
     TFApropos* apropos_ = nullptr;
@@ -201,6 +232,9 @@ class TFPrincip : public QMainWindow {
     bool chargee_ = false;
     // What the window changed since the tables were last loaded or saved.
     Session session_;
+    // The register of imported logs as last loaded or saved: what another program imported since
+    // is what the disk's register holds beyond it.
+    Table registreSynchronise_;
     std::chrono::milliseconds attenteVerrou_{2000};
 
     // The frame and the commands.
@@ -217,21 +251,8 @@ class TFPrincip : public QMainWindow {
     QProgressBar* ProgressBar1 = nullptr;
     QTableWidget* SGGen = nullptr;
 
-    // The four filtered lists and the downloads list.
-    QLineEdit* EFiltre1 = nullptr;
-    QLineEdit* EFiltre3 = nullptr;
-    QLineEdit* EFiltre4 = nullptr;
-    QLineEdit* EFiltre5 = nullptr;
-    QTableView* VLPages = nullptr;
-    QTableView* LVImages = nullptr;
-    QTableView* LVIP = nullptr;
-    QTableView* LVOrigine = nullptr;
-    QTableView* LVDownload = nullptr;
-    ModeleListe* ModelePages = nullptr;
-    ModeleListe* ModeleImages = nullptr;
-    ModeleListe* ModeleIP = nullptr;
-    ModeleListe* ModeleOrigines = nullptr;
-    ModeleListe* ModeleDownloads = nullptr;
+    // The Pages, Images, IP, Référents and Downloads lists, in the order of kListes.
+    std::array<ListeFenetre, 5> listes_{};
 
     // "Infos". The entry list's model shows Infos.Entrees: declared after it, it goes first.
     EtatInfos Infos;
@@ -261,9 +282,13 @@ class TFPrincip : public QMainWindow {
     QLabel* LVCalc1 = nullptr;
     QLabel* LVCalc2 = nullptr;
     QLabel* LVCalc3 = nullptr;
+    // The legend: LExpl0, then the series lExpl1, LExpl2 and LExpl5, then LExpl6 (the value
+    // texts), laid out one after another on one line.
+    std::array<QLabel*, 5> Legende{};
 
     // "Statistiques des Retours"
     std::array<QPushButton*, 24> BoutonsRetour{}; // B400 to B417, then B500 to B505
+    QPushButton* StatutChoisi = nullptr;          // the bold one
     QLabel* LExpl3 = nullptr;
     QLabel* LExpl4 = nullptr;
     QTableView* LVRetours = nullptr;

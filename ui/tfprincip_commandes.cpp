@@ -5,13 +5,17 @@
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
+#include "store/fichiers.h"
+#include "store/registre.h"
 #include "ui/curseur.h"
 #include "ui/dialogues.h"
 #include "ui/onglets.h"
 #include "ui/protege.h"
+#include "ui/texte_utf8.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
 #include "vues/vue_messages.h"
+#include "vues/vue_registre.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -26,10 +30,6 @@
 namespace sillage {
 
 namespace {
-
-QString Utf8(const std::string& texte) {
-    return QString::fromStdString(texte);
-}
 
 std::string Option(const Base& base) {
     return base.ListeOptions.Vide() ? std::string() : std::string(base.ListeOptions[0]);
@@ -60,7 +60,7 @@ void TFPrincip::FormShow() {
         const std::optional<Verrou> verrou = Reserve();
         if (verrou) {
             base_.InitListes();
-            session_.Synchronise(base_);
+            Synchronise();
             chargee_ = true;
         }
     });
@@ -90,16 +90,21 @@ QString TFPrincip::DossierDialogue() const {
 
 void TFPrincip::RafraichitVues() {
     CurseurOccupe occupe;
-    for (Liste liste :
-         {Liste::Pages, Liste::IP, Liste::Images, Liste::Origines, Liste::Downloads}) {
-        const Table& table = TableListe(base_, liste);
-        ModeleDe(liste).Remplit(table, LignesListe(table));
+    for (ListeFenetre& liste : listes_) {
+        Remplit(liste, false);
     }
     // The name indexes follow their tables when next asked for (an import that needs them
     // builds them), not at every refresh: building them costs more than the refresh itself.
     base_.MarqueIndexPerimes();
     MontreResume();
     RemplitListesGraphiques();
+    // The rows of the chosen status were copied from the tables: they would outlive them.
+    MontreRetours(StatutChoisi);
+}
+
+void TFPrincip::Synchronise() {
+    session_.Synchronise(base_);
+    registreSynchronise_ = base_.ListeJournaux;
 }
 
 void TFPrincip::MajCommandes() {
@@ -179,35 +184,53 @@ std::optional<QString> TFPrincip::ImporteAvecProgression(const std::string& chem
     }
 }
 
-bool TFPrincip::ImporteLog(const QString& chemin) {
-    dossierDernierLog_ = QFile::encodeName(QFileInfo(chemin).absolutePath()).toStdString();
-    const std::string fichier = QFile::encodeName(chemin).toStdString();
-    DemandeImport demande;
-    bool annule = false;
-    // A log already imported: the user says whether its lines count again.
-    const std::optional<QString> erreurExamen = Essaie([&] {
+std::optional<ModeImport> TFPrincip::ModeDuJournal(const QString& chemin,
+                                                   const std::string& fichier) {
+    std::optional<ModeImport> mode = ModeImport::Entier;
+    // (A log that cannot be read is told by the import itself.)
+    Essaie([&] {
         const EtatJournal etat = ExamineJournal(base_, fichier);
         if (!etat.Connu) {
             return;
         }
-        switch (Dialogues::Question(
-            this, QStringLiteral("Ouverture"),
-            Utf8(QuestionJournalConnu(etat.Ligne.Date, etat.Ligne.Lignes, etat.LignesNouvelles)),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        const std::string nom = QFileInfo(chemin).fileName().toStdString();
+        if (etat.LignesNouvelles == 0) {
+            // The only import left would count its lines a second time.
+            Dialogues::Information(this, Utf8(TexteRienDeNouveau(nom, etat.Ligne.Lignes)));
+            mode.reset();
+            return;
+        }
+        switch (
+            Dialogues::Question(this, QStringLiteral("Ouverture"),
+                                Utf8(QuestionJournalConnu(nom, etat.Ligne.Date, etat.Ligne.Lignes,
+                                                          etat.LignesNouvelles)),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                QMessageBox::Yes, QMessageBox::Question,
+                                {{QMessageBox::Yes, Utf8(kReponseLignesNouvelles)},
+                                 {QMessageBox::No, Utf8(kReponseToutCompter)},
+                                 {QMessageBox::Cancel, Utf8(kReponseAnnuler)}})) {
         case QMessageBox::Yes:
-            demande.Mode = ModeImport::Nouveau;
+            mode = ModeImport::Nouveau;
             break;
         case QMessageBox::No:
             break;
         default:
-            annule = true;
+            mode.reset();
             break;
         }
     });
-    if (!erreurExamen && annule) {
+    return mode;
+}
+
+bool TFPrincip::ImporteLog(const QString& chemin) {
+    dossierDernierLog_ = QFile::encodeName(QFileInfo(chemin).absolutePath()).toStdString();
+    const std::string fichier = QFile::encodeName(chemin).toStdString();
+    DemandeImport demande;
+    if (const std::optional<ModeImport> mode = ModeDuJournal(chemin, fichier)) {
+        demande.Mode = *mode;
+    } else {
         return true;
     }
-    // (A log that cannot be read is told by the import itself.)
     bool ligneIllisible = false;
     std::optional<QString> erreur = ImporteAvecProgression(fichier, demande, ligneIllisible);
     if (erreur) {
@@ -230,6 +253,19 @@ bool TFPrincip::ImporteLog(const QString& chemin) {
     return !erreur;
 }
 
+std::optional<std::vector<ImportEntreTemps>> TFPrincip::ImportsDuDisque() const {
+    try {
+        Table disque;
+        const std::string chemin = base_.CheminFichier(kFichierRegistre);
+        if (FichierExiste(chemin)) {
+            disque.ChargeFichier(chemin, false);
+        }
+        return ImportsEntreTemps(registreSynchronise_, disque);
+    } catch (const std::exception&) {
+        return std::nullopt; // the save that follows reads it again, and says what fails
+    }
+}
+
 bool TFPrincip::Enregistre() {
     bool enregistre = false;
     Protege(this, [&] {
@@ -238,8 +274,12 @@ bool TFPrincip::Enregistre() {
             return;
         }
         ResultatEnregistrement resultat;
+        std::optional<std::vector<ImportEntreTemps>> autres;
         {
             CurseurOccupe occupe;
+            if (session_.DisqueChange(base_)) {
+                autres = ImportsDuDisque();
+            }
             resultat = session_.Enregistre(base_);
         }
         switch (resultat.issue) {
@@ -248,9 +288,13 @@ bool TFPrincip::Enregistre() {
             break;
         case IssueEnregistrement::Fusionne:
         case IssueEnregistrement::Relu:
-            // The tables are those of the disk with this window's imports: show them.
+            // The tables are those of the disk with this window's imports: show them, and say
+            // where the figures that changed come from.
             enregistre = true;
             RafraichitVues();
+            Dialogues::Information(this, Utf8(TexteEnregistrementFusionne(
+                                             autres.value_or(std::vector<ImportEntreTemps>{}),
+                                             resultat.issue == IssueEnregistrement::Fusionne)));
             break;
         case IssueEnregistrement::Impossible:
             if (Dialogues::Question(this, QStringLiteral("Enregistrement"),
@@ -262,6 +306,9 @@ bool TFPrincip::Enregistre() {
                 enregistre = true;
             }
             break;
+        }
+        if (enregistre) {
+            registreSynchronise_ = base_.ListeJournaux;
         }
     });
     return enregistre;
@@ -288,9 +335,11 @@ void TFPrincip::Reinitialiser1Click() {
     const std::optional<QString> erreur = Essaie([&] {
         CurseurOccupe occupe;
         base_.ReinitialiseListes();
-        session_.Synchronise(base_);
+        Synchronise();
         EcritEnTetesResume(); // not yet written when the start-up could not load the tables
     });
+    // Nothing is loaded from a log any more.
+    ProgressBar1->setValue(0);
     chargee_ = !erreur;
     MajCommandes();
     // Also after a failure: the lists must not show rows of tables that were released.
@@ -348,9 +397,8 @@ void TFPrincip::FormCloseQuery(bool& CanClose) {
 }
 
 void TFPrincip::Libere() {
-    for (Liste liste :
-         {Liste::Pages, Liste::Images, Liste::IP, Liste::Origines, Liste::Downloads}) {
-        ModeleDe(liste).Vide();
+    for (ListeFenetre& liste : listes_) {
+        liste.modele->Vide();
     }
     base_.IndexImage.Efface();
     base_.IndexNom.Efface();

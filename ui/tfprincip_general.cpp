@@ -3,6 +3,7 @@
 
 #include "store/base.h"
 #include "ui/construction.h"
+#include "ui/texte_utf8.h"
 #include "vues/vue_resume.h"
 
 #include <QHeaderView>
@@ -10,14 +11,6 @@
 #include <QTableWidget>
 
 namespace sillage {
-
-namespace {
-
-QString Utf8(std::string_view texte) {
-    return QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
-}
-
-} // namespace
 
 void TFPrincip::CreeGeneral(QWidget* page) {
     Libelle(page, "Label41", 24, 16, QStringLiteral("Chargement :"));

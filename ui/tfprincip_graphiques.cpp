@@ -10,6 +10,7 @@
 #include "ui/protege.h"
 #include "ui/surface_dessin.h"
 #include "ui/texte_qt.h"
+#include "ui/texte_utf8.h"
 #include "vues/vue_resume.h"
 
 #include <QLabel>
@@ -113,15 +114,14 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
     LVCalc2 = LibelleVariable(page, "LVCalc2", 568, 368, 70);
     LVCalc3 = LibelleVariable(page, "LVCalc3", 568, 272, 70);
 
-    Libelle(page, "LExpl0", 8, 592, QStringLiteral("Nombre total de"));
-    QLabel* lExpl1 = Libelle(page, "lExpl1", 96, 592, QStringLiteral("Hits"));
-    QLabel* LExpl2 = Libelle(page, "LExpl2", 128, 592, QStringLiteral("Visiteurs"));
-    QPalette rouge = lExpl1->palette();
-    rouge.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    lExpl1->setPalette(rouge);
-    QPalette bleu = LExpl2->palette();
-    bleu.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    LExpl2->setPalette(bleu);
+    // The legend's texts and colours follow the chart shown (MontreEtiquettes). It stands 4
+    // pixels above its first place (592), where the page's bottom cut the letters' descenders,
+    // and still below the day numbers.
+    static const char* const kLegende[5] = {"LExpl0", "lExpl1", "LExpl2", "LExpl5", "LExpl6"};
+    for (std::size_t i = 0; i < Legende.size(); ++i) {
+        Legende[i] = Libelle(page, kLegende[i], 8, 588, QString());
+        Legende[i]->hide();
+    }
 
     new ChoixListe(LBListAnnee, [this] { LBListAnneeClick(); });
     new ChoixListe(LBListMois, [this] { LBListMoisClick(); });
@@ -166,6 +166,29 @@ void TFPrincip::MontreEtiquettes(const EtiquettesGraphique& etiquettes) {
     }
     for (QLabel* l : LabelsJours) {
         l->setVisible(mensuelle);
+    }
+    MontreLegende(LegendeGraphique(etiquettes.Genre));
+}
+
+void TFPrincip::MontreLegende(const std::vector<EntreeLegende>& entrees) {
+    constexpr int kEcart = 6; // between two entries
+    int x = 8;
+    for (std::size_t i = 0; i < Legende.size(); ++i) {
+        QLabel* l = Legende[i];
+        if (i >= entrees.size()) {
+            l->hide();
+            continue;
+        }
+        l->setText(Utf8(entrees[i].Texte));
+        QPalette palette = l->parentWidget()->palette();
+        if (entrees[i].Teinte) {
+            palette.setColor(QPalette::WindowText, Teinte(*entrees[i].Teinte));
+        }
+        l->setPalette(palette);
+        l->adjustSize();
+        l->move(x, l->y());
+        l->show();
+        x += l->width() + kEcart;
     }
 }
 

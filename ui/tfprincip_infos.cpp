@@ -166,17 +166,4 @@ void TFPrincip::NavigueVersInfos(ModeInfos mode, int ligne) {
     }
 }
 
-void TFPrincip::VLPagesDblClick(int ligne) {
-    NavigueVersInfos(ModeInfos::Pages, ligne);
-}
-void TFPrincip::LVIPDblClick(int ligne) {
-    NavigueVersInfos(ModeInfos::IP, ligne);
-}
-void TFPrincip::LVDownloadDblClick(int ligne) {
-    NavigueVersInfos(ModeInfos::Download, ligne);
-}
-void TFPrincip::LVOrigineDblClick(int ligne) {
-    NavigueVersInfos(ModeInfos::Referent, ligne);
-}
-
 } // namespace sillage

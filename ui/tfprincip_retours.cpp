@@ -50,16 +50,22 @@ void TFPrincip::CreeRetours(QWidget* page) {
 }
 
 void TFPrincip::B400Click() {
-    auto* envoyeur = qobject_cast<QPushButton*>(sender());
-    if (envoyeur == nullptr) {
+    if (auto* envoyeur = qobject_cast<QPushButton*>(sender())) {
+        MontreRetours(envoyeur);
+    }
+}
+
+void TFPrincip::MontreRetours(QPushButton* statut) {
+    if (statut == nullptr) {
         return;
     }
+    StatutChoisi = statut;
     for (QPushButton* b : BoutonsRetour) {
-        MetEnGras(b, b == envoyeur);
+        MetEnGras(b, b == statut);
     }
     const std::optional<QString> erreur = Essaie([&] {
         // The captions are digits only.
-        VueRetours vue = CalculeRetours(base_, envoyeur->text().toStdString());
+        VueRetours vue = CalculeRetours(base_, statut->text().toStdString());
         std::vector<ModeleTextes::Rangee> rangees;
         rangees.reserve(vue.Lignes.size());
         for (LigneRetour& l : vue.Lignes) {

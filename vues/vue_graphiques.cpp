@@ -83,7 +83,7 @@ Dessin DessineAnnee(const Base& base, int annee) {
         fins.fill(1);
         for (const RGraph& g : lignes) {
             for (int i = 0; i < 12; ++i) {
-                const int y = 24 * i;
+                const int y = 24 * i + kDecalageAnnee;
                 const int lh = Longueur(g.Hits[i], m, kEchelleAnnee);
                 const int lp = Longueur(g.Pages[i], m, kEchelleAnnee);
                 const int lv = Longueur(g.Visites[i], m, kEchelleAnnee);
@@ -107,7 +107,7 @@ Dessin DessineAnnee(const Base& base, int annee) {
             const int largeur = kLargeurCaractere * static_cast<int>(texte.size());
             const bool droite = x + largeur > W - 3;
             d.Valeurs.push_back(
-                {std::move(texte), droite ? W - 3 : x, std::max(24 * i + 3, 6), droite});
+                {std::move(texte), droite ? W - 3 : x, 24 * i + 3 + kDecalageAnnee, droite});
         }
     }
     d.Etiquettes = EtiquettesGraphique{GenreGraphique::Annee, Echelle(m)};
@@ -127,6 +127,24 @@ Dessin DessineMois(const Base& base, int ligne) {
     }
     d.Etiquettes = EtiquettesGraphique{GenreGraphique::Mois, Echelle(m)};
     return d;
+}
+
+std::vector<EntreeLegende> LegendeGraphique(GenreGraphique genre) {
+    switch (genre) {
+    case GenreGraphique::Annee:
+        return {{"Nombre total de", std::nullopt},
+                {"Hits", kRouge},
+                {"Pages et downloads", kBleu},
+                {"Visites", kVert},
+                {"Chiffres : pages/hits", std::nullopt}};
+    case GenreGraphique::Mois:
+        return {{"Nombre total de", std::nullopt},
+                {"Pages et downloads", kRouge},
+                {"par jour", std::nullopt}};
+    case GenreGraphique::Aucun:
+        break;
+    }
+    return {};
 }
 
 Dessin EtatGraphique::CliqueAnnee(const Base& base, std::string_view texteAnnee) {

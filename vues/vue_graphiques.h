@@ -2,8 +2,8 @@
 // ListeGraphMois) and of the monthly chart (one vertical bar per day, from ListeGraphHeure) on
 // the 495 x 289 surface PaintBox1, with the scale texts and which labels are shown.
 //
-// Coordinates are surface pixels and may lie outside it (the January bars start above the top):
-// the painter clips. Texts are UTF-8 (digits only).
+// Coordinates are surface pixels and may lie outside it (a bar far longer than the maximum):
+// the painter clips. Texts are UTF-8.
 #pragma once
 
 #include <array>
@@ -22,6 +22,10 @@ enum class GenreGraphique { Aucun = 0, Annee = 1, Mois = 2 };
 
 inline constexpr int kLargeurGraphique = 495; // W
 inline constexpr int kHauteurGraphique = 289; // H
+// The yearly chart's bars of month i (from 0) cover y 24i - 5 to 24i + 11 as first laid out,
+// which put January's top bar above the surface: they stand this much lower, so that January's
+// begins on the frame's top line and December's still ends above the bottom one.
+inline constexpr int kDecalageAnnee = 5;
 
 struct Couleur {
     std::uint8_t R, G, B;
@@ -62,6 +66,20 @@ struct TexteValeur {
 };
 inline constexpr int kTaillePoliceValeur = 9;
 
+// One entry of the legend under the chart: its text and, for a series of bars, their colour
+// (the text is drawn in it).
+struct EntreeLegende {
+    std::string Texte;
+    std::optional<Couleur> Teinte;
+    bool operator==(const EntreeLegende&) const = default;
+};
+
+// The legend of the bars that the chart of genre draws, left to right, and what its value texts
+// mean. The yearly chart: "Nombre total de", "Hits" (red), "Pages et downloads" (blue),
+// "Visites" (green), "Chiffres : pages/hits". The monthly chart: "Nombre total de", "Pages et
+// downloads" (red), "par jour". No chart (Aucun): none.
+std::vector<EntreeLegende> LegendeGraphique(GenreGraphique genre);
+
 // The labels around the surface after a chart is drawn, or while none is.
 struct EtiquettesGraphique {
     // Annee (the yearly chart): LHCalc1-3 read Echelle and are shown, the twelve month labels
@@ -69,7 +87,7 @@ struct EtiquettesGraphique {
     // read Echelle and are shown, the day labels are shown, LHCalc1-3 and the month labels are
     // hidden. Aucun (no chart chosen): the six scale labels and every month and day label are
     // hidden, so that no number is left over a frame it does not describe. Hidden scale labels
-    // keep their texts.
+    // keep their texts. The legend is LegendeGraphique(Genre).
     GenreGraphique Genre;
     std::array<std::string, 3> Echelle; // trunc(M / 3), trunc(2M / 3), M
     bool operator==(const EtiquettesGraphique&) const = default;
@@ -86,7 +104,8 @@ struct Dessin {
 Dessin DessineAxes(GenreGraphique modeGraphique);
 
 // The yearly chart of every ListeGraphMois row whose year (field 1) is annee, drawn in table
-// order over one another and scaled by the largest of their maxima M (450 pixels stand for M).
+// order over one another and scaled by the largest of their maxima M (450 pixels stand for M),
+// kDecalageAnnee lower than first laid out.
 // A year without rows, or whose maximum is 0, gives the empty frame and the scale 0, 0, 0. A
 // matching row that does not read raises the integer conversion error.
 Dessin DessineAnnee(const Base& base, int annee);

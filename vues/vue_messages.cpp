@@ -27,23 +27,40 @@ std::string TexteIllisiblesIgnorees(std::int64_t n, std::int64_t premiere) {
            " (première : ligne " + NombreEnFrancais(premiere) + ")";
 }
 
-std::string QuestionJournalConnu(const std::string& date, std::int64_t lignes,
-                                 std::int64_t nouvelles) {
-    // "07/12/2026 02:00:00" reads "le 07/12/2026 à 02:00".
-    std::string quand = date;
+namespace {
+
+// "07/12/2026 02:00:13", as the register writes dates, reads "le 07/12/2026 à 02:00".
+std::string Quand(const std::string& date) {
     if (date.size() >= 16 && date[10] == ' ') {
-        quand = date.substr(0, 10) + " à " + date.substr(11, 5);
+        return "le " + date.substr(0, 10) + " à " + date.substr(11, 5);
     }
-    std::string seules =
-        "Oui : importer seulement les " + NombreEnFrancais(nouvelles) + " lignes nouvelles.";
-    if (nouvelles == 0) {
-        seules = "Oui : n'importer que ses lignes nouvelles (il n'y en a aucune).";
-    } else if (nouvelles == 1) {
-        seules = "Oui : importer seulement la ligne nouvelle.";
+    return "le " + date;
+}
+
+} // namespace
+
+std::string QuestionJournalConnu(const std::string& nom, const std::string& date,
+                                 std::int64_t lignes, std::int64_t nouvelles) {
+    const std::string comptees = CompteEnFrancais(lignes, "ligne", "lignes");
+    return "Le journal " + nom + " a déjà été importé " + Quand(date) + " (" + comptees +
+           ").\nIl a " +
+           (nouvelles == 1 ? std::string("une ligne nouvelle")
+                           : NombreEnFrancais(nouvelles) + " lignes nouvelles") +
+           " depuis.\n\n« " + std::string(kReponseToutCompter) + " » compte une deuxième fois " +
+           (lignes == 1 ? std::string("la ligne déjà comptée")
+                        : "les " + comptees + " déjà comptées") +
+           ".";
+}
+
+std::string TexteRienDeNouveau(const std::string& nom, std::int64_t lignes) {
+    if (lignes <= 0) {
+        return "Rien de nouveau dans " + nom + ".";
     }
-    return "Ce journal a déjà été importé le " + quand + " (" +
-           CompteEnFrancais(lignes, "ligne", "lignes") + ").\n" + seules +
-           "\nNon : importer à nouveau toutes ses lignes.";
+    return "Rien de nouveau dans " + nom + " : " +
+           (lignes == 1
+                ? std::string("sa ligne est déjà comptée")
+                : "ses " + CompteEnFrancais(lignes, "ligne", "lignes") + " sont déjà comptées") +
+           ".";
 }
 
 std::string QuestionSansIllisibles() {
@@ -57,6 +74,10 @@ std::string QuestionRejeuImpossible(const std::string& chemin, const std::string
            "\n\nOui : enregistrer les tables de cette fenêtre ; ce que l'autre programme a "
            "enregistré depuis est perdu.\nNon : ne rien enregistrer ; les tables du disque et "
            "celles de cette fenêtre restent telles qu'elles sont.";
+}
+
+std::string TexteLignesFiltrees(std::int64_t montrees, std::int64_t total) {
+    return CompteEnFrancais(montrees, "ligne", "lignes") + " sur " + NombreEnFrancais(total);
 }
 
 } // namespace sillage

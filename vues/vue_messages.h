@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace sillage {
 
@@ -19,14 +20,24 @@ std::string TexteTablesOccupees(std::string dossier);
 // "N lignes illisibles ignorées (première : ligne K)".
 std::string TexteIllisiblesIgnorees(std::int64_t n, std::int64_t premiere);
 
-// The question before importing a log that the register knows: date as the register writes it
-// (dd/mm/yyyy hh:mm:ss), the lines it counts, the whole lines after them.
-std::string QuestionJournalConnu(const std::string& date, std::int64_t lignes,
-                                 std::int64_t nouvelles);
+// The question before importing a log that the register knows and that has new lines: nom its
+// file's name, date when it was imported last as the register writes it (dd/mm/yyyy hh:mm:ss),
+// lignes the lines counted then, nouvelles the whole lines after them (at least 1). Its answers
+// read as their actions: kReponseLignesNouvelles, kReponseToutCompter, kReponseAnnuler.
+std::string QuestionJournalConnu(const std::string& nom, const std::string& date,
+                                 std::int64_t lignes, std::int64_t nouvelles);
+inline constexpr std::string_view kReponseLignesNouvelles = "Lignes nouvelles seulement";
+inline constexpr std::string_view kReponseToutCompter = "Tout compter à nouveau";
+inline constexpr std::string_view kReponseAnnuler = "Annuler";
+// In place of that question when the log has nothing new: "Rien de nouveau dans NOM : ...".
+std::string TexteRienDeNouveau(const std::string& nom, std::int64_t lignes);
 // After a line that stops the import: "Importer ce journal sans ses lignes illisibles ?"
 std::string QuestionSansIllisibles();
 // The question when the store changed on the disk and an import made in the window cannot be
 // redone over it: what each answer would lose.
 std::string QuestionRejeuImpossible(const std::string& chemin, const std::string& raison);
+
+// How many rows a filtered list shows of all its rows: "12 lignes sur 3 212".
+std::string TexteLignesFiltrees(std::int64_t montrees, std::int64_t total);
 
 } // namespace sillage

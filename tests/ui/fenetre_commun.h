@@ -14,6 +14,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QLabel>
 #include <QStringList>
 #include <QTest>
@@ -65,6 +66,11 @@ inline void VerifieModeles(const QObject& f) {
             VerifieModele(*modele);
         }
     }
+}
+
+// The menu command named nom (Ouvrir1, Enregistrer1...) chosen, as a click on it does.
+inline void Declenche(const QObject& f, const char* nom) {
+    Trouve<QAction>(f, nom).trigger();
 }
 
 // A click on a cell of a list (the first of its row by default), with the modifiers given.

@@ -74,6 +74,7 @@ class FenetreCopie : public QObject {
     void cleanup() { t.reset(); }
 
     void rankedListCopiesItsRowWithTheTitles();
+    void everyRankedListCopiesAllItsRows();
     void contextMenuCopies();
     void resultsCopySeveralRowsInListOrder();
     void errorRowsAreChosenByTheirFirstCellOnly();
@@ -96,11 +97,20 @@ void FenetreCopie::rankedListCopiesItsRowWithTheTitles() {
     CtrlC(ip);
     QCOMPARE(PressePapiers(),
              QString("Nom\tAcces\tDernier\ncafé.example\t4\t14/Feb/2004:10:11:12\n"));
-    // The ranked lists choose one row at a time: Ctrl+click moves the choice.
+    // A click chooses one row; Ctrl+click adds one, in list order whatever the order of clicks.
     Clique(ip, 0, 0, Qt::ControlModifier);
-    QCOMPARE(RangeesChoisies(ip), QList<int>({0}));
+    QCOMPARE(RangeesChoisies(ip), QList<int>({0, 1}));
     CtrlC(ip);
-    QCOMPARE(PressePapiers(), QString("Nom\tAcces\tDernier\n10.0.0.1\t9\t29/Feb/2004:21:41:50\n"));
+    QCOMPARE(PressePapiers(), QString("Nom\tAcces\tDernier\n10.0.0.1\t9\t29/Feb/2004:21:41:50\n"
+                                      "café.example\t4\t14/Feb/2004:10:11:12\n"));
+    // Shift+click chooses the rows between; Ctrl+click on a chosen row leaves it out.
+    Clique(ip, 0);
+    Clique(ip, 2, 1, Qt::ShiftModifier);
+    QCOMPARE(RangeesChoisies(ip), QList<int>({0, 1, 2}));
+    Clique(ip, 1, 0, Qt::ControlModifier);
+    CtrlC(ip);
+    QCOMPARE(PressePapiers(), QString("Nom\tAcces\tDernier\n10.0.0.1\t9\t29/Feb/2004:21:41:50\n"
+                                      "c\t1\t14/Feb/2004:10:11:12\n"));
 
     // A tab inside a name would shift the columns: it becomes a space.
     Trouve<ControleOnglets>(*f, "PageControl1").setCurrentIndex(1);
@@ -108,6 +118,64 @@ void FenetreCopie::rankedListCopiesItsRowWithTheTitles() {
     Clique(pages, 0);
     CtrlC(pages);
     QCOMPARE(PressePapiers(), QString("Nom\tAcces\n/a b.html\t12\n"));
+}
+
+void FenetreCopie::everyRankedListCopiesAllItsRows() {
+    // Each of the five lists, Ctrl+A then Ctrl+C: every row, whatever was chosen before.
+    const struct {
+        int onglet;
+        const char* vue;
+        int rangees;
+    } listes[] = {{1, "VLPages", 1},
+                  {2, "LVImages", 0},
+                  {3, "LVIP", 3},
+                  {4, "LVOrigine", 0},
+                  {7, "LVDownload", 0}};
+    for (const auto& l : listes) {
+        Trouve<ControleOnglets>(*f, "PageControl1").setCurrentIndex(l.onglet);
+        QTableView& vue = Trouve<QTableView>(*f, l.vue);
+        QCOMPARE(vue.selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(vue.selectionBehavior(), QAbstractItemView::SelectRows);
+        QGuiApplication::clipboard()->setText("avant");
+        vue.setFocus();
+        QTest::keyClick(&vue, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(RangeesChoisies(vue).size(), l.rangees);
+        CtrlC(vue);
+        if (l.rangees == 0) {
+            QCOMPARE(PressePapiers(), QString("avant")); // nothing to copy
+        } else {
+            QCOMPARE(PressePapiers().count(u'\n'), l.rangees + 1);
+        }
+        if (QString(l.vue) == "LVIP") {
+            QCOMPARE(
+                PressePapiers(),
+                QString("Nom\tAcces\tDernier\n10.0.0.1\t9\t29/Feb/2004:21:41:50\n"
+                        "café.example\t4\t14/Feb/2004:10:11:12\nc\t1\t14/Feb/2004:10:11:12\n"));
+        }
+    }
+
+    // A large list chosen whole is copied whole, in its order.
+    Table& pages = t->base.ListePage;
+    pages.Efface();
+    for (int i = 0; i < 20000; ++i) {
+        pages.Ajoute(Rangee(i, "/p" + std::to_string(i), 20000 - i));
+    }
+    pages.Ajoute(Compteur(20000));
+    f->RafraichitVues();
+    Trouve<ControleOnglets>(*f, "PageControl1").setCurrentIndex(1);
+    QTableView& liste = Trouve<QTableView>(*f, "VLPages");
+    liste.setFocus();
+    QTest::keyClick(&liste, Qt::Key_A, Qt::ControlModifier);
+    CtrlC(liste);
+    const QStringList lignes = PressePapiers().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lignes.size(), 20001);
+    QCOMPARE(lignes[1], QString("/p0\t20000"));
+    QCOMPARE(lignes.last(), QString("/p19999\t1"));
+    // A double-click still leads from the row it falls on.
+    Clique(liste, 2);
+    QTest::mouseDClick(liste.viewport(), Qt::LeftButton, {},
+                       liste.visualRect(liste.model()->index(2, 0)).center());
+    QCOMPARE(f->ModeRecherche(), ModeInfos::Pages);
 }
 
 void FenetreCopie::contextMenuCopies() {

@@ -54,7 +54,7 @@ class FenetreDemarrage : public QObject {
         Dialogues::Oublie();
         for (const char* nom : {"a.log", "b.log"}) {
             Dialogues::FichierSuivant(Q(logs.Fichier(nom)));
-            f1.Ouvrir1Click();
+            Declenche(f1, "Ouvrir1");
         }
         QVERIFY(Dialogues::Messages().empty());
 
@@ -113,11 +113,11 @@ class FenetreDemarrage : public QObject {
             QCOMPARE(DossierDuDialogue(f), Propre(home.Chemin()));
             Dialogues::Oublie();
             Dialogues::FichierSuivant(Q(logs.Fichier("a.log")));
-            f.Ouvrir1Click();
-            f.Ouvrir1Click(); // cancelled
+            Declenche(f, "Ouvrir1");
+            Declenche(f, "Ouvrir1"); // cancelled
             QCOMPARE(DossierDuDialogue(f), Propre(logs.Chemin()));
             f.ImporteFichiers({Q(logs.Fichier("sous/vide.log"))});
-            f.Ouvrir1Click();
+            Declenche(f, "Ouvrir1");
             QCOMPARE(DossierDuDialogue(f), Propre(logs.Fichier("sous")));
             t.base.Modifie = 0; // nothing to save when the window goes
         }
@@ -132,7 +132,7 @@ class FenetreDemarrage : public QObject {
             Dialogues::Oublie();
             f.ImporteFichiers({Q(logs.Fichier("sous/vide.log"))});
             QCOMPARE(Dialogues::Messages().size(), 1u);
-            f.Ouvrir1Click();
+            Declenche(f, "Ouvrir1");
             QCOMPARE(DossierDuDialogue(f), Propre(DossierProgramme()));
             QCOMPARE(base.Modifie, 0);
         }

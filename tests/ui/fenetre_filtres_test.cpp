@@ -1,6 +1,7 @@
 // The filters of the Pages, Images, IP and Référents lists, driven through their edits.
 #include "fenetre_commun.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -9,6 +10,15 @@
 
 using namespace sillage;
 using namespace sillage::test;
+
+namespace {
+
+// A click on the "Appliquer" button named nom.
+void Applique(TFPrincip& f, const char* nom) {
+    QTest::mouseClick(&Trouve<QPushButton>(f, nom), Qt::LeftButton);
+}
+
+} // namespace
 
 class FenetreFiltres : public QObject {
     Q_OBJECT
@@ -21,6 +31,7 @@ class FenetreFiltres : public QObject {
     void releasedEnterAppliesTheFilter();
     void eachListFiltersItsNameField();
     void tableLineOfAFilteredRow();
+    void aFilteredListSaysHowManyRowsMatch();
 
   private:
     void Prepare(FenetreDeTest& t) {
@@ -51,27 +62,27 @@ void FenetreFiltres::filterIsCaseSensitive() {
     QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/index.html"}));
 
     Trouve<QLineEdit>(f, "EFiltre1").setText(".htm");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 4);
 
     // Accented text is compared as the table's Windows-1252 bytes.
     Trouve<QLineEdit>(f, "EFiltre1").setText("fé");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     QCOMPARE(Colonne(ListeDe(f, "VLPages"), 0), QStringList({"/café.html"}));
     Trouve<QLineEdit>(f, "EFiltre1").setText("fe");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
     // A character Windows-1252 cannot hold is in no name.
     Trouve<QLineEdit>(f, "EFiltre1").setText("\u03A9");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
 
     // Blanks count; an empty edit lists everything again.
     Trouve<QLineEdit>(f, "EFiltre1").setText(" /a");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 0);
     Trouve<QLineEdit>(f, "EFiltre1").clear();
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 4);
 }
 
@@ -81,7 +92,7 @@ void FenetreFiltres::refreshListsEverythingAndKeepsTheText() {
     TFPrincip& f = *t.fenetre;
 
     Trouve<QLineEdit>(f, "EFiltre4").setText("proxy");
-    f.BFiltre4Click();
+    Applique(f, "BFiltre4");
     QCOMPARE(ListeDe(f, "LVIP").rowCount(), 1);
     // The filter shows less; the indexes, the summary and the table keep everything.
     t.base.AssureIndex();
@@ -122,7 +133,7 @@ void FenetreFiltres::releasedEnterAppliesTheFilter() {
     QKeyEvent repetee(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
     QCoreApplication::sendEvent(&Trouve<QLineEdit>(f, "EFiltre5"), &repetee);
     QCOMPARE(ListeDe(f, "LVOrigine").rowCount(), 2);
-    f.EFiltre5KeyUp(TFPrincip::kToucheEntree);
+    QTest::keyRelease(&Trouve<QLineEdit>(f, "EFiltre5"), Qt::Key_Return);
     QCOMPARE(ListeDe(f, "LVOrigine").rowCount(), 1);
 }
 
@@ -166,10 +177,10 @@ void FenetreFiltres::eachListFiltersItsNameField() {
     }
     // Counts and dates are not names.
     Trouve<QLineEdit>(f, "EFiltre4").setText("9");
-    f.BFiltre4Click();
+    Applique(f, "BFiltre4");
     QCOMPARE(ListeDe(f, "LVIP").rowCount(), 0);
     Trouve<QLineEdit>(f, "EFiltre4").setText("Feb");
-    f.BFiltre4Click();
+    Applique(f, "BFiltre4");
     QCOMPARE(ListeDe(f, "LVIP").rowCount(), 0);
     // The other lists keep what their own filter left.
     QCOMPARE(ListeDe(f, "VLPages").rowCount(), 2);
@@ -187,14 +198,53 @@ void FenetreFiltres::tableLineOfAFilteredRow() {
     };
     QCOMPARE(ligneCourante(), -1);
     Trouve<QLineEdit>(f, "EFiltre1").setText(".htm");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     Trouve<QLineEdit>(f, "EFiltre1").setText("b.");
-    f.BFiltre1Click();
+    Applique(f, "BFiltre1");
     Trouve<QTableView>(f, "VLPages").setCurrentIndex(ListeDe(f, "VLPages").index(0, 0));
     // The row shows table line 2 (/b.htm), not line 0.
     QCOMPARE(ligneCourante(), 2);
     QCOMPARE(ListeDe(f, "VLPages").LigneTable(0), 2);
     QCOMPARE(ListeDe(f, "VLPages").LigneTable(1), -1);
+}
+
+void FenetreFiltres::aFilteredListSaysHowManyRowsMatch() {
+    FenetreDeTest t;
+    std::vector<std::string> pages;
+    for (int i = 0; i < 3212; ++i) {
+        pages.push_back(Rangee(i, "/p" + std::to_string(i), 3212 - i));
+    }
+    pages.push_back(Compteur(3212));
+    t.EcritTable("page.lst", pages);
+    t.EcritTable("nom.lst", {Rangee(0, "10.0.0.1", 9), Rangee(1, "10.0.0.2", 8), Compteur(2)});
+    TFPrincip& f = t.Ouvre();
+    const QLabel& lignes = Trouve<QLabel>(f, "LLignes1");
+    QVERIFY(lignes.text().isEmpty()); // every row shown: nothing to say
+
+    // /p12, /p120 to /p129, /p1200 to /p1299.
+    Trouve<QLineEdit>(f, "EFiltre1").setText("/p12");
+    Applique(f, "BFiltre1");
+    QCOMPARE(ListeDe(f, "VLPages").rowCount(), 111);
+    QCOMPARE(lignes.text(), QString("111 lignes sur 3 212"));
+    Trouve<QLineEdit>(f, "EFiltre1").setText("/p3211");
+    Applique(f, "BFiltre1");
+    QCOMPARE(lignes.text(), QString("1 ligne sur 3 212"));
+    Trouve<QLineEdit>(f, "EFiltre1").setText("\u03A9");
+    Applique(f, "BFiltre1");
+    QCOMPARE(lignes.text(), QString("0 ligne sur 3 212"));
+    // Each list says its own count.
+    Trouve<QLineEdit>(f, "EFiltre4").setText(".2");
+    Applique(f, "BFiltre4");
+    QCOMPARE(Trouve<QLabel>(f, "LLignes4").text(), QString("1 ligne sur 2"));
+    QCOMPARE(lignes.text(), QString("0 ligne sur 3 212"));
+
+    // An empty filter, or a refresh, lists every row again and the count goes.
+    Trouve<QLineEdit>(f, "EFiltre1").clear();
+    Applique(f, "BFiltre1");
+    QVERIFY(lignes.text().isEmpty());
+    f.RafraichitVues();
+    QVERIFY(Trouve<QLabel>(f, "LLignes4").text().isEmpty());
+    QCOMPARE(Trouve<QLineEdit>(f, "EFiltre4").text(), QString(".2"));
 }
 
 QTEST_MAIN(FenetreFiltres)

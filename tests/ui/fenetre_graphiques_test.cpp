@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace sillage;
 using namespace sillage::test;
 
@@ -45,6 +47,44 @@ QStringList EchelleH(TFPrincip& f) {
 
 QStringList EchelleV(TFPrincip& f) {
     return Textes(f, {"LVCalc1", "LVCalc2", "LVCalc3"});
+}
+
+// The legend as shown, left to right: each visible label's text and, in brackets, the colour of
+// a label not in the tab's own text colour.
+QStringList Legende(TFPrincip& f) {
+    std::vector<const QLabel*> visibles;
+    for (const char* nom : {"LExpl0", "lExpl1", "LExpl2", "LExpl5", "LExpl6"}) {
+        const QLabel& l = Trouve<QLabel>(f, nom);
+        if (l.isVisible()) {
+            visibles.push_back(&l);
+        }
+    }
+    std::sort(visibles.begin(), visibles.end(),
+              [](const QLabel* a, const QLabel* b) { return a->x() < b->x(); });
+    QStringList textes;
+    int fin = 0;
+    for (const QLabel* l : visibles) {
+        // One line under the chart and below the day numbers, each entry whole and apart from
+        // the one before, inside the tab.
+        if (l->x() <= fin || l->y() != visibles[0]->y() ||
+            l->y() < Trouve<QLabel>(f, "Label42").geometry().bottom() ||
+            !l->parentWidget()->rect().contains(l->geometry()) || l->geometry().right() >= 633) {
+            qWarning("%s: %d,%d %dx%d in %dx%d", qPrintable(l->objectName()), l->x(), l->y(),
+                     l->width(), l->height(), l->parentWidget()->width(),
+                     l->parentWidget()->height());
+            return {"(mal placée) " + l->objectName()};
+        }
+        fin = l->geometry().right();
+        const QColor couleur = l->palette().color(QPalette::WindowText);
+        const QColor normale = l->parentWidget()->palette().color(QPalette::WindowText);
+        textes << (couleur == normale ? l->text()
+                                      : QString("%1 [%2,%3,%4]")
+                                            .arg(l->text())
+                                            .arg(couleur.red())
+                                            .arg(couleur.green())
+                                            .arg(couleur.blue()));
+    }
+    return textes;
 }
 
 int Visibles(const std::vector<QLabel*>& etiquettes) {
@@ -95,6 +135,7 @@ class FenetreGraphiques : public QObject {
     void choiceByKeyboard();
     void refreshClearsTheChoices();
     void unreadableYearReportedOnce();
+    void eachChartHasTheLegendOfItsBars();
 
   private:
     std::unique_ptr<FenetreDeTest> t;
@@ -158,15 +199,15 @@ void FenetreGraphiques::yearAfterMonthSwitchesLabelsAndGrid() {
     QCOMPARE(Pixel(image, 165, 40), kNoirQ);
     QCOMPARE(Pixel(image, 330, 280), kNoirQ);
     QCOMPARE(Pixel(image, 100, 96), kBlancQ);
-    // June's hits at the maximum: black to x 450, red to x 449, on rows 124 to 129.
-    QCOMPARE(Pixel(image, 449, 126), kRougeQ);
-    QCOMPARE(Pixel(image, 450, 126), kNoirQ);
-    QCOMPARE(Pixel(image, 451, 126), kBlancQ);
-    QCOMPARE(Pixel(image, 200, 129), kRougeQ);
-    QCOMPARE(Pixel(image, 200, 130), kNoirQ);
+    // June's hits at the maximum: black to x 450, red to x 449, on rows 129 to 134.
+    QCOMPARE(Pixel(image, 449, 131), kRougeQ);
+    QCOMPARE(Pixel(image, 450, 131), kNoirQ);
+    QCOMPARE(Pixel(image, 451, 131), kBlancQ);
+    QCOMPARE(Pixel(image, 200, 134), kRougeQ);
+    QCOMPARE(Pixel(image, 200, 135), kNoirQ);
     // Its pages in blue above, its visits in green on top.
-    QCOMPARE(Pixel(image, 100, 122), QColor(0, 0, 255));
-    QCOMPARE(Pixel(image, 20, 118), QColor(0, 128, 0));
+    QCOMPARE(Pixel(image, 100, 127), QColor(0, 0, 255));
+    QCOMPARE(Pixel(image, 20, 123), QColor(0, 128, 0));
     // May has no count: no bar.
     QCOMPARE(Pixel(image, 3, 100), kBlancQ);
 
@@ -183,7 +224,7 @@ void FenetreGraphiques::choiceByKeyboard() {
     QTest::keyClick(LBListAnnee, Qt::Key_Down);
     QCOMPARE(EchelleH(*f), QStringList({"10", "20", "30"}));
     // January's hits at 2005's maximum.
-    QCOMPARE(Pixel(Image(*f), 449, 5), kRougeQ);
+    QCOMPARE(Pixel(Image(*f), 449, 10), kRougeQ);
     QTest::keyClick(LBListAnnee, Qt::Key_Up);
     QCOMPARE(EchelleH(*f), QStringList({"411", "822", "1234"}));
 
@@ -205,7 +246,7 @@ void FenetreGraphiques::refreshClearsTheChoices() {
     // The empty frame of the yearly mode: vertical grid, no bar.
     const QImage image = Image(*f);
     QCOMPARE(Pixel(image, 165, 40), kNoirQ);
-    QCOMPARE(Pixel(image, 449, 126), kBlancQ);
+    QCOMPARE(Pixel(image, 449, 131), kBlancQ);
     QCOMPARE(f->ModeGraphique(), GenreGraphique::Annee);
     // No number is left over it, nor the month names.
     const QStringList cachees = {"(cachée)", "(cachée)", "(cachée)"};
@@ -218,7 +259,7 @@ void FenetreGraphiques::refreshClearsTheChoices() {
     Clique(*LBListMois, 0);
     QCOMPARE(EchelleV(*f), QStringList({"300", "600", "900"}));
     Dialogues::ReponseSuivante(QMessageBox::Yes);
-    f->Reinitialiser1Click();
+    Declenche(*f, "Reinitialiser1");
     QCOMPARE(EchelleV(*f), cachees);
     QCOMPARE(Visibles(EtiquettesJours(*f)), 0);
     Dialogues::Oublie();
@@ -245,6 +286,28 @@ void FenetreGraphiques::unreadableYearReportedOnce() {
     const QImage image = Image(*f);
     QCOMPARE(Pixel(image, 165, 40), kNoirQ);
     QCOMPARE(Dialogues::Messages().size(), 1u);
+}
+
+void FenetreGraphiques::eachChartHasTheLegendOfItsBars() {
+    // No chart, no legend.
+    QCOMPARE(Legende(*f), QStringList());
+    // The month's red bars are the pages and downloads of each day.
+    Clique(*LBListMois, 0);
+    QCOMPARE(Legende(*f),
+             QStringList({"Nombre total de", "Pages et downloads [255,0,0]", "par jour"}));
+    // The year's bars: hits in red, pages and downloads in blue, visits in green; the numbers
+    // beside them are pages/hits.
+    Clique(*LBListAnnee, 0);
+    QCOMPARE(Legende(*f),
+             QStringList({"Nombre total de", "Hits [255,0,0]", "Pages et downloads [0,0,255]",
+                          "Visites [0,128,0]", "Chiffres : pages/hits"}));
+    const QImage image = Image(*f);
+    QCOMPARE(Pixel(image, 100, 133), kRougeQ);           // June's hits
+    QCOMPARE(Pixel(image, 100, 127), QColor(0, 0, 255)); // its pages and downloads
+    QCOMPARE(Pixel(image, 20, 123), QColor(0, 128, 0));  // its visits
+    // A refresh leaves no chart chosen, and no legend.
+    f->RafraichitVues();
+    QCOMPARE(Legende(*f), QStringList());
 }
 
 QTEST_MAIN(FenetreGraphiques)

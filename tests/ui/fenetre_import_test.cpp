@@ -64,7 +64,7 @@ class FenetreImport : public QObject {
                 t.base.Modifie = modifie;
                 Dialogues::Oublie();
                 Dialogues::FichierSuivant(QString::fromStdString(chemin));
-                f.Ouvrir1Click();
+                Declenche(f, "Ouvrir1");
 
                 QCOMPARE(Dialogues::Messages().size(), ligne ? 2u : 1u);
                 QVERIFY2(
@@ -90,7 +90,7 @@ class FenetreImport : public QObject {
         Ecrit(t.repertoire.Fichier("journal.log.gz"), gz);
         Dialogues::Oublie();
         Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("journal.log.gz")));
-        f.Ouvrir1Click();
+        Declenche(f, "Ouvrir1");
         QVERIFY(Dialogues::Messages().empty());
         QCOMPARE(ListeDe(f, "LVIP").rowCount(), 200);
         QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 100);
@@ -107,7 +107,7 @@ class FenetreImport : public QObject {
         // for this one): the dialog starts there the next time.
         Ecrit(t.repertoire.Fichier("autre.log"), Ligne("10.0.0.1", "13/Feb/2004:10:11:12"));
         Dialogues::FichierSuivant(QString::fromStdString(t.repertoire.Fichier("autre.log")));
-        f.Ouvrir1Click();
+        Declenche(f, "Ouvrir1");
         Dialogues::Oublie();
         Dialogues::Automatique(false);
         bool complete = false;
@@ -136,7 +136,7 @@ class FenetreImport : public QObject {
                 QTest::keyClick(nom, Qt::Key_Return);
             }
         });
-        f.Ouvrir1Click();
+        Declenche(f, "Ouvrir1");
         Dialogues::Automatique(true);
         QVERIFY(complete);
         QVERIFY(Dialogues::Messages().empty());
@@ -159,7 +159,7 @@ class FenetreImport : public QObject {
             Ecrit(chemin, Journal({LigneLog("h", "14/Feb/2004:10:11:12", "/a", "200", origine)}));
             Dialogues::Oublie();
             Dialogues::FichierSuivant(QString::fromStdString(chemin));
-            f.Ouvrir1Click();
+            Declenche(f, "Ouvrir1");
             QVERIFY(Dialogues::Messages().empty());
         };
 
@@ -181,7 +181,7 @@ class FenetreImport : public QObject {
             Colonne(ListeDe(f, "LVOrigine"), 0),
             QStringList({"http://www.example.com/index.html", "http://ailleurs.example.org/"}));
 
-        f.Enregistrer1Click();
+        Declenche(f, "Enregistrer1");
         QCOMPARE(Contenu(t.repertoire.Fichier("options.lst")),
                  std::string("http://www.example.com/\r\n"));
         QCOMPARE(t.base.Modifie, 0);

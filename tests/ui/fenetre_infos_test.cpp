@@ -190,7 +190,7 @@ void FenetreInfos::choiceByKeyboardAndMouse() {
 void FenetreInfos::doubleClickFromFilteredPages() {
     onglets->setCurrentIndex(kOngletPages);
     Trouve<QLineEdit>(*f, "EFiltre1").setText("caf");
-    f->BFiltre1Click();
+    Presse("BFiltre1");
     QCOMPARE(Colonne(ListeDe(*f, "VLPages"), 0), QStringList({"/café.html"}));
 
     DoubleClique(&Trouve<QTableView>(*f, "VLPages"), 0);
@@ -266,10 +266,10 @@ void FenetreInfos::filterAttachedToThePagesMode() {
     Presse("BFiltre2");
     QCOMPARE(LExplI0->text(), QString("0 pages accédées"));
     EFiltre2->setText("\u03A9");
-    f->BFiltre2Click();
+    Presse("BFiltre2");
     QCOMPARE(LBSearch->model()->rowCount(), 0);
     EFiltre2->setText("é");
-    f->BFiltre2Click();
+    Presse("BFiltre2");
     QCOMPARE(Colonne(*LBSearch->model(), 0), QStringList({"/café.html"}));
 }
 

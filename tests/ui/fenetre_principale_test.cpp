@@ -199,7 +199,8 @@ void FenetrePrincipale::layoutOfTheWindow() {
     QCOMPARE(pages->horizontalHeader()->sectionSize(1), 120);
     QCOMPARE(ListeDe(f, "LVOrigine").headerData(1, Qt::Horizontal).toString(), QString("Accès"));
     QCOMPARE(pages->selectionBehavior(), QAbstractItemView::SelectRows);
-    QCOMPARE(pages->selectionMode(), QAbstractItemView::SingleSelection);
+    // Whole rows, several at a time to be copied (fenetre_copie_test).
+    QCOMPARE(pages->selectionMode(), QAbstractItemView::ExtendedSelection);
 }
 
 void FenetrePrincipale::datesShowWhole() {
@@ -285,13 +286,13 @@ void FenetrePrincipale::startOnAnUnreadableFile() {
     // The tables in memory are partial: no import or save may overwrite the files with them.
     QVERIFY(!Commande(f, "Ouvrir1").isEnabled());
     QVERIFY(!Commande(f, "Enregistrer1").isEnabled());
-    f.Enregistrer1Click();
+    Declenche(f, "Enregistrer1");
     QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("nom.lst")));
 
     // A reset that still meets the unreadable file changes nothing of that.
     Dialogues::Oublie();
     Dialogues::ReponseSuivante(QMessageBox::Yes);
-    f.Reinitialiser1Click();
+    Declenche(f, "Reinitialiser1");
     QCOMPARE(Messages().size(), 2u);
     QVERIFY(Messages()[1].texte.endsWith("page.lst"));
     QVERIFY(!Commande(f, "Enregistrer1").isEnabled());
@@ -301,7 +302,7 @@ void FenetrePrincipale::startOnAnUnreadableFile() {
     std::filesystem::remove(t.repertoire.Fichier("page.lst"));
     Dialogues::Oublie();
     Dialogues::ReponseSuivante(QMessageBox::Yes);
-    f.Reinitialiser1Click();
+    Declenche(f, "Reinitialiser1");
     QCOMPARE(Messages().size(), 1u);
     QVERIFY(Commande(f, "Ouvrir1").isEnabled());
     QVERIFY(Commande(f, "Enregistrer1").isEnabled());
@@ -343,6 +344,13 @@ void FenetrePrincipale::importThenSave() {
     QCOMPARE(t.base.Modifie, 0);
     QVERIFY(Contenu(t.repertoire.Fichier("page.lst")).find("/index.html\\3;2") !=
             std::string::npos);
+
+    // After a reset nothing is loaded from any log: the bar is empty again.
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    Commande(f, "Reinitialiser1").trigger();
+    QCOMPARE(Trouve<QProgressBar>(f, "ProgressBar1").value(), 0);
+    QCOMPARE(ComptesAffiches(f), QStringList({"0", "0", "0", "0", "0"}));
+    Dialogues::Oublie();
     QVERIFY(f.close());
     QVERIFY(Messages().empty());
 }
@@ -365,7 +373,7 @@ void FenetrePrincipale::failedImportChangesNothing() {
             t.base.Modifie = modifie;
             Dialogues::Oublie();
             Dialogues::FichierSuivant(QString::fromStdString(chemin));
-            f.Ouvrir1Click();
+            Declenche(f, "Ouvrir1");
 
             // A line that stops the import is followed by the question whether to pass over
             // such lines, whose default answer (Non) keeps everything as it was.
@@ -387,7 +395,7 @@ void FenetrePrincipale::failedImportChangesNothing() {
 
     // A cancelled dialog changes nothing and says nothing.
     Dialogues::Oublie();
-    f.Ouvrir1Click();
+    Declenche(f, "Ouvrir1");
     QVERIFY(Messages().empty());
 }
 
@@ -413,7 +421,7 @@ void FenetrePrincipale::reset() {
 
     Dialogues::Oublie();
     Trouve<QLineEdit>(f, "EFiltre1").setText("zz");
-    f.BFiltre1Click();
+    QTest::mouseClick(&Trouve<QPushButton>(f, "BFiltre1"), Qt::LeftButton);
     Dialogues::ReponseSuivante(QMessageBox::Yes);
     Commande(f, "Reinitialiser1").trigger();
     QVERIFY(!std::filesystem::exists(t.repertoire.Fichier("page.lst")));
@@ -499,7 +507,7 @@ void FenetrePrincipale::nothingWrittenButTheTables() {
             montre = true;
             dialogue.reject();
         });
-        f.Ouvrir1Click();
+        Declenche(f, "Ouvrir1");
         Dialogues::Automatique(true);
         QVERIFY(montre);
         QVERIFY(Messages().empty());

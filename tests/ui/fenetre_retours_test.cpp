@@ -41,6 +41,7 @@ class FenetreRetours : public QObject {
 
     void buttonsAndRowsOfAStatus();
     void unreadableRow();
+    void theChosenStatusFollowsImportsAndResets();
 };
 
 void FenetreRetours::buttonsAndRowsOfAStatus() {
@@ -104,6 +105,32 @@ void FenetreRetours::unreadableRow() {
     QCOMPARE(TextesDe(f, "LVRetours").rowCount(), 0);
     QVERIFY(Trouve<QLabel>(f, "LCount3").text().isEmpty());
     QVERIFY(Trouve<QLabel>(f, "LExpl3").text().isEmpty());
+}
+
+void FenetreRetours::theChosenStatusFollowsImportsAndResets() {
+    FenetreDeTest t;
+    t.EcritTable("erreur.lst", {RangeeErreur(0, "/a", 3, "d0", "404", 0), Compteur(1)});
+    TFPrincip& f = t.Ouvre();
+    QTest::mouseClick(f.findChild<QPushButton*>("B404"), Qt::LeftButton);
+    QCOMPARE(Rangees(TextesDe(f, "LVRetours")), QStringList({"/a|3|d0"}));
+
+    // An import: the rows of the chosen status are those of the tables now.
+    const std::string log = t.repertoire.Fichier("access.log");
+    Ecrit(log, Journal({LigneLog("10.0.0.1", "14/Feb/2004:10:11:12", "/b", "404"),
+                        LigneLog("10.0.0.1", "14/Feb/2004:10:11:13", "/a", "404")}));
+    Dialogues::FichierSuivant(QString::fromStdString(log));
+    Declenche(f, "Ouvrir1");
+    QVERIFY(Dialogues::Messages().empty());
+    QCOMPARE(Colonne(TextesDe(f, "LVRetours"), 0), QStringList({"/a", "/b", "/a"}));
+    QCOMPARE(Trouve<QLabel>(f, "LCount3").text(), QString("Il y a 3 fichier(s)"));
+
+    // A reset empties the store: no row is left of it.
+    Dialogues::ReponseSuivante(QMessageBox::Yes);
+    Declenche(f, "Reinitialiser1");
+    QCOMPARE(TextesDe(f, "LVRetours").rowCount(), 0);
+    QCOMPARE(Trouve<QLabel>(f, "LCount3").text(), QString("Il y a 0 fichier(s)"));
+    QCOMPARE(Trouve<QLabel>(f, "LExpl3").text(), QString("Erreur 404"));
+    QCOMPARE(Gras(f), QStringList({"B404"}));
 }
 
 QTEST_MAIN(FenetreRetours)

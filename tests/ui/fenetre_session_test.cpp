@@ -6,8 +6,10 @@
 #include "store/enregistrements.h"
 #include "store/verrou.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
@@ -51,7 +53,7 @@ Base SurLeDisque(const std::string& dir) {
 
 void Ouvre(TFPrincip& f, const std::string& chemin) {
     Dialogues::FichierSuivant(QString::fromStdString(chemin));
-    f.Ouvrir1Click();
+    Declenche(f, "Ouvrir1");
 }
 
 QAction& Commande(const TFPrincip& f, const char* nom) {
@@ -77,7 +79,13 @@ class FenetreSession : public QObject {
         Ouvre(f, a);
         Commande(f, "Enregistrer1").trigger();
 
-        QVERIFY(Messages().empty()); // no question
+        // No question; a word on where the other figures come from.
+        QCOMPARE(Messages().size(), 1u);
+        QCOMPARE(Messages()[0].boutons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(Messages()[0].texte,
+                 QString::fromStdString("Enregistré, avec les imports faits entre-temps par un "
+                                        "autre programme : " +
+                                        b + " (150 lignes)."));
         const Base attendue = Attendue({b, a});
         QVERIFY(MemesTables(SurLeDisque(t.repertoire.Chemin()), attendue));
         QVERIFY(MemesTables(t.base, attendue));
@@ -89,9 +97,13 @@ class FenetreSession : public QObject {
         // Nothing imported in the window, the store changed again: the window shows it.
         AutreProgramme(t.repertoire.Chemin(), a);
         const EmpreinteDisque avant = t.base.LitEmpreinte();
+        Dialogues::Oublie();
         Commande(f, "Enregistrer1").trigger();
         QVERIFY(t.base.LitEmpreinte() == avant);
         QVERIFY(MemesTables(t.base, Attendue({b, a, a})));
+        QCOMPARE(Messages().size(), 1u);
+        QVERIFY2(Messages()[0].texte.startsWith("Les tables montrent maintenant "),
+                 qPrintable(Messages()[0].texte));
     }
 
     void anImportThatCannotBeRedoneAsksAndLosesNothingOnNo() {
@@ -137,45 +149,75 @@ class FenetreSession : public QObject {
     void aKnownLogAsksWhetherOnlyItsNewLinesCount() {
         FenetreDeTest t;
         const std::string a = t.repertoire.Fichier("a.log");
-        const std::vector<std::string> lignes = LignesAleatoires(6, 120);
-        Ecrit(a, Journal(std::vector<std::string>(lignes.begin(), lignes.begin() + 100)));
+        const std::vector<std::string> lignes = LignesAleatoires(6, 130);
+        const auto debut = [&](std::size_t n) {
+            return Journal(std::vector<std::string>(lignes.begin(), lignes.begin() + n));
+        };
+        Ecrit(a, debut(100));
         TFPrincip& f = t.Ouvre();
         Ouvre(f, a); // never seen: no question
         QVERIFY(Messages().empty());
-        Ecrit(a, Journal(lignes));
+        Ecrit(a, debut(120));
         const Base apresPremier = t.base;
 
         // Annuler: nothing.
         Dialogues::ReponseSuivante(QMessageBox::Cancel);
         Ouvre(f, a);
         QCOMPARE(Messages().size(), 1u);
+        const Dialogues::Message question = Messages()[0];
         QVERIFY2(
-            Messages()[0].texte.startsWith(QStringLiteral("Ce journal a déjà été importé le ")),
-            qPrintable(Messages()[0].texte));
-        QVERIFY(Messages()[0].texte.contains(
-            QStringLiteral("(100 lignes).\nOui : importer seulement les 20 lignes nouvelles.\n"
-                           "Non : importer à nouveau toutes ses lignes.")));
-        QCOMPARE(Messages()[0].boutons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            question.texte.startsWith(QStringLiteral("Le journal a.log a déjà été importé le ")),
+            qPrintable(question.texte));
+        QVERIFY(question.texte.contains(
+            QStringLiteral("(100 lignes).\nIl a 20 lignes nouvelles depuis.\n\n« Tout compter à "
+                           "nouveau » compte une deuxième fois les 100 lignes déjà comptées.")));
+        QCOMPARE(question.boutons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QVERIFY(MemesTables(t.base, apresPremier));
+        // Its buttons say what they do; Enter counts the new lines only, Escape cancels.
+        const std::unique_ptr<QMessageBox> boite = Dialogues::CreeBoite(&f, question);
+        QCOMPARE(boite->button(QMessageBox::Yes)->text(), QString("Lignes nouvelles seulement"));
+        QCOMPARE(boite->button(QMessageBox::No)->text(), QString("Tout compter à nouveau"));
+        QCOMPARE(boite->button(QMessageBox::Cancel)->text(), QString("Annuler"));
+        QCOMPARE(static_cast<QAbstractButton*>(boite->defaultButton()),
+                 boite->button(QMessageBox::Yes));
+        boite->show();
+        QTest::keyClick(boite.get(), Qt::Key_Escape);
+        QCOMPARE(boite->clickedButton(), boite->button(QMessageBox::Cancel));
 
-        // Oui: the 20 new lines only, as one import of the whole log would count them.
+        // Lignes nouvelles seulement: the 20 new lines only, as one import of the whole log
+        // would count them.
         Dialogues::Oublie();
         Dialogues::ReponseSuivante(QMessageBox::Yes);
         Ouvre(f, a);
         RepertoireTemporaire seul;
-        Ecrit(seul.Fichier("a.log"), Journal(lignes));
-        const Base entiere = Attendue({seul.Fichier("a.log")});
+        Ecrit(seul.Fichier("a120.log"), debut(120));
+        const Base entiere = Attendue({seul.Fichier("a120.log")});
         QVERIFY(t.base.ListeLanp == entiere.ListeLanp);
         QVERIFY(t.base.ListeGraphMois == entiere.ListeGraphMois);
 
-        // Non: every line again.
+        // Nothing new: nothing to ask, nothing counted twice.
+        Dialogues::Oublie();
+        const Base complete = t.base;
+        Ouvre(f, a);
+        QCOMPARE(Messages().size(), 1u);
+        QCOMPARE(Messages()[0].boutons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(Messages()[0].texte,
+                 QStringLiteral("Rien de nouveau dans a.log : ses 120 lignes sont déjà comptées."));
+        QVERIFY(MemesTables(t.base, complete));
+
+        // Tout compter à nouveau: every line again.
+        Ecrit(a, debut(130));
         Dialogues::Oublie();
         Dialogues::ReponseSuivante(QMessageBox::No);
         Ouvre(f, a);
-        QVERIFY(Messages()[0].texte.contains(QStringLiteral("il n'y en a aucune")));
+        QCOMPARE(Messages().size(), 1u);
+        QVERIFY(Messages()[0].texte.contains(QStringLiteral("Il a 10 lignes nouvelles")));
+        Ecrit(seul.Fichier("a130.log"), debut(130));
+        const Base toutes = Attendue({seul.Fichier("a130.log")});
         // (Every line is in March 2004.)
         QCOMPARE(LitGraph(t.base.ListeGraphMois[0]).Hits[2],
-                 2 * LitGraph(entiere.ListeGraphMois[0]).Hits[2]);
+                 LitGraph(entiere.ListeGraphMois[0]).Hits[2] +
+                     LitGraph(toutes.ListeGraphMois[0]).Hits[2]);
     }
 
     void linesThatStopTheImportCanBePassedOver() {

@@ -74,30 +74,42 @@ TEST(Annee, MonthAtMaximumEndsAt451AndZeroCountPaintsNothing) {
     Base base;
     base.ListeGraphMois.Ajoute(Annee(2004, 845, 3, 120, 845, 40));
     const Dessin d = DessineAnnee(base, 2004);
-    const int y = 24 * 3;
+    const int y = 24 * 3 + kDecalageAnnee;
     EXPECT_TRUE(Contient(d, Rect(1, y + 3, 451, y + 11, kNoir)));
     EXPECT_TRUE(Contient(d, Rect(1, y + 4, 450, y + 10, kRouge)));
     EXPECT_TRUE(Contient(d, Rect(1, y - 1, 64, y + 7, kNoir))); // trunc(120 / 845 x 450) = 63
     EXPECT_TRUE(Contient(d, Rect(1, y, 63, y + 6, kBleu)));
     EXPECT_TRUE(Contient(d, Rect(1, y - 5, 22, y + 3, kNoir))); // trunc(40 / 845 x 450) = 21
     EXPECT_TRUE(Contient(d, Rect(1, y - 4, 21, y + 2, kVert)));
-    EXPECT_EQ(RectanglesEntre(d, 24 * 3 - 5, 24 * 3 + 11).size(), 6u);
+    EXPECT_EQ(RectanglesEntre(d, y - 5, y + 11).size(), 6u);
     // Every other month has count 0: not even a border.
-    EXPECT_TRUE(RectanglesEntre(d, 24 * 5 - 5, 24 * 12).empty());
-    EXPECT_TRUE(RectanglesEntre(d, -100, 24 * 3 - 5).empty());
+    EXPECT_TRUE(RectanglesEntre(d, y + 11, 24 * 12 + kDecalageAnnee).empty());
+    EXPECT_TRUE(RectanglesEntre(d, -100, y - 5).empty());
 
     ASSERT_TRUE(d.Etiquettes.has_value());
     EXPECT_EQ(d.Etiquettes->Genre, GenreGraphique::Annee);
     EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"281", "563", "845"}));
 }
 
-TEST(Annee, JanuaryStartsAboveTheSurfaceAndScaleTextsTruncate) {
+TEST(Annee, JanuaryAndDecemberStayInsideTheSurfaceAndScaleTextsTruncate) {
     Base base;
-    base.ListeGraphMois.Ajoute(Annee(2005, 1234, 0, 617, 1234, 617));
+    RGraph g;
+    g.Annee = 2005;
+    g.Maximum = 1234;
+    g.Pages[0] = g.Visites[0] = g.Pages[11] = 617;
+    g.Hits[0] = g.Hits[11] = 1234;
+    base.ListeGraphMois.Ajoute(EcritGraph(g));
     const Dessin d = DessineAnnee(base, 2005);
-    EXPECT_TRUE(Contient(d, Rect(1, -5, 226, 3, kNoir)));
-    EXPECT_TRUE(Contient(d, Rect(1, -4, 225, 2, kVert)));
-    EXPECT_TRUE(Contient(d, Rect(1, -1, 226, 7, kNoir)));
+    // January's visits begin on the frame's top line, not above the surface.
+    EXPECT_TRUE(Contient(d, Rect(1, 0, 226, 8, kNoir)));
+    EXPECT_TRUE(Contient(d, Rect(1, 1, 225, 7, kVert)));
+    EXPECT_TRUE(Contient(d, Rect(1, 4, 226, 12, kNoir)));
+    // December's hits end above the bottom line.
+    EXPECT_TRUE(Contient(d, Rect(1, 24 * 11 + 8, 451, 24 * 11 + 16, kNoir)));
+    for (const CommandeDessin& c : d.Commandes) {
+        EXPECT_GE(c.Y1, 0);
+        EXPECT_LE(c.Y2, kHauteurGraphique);
+    }
     EXPECT_EQ(d.Etiquettes->Echelle, (std::array<std::string, 3>{"411", "822", "1234"}));
 }
 
@@ -107,8 +119,8 @@ TEST(Annee, RowsOfOneYearShareTheLargerMaximum) {
     base.ListeGraphMois.Ajoute(Annee(2003, 9000, 0, 0, 9000, 0));
     base.ListeGraphMois.Ajoute(Annee(2004, 200, 1, 0, 200, 0));
     const Dessin d = DessineAnnee(base, 2004);
-    EXPECT_TRUE(Contient(d, Rect(1, 3, 226, 11, kNoir)));           // 100 of 200: 225 pixels
-    EXPECT_TRUE(Contient(d, Rect(1, 24 + 3, 451, 24 + 11, kNoir))); // 200 of 200
+    EXPECT_TRUE(Contient(d, Rect(1, 8, 226, 16, kNoir)));           // 100 of 200: 225 pixels
+    EXPECT_TRUE(Contient(d, Rect(1, 24 + 8, 451, 24 + 16, kNoir))); // 200 of 200
     EXPECT_EQ(d.Etiquettes->Echelle[2], "200");
 }
 
@@ -133,8 +145,58 @@ TEST(Annee, ValueTextFollowsTheLongestBarOrHugsTheRightEdge) {
     base.ListeGraphMois.Ajoute(EcritGraph(g));
     const Dessin d = DessineAnnee(base, 2004);
     ASSERT_EQ(d.Valeurs.size(), 2u); // months with no count have no text
-    EXPECT_EQ(d.Valeurs[0], (TexteValeur{"90/100", 55, 6, false})); // hits bar ends at x 51
-    EXPECT_EQ(d.Valeurs[1], (TexteValeur{"400/900", 492, 24 * 11 + 3, true}));
+    EXPECT_EQ(d.Valeurs[0], (TexteValeur{"90/100", 55, 8, false})); // hits bar ends at x 51
+    EXPECT_EQ(d.Valeurs[1], (TexteValeur{"400/900", 492, 24 * 11 + 8, true}));
+}
+
+TEST(Legende, EachChartExplainsTheBarsItDrawsInTheirColours) {
+    // The yearly chart draws its hits in red, its pages and downloads in blue and its visits in
+    // green, and writes pages/hits beside each month.
+    EXPECT_EQ(LegendeGraphique(GenreGraphique::Annee),
+              (std::vector<EntreeLegende>{{"Nombre total de", std::nullopt},
+                                          {"Hits", kRouge},
+                                          {"Pages et downloads", kBleu},
+                                          {"Visites", kVert},
+                                          {"Chiffres : pages/hits", std::nullopt}}));
+    // The monthly chart draws one red series: the pages and downloads of each day.
+    EXPECT_EQ(LegendeGraphique(GenreGraphique::Mois),
+              (std::vector<EntreeLegende>{{"Nombre total de", std::nullopt},
+                                          {"Pages et downloads", kRouge},
+                                          {"par jour", std::nullopt}}));
+    EXPECT_TRUE(LegendeGraphique(GenreGraphique::Aucun).empty());
+
+    // Every colour of a legend is that of bars its chart draws.
+    Base base;
+    base.ListeGraphMois.Ajoute(Annee(2004, 10, 0, 5, 10, 2));
+    base.ListeGraphHeure.Ajoute(Mois(8, 0, 8));
+    const auto teintes = [](const Dessin& d) {
+        std::vector<Couleur> t;
+        for (const CommandeDessin& c : d.Commandes) {
+            if (c.Type == Genre::Rectangle && c.Teinte != kBlanc && c.Teinte != kNoir) {
+                t.push_back(c.Teinte);
+            }
+        }
+        return t;
+    };
+    for (const auto& [genre, dessin] : {std::pair{GenreGraphique::Annee, DessineAnnee(base, 2004)},
+                                        std::pair{GenreGraphique::Mois, DessineMois(base, 0)}}) {
+        const std::vector<Couleur> dessinees = teintes(dessin);
+        std::size_t series = 0;
+        for (const EntreeLegende& e : LegendeGraphique(genre)) {
+            if (e.Teinte) {
+                ++series;
+                EXPECT_NE(std::find(dessinees.begin(), dessinees.end(), *e.Teinte),
+                          dessinees.end());
+            }
+        }
+        std::vector<Couleur> distinctes;
+        for (const Couleur& c : dessinees) {
+            if (std::find(distinctes.begin(), distinctes.end(), c) == distinctes.end()) {
+                distinctes.push_back(c);
+            }
+        }
+        EXPECT_EQ(series, distinctes.size());
+    }
 }
 
 TEST(Mois, DayAtMaximumRisesToY10AndSmallCountsPaintNothing) {

@@ -20,20 +20,38 @@ TEST(VueMessages, NumbersAndCountsReadAsFrenchWritesThem) {
               "Les tables de /srv/stats sont utilisées par un autre programme.");
 }
 
-TEST(VueMessages, TheQuestionOnAKnownLogSaysWhatEachAnswerImports) {
-    EXPECT_EQ(QuestionJournalConnu("07/12/2026 02:00:13", 1000000, 12345),
-              "Ce journal a déjà été importé le 07/12/2026 à 02:00 (1 000 000 lignes).\n"
-              "Oui : importer seulement les 12 345 lignes nouvelles.\n"
-              "Non : importer à nouveau toutes ses lignes.");
-    EXPECT_NE(QuestionJournalConnu("07/12/2026 02:00:13", 1, 1)
-                  .find("(1 ligne).\nOui : importer seulement la ligne nouvelle."),
-              std::string::npos);
-    EXPECT_NE(QuestionJournalConnu("07/12/2026 02:00:13", 5, 0).find("il n'y en a aucune"),
-              std::string::npos);
+TEST(VueMessages, TheQuestionOnAKnownLogNamesItAndWarnsBeforeCountingTwice) {
+    EXPECT_EQ(QuestionJournalConnu("access.log", "07/12/2026 02:00:13", 1000000, 12345),
+              "Le journal access.log a déjà été importé le 07/12/2026 à 02:00 (1 000 000 "
+              "lignes).\nIl a 12 345 lignes nouvelles depuis.\n\n« Tout compter à nouveau » compte "
+              "une deuxième fois les 1 000 000 lignes déjà comptées.");
+    EXPECT_EQ(QuestionJournalConnu("a.log", "07/12/2026 02:00:13", 1, 1),
+              "Le journal a.log a déjà été importé le 07/12/2026 à 02:00 (1 ligne).\nIl a une "
+              "ligne nouvelle depuis.\n\n« Tout compter à nouveau » compte une deuxième fois la "
+              "ligne déjà comptée.");
+    // The warning names the button that counts twice, as it reads.
+    EXPECT_NE(
+        QuestionJournalConnu("a.log", "d", 5, 2).find("« " + std::string(kReponseToutCompter)),
+        std::string::npos);
+    EXPECT_EQ(kReponseLignesNouvelles, "Lignes nouvelles seulement");
+    EXPECT_EQ(kReponseAnnuler, "Annuler");
+
+    EXPECT_EQ(TexteRienDeNouveau("access.log.1", 20000),
+              "Rien de nouveau dans access.log.1 : ses 20 000 lignes sont déjà comptées.");
+    EXPECT_EQ(TexteRienDeNouveau("a.log", 1), "Rien de nouveau dans a.log : sa ligne est déjà "
+                                              "comptée.");
+    EXPECT_EQ(TexteRienDeNouveau("vide.log", 0), "Rien de nouveau dans vide.log.");
+
     const std::string q = QuestionRejeuImpossible("/var/log/a.log", "Raison.");
     EXPECT_NE(q.find("/var/log/a.log"), std::string::npos);
     EXPECT_NE(q.find("Oui : enregistrer les tables de cette fenêtre"), std::string::npos);
     EXPECT_NE(q.find("Non : ne rien enregistrer"), std::string::npos);
+}
+
+TEST(VueMessages, AFilteredListCountsItsRowsAsTheWindowWritesFigures) {
+    EXPECT_EQ(TexteLignesFiltrees(12, 3212), "12 lignes sur 3 212");
+    EXPECT_EQ(TexteLignesFiltrees(1, 1), "1 ligne sur 1");
+    EXPECT_EQ(TexteLignesFiltrees(0, 1234567), "0 ligne sur 1 234 567");
 }
 
 } // namespace
