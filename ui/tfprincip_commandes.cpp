@@ -258,7 +258,7 @@ std::optional<std::vector<ImportEntreTemps>> TFPrincip::ImportsDuDisque() const 
         Table disque;
         const std::string chemin = base_.CheminFichier(kFichierRegistre);
         if (FichierExiste(chemin)) {
-            disque.ChargeFichier(chemin, false);
+            disque.ChargeFichier(chemin);
         }
         return ImportsEntreTemps(registreSynchronise_, disque);
     } catch (const std::exception&) {
