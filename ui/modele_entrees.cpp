@@ -15,7 +15,7 @@ QVariant ModeleEntrees::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    return DepuisWindows1252(entrees_[static_cast<std::size_t>(index.row())].Nom);
+    return Affiche(entrees_[static_cast<std::size_t>(index.row())].Nom);
 }
 
 } // namespace sillage

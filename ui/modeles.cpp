@@ -30,7 +30,7 @@ QVariant ModeleCellules::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        const QString texte = DepuisWindows1252(Cellule(index.row(), index.column()));
+        const QString texte = Affiche(Cellule(index.row(), index.column()));
         return role == Qt::ToolTipRole ? Infobulle(texte) : texte;
     }
     if (role == Qt::TextAlignmentRole) {

@@ -22,8 +22,8 @@ struct TitreColonne {
 };
 
 // Rows of cells under titled columns: what the lists of the window have in common. Each cell
-// shows its text (Windows-1252 bytes, read only when a view asks for it), and its tooltip repeats
-// it, since a name wider than its column is cut short.
+// shows its text (a log's bytes shown as Affiche says, read only when a view asks for it), and
+// its tooltip repeats it, since a name wider than its column is cut short.
 class ModeleCellules : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -69,7 +69,7 @@ class ModeleListe : public ModeleCellules {
     std::vector<std::uint32_t> lignes_;
 };
 
-// Rows of three texts (Windows-1252 bytes), for the result lists that are computed whole.
+// Rows of three texts (bytes shown as Affiche says), for the result lists computed whole.
 class ModeleTextes : public ModeleCellules {
     Q_OBJECT
   public:
@@ -82,7 +82,7 @@ class ModeleTextes : public ModeleCellules {
     void Remplit(std::vector<Rangee> rangees);
     void Vide();
     const std::vector<Rangee>& Rangees() const { return rangees_; }
-    // The text of a cell (Windows-1252 bytes), empty outside the rows.
+    // The text of a cell (bytes shown as Affiche says), empty outside the rows.
     std::string Texte(int rangee, int colonne) const;
 
   private:

@@ -173,7 +173,7 @@ class TFPrincip : public QMainWindow {
     void BFiltre2Click();
     void EFiltre2KeyUp(int key);
     void LVAfficheDblClick();
-    // EFiltre2's text in Windows-1252 bytes.
+    // EFiltre2's text in UTF-8.
     std::string TexteFiltre2() const;
 
     // Charts (tfprincip_graphiques.cpp). Drawing happens inside PaintBox1's paint event; the

@@ -68,9 +68,8 @@ void TFPrincip::CreeInfos(QWidget* page) {
 }
 
 std::string TFPrincip::TexteFiltre2() const {
-    // A character that Windows-1252 lacks occurs in no stored name; neither does a line feed,
-    // which no table line can hold, so the filter then keeps no entry.
-    return VersWindows1252(EFiltre2->text()).value_or("\n");
+    // UTF-8, matched against what the entries show.
+    return EFiltre2->text().toStdString();
 }
 
 bool TFPrincip::EvenementInfos(int effets, const std::function<void()>& evenement) {

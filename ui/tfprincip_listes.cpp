@@ -73,9 +73,8 @@ void TFPrincip::Remplit(ListeFenetre& liste, bool filtre) {
         }
         return;
     }
-    // A text with a character that Windows-1252 lacks occurs in no stored name.
-    const std::optional<std::string> texte = VersWindows1252(liste.edit->text());
-    liste.modele->Remplit(table, texte ? LignesListe(table, *texte) : std::vector<std::uint32_t>{});
+    // Rows are found by what they show, whatever the encoding of their bytes.
+    liste.modele->Remplit(table, LignesListe(table, liste.edit->text().toStdString()));
     liste.lignes->setText(
         Utf8(TexteLignesFiltrees(liste.modele->rowCount(), NombreEnregistrements(table.Count()))));
 }

@@ -26,8 +26,8 @@ std::string Programme() {
 }
 
 // The program's data folder: the sources' donnees/ for a program of the build tree, else
-// share/sillage-donnees/ beside the program's bin/ folder (an installation under any prefix), else the
-// configured installation folder.
+// share/sillage-donnees/ beside the program's bin/ folder (an installation under any prefix), else
+// the configured installation folder.
 std::string DossierDonnees(const std::string& nom) {
     const std::string programme = Programme();
     const std::string construction = SILLAGE_CONSTRUCTION "/";

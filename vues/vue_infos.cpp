@@ -5,6 +5,7 @@
 #include "store/champs.h"
 #include "store/erreur.h"
 #include "vues/paires.h"
+#include "vues/texte_affiche.h"
 #include "vues/vue_texte.h"
 
 #include <algorithm>
@@ -63,10 +64,11 @@ std::vector<EntreeInfos> ListeEntreesInfos(const Base& base, ModeInfos mode,
     const Table& t = TableSourceInfos(base, mode);
     std::vector<EntreeInfos> entrees;
     const std::size_t n = NombreEnregistrements(t.Count());
+    const FiltreAffiche f(filtre);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view ligne = t[i];
         const std::string_view nom = ExtraitChamp(ligne, 2);
-        if (filtre.empty() || nom.find(filtre) != std::string_view::npos) {
+        if (f.Accepte(nom)) {
             entrees.push_back({std::string(nom), i, std::string(ExtraitChamp(ligne, 1))});
         }
     }
@@ -103,7 +105,9 @@ ResultatInfos ChercheInfos(const Base& base, ModeInfos mode, const EntreeInfos& 
         for (std::size_t i = 0; i < mots.Count(); ++i) {
             const std::string_view ligne = mots[i];
             if (q.Dans(ligne)) {
-                res.Lignes.push_back({std::string(ExtraitChamp(ligne, 3)), {}, {}});
+                // Search words are shown with their escapes decoded (UTF-8 text, which the
+                // window shows as it is).
+                res.Lignes.push_back({MotsClesAffiches(ExtraitChamp(ligne, 3)), {}, {}});
             }
         }
     } else {
@@ -131,8 +135,8 @@ ResultatInfos ChercheInfos(const Base& base, ModeInfos mode, const EntreeInfos& 
             }
         }
     }
-    res.LAffiche = std::to_string(res.Lignes.size()) + " résultats pour " +
-                   Windows1252VersUtf8(ExtraitChamp(r, 2));
+    res.LAffiche =
+        std::to_string(res.Lignes.size()) + " résultats pour " + TexteAffiche(ExtraitChamp(r, 2));
     return res;
 }
 

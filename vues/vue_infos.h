@@ -48,7 +48,8 @@ struct ResultatInfos {
 const Table& TableSourceInfos(const Base& base, ModeInfos mode);
 
 // The entries of a mode: every data row of the source table (the counter row left out) whose
-// name contains filtre (case-sensitive; an empty filter keeps all), in table order.
+// name, as the window shows it (TexteAffiche), contains filtre (UTF-8, as typed; case-sensitive;
+// an empty filter keeps all), in table order.
 std::vector<EntreeInfos> ListeEntreesInfos(const Base& base, ModeInfos mode,
                                            std::string_view filtre);
 
@@ -69,7 +70,7 @@ ResultatInfos ChercheInfos(const Base& base, ModeInfos mode, const EntreeInfos& 
 
 // The tab's state and its events; the window's handlers call one function each and then show
 // Entrees, LExplI0, Selection, Resultats and LAffiche. texteFiltre is EFiltre2's current text
-// in Windows-1252 bytes. A function that raises the index error has already emptied Resultats
+// in UTF-8. A function that raises the index error has already emptied Resultats
 // (and left LAffiche as it was), so the window shows the message and then the state.
 struct EtatInfos {
     ModeInfos ModeRecherche = ModeInfos::Aucun;

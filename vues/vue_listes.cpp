@@ -1,6 +1,7 @@
 #include "vues/vue_listes.h"
 
 #include "store/champs.h"
+#include "vues/texte_affiche.h"
 #include "vues/vue_texte.h"
 
 #include <numeric>
@@ -72,8 +73,9 @@ std::vector<std::uint32_t> LignesListe(const Table& table, std::string_view filt
         std::iota(lignes.begin(), lignes.end(), 0u);
         return lignes;
     }
+    const FiltreAffiche f(filtre);
     for (std::size_t i = 0; i < n; ++i) {
-        if (ExtraitChamp(table[i], 2).find(filtre) != std::string_view::npos) {
+        if (f.Accepte(ExtraitChamp(table[i], 2))) {
             lignes.push_back(static_cast<std::uint32_t>(i));
         }
     }

@@ -37,8 +37,8 @@ std::vector<int> ElargitDates(std::vector<int> largeurs, const std::vector<bool>
                               int largeurDate);
 
 // The lines of a keyed table that a list shows, in table order: every record line (0 to
-// Count-2; the counter row never) whose field 2 contains filtre, byte for byte and with letter
-// case; an empty filtre lets every record through.
+// Count-2; the counter row never) whose field 2, as the window shows it (TexteAffiche), contains
+// filtre (UTF-8, as typed), with letter case; an empty filtre lets every record through.
 std::vector<std::uint32_t> LignesListe(const Table& table, std::string_view filtre = {});
 
 // The text of one cell: the field of the column, as stored (Windows-1252 bytes). The view

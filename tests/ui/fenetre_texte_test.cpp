@@ -4,15 +4,18 @@
 
 #include "ui/onglets.h"
 #include "ui/police.h"
+#include "ui/texte_qt.h"
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
 
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -53,6 +56,7 @@ class FenetreTexte : public QObject {
     void init() { Dialogues::Oublie(); }
 
     void markupFromTheTablesIsShownAsText();
+    void textIsShownAsUsersWriteItAndFoundSo();
     void messageBoxesShowTheirTextAsTextInTheWindowsFont();
     void tooltipsInTheWindowsFont();
 };
@@ -109,6 +113,49 @@ void FenetreTexte::markupFromTheTablesIsShownAsText() {
     LabelsEnTexteBrut(options);
     TFApropos apropos;
     LabelsEnTexteBrut(apropos);
+}
+
+void FenetreTexte::textIsShownAsUsersWriteItAndFoundSo() {
+    FenetreDeTest t;
+    // The same path sent by a current browser (UTF-8) and by an old one (Windows-1252), and a
+    // path longer than any screen.
+    const std::string longue = "/archives/" + std::string(150, 'x') + "/" + std::string(150, 'y');
+    t.EcritTable("page.lst", {Rangee(0, "/\xC3\xA9t\xC3\xA9-v\xC3\xA9lo.html", 5),
+                              Rangee(1, "/\xE9t\xE9.html", 3), Rangee(2, "/ete.html", 2),
+                              Rangee(3, longue, 1), Compteur(4)});
+    t.EcritTable("origine.lst", {Rangee(0, "http://moteur/cherche", 2), Compteur(1)});
+    t.EcritTable("keyword.lst", {"\\1;0\\2;0\\3;\"q=v%C3%A9lo %C3%A9lectrique\"\\4;", "\\1;1\\2;"});
+    TFPrincip& f = t.Ouvre();
+    ModeleListe& pages = ListeDe(f, "VLPages");
+    QCOMPARE(Colonne(pages, 0).mid(0, 3),
+             QStringList({"/été-vélo.html", "/été.html", "/ete.html"}));
+
+    // A filter typed with accents finds the rows that show them, in either encoding.
+    auto& filtre = Trouve<QLineEdit>(f, "EFiltre1");
+    filtre.insert(QStringLiteral("été")); // typed through the input method: no key code
+
+    QTest::keyClick(&filtre, Qt::Key_Return);
+    QCOMPARE(Colonne(pages, 0), QStringList({"/été-vélo.html", "/été.html"}));
+
+    // The long path's tooltip wraps, and says the whole path.
+    filtre.clear();
+    QTest::keyClick(&filtre, Qt::Key_Return);
+    const QString infobulle = pages.index(3, 0).data(Qt::ToolTipRole).toString();
+    const QStringList lignes =
+        TexteInfobulle(infobulle).split(QRegularExpression(QStringLiteral("[\\n\\x{2028}]")));
+    QVERIFY2(lignes.size() >= 3, qPrintable(infobulle));
+    for (const QString& ligne : lignes) {
+        QVERIFY(ligne.size() <= kColonnesInfobulle);
+    }
+    QCOMPARE(lignes.join(QString()), QString::fromStdString(longue));
+
+    // Search words with their escapes decoded.
+    Trouve<ControleOnglets>(f, "PageControl1").setCurrentIndex(5);
+    QTest::mouseClick(&Trouve<QPushButton>(f, "BReferent"), Qt::LeftButton);
+    QListView& entrees = Trouve<QListView>(f, "LBSearch");
+    entrees.setCurrentIndex(entrees.model()->index(0, 0));
+    QCOMPARE(TextesDe(f, "LVAffiche").index(0, 0).data().toString(),
+             QStringLiteral("\"q=vélo électrique\""));
 }
 
 void FenetreTexte::messageBoxesShowTheirTextAsTextInTheWindowsFont() {

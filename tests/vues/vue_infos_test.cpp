@@ -276,14 +276,30 @@ TEST_F(InfosTest, ListNavigationSelectsTheDoubleClickedRow) {
     EXPECT_EQ(etat.Entrees.size(), 3u); // the filter belongs to mode 2
 }
 
-TEST_F(InfosTest, WindowsBytesAreConvertedInTheSummaryOnly) {
-    Remplit(base.ListePage, {Rang(1, "/caf\xE9.html", 1, "d"), "\\1;2\\2;"});
-    etat.ChoisitMode(base, ModeInfos::Pages, "\xE9");
-    etat.AppliqueFiltre(base, "\xE9");
-    ASSERT_EQ(etat.Entrees.size(), 1u);
+TEST_F(InfosTest, EntriesKeepTheirBytesAndAreFoundAndSummedUpAsShown) {
+    Remplit(base.ListePage, {Rang(1, "/caf\xE9.html", 1, "d"),
+                             Rang(2, "/caf\xC3\xA9-2.html", 1, "d"), "\\1;3\\2;"});
+    // The filter is what the user typed (UTF-8): it finds the name in either encoding.
+    etat.ChoisitMode(base, ModeInfos::Pages, "é");
+    etat.AppliqueFiltre(base, "é");
+    ASSERT_EQ(etat.Entrees.size(), 2u);
     EXPECT_EQ(etat.Entrees[0].Nom, "/caf\xE9.html");
+    EXPECT_EQ(etat.Entrees[1].Nom, "/caf\xC3\xA9-2.html");
     etat.SelectionneEntree(base, 0);
     EXPECT_EQ(etat.LAffiche, "3 résultats pour /café.html");
+    etat.SelectionneEntree(base, 1);
+    EXPECT_EQ(etat.LAffiche, "0 résultats pour /café-2.html");
+}
+
+TEST_F(InfosTest, SearchWordsAreShownWithTheirEscapesDecoded) {
+    Remplit(base.ListeOrigine, {Rang(4, "http://moteur/cherche", 2, "d"), "\\1;5\\2;"});
+    Remplit(base.ListeKeyword, {"\\1;0\\2;4\\3;\"q=v%C3%A9lo %C3%A9lectrique\"\\4;",
+                                "\\1;1\\2;4\\3;\"q=caf%E9\" \"hl=fr\"\\4;", "\\1;2\\2;"});
+    etat.ChoisitMode(base, ModeInfos::Referent, "");
+    etat.SelectionneEntree(base, 0);
+    ASSERT_EQ(etat.Resultats.size(), 2u);
+    EXPECT_EQ(etat.Resultats[0].Nom, "\"q=vélo électrique\"");
+    EXPECT_EQ(etat.Resultats[1].Nom, "\"q=café\" \"hl=fr\"");
 }
 
 } // namespace

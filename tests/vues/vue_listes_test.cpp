@@ -30,12 +30,13 @@ TEST(LignesListe, EveryRecordInTableOrderWithoutTheCounterRow) {
     EXPECT_TRUE(LignesListe(Table{}).empty());
 }
 
-TEST(LignesListe, FilterIsACaseSensitiveByteSubstringOfTheName) {
+TEST(LignesListe, FilterIsACaseSensitiveSubstringOfTheNameAsShown) {
     EXPECT_TRUE(LignesListe(kPages, "INDEX").empty());
     EXPECT_EQ(LignesListe(kPages, "index"), (std::vector<std::uint32_t>{0}));
     EXPECT_EQ(LignesListe(kPages, ".htm"), (std::vector<std::uint32_t>{0, 1, 2, 3}));
     EXPECT_EQ(LignesListe(kPages, "html"), (std::vector<std::uint32_t>{0, 1, 3}));
-    EXPECT_EQ(LignesListe(kPages, "\xE9"), (std::vector<std::uint32_t>{3}));
+    EXPECT_EQ(LignesListe(kPages, "é"), (std::vector<std::uint32_t>{3}));
+    EXPECT_TRUE(LignesListe(kPages, "\xE9").empty()); // the filter is UTF-8, as typed
     EXPECT_TRUE(LignesListe(kPages, "cafe").empty());
     EXPECT_TRUE(LignesListe(kPages, "*.htm").empty()); // no wildcards
 }
