@@ -2,6 +2,7 @@
 
 #include "store/champs.h"
 #include "store/enregistrements.h"
+#include "store/periodes.h"
 #include "store/registre.h"
 #include "store/transaction.h"
 
@@ -260,7 +261,7 @@ Verrou Base::Verrouille(std::chrono::milliseconds attente, const std::function<v
     proprietaire_ = VerifieDossierPrive(repertoire_);
     Verrou verrou = Verrou::Prend(repertoire_, attente, enAttente, proprietaire_);
     if (verrou.Tenu()) {
-        RecupereDossier(repertoire_, NomsFichiers(), *disque_, proprietaire_);
+        RecupereDossier(repertoire_, EstFichierDuStore, SousDossiers(), *disque_, proprietaire_);
     }
     return verrou;
 }
@@ -273,6 +274,49 @@ std::vector<std::string_view> Base::NomsFichiers() {
     noms.push_back(kFichierRegistre);
     noms.push_back(kFichierManifeste);
     return noms;
+}
+
+std::vector<std::string_view> Base::NomsFichiersPeriode() {
+    std::vector<std::string_view> noms;
+    for (const EntreeCatalogue& e : kCatalogue) {
+        noms.push_back(e.fichier);
+    }
+    return noms;
+}
+
+bool Base::EstFichierDuStore(std::string_view nom) {
+    const std::vector<std::string_view> racine = NomsFichiers();
+    if (std::find(racine.begin(), racine.end(), nom) != racine.end()) {
+        return true;
+    }
+    // periodes/<period>/<file of a period>: nothing else, nothing that leaves the folder.
+    const std::string prefixe = std::string(kDossierPeriodes) + "/";
+    if (!nom.starts_with(prefixe)) {
+        return false;
+    }
+    nom.remove_prefix(prefixe.size());
+    const std::size_t barre = nom.find('/');
+    if (barre == std::string_view::npos || !EstNomPeriode(nom.substr(0, barre))) {
+        return false;
+    }
+    const std::vector<std::string_view> periode = NomsFichiersPeriode();
+    return std::find(periode.begin(), periode.end(), nom.substr(barre + 1)) != periode.end();
+}
+
+std::vector<std::string> Base::SousDossiers() const {
+    std::vector<std::string> dossiers;
+    std::vector<std::string> noms;
+    if (!disque_->Liste(repertoire_ + std::string(kDossierPeriodes), noms)) {
+        return dossiers;
+    }
+    dossiers.push_back(std::string(kDossierPeriodes) + "/");
+    std::sort(noms.begin(), noms.end());
+    for (const std::string& n : noms) {
+        if (EstNomPeriode(n)) {
+            dossiers.push_back(DossierPeriode(n));
+        }
+    }
+    return dossiers;
 }
 
 EmpreinteDisque Base::LitEmpreinte() const {

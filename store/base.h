@@ -100,6 +100,11 @@ class Base {
     // The names of every file that saves write in the store's folder: the fourteen, the register,
     // the manifest.
     static std::vector<std::string_view> NomsFichiers();
+    // The names of the files of a period's folder (periodes.h).
+    static std::vector<std::string_view> NomsFichiersPeriode();
+    // True when nom, relative to the store folder, is a file that saves write: one of
+    // NomsFichiers, or one of NomsFichiersPeriode in the folder of a period.
+    static bool EstFichierDuStore(std::string_view nom);
     // Where saves and resets write (tests give their own, to stop a save at any step).
     void FixeDisque(Disque& disque) { disque_ = &disque; }
     Disque& DisqueUtilise() const { return *disque_; }
@@ -154,6 +159,9 @@ class Base {
 
     // The files as InitListes read them, for the manifest.
     void VerifieManifeste(bool accepte);
+    // The folders of the periods on the disk, and the folder that holds them (relative, each
+    // ending with a separator), for the recovery.
+    std::vector<std::string> SousDossiers() const;
     // The manifest's rows for the files that the tables now hold.
     std::vector<EntreeManifeste> EntreesManifeste() const;
 

@@ -114,6 +114,27 @@ bool Disque::Liste(const std::string& dossier, std::vector<std::string>& noms) {
     return true;
 }
 
+bool Disque::CreeDossier(const std::string& chemin, mode_t mode, uid_t proprietaire, gid_t groupe) {
+    if (::mkdir(chemin.c_str(), mode) != 0) {
+        return false;
+    }
+    if (proprietaire == static_cast<uid_t>(-1)) {
+        return true;
+    }
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::fchown(fd, proprietaire, groupe) == 0;
+    const int erreur = errno;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    errno = erreur;
+    return ok;
+}
+
+bool Disque::SupprimeDossier(const std::string& chemin) {
+    return ::rmdir(chemin.c_str()) == 0;
+}
+
 Disque& Disque::Systeme() {
     static Disque systeme;
     return systeme;

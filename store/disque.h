@@ -41,6 +41,13 @@ class Disque {
     virtual bool LitFichier(const std::string& chemin, std::string& texte, struct stat& st);
     // The names in dossier, "." and ".." left out; false with errno set when it cannot be read.
     virtual bool Liste(const std::string& dossier, std::vector<std::string>& noms);
+    // Creates the folder chemin with the permission bits mode (mkdir) and, when proprietaire is
+    // not -1, that owner and groupe; false with errno set (EEXIST when something is there
+    // already).
+    virtual bool CreeDossier(const std::string& chemin, mode_t mode, uid_t proprietaire,
+                             gid_t groupe);
+    // Removes the empty folder chemin (rmdir); false with errno set.
+    virtual bool SupprimeDossier(const std::string& chemin);
 
     // The real file system.
     static Disque& Systeme();

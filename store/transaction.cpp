@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +34,27 @@ bool EstTemporaireDe(std::string_view nom, std::string_view base) {
 bool EstAncienDe(std::string_view nom, std::string_view base) {
     return nom.size() == base.size() + kSuffixeAncien.size() && nom.starts_with(base) &&
            nom.ends_with(kSuffixeAncien);
+}
+
+// The name that nom is a temporary or an old copy of, or nothing.
+std::optional<std::string_view> NomDeReste(std::string_view nom) {
+    if (nom.size() > 1 + kLettresTemporaire) {
+        const std::string_view base = nom.substr(0, nom.size() - 1 - kLettresTemporaire);
+        if (EstTemporaireDe(nom, base)) {
+            return base;
+        }
+    }
+    if (nom.size() > kSuffixeAncien.size() && nom.ends_with(kSuffixeAncien)) {
+        return nom.substr(0, nom.size() - kSuffixeAncien.size());
+    }
+    return std::nullopt;
+}
+
+// The folder of a name relative to the store folder ("" for a name of the folder itself,
+// "periodes/2024/" for "periodes/2024/nom.lst").
+std::string DossierDe(std::string_view nom) {
+    const std::size_t barre = nom.rfind('/');
+    return barre == std::string_view::npos ? std::string() : std::string(nom.substr(0, barre + 1));
 }
 
 // Permission bits for a new file: those of the regular file it replaces, else the usual ones.
@@ -95,13 +118,10 @@ std::string TexteTransaction(const std::vector<Operation>& operations) {
     return texte;
 }
 
-// Reads a transaction file's text; false when it is not a whole one whose every name is one of
-// noms, or one of their temporaries or old copies.
-bool LitTransaction(std::string_view texte, const std::vector<std::string_view>& noms,
+// Reads a transaction file's text; false when it is not a whole one whose every name is known
+// (connu), or one of their temporaries or old copies.
+bool LitTransaction(std::string_view texte, const NomConnu& connu,
                     std::vector<Operation>& operations) {
-    auto connu = [&](std::string_view nom) {
-        return std::find(noms.begin(), noms.end(), nom) != noms.end();
-    };
     auto sourceDe = [&](std::string_view source, std::string_view cible) {
         return EstTemporaireDe(source, cible) || EstAncienDe(source, cible);
     };
@@ -150,8 +170,10 @@ void Execute(Disque& disque, const std::string& dossier, const std::vector<Opera
             LeveFichierEtranger(dossier + o.source);
         }
     }
+    std::set<std::string> dossiers = {dossier};
     for (const Operation& o : operations) {
         const std::string cible = dossier + o.cible;
+        dossiers.insert(dossier + DossierDe(o.cible));
         if (o.source.empty()) {
             // A file that cannot be removed keeps its content, as a reset leaves it.
             disque.Supprime(cible);
@@ -160,8 +182,10 @@ void Execute(Disque& disque, const std::string& dossier, const std::vector<Opera
             LeveErreurCreation(cible);
         }
     }
-    if (!disque.SynchroniseDossier(dossier)) {
-        LeveErreurCreation(dossier + std::string(kFichierTransaction));
+    for (const std::string& d : dossiers) {
+        if (!disque.SynchroniseDossier(d)) {
+            LeveErreurCreation(dossier + std::string(kFichierTransaction));
+        }
     }
 }
 
@@ -228,6 +252,7 @@ void Transaction::Remplace(std::string_view nom, const Table& table) {
     if (table.CopieDe(final)) {
         return; // the file holds these bytes already
     }
+    AssureDossiers(nom);
     // A final name held by a directory, say, could not be replaced: refuse before it matters.
     struct stat st;
     if (disque_.Etat(final, st) && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
@@ -251,8 +276,43 @@ void Transaction::Remplace(std::string_view nom, const Table& table) {
     }
 }
 
+void Transaction::AssureDossiers(std::string_view nom) {
+    // Each folder of the name that is missing is made, for the owner alone, and its entry made
+    // durable in its parent before the change is decided: a temporary that the transaction file
+    // names is then found after any crash.
+    for (std::size_t barre = nom.find('/'); barre != std::string_view::npos;
+         barre = nom.find('/', barre + 1)) {
+        const std::string dossier = Chemin(nom.substr(0, barre));
+        struct stat st;
+        if (disque_.Etat(dossier, st)) {
+            if (!S_ISDIR(st.st_mode)) {
+                Echoue(Chemin(nom));
+            }
+            continue;
+        }
+        const bool autre = ::geteuid() == 0 && proprietaire_.uid != 0;
+        if (!disque_.CreeDossier(dossier, 0700, autre ? proprietaire_.uid : static_cast<uid_t>(-1),
+                                 proprietaire_.gid) ||
+            !disque_.SynchroniseDossier(dossier_ + DossierDe(nom.substr(0, barre)))) {
+            Echoue(Chemin(nom));
+        }
+    }
+}
+
 void Transaction::Supprime(std::string_view nom) {
     suppressions_.push_back(Chemin(nom));
+}
+
+bool Transaction::SynchroniseDossiers() {
+    std::set<std::string> dossiers = {dossier_};
+    for (const Remplacement& r : remplacements_) {
+        dossiers.insert(dossier_ + DossierDe(r.final.substr(dossier_.size())));
+    }
+    for (const std::string& s : suppressions_) {
+        dossiers.insert(dossier_ + DossierDe(s.substr(dossier_.size())));
+    }
+    return std::all_of(dossiers.begin(), dossiers.end(),
+                       [&](const std::string& d) { return disque_.SynchroniseDossier(d); });
 }
 
 void Transaction::EcritFichierTransaction() {
@@ -352,7 +412,7 @@ void Transaction::Valide() {
     finie_ = true;
     // Once every file is in place the change is made; a transaction file left behind by a failure
     // below only repeats it.
-    if (disque_.SynchroniseDossier(dossier_) && OublieTransaction(disque_, dossier_)) {
+    if (SynchroniseDossiers() && OublieTransaction(disque_, dossier_)) {
         for (std::size_t i = 0; i < n; ++i) {
             if (anciens_[i]) {
                 disque_.Supprime(remplacements_[i].final + std::string(kSuffixeAncien));
@@ -361,8 +421,9 @@ void Transaction::Valide() {
     }
 }
 
-void RecupereDossier(const std::string& repertoire, const std::vector<std::string_view>& noms,
-                     Disque& disque, Proprietaire proprietaire) {
+void RecupereDossier(const std::string& repertoire, const NomConnu& connu,
+                     const std::vector<std::string>& sousDossiers, Disque& disque,
+                     Proprietaire proprietaire) {
     const std::string dossier = AvecSeparateur(repertoire);
     proprietaire = ProprietaireDe(dossier, proprietaire);
     const std::string fichier = dossier + std::string(kFichierTransaction);
@@ -375,7 +436,7 @@ void RecupereDossier(const std::string& repertoire, const std::vector<std::strin
             LeveFichierEtranger(fichier);
         }
         std::vector<Operation> operations;
-        if (LitTransaction(texte, noms, operations)) {
+        if (LitTransaction(texte, connu, operations)) {
             Execute(disque, dossier, operations, proprietaire);
         }
         // A transaction file that is not whole was being written when the change stopped: the
@@ -390,26 +451,27 @@ void RecupereDossier(const std::string& repertoire, const std::vector<std::strin
         LeveErreurCreation(fichier);
     }
     // Temporaries and old copies that no transaction file names any more: only the owner's.
-    std::vector<std::string> contenu;
-    if (!disque.Liste(dossier, contenu)) {
-        return;
-    }
     std::vector<std::string> restes;
-    for (const std::string& nom : contenu) {
-        const bool reste = EstTemporaireDe(nom, kFichierTransaction) ||
-                           std::any_of(noms.begin(), noms.end(), [&](std::string_view connu) {
-                               return EstTemporaireDe(nom, connu) || EstAncienDe(nom, connu);
-                           });
-        if (!reste) {
+    std::vector<std::string> dossiers = {""};
+    dossiers.insert(dossiers.end(), sousDossiers.begin(), sousDossiers.end());
+    for (const std::string& sous : dossiers) {
+        std::vector<std::string> contenu;
+        if (!disque.Liste(dossier + sous, contenu)) {
             continue;
         }
-        if (!disque.Etat(dossier + nom, st)) {
-            continue;
+        for (const std::string& nom : contenu) {
+            const std::string relatif = sous + nom;
+            const std::optional<std::string_view> de = NomDeReste(relatif);
+            const bool reste =
+                (sous.empty() && EstTemporaireDe(nom, kFichierTransaction)) || (de && connu(*de));
+            if (!reste || !disque.Etat(dossier + relatif, st)) {
+                continue;
+            }
+            if (!FichierDe(st, proprietaire)) {
+                LeveFichierEtranger(dossier + relatif);
+            }
+            restes.push_back(relatif);
         }
-        if (!FichierDe(st, proprietaire)) {
-            LeveFichierEtranger(dossier + nom);
-        }
-        restes.push_back(nom);
     }
     for (const std::string& r : restes) {
         disque.Supprime(dossier + r);

@@ -16,6 +16,7 @@
 #include "store/disque.h"
 #include "store/table.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,11 @@
 namespace sillage {
 
 inline constexpr std::string_view kFichierTransaction = "sillage.transaction";
+
+// True when nom, a path relative to the store folder ("nom.lst", "periodes/2024/nom.lst"), is one
+// of the files that the store's transactions may change. It must answer false for any path that
+// leaves the folder.
+using NomConnu = std::function<bool(std::string_view nom)>;
 inline constexpr std::string_view kSuffixeAncien = ".ancien";
 
 class Transaction {
@@ -37,7 +43,8 @@ class Transaction {
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    // The file nom (a plain name in the folder) gets the lines of table, each followed by CR LF.
+    // The file nom (a name relative to the folder: a plain name, or one in a sub-folder, which is
+    // made when missing) gets the lines of table, each followed by CR LF.
     // A table that is the file as it was loaded, unchanged, leaves it as it is. Written at once;
     // raises "Impossible de créer le fichier %s" naming the final file when it cannot be (nothing
     // in the folder changed then: the temporaries are removed), or when nom is held by something
@@ -58,6 +65,10 @@ class Transaction {
     void Abandonne();
     [[noreturn]] void Echoue(const std::string& nom);
     void EcritFichierTransaction();
+    // Makes the missing folders of nom.
+    void AssureDossiers(std::string_view nom);
+    // fsyncs the folder and every sub-folder the change touches.
+    bool SynchroniseDossiers();
     // Puts the old files back after the k first renames; false when it could not.
     bool Defait(std::size_t k);
     // After the transaction file was written: puts the old files back, then raises the creation
@@ -75,13 +86,16 @@ class Transaction {
     bool finie_ = false;
 };
 
-// Completes or drops what a crash left in dossier (see above); noms are the names of the files
-// that transactions may change there. Run only by the holder of the store's lock. Raises
-// "Impossible de créer le fichier %s" when a decided change cannot be completed. Only files of
-// the store's owner (proprietaire, the folder's owner when not given) are trusted: a transaction
-// file, a temporary or an old copy that is not a regular file of the owner is neither carried
-// out nor removed, and raises a message naming it (LeveFichierEtranger).
-void RecupereDossier(const std::string& dossier, const std::vector<std::string_view>& noms,
+// Completes or drops what a crash left in dossier (see above); connu tells the files that
+// transactions may change there, sousDossiers the folders under it (relative, ending with a
+// separator) where such files lie, which are searched for temporaries and old copies as the
+// folder itself is. Run only by the holder of the store's lock. Raises "Impossible de créer le
+// fichier %s" when a decided change cannot be completed. Only files of the store's owner
+// (proprietaire, the folder's owner when not given) are trusted: a transaction file, a temporary
+// or an old copy that is not a regular file of the owner is neither carried out nor removed, and
+// raises a message naming it (LeveFichierEtranger).
+void RecupereDossier(const std::string& dossier, const NomConnu& connu,
+                     const std::vector<std::string>& sousDossiers = {},
                      Disque& disque = Disque::Systeme(), Proprietaire proprietaire = {});
 
 } // namespace sillage

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,6 +76,12 @@ class DisqueQuiSArrete : public Disque {
     }
     bool FixeDroits(int fd, mode_t mode, uid_t proprietaire, gid_t groupe) override {
         return Etape([&] { return Disque::FixeDroits(fd, mode, proprietaire, groupe); });
+    }
+    bool CreeDossier(const std::string& chemin, mode_t mode, uid_t u, gid_t g) override {
+        return Etape([&] { return Disque::CreeDossier(chemin, mode, u, g); });
+    }
+    bool SupprimeDossier(const std::string& chemin) override {
+        return Etape([&] { return Disque::SupprimeDossier(chemin); });
     }
     // Etat, LitFichier and Liste change nothing on the disk: a crash just before or after one of
     // them is a crash after the step before it or before the step after it. Their failures are
@@ -596,6 +603,119 @@ TEST(Transaction, ARecoveryDropsAJournalCutShortOrNamingOtherFiles) {
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), "\\1;0\\2;\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.Fichier("page.lst")));
     EXPECT_FALSE(std::filesystem::exists(dir.Fichier("sillage.transaction")));
+}
+
+// The files under a folder, by their path relative to it, with their bytes (folders left out,
+// and the lock file).
+std::map<std::string, std::string> Arbre(const std::string& dossier) {
+    std::map<std::string, std::string> fichiers;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dossier)) {
+        if (e.is_regular_file() && e.path().filename() != kFichierVerrou) {
+            fichiers[std::filesystem::relative(e.path(), dossier).string()] =
+                Contenu(e.path().string());
+        }
+    }
+    return fichiers;
+}
+
+TEST(Transaction, FilesInSubFoldersChangeWithTheRootAsOneStep) {
+    RepertoireTemporaire dir;
+    const auto change = [&](const std::map<std::string, std::string>& fichiers, Disque& disque) {
+        Transaction t(dir.Chemin(), disque);
+        for (const auto& [nom, octets] : fichiers) {
+            t.Remplace(nom, test::TableDe({octets}));
+        }
+        t.Valide();
+    };
+    const std::map<std::string, std::string> ancien = {{"nom.lst", "A\r\n"},
+                                                       {"periodes/2024/nom.lst", "A\r\n"}};
+    const std::map<std::string, std::string> nouveau = {{"nom.lst", "B\r\n"},
+                                                        {"periodes/2024/nom.lst", "B\r\n"},
+                                                        {"periodes/2024-03/nom.lst", "B\r\n"},
+                                                        {"periodes/2024-03/page.lst", "B\r\n"}};
+    std::map<std::string, std::string> nouveauB;
+    for (const auto& [nom, octets] : nouveau) {
+        nouveauB[nom] = octets.substr(0, 1) + "\r\n";
+    }
+    int etape = 0;
+    for (;; ++etape) {
+        bool fini = false;
+        for (bool apres : {false, true}) {
+            std::filesystem::remove_all(dir.Fichier("periodes"));
+            for (const auto& e : std::filesystem::directory_iterator(dir.Chemin())) {
+                std::filesystem::remove_all(e.path());
+            }
+            change(ancien, Disque::Systeme());
+            const int code = DansUnFils([&] {
+                DisqueQuiSArrete disque(etape, apres);
+                change(nouveau, disque);
+            });
+            if (code == 0) {
+                fini = true;
+            } else {
+                ASSERT_EQ(code, kArrete);
+            }
+            {
+                Base b(dir.Chemin());
+                Verrou v = b.Verrouille(std::chrono::milliseconds(0));
+            }
+            const auto arbre = Arbre(dir.Chemin());
+            const auto attendu = [](const std::map<std::string, std::string>& m) {
+                std::map<std::string, std::string> a;
+                for (const auto& [nom, octets] : m) {
+                    a[nom] = octets.substr(0, 1) + "\r\n\r\n";
+                }
+                return a;
+            };
+            ASSERT_TRUE(arbre == attendu(ancien) || arbre == attendu(nouveau))
+                << "step " << etape << (apres ? " after" : " before") << ": "
+                << testing::PrintToString(arbre);
+            if (fini) {
+                break;
+            }
+        }
+        if (fini) {
+            break;
+        }
+    }
+    EXPECT_GT(etape, 4 * 5);
+    (void)nouveauB;
+}
+
+TEST(Transaction, ARecoveryNeverLeavesTheStoreThroughItsSubFolders) {
+    RepertoireTemporaire dir;
+    const std::string dehors = dir.Fichier("dehors");
+    std::filesystem::create_directories(dir.Fichier("store/periodes/2024"));
+    std::filesystem::create_directory(dehors);
+    const std::string store = dir.Fichier("store/");
+    Ecrit(dehors + "/nom.lst", "à garder");
+    Ecrit(store + "nom.lst", "à garder");
+    Ecrit(store + "periodes/2024/nom.lst.a1B2c3", "nouveau\r\n");
+    Ecrit(store + "periodes/2024/page.lst.ancien", "ancien\r\n");
+    Ecrit(store + "periodes/2024/notes.txt.a1B2c3", "à garder");
+    for (const std::string texte :
+         {"Sillage transaction 1\nS periodes/../nom.lst\nfin 1\n",
+          "Sillage transaction 1\nS periodes/2024/../../dehors/nom.lst\nfin 1\n",
+          "Sillage transaction 1\nS periodes/abcd/nom.lst\nfin 1\n",
+          "Sillage transaction 1\nS periodes/2024/notes.txt\nfin 1\n",
+          "Sillage transaction 1\nR periodes/2024/nom.lst.a1B2c3 nom.lst\nfin 1\n"}) {
+        Ecrit(store + "sillage.transaction", texte);
+        Base b(store);
+        Verrou v = b.Verrouille(std::chrono::milliseconds(0));
+        EXPECT_EQ(Contenu(dehors + "/nom.lst"), "à garder") << texte;
+        EXPECT_EQ(Contenu(store + "nom.lst"), "à garder") << texte;
+    }
+    // The temporaries and old copies of the period's files went; other files stay.
+    EXPECT_FALSE(std::filesystem::exists(store + "periodes/2024/nom.lst.a1B2c3"));
+    EXPECT_FALSE(std::filesystem::exists(store + "periodes/2024/page.lst.ancien"));
+    EXPECT_TRUE(std::filesystem::exists(store + "periodes/2024/notes.txt.a1B2c3"));
+    EXPECT_TRUE(Base::EstFichierDuStore("periodes/2024-03/erreur.lst"));
+    EXPECT_TRUE(Base::EstFichierDuStore("periodes/-0044/nom.lst"));
+    for (const char* nom : {"periodes/2024/journaux.lst", "periodes/2024-13/nom.lst",
+                            "periodes/24/nom.lst", "periodes//nom.lst", "periodes/2024/x/nom.lst",
+                            "/etc/passwd", "../nom.lst", "periodes/2024/../nom.lst"}) {
+        EXPECT_FALSE(Base::EstFichierDuStore(nom)) << nom;
+    }
 }
 
 TEST(Transaction, TheFootprintChangesWithEverySaveAndReset) {
