@@ -1,10 +1,10 @@
-#include "vues/paires.h"
+#include "vues/paires_infos.h"
 
 #include "store/casse.h"
 
 namespace sillage {
 
-void Paires::Ajoute(std::string_view ident, std::size_t lien) {
+void PairesInfos::Ajoute(std::string_view ident, std::size_t lien) {
     const auto k = static_cast<std::int64_t>(liens_.size());
     liens_.push_back(lien);
     suivants_.push_back(-1);
@@ -21,7 +21,7 @@ void Paires::Ajoute(std::string_view ident, std::size_t lien) {
     ++restantes_;
 }
 
-std::int64_t Paires::Prend(std::string_view ident) {
+std::int64_t PairesInfos::Prend(std::string_view ident) {
     Chaine& c = Trouve(ident, false);
     if (c.tete < 0) {
         return -1;
@@ -32,7 +32,7 @@ std::int64_t Paires::Prend(std::string_view ident) {
     return static_cast<std::int64_t>(liens_[k]);
 }
 
-std::int64_t Paires::Nombre(std::string_view s) const {
+std::int64_t PairesInfos::Nombre(std::string_view s) const {
     if (s.empty() || s.size() > 9 || (s[0] == '0' && s.size() > 1)) {
         return -1;
     }
@@ -46,7 +46,7 @@ std::int64_t Paires::Nombre(std::string_view s) const {
     return static_cast<std::size_t>(v) < borne_ ? v : -1;
 }
 
-Paires::Chaine& Paires::Trouve(std::string_view ident, bool cree) {
+PairesInfos::Chaine& PairesInfos::Trouve(std::string_view ident, bool cree) {
     const std::int64_t v = Nombre(ident);
     if (v >= 0) {
         if (parNombre_.empty()) {

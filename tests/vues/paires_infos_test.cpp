@@ -1,12 +1,12 @@
-#include "vues/paires.h"
+#include "vues/paires_infos.h"
 
 #include <gtest/gtest.h>
 
 namespace sillage {
 namespace {
 
-TEST(Paires, EachLookUpTakesTheFirstUnusedPairOfItsIdentifier) {
-    Paires p(10);
+TEST(PairesInfos, EachLookUpTakesTheFirstUnusedPairOfItsIdentifier) {
+    PairesInfos p(10);
     p.Ajoute("3", 100);
     p.Ajoute("5", 101);
     p.Ajoute("3", 102);
@@ -22,8 +22,8 @@ TEST(Paires, EachLookUpTakesTheFirstUnusedPairOfItsIdentifier) {
     EXPECT_EQ(p.Prend("3"), 103);
 }
 
-TEST(Paires, TextIdentifiersMatchIgnoringCaseAndNumbersAsWritten) {
-    Paires p(10);
+TEST(PairesInfos, TextIdentifiersMatchIgnoringCaseAndNumbersAsWritten) {
+    PairesInfos p(10);
     EXPECT_EQ(p.Prend("7"), -1); // nothing added yet
     p.Ajoute("H\xE9", 1);        // a Windows-1252 small e acute
     p.Ajoute("07", 2);           // a leading zero: another text than 7

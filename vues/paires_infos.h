@@ -14,10 +14,10 @@ namespace sillage {
 // look-up takes the first unused pair of an identifier and uses it up. Identifiers are nearly
 // always the decimal numbers the store gives, below the related table's counter: those index an
 // array, any other text (leading zeros, letters, larger numbers) goes to a map.
-class Paires {
+class PairesInfos {
   public:
     // borne: numbers below it are kept in the array (the related table's size, or a little more).
-    explicit Paires(std::size_t borne) : borne_(borne) {}
+    explicit PairesInfos(std::size_t borne) : borne_(borne) {}
 
     void Ajoute(std::string_view ident, std::size_t lien);
     // The link row of the first unused pair of ident, which is then used up; -1 when none.
