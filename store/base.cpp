@@ -123,7 +123,7 @@ void Base::InitListes() {
     // The register, read last: a store made before it existed has no such file.
     const std::string registre = CheminFichier(kFichierRegistre);
     if (FichierExiste(registre)) {
-        ListeJournaux.ChargeFichier(registre, projections_);
+        ListeRegistre.ChargeFichier(registre, projections_);
     }
 }
 
@@ -133,8 +133,8 @@ void Base::SauveListes() {
         transaction.Remplace(fichier, this->*Entree(fichier).table);
     }
     // A store that never recorded an import keeps its fourteen files only.
-    if (!ListeJournaux.Vide() || FichierExiste(CheminFichier(kFichierRegistre))) {
-        transaction.Remplace(kFichierRegistre, ListeJournaux);
+    if (!ListeRegistre.Vide() || FichierExiste(CheminFichier(kFichierRegistre))) {
+        transaction.Remplace(kFichierRegistre, ListeRegistre);
     }
     transaction.Valide();
     Modifie = 0;
@@ -144,7 +144,7 @@ void Base::LibereListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         (this->*e.table).Efface();
     }
-    ListeJournaux.Efface();
+    ListeRegistre.Efface();
     ListeLog.Efface();
 }
 

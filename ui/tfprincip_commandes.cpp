@@ -186,7 +186,7 @@ bool TFPrincip::ImporteLog(const QString& chemin) {
     bool annule = false;
     // A log already imported: the user says whether its lines count again.
     const std::optional<QString> erreurExamen = Essaie([&] {
-        const EtatJournal etat = ExamineJournal(base_, fichier);
+        const EtatRegistre etat = ConsulteRegistre(base_, fichier);
         if (!etat.Connu) {
             return;
         }

@@ -1,4 +1,4 @@
-#include "import/dates_import.h"
+#include "import/parties/dates_import.h"
 
 #include <gtest/gtest.h>
 

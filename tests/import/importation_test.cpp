@@ -1,7 +1,7 @@
 // The engine's all-or-nothing rule beyond the store's own errors: whatever is thrown while the
 // import builds its new tables leaves the store as it was.
-#include "import/importation.h"
-#include "import/source_log.h"
+#include "import/lecture/source_log.h"
+#include "import/moteur/parcours.h"
 #include "store/base.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"

@@ -1,8 +1,8 @@
 // The log read ahead on a second thread gives, over many lots, what the source underneath gives:
 // the same lines with their ends, places, queues and NUL marks, the fingerprint of any number of
 // them, the lines prepared as the import cuts them, and the same error at the same line.
-#include "import/empreinte.h"
-#include "import/lecture_anticipee.h"
+#include "import/lecture/empreinte.h"
+#include "import/lecture/lecture_anticipee.h"
 #include "store/erreur.h"
 #include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
@@ -53,9 +53,9 @@ void ExpectMemeLecture(const std::string& chemin) {
         ASSERT_EQ(avance.QueueAvantDerniere(), temoin->QueueAvantDerniere());
         ASSERT_EQ(avance.DerniereAvecNul(), temoin->DerniereAvecNul());
         PrepareLigne(attendue, 3, preparee, keywords, echappement, nullptr);
-        ASSERT_EQ(avance.Preparee().hit.Page, preparee.hit.Page);
-        ASSERT_EQ(avance.Preparee().hit.Keywords, preparee.hit.Keywords);
-        ASSERT_EQ(avance.Preparee().hHote, preparee.hHote);
+        ASSERT_EQ(avance.Preparee()->hit.Page, preparee.hit.Page);
+        ASSERT_EQ(avance.Preparee()->hit.Keywords, preparee.hit.Keywords);
+        ASSERT_EQ(avance.Preparee()->hHote, preparee.hHote);
         if (n % 4999 == 0) {
             ASSERT_EQ(avance.EmpreinteDes(n), empreinte.Valeur());
         }

@@ -1,5 +1,5 @@
-#include "import/ligne_log.h"
-#include "import/visites.h"
+#include "import/lecture/ligne_log.h"
+#include "import/parties/visites.h"
 #include "store/date.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The pieces the parts of an import share: the counter row they number new rows from, and the
 // copy of a table with its touched rows written anew; and the keyword rows.
-#include "import/mots_cles.h"
-#include "import/partie.h"
+#include "import/parties/mots_cles.h"
+#include "import/parties/partie.h"
 #include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>

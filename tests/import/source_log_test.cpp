@@ -1,5 +1,5 @@
 #include "import/import.h"
-#include "import/source_log.h"
+#include "import/lecture/source_log.h"
 #include "store/erreur.h"
 #include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
@@ -17,6 +17,7 @@ using test::DecoupeParMorceaux;
 using test::Ecrit;
 using test::FichiersDuStore;
 using test::Gzip;
+using test::ImporteFichier;
 using test::RepertoireTemporaire;
 
 TEST(DecoupeurLignes, SameLinesWhateverThePieces) {

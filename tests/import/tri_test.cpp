@@ -1,4 +1,4 @@
-#include "import/tri.h"
+#include "import/parties/tri.h"
 #include "store/base.h"
 #include "support/vocabulaire.h"
 
