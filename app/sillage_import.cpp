@@ -138,6 +138,65 @@ std::string Decimal(double v, int chiffres) {
     return s;
 }
 
+// Reserves the store of the command line and reads its tables, waiting at most attente seconds
+// (negative: as long as needed) for another program to release it; the exit status when that
+// fails.
+std::optional<int> OuvreBase(sillage::Base& base, const sillage::LigneCommande& ligne,
+                             double attente, sillage::Verrou& verrou) {
+    try {
+        base.FixeRepertoire(
+            sillage::EmplacementBase(ligne.repertoire, sillage::DossierProgramme()));
+        const std::string dossier = NomDossier(base.Repertoire());
+        verrou = base.Verrouille(
+            std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)),
+            [&] {
+                std::fprintf(stderr,
+                             "En attente : les tables de %s sont utilisées par un autre "
+                             "programme…\n",
+                             dossier.c_str());
+            });
+        if (!verrou.Tenu()) {
+            std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
+            return 75;
+        }
+        base.InitListes();
+    } catch (const sillage::ErreurSillage& e) {
+        // No store folder, or a partial load: saving would overwrite the tables that did not
+        // load, or write them elsewhere.
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return 1;
+    }
+    return std::nullopt;
+}
+
+// Imports each file in order, adding the lines read to lignes; stops at the first that fails.
+// Answers the exit status: 1 when one failed.
+int ImporteFichiers(sillage::Base& base, const std::vector<std::string>& fichiers,
+                    const sillage::DemandeImport& demande, std::int64_t& lignes) {
+    Barre barre(::isatty(STDERR_FILENO) != 0);
+    int code = 0;
+    for (const std::string& fichier : fichiers) {
+        try {
+            // Without a bar to draw no progress is asked for: a plain log is then read once,
+            // not counted ahead.
+            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
+                base, fichier, demande,
+                barre.Active()
+                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
+                    : sillage::RappelProgression());
+            barre.Termine();
+            lignes += rendu.Lignes;
+            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
+        } catch (const sillage::ErreurSillage& e) {
+            barre.Termine();
+            std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());
+            code = 1;
+            break;
+        }
+    }
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -177,53 +236,13 @@ int main(int argc, char** argv) {
     // One writer at a time: the lock is held from before the tables are read until they are
     // saved, so that what another program saves meanwhile is read, not overwritten.
     sillage::Verrou verrou;
-    try {
-        base.FixeRepertoire(
-            sillage::EmplacementBase(ligne.repertoire, sillage::DossierProgramme()));
-        const std::string dossier = NomDossier(base.Repertoire());
-        verrou = base.Verrouille(
-            std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)),
-            [&] {
-                std::fprintf(stderr,
-                             "En attente : les tables de %s sont utilisées par un autre "
-                             "programme…\n",
-                             dossier.c_str());
-            });
-        if (!verrou.Tenu()) {
-            std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
-            return 75;
-        }
-        base.InitListes();
-    } catch (const sillage::ErreurSillage& e) {
-        // No store folder, or a partial load: saving would overwrite the tables that did not
-        // load, or write them elsewhere.
-        std::fprintf(stderr, "sillage-import : %s\n", e.what());
-        return 1;
+    if (const std::optional<int> echec = OuvreBase(base, ligne, attente, verrou)) {
+        return *echec;
     }
 
-    Barre barre(::isatty(STDERR_FILENO) != 0);
     const auto debut = std::chrono::steady_clock::now();
     std::int64_t lignes = 0;
-    int code = 0;
-    for (const std::string& fichier : fichiers) {
-        try {
-            // Without a bar to draw no progress is asked for: a plain log is then read once,
-            // not counted ahead.
-            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
-                base, fichier, demande,
-                barre.Active()
-                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
-                    : sillage::RappelProgression());
-            barre.Termine();
-            lignes += rendu.Lignes;
-            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
-        } catch (const sillage::ErreurSillage& e) {
-            barre.Termine();
-            std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());
-            code = 1;
-            break;
-        }
-    }
+    const int code = ImporteFichiers(base, fichiers, demande, lignes);
     try {
         if (base.Modifie == 1) {
             base.SauveListes();

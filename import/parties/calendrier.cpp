@@ -44,7 +44,6 @@ void Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& ligne
 Calendrier::Calendrier(Table& annees, Table& mois)
     : tableAnnees_(annees), tableMois_(mois), annees0_(annees.Count()), mois0_(mois.Count()) {}
 
-// Reads the next stored month row.
 void Calendrier::LitMois() {
     mois_.push_back(LitGraphMois(tableMois_[moisLus_]));
     moisModifies_.push_back(false);
@@ -66,50 +65,65 @@ void Calendrier::NouveauMois(const RDate& D) {
     moisModifies_.push_back(true);
 }
 
+std::int64_t Calendrier::RangAnnee(std::int32_t annee) {
+    if (auto it = parAnnee_.find(annee); it != parAnnee_.end()) {
+        return it->second;
+    }
+    while (anneesLues_ < annees0_) {
+        annees_.push_back(LitGraph(tableAnnees_[anneesLues_]));
+        anneesModifiees_.push_back(false);
+        parAnnee_.try_emplace(annees_.back().Annee, static_cast<std::uint32_t>(anneesLues_));
+        ++anneesLues_;
+        if (annees_.back().Annee == annee) {
+            return static_cast<std::int64_t>(anneesLues_) - 1;
+        }
+    }
+    return -1;
+}
+
+std::int64_t Calendrier::RangMois(std::int64_t cle) {
+    if (auto it = parMois_.find(cle); it != parMois_.end()) {
+        return it->second;
+    }
+    while (moisLus_ < mois0_) {
+        LitMois();
+        const int n = MoisVersNumero(mois_.back().Mois);
+        if (n != 0 && CleMois(mois_.back().Annee, n) == cle) {
+            return static_cast<std::int64_t>(moisLus_) - 1;
+        }
+    }
+    return -1;
+}
+
+void Calendrier::NouvelleAnnee(const RDate& D, bool page) {
+    const int m = D.Mois - 1;
+    RGraph g;
+    g.Annee = D.Annee;
+    g.Pages[m] = page ? 1 : 0;
+    g.Hits[m] = 1;
+    g.Visites[m] = 1;
+    g.Maximum = 1;
+    g.PremierMois = D.Mois;
+    parAnnee_.emplace(D.Annee, static_cast<std::uint32_t>(annees_.size()));
+    annees_.push_back(std::move(g));
+    anneesModifiees_.push_back(true);
+    // A new year also gets a new month row, without looking for one; stored month rows stay
+    // ahead of new ones in mois_, so they are all read first.
+    while (moisLus_ < mois0_) {
+        LitMois();
+    }
+    parMois_.try_emplace(CleMois(D.Annee, D.Mois), static_cast<std::uint32_t>(mois_.size()));
+    NouveauMois(D);
+}
+
 void Calendrier::MajGraph(const RDate& D, std::int32_t ressource, bool nouveauVisiteur) {
     const bool page = ressource != -2;
-    const int m = D.Mois - 1;
-    const int d = D.Jour - 1;
-    const int h = D.Heure;
-
-    // The year row: the first row of that year, reading stored rows as far as needed.
-    std::int64_t r = -1;
-    if (auto it = parAnnee_.find(D.Annee); it != parAnnee_.end()) {
-        r = it->second;
-    } else {
-        while (anneesLues_ < annees0_) {
-            annees_.push_back(LitGraph(tableAnnees_[anneesLues_]));
-            anneesModifiees_.push_back(false);
-            parAnnee_.try_emplace(annees_.back().Annee, static_cast<std::uint32_t>(anneesLues_));
-            ++anneesLues_;
-            if (annees_.back().Annee == D.Annee) {
-                r = static_cast<std::int64_t>(anneesLues_) - 1;
-                break;
-            }
-        }
-    }
-
+    const std::int64_t r = RangAnnee(D.Annee);
     if (r < 0) {
-        RGraph g;
-        g.Annee = D.Annee;
-        g.Pages[m] = page ? 1 : 0;
-        g.Hits[m] = 1;
-        g.Visites[m] = 1;
-        g.Maximum = 1;
-        g.PremierMois = D.Mois;
-        parAnnee_.emplace(D.Annee, static_cast<std::uint32_t>(annees_.size()));
-        annees_.push_back(std::move(g));
-        anneesModifiees_.push_back(true);
-        // A new year also gets a new month row, without looking for one; stored month rows
-        // stay ahead of new ones in mois_, so they are all read first.
-        while (moisLus_ < mois0_) {
-            LitMois();
-        }
-        parMois_.try_emplace(CleMois(D.Annee, D.Mois), static_cast<std::uint32_t>(mois_.size()));
-        NouveauMois(D);
+        NouvelleAnnee(D, page);
         return;
     }
-
+    const int m = D.Mois - 1;
     RGraph& g = annees_[static_cast<std::size_t>(r)];
     if (page) {
         Incremente(g.Pages[m]);
@@ -122,28 +136,17 @@ void Calendrier::MajGraph(const RDate& D, std::int32_t ressource, bool nouveauVi
     anneesModifiees_[static_cast<std::size_t>(r)] = true;
 
     const std::int64_t cle = CleMois(D.Annee, D.Mois);
-    std::int64_t j = -1;
-    if (auto it = parMois_.find(cle); it != parMois_.end()) {
-        j = it->second;
-    } else {
-        while (moisLus_ < mois0_) {
-            LitMois();
-            const int n = MoisVersNumero(mois_.back().Mois);
-            if (n != 0 && CleMois(mois_.back().Annee, n) == cle) {
-                j = static_cast<std::int64_t>(moisLus_) - 1;
-                break;
-            }
-        }
-    }
+    const std::int64_t j = RangMois(cle);
     if (j < 0) {
         parMois_.try_emplace(cle, static_cast<std::uint32_t>(mois_.size()));
         NouveauMois(D);
         return;
     }
+    const int d = D.Jour - 1;
     RGraphMois& mo = mois_[static_cast<std::size_t>(j)];
     if (page) {
         Incremente(mo.Jours[d]);
-        Incremente(mo.Heures[h]);
+        Incremente(mo.Heures[D.Heure]);
     }
     mo.Maximum = std::max(mo.Maximum, mo.Jours[d]);
     moisModifies_[static_cast<std::size_t>(j)] = true;

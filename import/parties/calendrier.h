@@ -28,7 +28,15 @@ class Calendrier {
     void Applique() noexcept;
 
   private:
+    // The row (in annees_) of the first year row of annee, stored rows read as far as needed; -1
+    // when there is none.
+    std::int64_t RangAnnee(std::int32_t annee);
+    // The same for the month row whose year and month number make cle (CleMois).
+    std::int64_t RangMois(std::int64_t cle);
+    // Reads the next stored month row.
     void LitMois();
+    // A year row for the hit at D, and its month row.
+    void NouvelleAnnee(const RDate& D, bool page);
     void NouveauMois(const RDate& D);
 
     Table& tableAnnees_;
