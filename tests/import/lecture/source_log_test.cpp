@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace sillage {
@@ -34,6 +37,34 @@ TEST(DecoupeurLignes, SameLinesWhateverThePieces) {
     const std::string longue(3 << 20, 'x');
     EXPECT_EQ(DecoupeParMorceaux(longue + "\r\nfin", 1 << 20),
               (std::vector<std::string>{longue, "fin"}));
+}
+
+// A source moved back and forth gives the lines from where it stands, with the bytes before them
+// at hand, as if opened there: a plain log seeks, a compressed one is inflated again.
+TEST(SourceJournal, GoesBackAndForthAsIfOpenedThere) {
+    RepertoireTemporaire dir;
+    std::string texte;
+    for (int i = 0; i < 20000; ++i) {
+        texte += "ligne " + std::to_string(i) + "\n";
+    }
+    Ecrit(dir.Fichier("a.log"), texte);
+    Ecrit(dir.Fichier("a.log.gz"), Gzip(texte));
+    const auto loin = static_cast<std::int64_t>(texte.find("ligne 15000\n"));
+    for (const char* f : {"a.log", "a.log.gz"}) {
+        SCOPED_TRACE(f);
+        const std::unique_ptr<SourceJournal> source = OuvreSourceFichier(dir.Fichier(f));
+        std::string_view ligne;
+        for (const std::int64_t p : {loin, std::int64_t{7}, loin + 3, std::int64_t{0}}) {
+            ASSERT_TRUE(source->PositionneA(p));
+            ASSERT_TRUE(source->Suivante(ligne));
+            const auto debut = static_cast<std::size_t>(p);
+            EXPECT_EQ(ligne, texte.substr(debut, texte.find('\n', debut) - debut));
+            const auto fin = static_cast<std::size_t>(source->Position());
+            const std::size_t queue = fin - std::min<std::size_t>(fin, kOctetsQueue);
+            EXPECT_EQ(source->Queue(), texte.substr(queue, fin - queue));
+        }
+        EXPECT_FALSE(source->PositionneA(static_cast<std::int64_t>(texte.size()) + 1));
+    }
 }
 
 std::string Journal(int lignes) {

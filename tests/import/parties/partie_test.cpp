@@ -1,6 +1,5 @@
 // The pieces the parts of an import share: the counter row they number new rows from, and the
-// copy of a table with its touched rows written anew; and the keyword rows.
-#include "import/parties/mots_cles.h"
+// copy of a table with its touched rows written anew.
 #include "import/parties/partie.h"
 #include "support/vocabulaire.h"
 
@@ -46,28 +45,6 @@ TEST(CopieStockees, OnlyTouchedRowsAreWrittenAnew) {
     CopieStockees(t, 3, touchees, tampon, nouvelle,
                   [&](std::uint32_t rang) { tampon = "neuve" + std::to_string(rang); });
     EXPECT_TRUE(nouvelle == TableDe({"neuve1", "b", "neuve0"}));
-}
-
-TEST(MotsCles, RowsFromTheCounterTextAndNothingStoredBeforeApplique) {
-    Table table = TableDe({"\\1;0\\2;1\\3;\"vieux\"\\4;", "\\1;01\\2;"});
-    const Table avant = table;
-    MotsCles mots(table);
-    mots.Ajoute(3, "\"q=a\"");
-    mots.Ajoute(4, "\"q=b\" \"r\"");
-    mots.Prepare();
-    EXPECT_TRUE(table == avant);
-    mots.Applique();
-    EXPECT_TRUE(table == TableDe({"\\1;0\\2;1\\3;\"vieux\"\\4;", "\\1;01\\2;3\\3;\"q=a\"\\4;",
-                                  "\\1;2\\2;4\\3;\"q=b\" \"r\"\\4;", Compteur(3)}));
-
-    Table vide;
-    MotsCles sansLigne(vide);
-    EXPECT_EQ(MessageDe([&] { sansLigne.Ajoute(0, "\"x\""); }),
-              "Indice de liste hors limites (-1)");
-    Table illisible = TableDe({"\\1;z\\2;"});
-    MotsCles compteurIllisible(illisible);
-    EXPECT_EQ(MessageDe([&] { compteurIllisible.Ajoute(0, "\"x\""); }),
-              "'z' n'est pas une valeur entière correcte");
 }
 
 } // namespace
