@@ -42,9 +42,10 @@ struct PlanImport {
     CompteRenduImport Rendu;      // what is known before counting: Connu, Reecrit, DejaComptees
 };
 
-// The plan of demande for the log at chemin, whose beginning is debut; source is left at
-// plan.Depart. Raises ErreurJournalChange for a replay whose bytes are no longer those it
-// counted, and the conversion error of a damaged row of the register.
+// The plan of demande for the log at chemin, whose beginning is debut (read from source): source
+// goes back and is left at plan.Depart, unless there is nothing to count (AFaire false). Raises
+// ErreurJournalChange for a replay whose bytes are no longer those it counted, and the conversion
+// error of a damaged row of the register.
 PlanImport Planifie(const Base& base, SourceJournal& source, const std::string& chemin,
                     const DebutJournal& debut, const DemandeImport& demande);
 

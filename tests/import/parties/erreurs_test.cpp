@@ -57,8 +57,8 @@ TEST(Erreurs, OneRowPerResourceAndPathWithTheFirstStatus) {
         TableErreurs erreurs({RangeeErreur(0, "/a.html", 2, kAvant, "404", 3),
                               RangeeErreur(1, "/logo.gif", 1, kAvant, "404", -2), Compteur(2)},
                              parChemins, {"/A.HTML", "/a.html", "/logo.gif", "/autre.gif"});
-        erreurs.Compte("/A.HTML", "500", 3, kLundi);    // the stored row of /a.html
-        erreurs.Compte("/a.html", "404", 4, kLundi);    // another resource: a row of its own
+        erreurs.Compte("/A.HTML", "500", 3, kLundi);     // the stored row of /a.html
+        erreurs.Compte("/a.html", "404", 4, kLundi);     // another resource: a row of its own
         erreurs.Compte("/autre.gif", "304", -2, kLundi); // images apart by path
         erreurs.Compte("/autre.gif", "404", -2, kMardi);
         const Table avant = erreurs.table;
@@ -83,8 +83,8 @@ TEST(Erreurs, NothingCountedLeavesTheTableAndDamageIsTold) {
     TableErreurs sansLigne({});
     EXPECT_EQ(MessageDe([&] { sansLigne.Compte("/a", "404", 0, kLundi); }),
               "Indice de liste hors limites (-1)");
-    TableErreurs abimee({"\\1;0\\2;/a\\3;x\\4;" + std::string(kAvant) + "\\5;404\\6;0\\7;",
-                         Compteur(1)});
+    TableErreurs abimee(
+        {"\\1;0\\2;/a\\3;x\\4;" + std::string(kAvant) + "\\5;404\\6;0\\7;", Compteur(1)});
     EXPECT_EQ(MessageDe([&] { abimee.Compte("/a", "404", 0, kLundi); }),
               "'x' n'est pas une valeur entière correcte");
 }

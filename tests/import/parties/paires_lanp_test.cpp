@@ -30,7 +30,7 @@ struct TablesPaires {
     PairesLanp partie;
 
     TablesPaires(const std::vector<std::string>& rangees, const std::vector<std::string>& cles,
-           const std::vector<std::int64_t>* seulsHotes = nullptr)
+                 const std::vector<std::int64_t>* seulsHotes = nullptr)
         : lanp(TableDe(rangees)), lanpSearch(TableDe(cles)),
           hotes(seulsHotes ? *seulsHotes : std::vector<std::int64_t>()),
           partie(lanp, lanpSearch, dates, seulsHotes ? &hotes : nullptr) {}
@@ -45,8 +45,9 @@ TEST(PairesLanp, StoredPairsByTheirKeyNewOnesAddedToBothTables) {
     const std::vector<std::int64_t>* const choix[] = {nullptr, &hotes};
     for (const std::vector<std::int64_t>* seuls : choix) {
         SCOPED_TRACE(seuls != nullptr);
-        TablesPaires paires({RangeeLanp(0, 3, 2, kAvant, kPage), RangeeLanp(5, 3, 1, kAvant, kDownload)},
-                      {"0-3-1", "5-3-2"}, seuls);
+        TablesPaires paires(
+            {RangeeLanp(0, 3, 2, kAvant, kPage), RangeeLanp(5, 3, 1, kAvant, kDownload)},
+            {"0-3-1", "5-3-2"}, seuls);
         paires.Compte(5, 3, kDownload); // stored
         paires.Compte(5, 3, kPage);     // the same numbers as a page: another pair
         paires.Compte(0, -2, 0);        // an image has no pair
@@ -60,12 +61,11 @@ TEST(PairesLanp, StoredPairsByTheirKeyNewOnesAddedToBothTables) {
         EXPECT_TRUE(paires.lanp == lanp);
         EXPECT_TRUE(paires.lanpSearch == lanpSearch);
         paires.partie.Applique();
-        EXPECT_TRUE(paires.lanp == TableDe({RangeeLanp(0, 3, 2, kAvant, kPage),
-                                            RangeeLanp(5, 3, 2, kLundi, kDownload),
-                                            RangeeLanp(5, 3, 2, kLundi, kPage),
-                                            RangeeLanp(0, 7, 1, kLundi, kPage),
-                                            RangeeLanp(0, 9, 1, kLundi, kDownload),
-                                            RangeeLanp(0, 9, 1, kLundi, kPage)}));
+        EXPECT_TRUE(
+            paires.lanp ==
+            TableDe({RangeeLanp(0, 3, 2, kAvant, kPage), RangeeLanp(5, 3, 2, kLundi, kDownload),
+                     RangeeLanp(5, 3, 2, kLundi, kPage), RangeeLanp(0, 7, 1, kLundi, kPage),
+                     RangeeLanp(0, 9, 1, kLundi, kDownload), RangeeLanp(0, 9, 1, kLundi, kPage)}));
         EXPECT_TRUE(paires.lanpSearch ==
                     TableDe({"0-3-1", "5-3-2", "5-3-1", "0-7-1", "0-9-2", "0-9-1"}));
     }

@@ -29,11 +29,11 @@ RRegistre Rangee(const std::string& debut, std::size_t couverts, const std::stri
 
 TEST(RegistreImport, FindsTheRowOfALogByItsBeginning) {
     const std::string log = "ligne 1\nligne 2\nligne 3\n";
-    const Table registre =
-        TableDe({EcritRegistre(Rangee("autre\n", 6, "autre.log")),
-                 EcritRegistre(Rangee(log, 8, "court.log")), EcritRegistre(Rangee(log, 16, "a.log")),
-                 EcritRegistre(Rangee(log, 8, "court2.log"))});
-    EXPECT_EQ(ChercheRegistre(registre, log), 2);              // the one that covers the most
+    const Table registre = TableDe({EcritRegistre(Rangee("autre\n", 6, "autre.log")),
+                                    EcritRegistre(Rangee(log, 8, "court.log")),
+                                    EcritRegistre(Rangee(log, 16, "a.log")),
+                                    EcritRegistre(Rangee(log, 8, "court2.log"))});
+    EXPECT_EQ(ChercheRegistre(registre, log), 2);               // the one that covers the most
     EXPECT_EQ(ChercheRegistre(registre, log.substr(0, 10)), 1); // a log shorter than row 2 covers
     EXPECT_EQ(ChercheRegistre(registre, "ligne 9\n"), -1);
     EXPECT_EQ(ChercheRegistre(Table(), log), -1);

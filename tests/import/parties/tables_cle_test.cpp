@@ -87,9 +87,9 @@ TEST(TableCle, CountsTheFirstRowOfANameAndRanksTheTableOnlyWhenApplied) {
         cle.partie.Applique();
         // By decreasing count, rows of equal count in table order; the new row keeps the case of
         // its first hit; a new counter row follows.
-        EXPECT_TRUE(cle.table == TableDe({Rangee(1, "B", 6, kLundi), Rangee(0, "a", 3, kMardi),
-                                          Rangee(3, "nouveau", 2, kMardi), Rangee(2, "b", 1),
-                                          Compteur(4)}));
+        EXPECT_TRUE(cle.table ==
+                    TableDe({Rangee(1, "B", 6, kLundi), Rangee(0, "a", 3, kMardi),
+                             Rangee(3, "nouveau", 2, kMardi), Rangee(2, "b", 1), Compteur(4)}));
     }
 }
 
@@ -101,10 +101,9 @@ TEST(TableCle, UnrankedTableKeepsItsOrderAndNumbersFromTheCounterRowText) {
     EXPECT_EQ(cle.Compte("/h.zip", kMardi), 8);
     cle.partie.Prepare();
     cle.partie.Applique();
-    EXPECT_TRUE(cle.table ==
-                TableDe({Rangee(0, "/f.zip", 1), "\\1;007\\2;/g.zip\\3;1\\4;" + std::string(kLundi) +
-                                                     "\\5;",
-                         Rangee(8, "/h.zip", 2, kMardi), Compteur(9)}));
+    EXPECT_TRUE(cle.table == TableDe({Rangee(0, "/f.zip", 1),
+                                      "\\1;007\\2;/g.zip\\3;1\\4;" + std::string(kLundi) + "\\5;",
+                                      Rangee(8, "/h.zip", 2, kMardi), Compteur(9)}));
 
     // Nothing counted: a ranked table is still left in its order, an unranked one as it was.
     Cle desordre({Rangee(0, "a", 1), Rangee(1, "b", 4), Compteur(2)}, true);
