@@ -32,8 +32,8 @@ bool GrandeBase(const Base& base) {
 // its names, read ahead (cibles.h), in one pass over the rows, without the indexes. They are
 // read from plan.Depart, where the source then goes back (a compressed log being inflated again
 // up to there). False when the import is to go through the name indexes.
-bool LitCiblesDUnPetitImport(const Base& base, SourceJournal& source, const PlanImport& plan,
-                             CiblesImport& cibles) {
+bool LitCiblesSiPetitImport(const Base& base, SourceJournal& source, const PlanImport& plan,
+                            CiblesImport& cibles) {
     if (base.IndexAJour() || !GrandeBase(base)) {
         return false;
     }
@@ -126,7 +126,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         return plan.Rendu;
     }
     CiblesImport cibles;
-    const bool parCibles = LitCiblesDUnPetitImport(base, *source, plan, cibles);
+    const bool parCibles = LitCiblesSiPetitImport(base, *source, plan, cibles);
     std::string_view ligne;
     if (!PremiereLigne(*source, plan, ligne)) {
         return RienANouveau(plan, chemin);
