@@ -353,6 +353,11 @@ TEST(Incremental, AReplayCountsTheSameBytesOrTellsThatTheLogChanged) {
     EXPECT_EQ(r2.Plage, r.Plage);
     EXPECT_TRUE(MemesTables(rejouee, temoin));
     EXPECT_TRUE(rejouee.ListeRegistre == temoin.ListeRegistre);
+    // The same text compressed: the bytes are checked, then counted, in one opening of the file.
+    Ecrit(dir.Fichier("a.log.gz"), Gzip(Texte(lignes, 0, 120)));
+    Base compresse = base;
+    EXPECT_EQ(ImporteJournal(compresse, dir.Fichier("a.log.gz"), rejeu).Plage, r.Plage);
+    EXPECT_TRUE(MemesTables(compresse, temoin));
 
     // A byte changed inside the range: the replay is refused, the tables untouched.
     std::string change = Texte(lignes, 0, 120);
