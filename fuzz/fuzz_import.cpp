@@ -1,9 +1,9 @@
 // Any bytes as an access log, imported into a small store: the import gives the tables of the
 // plain line-by-line algorithm (or the same error, with the store left as it was), and a save
 // followed by a load gives those tables back.
-#include "import/cibles.h"
 #include "import/import.h"
-#include "import/importation.h"
+#include "import/lecture/cibles.h"
+#include "import/moteur/parcours.h"
 #include "reference.h"
 #include "store/base.h"
 #include "store/erreur.h"

@@ -1,6 +1,6 @@
 // Any bytes as one access-log line: the parser never fails, never lets a tag through, and the
 // classification tests accept any path.
-#include "import/ligne_log.h"
+#include "import/lecture/ligne_log.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Any bytes as a table file: loading splits it as the log reader does, whatever the pieces,
 // and a keyed table loaded from them always ends with a counter row.
-#include "import/source_log.h"
+#include "import/lecture/decoupeur_lignes.h"
 #include "store/base.h"
 #include "store/table.h"
 #include "support/repertoire_temporaire.h"

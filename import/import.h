@@ -1,21 +1,21 @@
-// The import: folds every line of an access log into the tables of a store. This is what the
-// programs use; the engine's insides are in importation.h.
+// The import: folds the lines of an access log into the tables of a store, and records the log
+// in the register of imported logs. This is what the programs use. The flow below it, each
+// folder using only those before it: lecture/ reads the log (plain or gzip, cut into lines and
+// fields, read ahead), parties/ count each concern beside the tables, moteur/ runs the line loop
+// and the all-or-nothing validation; plan.h decides, for each mode, where the loop starts and
+// stops.
 #pragma once
 
+#include "import/lecture/erreur_ligne.h"
+#include "import/moteur/progression.h"
 #include "store/base.h"
 #include "store/erreur.h"
-
 #include "store/registre.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace sillage {
-
-// Told the progress bar's value (the integer part of 100·i/N − 1 for line i of N, then 100 at
-// the end) each time that value changes.
-using RappelProgression = std::function<void(int valeur)>;
 
 // What to count of a log.
 enum class ModeImport {
@@ -64,15 +64,6 @@ struct CompteRenduImport {
     bool Change = false;  // the tables changed (nothing new: they did not)
 };
 
-// The error of a line of the log that cannot be counted (unreadable, or a date that does not
-// convert or cannot be counted): raised before the line changed anything, so that the import
-// may also pass over such lines (DemandeImport::IgnoreIllisibles). What() is the message the
-// import stops with.
-class ErreurLigne : public ErreurSillage {
-  public:
-    using ErreurSillage::ErreurSillage;
-};
-
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis
 // qu'il a été importé."
 class ErreurJournalChange : public ErreurSillage {
@@ -81,12 +72,18 @@ class ErreurJournalChange : public ErreurSillage {
 };
 
 // Imports the access log at chemin (plain or gzip-compressed, a gzip log read as its text) into
-// base as demande says, and records it in the register of imported logs (base.ListeJournaux)
+// base as demande says, and records it in the register of imported logs (base.ListeRegistre)
 // with the tables. Lines split as table files do (CR LF, CR or LF); a line holding a NUL byte is
 // unreadable. When something was counted: the four ranked tables are sorted (TrieListes), the
 // name indexes marked for rebuilding (Base::AssureIndex) and Modifie set to 1; with nothing new
 // (ModeImport::Nouveau) nothing changes. Line numbers in messages count from the log's first
-// line. Raises as ImporteFichier does, and ErreurJournalChange for a replay.
+// line. The progress is told as RappelProgression says.
+// On failure raises ErreurSillage ("Impossible d'ouvrir le fichier %s", "Indice de liste hors
+// limites (0)" for an empty file or one whose every line was passed over, the integer conversion
+// message, "Erreur à la lecture du fichier (ligne N)", also for a line holding a NUL byte: an
+// ErreurLigne for a line that cannot be counted), ErreurJournalChange for a replay, and leaves
+// every table, every name index and Modifie as they were; so does any other exception
+// (std::bad_alloc).
 CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
                                  const DemandeImport& demande,
                                  const RappelProgression& progression = {});
@@ -94,25 +91,15 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
 // What the register of imported logs knows of the log at chemin, for a question before its
 // import: Connu when its beginning and its recorded end match; then Ligne is its row and
 // LignesNouvelles the whole lines after the recorded end.
-struct EtatJournal {
+struct EtatRegistre {
     bool Connu = false;
-    RJournal Ligne;
+    RRegistre Ligne;
     std::int64_t LignesNouvelles = 0;
 };
-EtatJournal ExamineJournal(const Base& base, const std::string& chemin);
+EtatRegistre ConsulteRegistre(const Base& base, const std::string& chemin);
 
-// Imports the access log at chemin (plain, or gzip-compressed) into base, every line (as
-// ImporteJournal with ModeImport::Entier). On success the four ranked tables are
-// sorted (TrieListes), the name indexes marked for rebuilding (Base::AssureIndex) and Modifie set
-// to 1; returns the number of lines.
-// On failure raises ErreurSillage ("Impossible d'ouvrir le fichier %s", "Indice de liste hors
-// limites (0)" for an empty file, the integer conversion message, "Erreur à la lecture du
-// fichier (ligne N)", also for a line holding a NUL byte) and leaves every table, every name index
-// and Modifie as they were; so does any other exception (std::bad_alloc).
-std::int64_t ImporteFichier(Base& base, const std::string& chemin,
-                            const RappelProgression& progression = {});
-
-// The same import over the lines held in base.ListeLog.
+// Imports every line held in base.ListeLog into base, as ImporteJournal imports a whole log
+// (without recording it in the register).
 std::int64_t ImporteListeLog(Base& base, const RappelProgression& progression = {});
 
 } // namespace sillage

@@ -146,7 +146,7 @@ void Base::InitListes(bool accepteModifications) {
         ChargeOuSeme(Entree(fichier));
     }
     // The register, read last: a store made before it existed has no such file.
-    ChargeSiPresent(kFichierRegistre, ListeJournaux);
+    ChargeSiPresent(kFichierRegistre, ListeRegistre);
     VerifieManifeste(accepteModifications);
 }
 
@@ -218,8 +218,8 @@ void Base::SauveListes() {
     }
     // A store that never recorded an import keeps its fourteen files only.
     struct stat st;
-    if (!ListeJournaux.Vide() || ::lstat(CheminFichier(kFichierRegistre).c_str(), &st) == 0) {
-        remplace(kFichierRegistre, ListeJournaux);
+    if (!ListeRegistre.Vide() || ::lstat(CheminFichier(kFichierRegistre).c_str(), &st) == 0) {
+        remplace(kFichierRegistre, ListeRegistre);
     }
     lus_ = std::move(ecrits);
     transaction.Remplace(kFichierManifeste, EcritManifeste(EntreesManifeste()));
@@ -236,7 +236,7 @@ void Base::LibereListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         (this->*e.table).Efface();
     }
-    ListeJournaux.Efface();
+    ListeRegistre.Efface();
     ListeLog.Efface();
 }
 

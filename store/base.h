@@ -141,7 +141,7 @@ class Base {
     Table ListeGraphHeure;
     Table ListeGraphMois;
     // The register of imported logs (registre.h), a file of the store beside the fourteen.
-    Table ListeJournaux;
+    Table ListeRegistre;
 
     IndexNoms IndexPage;
     IndexNoms IndexNom;

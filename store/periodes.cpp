@@ -8,7 +8,8 @@ namespace sillage {
 namespace {
 
 bool Chiffres(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // True when s is a year as NomPeriodeAnnee writes it.

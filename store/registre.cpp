@@ -41,9 +41,9 @@ void AjouteHexa(std::string& s, std::uint64_t v) {
 
 } // namespace
 
-RJournal LitJournal(std::string_view ligne) {
+RRegistre LitRegistre(std::string_view ligne) {
     LecteurChamps l(ligne);
-    RJournal r;
+    RRegistre r;
     r.Debut = Hexa(l.Suivant());
     r.OctetsDebut = Entier64(l.Suivant());
     r.Octets = Entier64(l.Suivant());
@@ -54,7 +54,7 @@ RJournal LitJournal(std::string_view ligne) {
     return r;
 }
 
-std::string EcritJournal(const RJournal& r) {
+std::string EcritRegistre(const RRegistre& r) {
     std::string s = "\\1;";
     AjouteHexa(s, r.Debut);
     s += "\\2;";

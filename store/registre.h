@@ -23,7 +23,7 @@ inline constexpr std::string_view kFichierRegistre = "journaux.lst";
 // How many bytes the fingerprints of a log's beginning and of its end cover at the most.
 inline constexpr std::int64_t kOctetsEmpreinte = 4096;
 
-struct RJournal {
+struct RRegistre {
     std::uint64_t Debut = 0;
     std::int64_t OctetsDebut = 0;
     std::int64_t Octets = 0;
@@ -31,12 +31,12 @@ struct RJournal {
     std::uint64_t Fin = 0;
     std::string Nom;
     std::string Date;
-    bool operator==(const RJournal&) const = default;
+    bool operator==(const RRegistre&) const = default;
 };
 
 // Reads a row; a damaged row raises the integer conversion error with the offending text.
-RJournal LitJournal(std::string_view ligne);
+RRegistre LitRegistre(std::string_view ligne);
 // The row's text; a backslash in the name is written %5C, so no name can break the row.
-std::string EcritJournal(const RJournal& r);
+std::string EcritRegistre(const RRegistre& r);
 
 } // namespace sillage

@@ -104,7 +104,7 @@ void TFPrincip::RafraichitVues() {
 
 void TFPrincip::Synchronise() {
     session_.Synchronise(base_);
-    registreSynchronise_ = base_.ListeJournaux;
+    registreSynchronise_ = base_.ListeRegistre;
 }
 
 void TFPrincip::MajCommandes() {
@@ -189,7 +189,7 @@ std::optional<ModeImport> TFPrincip::ModeDuJournal(const QString& chemin,
     std::optional<ModeImport> mode = ModeImport::Entier;
     // (A log that cannot be read is told by the import itself.)
     Essaie([&] {
-        const EtatJournal etat = ExamineJournal(base_, fichier);
+        const EtatRegistre etat = ConsulteRegistre(base_, fichier);
         if (!etat.Connu) {
             return;
         }
@@ -308,7 +308,7 @@ bool TFPrincip::Enregistre() {
             break;
         }
         if (enregistre) {
-            registreSynchronise_ = base_.ListeJournaux;
+            registreSynchronise_ = base_.ListeRegistre;
         }
     });
     return enregistre;

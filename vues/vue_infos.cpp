@@ -4,7 +4,7 @@
 #include "store/casse.h"
 #include "store/champs.h"
 #include "store/erreur.h"
-#include "vues/paires.h"
+#include "vues/paires_infos.h"
 #include "vues/texte_affiche.h"
 #include "vues/vue_texte.h"
 
@@ -117,7 +117,7 @@ ResultatInfos ChercheInfos(const Base& base, ModeInfos mode, const EntreeInfos& 
         const int champAutre = hote ? 2 : 1;
         const Table& lanp = base.ListeLanp;
         const Table& liee = hote ? base.ListePage : base.ListeNom;
-        Paires paires(liee.Count() + 1024);
+        PairesInfos paires(liee.Count() + 1024);
         for (std::size_t i = 0; i < lanp.Count(); ++i) {
             const std::string_view ligne = lanp[i];
             if (p.Dans(ligne) && genre.Dans(ligne)) {

@@ -15,9 +15,9 @@ namespace {
 
 constexpr std::size_t kJournauxNommes = 5;
 
-std::optional<RJournal> Lit(std::string_view ligne) {
+std::optional<RRegistre> Lit(std::string_view ligne) {
     try {
-        return LitJournal(ligne);
+        return LitRegistre(ligne);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -27,10 +27,10 @@ std::optional<RJournal> Lit(std::string_view ligne) {
 
 std::vector<ImportEntreTemps> ImportsEntreTemps(const Table& avant, const Table& apres) {
     std::unordered_set<std::string_view> inchangees;
-    std::vector<RJournal> anciennes;
+    std::vector<RRegistre> anciennes;
     for (std::size_t i = 0; i < avant.Count(); ++i) {
         inchangees.insert(avant[i]);
-        if (std::optional<RJournal> r = Lit(avant[i])) {
+        if (std::optional<RRegistre> r = Lit(avant[i])) {
             anciennes.push_back(std::move(*r));
         }
     }
@@ -39,13 +39,13 @@ std::vector<ImportEntreTemps> ImportsEntreTemps(const Table& avant, const Table&
         if (inchangees.count(apres[i]) != 0) {
             continue;
         }
-        const std::optional<RJournal> r = Lit(apres[i]);
+        const std::optional<RRegistre> r = Lit(apres[i]);
         if (!r) {
             continue;
         }
         // The same log seen before: the most lines it had then, up to what it has now.
         std::int64_t deja = 0;
-        for (const RJournal& a : anciennes) {
+        for (const RRegistre& a : anciennes) {
             if (a.Debut == r->Debut && a.OctetsDebut == r->OctetsDebut && a.Lignes <= r->Lignes &&
                 a.Octets <= r->Octets) {
                 deja = std::max(deja, a.Lignes);

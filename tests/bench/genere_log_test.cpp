@@ -1,7 +1,7 @@
 // genere-log, run as a program: same seed, same bytes; lines that the import's parser reads as
 // intended; dates that stay in order through the whole period; the mix the benchmarks rely on.
 
-#include "import/ligne_log.h"
+#include "import/lecture/ligne_log.h"
 #include "store/date.h"
 #include "support/vocabulaire.h"
 

@@ -1,5 +1,5 @@
 #include "import/import.h"
-#include "import/importation.h"
+#include "import/moteur/parcours.h"
 #include "reference.h"
 #include "store/base.h"
 #include "store/champs.h"
@@ -16,6 +16,7 @@
 namespace sillage {
 namespace {
 
+using test::ImporteFichier;
 using test::LigneLog;
 using test::RepertoireTemporaire;
 

@@ -204,7 +204,7 @@ TEST(Incremental, ALastLineWithoutItsEndWaitsAndAWholeImportCountsIt) {
     EXPECT_TRUE(r.Connu);
     EXPECT_EQ(r.DejaComptees, avant + 1);
     EXPECT_EQ(r.Lignes, static_cast<std::int64_t>(nuit.lignes.size()) - avant - 1);
-    EXPECT_EQ(LitJournal(entiere.base.ListeJournaux[0]).Lignes,
+    EXPECT_EQ(LitRegistre(entiere.base.ListeRegistre[0]).Lignes,
               static_cast<std::int64_t>(nuit.lignes.size()));
 
     // A CR LF cut between its two bytes: the LF is not taken for an empty line.
@@ -222,7 +222,7 @@ TEST(Incremental, ALastLineWithoutItsEndWaitsAndAWholeImportCountsIt) {
     Base attendue(seul.Chemin());
     attendue.InitListes();
     test::ImporteReference(attendue, crlf.lignes);
-    EXPECT_EQ(LitJournal(crlf.base.ListeJournaux[0]).Lignes, 6);
+    EXPECT_EQ(LitRegistre(crlf.base.ListeRegistre[0]).Lignes, 6);
     ExpectMemesComptes(crlf.base, attendue);
 }
 
@@ -272,8 +272,8 @@ TEST(Incremental, ALogRewrittenOrUnknownIsImportedWholeAsANewLog) {
     EXPECT_TRUE(r.Reecrit);
     EXPECT_EQ(r.Lignes, 200);
     EXPECT_EQ(r.DejaComptees, 0);
-    ASSERT_EQ(nuit.base.ListeJournaux.Count(), 1u); // the row of that beginning, replaced
-    EXPECT_EQ(LitJournal(nuit.base.ListeJournaux[0]).Lignes, 200);
+    ASSERT_EQ(nuit.base.ListeRegistre.Count(), 1u); // the row of that beginning, replaced
+    EXPECT_EQ(LitRegistre(nuit.base.ListeRegistre[0]).Lignes, 200);
     // Shorter than the recorded end (truncated): a new log too.
     Ecrit(nuit.dir.Fichier("a.log"), Texte(autres, 0, 100));
     r = ImporteJournal(nuit.base, nuit.dir.Fichier("a.log"), Nouveau());
@@ -352,7 +352,12 @@ TEST(Incremental, AReplayCountsTheSameBytesOrTellsThatTheLogChanged) {
     const CompteRenduImport r2 = ImporteJournal(rejouee, dir.Fichier("a.log"), rejeu);
     EXPECT_EQ(r2.Plage, r.Plage);
     EXPECT_TRUE(MemesTables(rejouee, temoin));
-    EXPECT_TRUE(rejouee.ListeJournaux == temoin.ListeJournaux);
+    EXPECT_TRUE(rejouee.ListeRegistre == temoin.ListeRegistre);
+    // The same text compressed: the bytes are checked, then counted, in one opening of the file.
+    Ecrit(dir.Fichier("a.log.gz"), Gzip(Texte(lignes, 0, 120)));
+    Base compresse = base;
+    EXPECT_EQ(ImporteJournal(compresse, dir.Fichier("a.log.gz"), rejeu).Plage, r.Plage);
+    EXPECT_TRUE(MemesTables(compresse, temoin));
 
     // A byte changed inside the range: the replay is refused, the tables untouched.
     std::string change = Texte(lignes, 0, 120);
@@ -372,15 +377,15 @@ TEST(Incremental, WhatTheRegisterKnowsOfALog) {
     Base base(dir.Chemin());
     base.InitListes();
     Ecrit(dir.Fichier("a.log"), Texte(lignes, 0, 30));
-    EXPECT_FALSE(ExamineJournal(base, dir.Fichier("a.log")).Connu);
+    EXPECT_FALSE(ConsulteRegistre(base, dir.Fichier("a.log")).Connu);
     ImporteJournal(base, dir.Fichier("a.log"), DemandeImport{});
-    EtatJournal e = ExamineJournal(base, dir.Fichier("a.log"));
+    EtatRegistre e = ConsulteRegistre(base, dir.Fichier("a.log"));
     EXPECT_TRUE(e.Connu);
     EXPECT_EQ(e.Ligne.Lignes, 30);
     EXPECT_EQ(e.LignesNouvelles, 0);
     // Grown by 50 lines and half a line, then compressed under another name: still that log.
     Ecrit(dir.Fichier("a.log.1.gz"), Gzip(Texte(lignes, 0, 80) + lignes[0].substr(0, 9)));
-    e = ExamineJournal(base, dir.Fichier("a.log.1.gz"));
+    e = ConsulteRegistre(base, dir.Fichier("a.log.1.gz"));
     EXPECT_TRUE(e.Connu);
     EXPECT_EQ(e.LignesNouvelles, 50);
     EXPECT_EQ(e.Ligne.Nom, dir.Fichier("a.log"));

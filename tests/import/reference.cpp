@@ -1,9 +1,9 @@
 #include "reference.h"
 
 #include "import/import.h"
-#include "import/ligne_log.h"
-#include "import/tri.h"
-#include "import/visites.h"
+#include "import/lecture/ligne_log.h"
+#include "import/parties/tri.h"
+#include "import/parties/visites.h"
 #include "store/casse.h"
 #include "store/champs.h"
 #include "store/date.h"

@@ -91,7 +91,7 @@ TEST(Session, BothProgramsImportsAreKept) {
     EXPECT_TRUE(MemesTables(fenetre.base, attendue));
     EXPECT_TRUE(MemesTables(Disque(dir.Chemin()), attendue));
     EXPECT_EQ(fenetre.base.Modifie, 0);
-    EXPECT_EQ(Disque(dir.Chemin()).ListeJournaux.Count(), 2u);
+    EXPECT_EQ(Disque(dir.Chemin()).ListeRegistre.Count(), 2u);
 
     // Saved again with nothing new on either side: a plain save.
     fenetre.Importe(dir.Fichier("a.log"));

@@ -195,7 +195,7 @@ TEST(Confiance, RootWorkingInAUsersStoreLeavesEveryFileToThatUser) {
     Base base(dir.Chemin());
     Verrou v = base.Verrouille();
     base.InitListes();
-    base.ListeJournaux.Ajoute("\\1;x\\2;");
+    base.ListeRegistre.Ajoute("\\1;x\\2;");
     base.SauveListes();
     for (const auto& e : std::filesystem::directory_iterator(dir.Chemin())) {
         EXPECT_EQ(ProprietaireDe(e.path()), kAutre) << e.path();

@@ -26,7 +26,7 @@ void Sauve(const std::string& dossier, int n) {
         base.ListeNom.Ajoute(test::Rangee(i, "hote-" + std::to_string(i), i + 1));
     }
     base.ListeNom.Ajoute(test::Compteur(n));
-    base.ListeJournaux.Ajoute("\\1;registre\\2;");
+    base.ListeRegistre.Ajoute("\\1;registre\\2;");
     base.SauveListes();
 }
 

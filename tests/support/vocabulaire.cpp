@@ -1,6 +1,6 @@
 #include "support/vocabulaire.h"
 
-#include "import/source_log.h"
+#include "import/lecture/decoupeur_lignes.h"
 #include "store/base.h"
 #include "support/repertoire_temporaire.h"
 
@@ -38,6 +38,11 @@ std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::str
                      pages[alea() % 6], statuts[alea() % 5], origine));
     }
     return lignes;
+}
+
+std::int64_t ImporteFichier(Base& base, const std::string& chemin,
+                            const RappelProgression& progression) {
+    return ImporteJournal(base, chemin, DemandeImport{}, progression).Lignes;
 }
 
 std::string Journal(const std::vector<std::string>& lignes) {

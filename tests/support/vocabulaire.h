@@ -1,8 +1,10 @@
 // The words the tests of every folder build their data with: log lines, table rows and counter
-// rows, tables and table files, a store's files, the message of a failure, and the runs of
-// sillage-import. Rows are written by hand here, independently of the store's writers.
+// rows, tables and table files, a store's files, the message of a failure, a log imported whole,
+// and the runs of sillage-import. Rows are written by hand here, independently of the store's
+// writers.
 #pragma once
 
+#include "import/import.h"
 #include "store/base.h"
 #include "store/table.h"
 
@@ -45,6 +47,11 @@ std::string FichiersDuStore(const std::string& repertoire);
 bool MemesTables(const Base& a, const Base& b);
 // The lines that DecoupeurLignes gives for octets fed `morceau` bytes at a time.
 std::vector<std::string> DecoupeParMorceaux(const std::string& octets, std::size_t morceau);
+
+// Imports the log file at chemin into base whole, as the window's "Ouvrir" does (ImporteJournal
+// with ModeImport::Entier); answers the number of lines read. Raises as ImporteJournal does.
+std::int64_t ImporteFichier(Base& base, const std::string& chemin,
+                            const RappelProgression& progression = {});
 
 // The message of the ErreurSillage that f raises, "(no error)" when it raises none.
 template <class F> std::string MessageDe(F&& f);

@@ -9,7 +9,7 @@ namespace sillage {
 namespace {
 
 std::string Rangee(std::uint64_t debut, std::int64_t lignes, const std::string& nom) {
-    RJournal r;
+    RRegistre r;
     r.Debut = debut;
     r.OctetsDebut = 4096;
     r.Octets = lignes * 100;
@@ -17,7 +17,7 @@ std::string Rangee(std::uint64_t debut, std::int64_t lignes, const std::string& 
     r.Fin = debut + static_cast<std::uint64_t>(lignes);
     r.Nom = nom;
     r.Date = "07/12/2026 02:00:13";
-    return EcritJournal(r);
+    return EcritRegistre(r);
 }
 
 Table Registre(const std::vector<std::string>& lignes) {

@@ -1,0 +1,177 @@
+#include "import/moteur/importation.h"
+
+#include "import/lecture/erreur_ligne.h"
+#include "import/parties/visites.h"
+#include "store/erreur.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace sillage {
+
+static_assert(std::is_nothrow_move_assignable_v<Table>, "the swap of Valide cannot fail");
+
+namespace {
+
+// The hosts a small import may count, for the pairs: sorted.
+std::vector<std::int64_t> HotesPossibles(const TableCle& noms, const CiblesImport* cibles) {
+    std::vector<std::int64_t> hotes;
+    if (cibles != nullptr) {
+        hotes = noms.IdentsPossibles(cibles->hotes.Taille());
+        std::sort(hotes.begin(), hotes.end());
+    }
+    return hotes;
+}
+
+// The targets given; without them the name indexes, built first when they are not up to date.
+const CiblesImport* IndexOuCibles(Base& base, const CiblesImport* cibles) {
+    if (cibles == nullptr) {
+        base.AssureIndex();
+    }
+    return cibles;
+}
+
+} // namespace
+
+Importation::Importation(Base& base, const CiblesImport* cibles)
+    : base_(base), cibles_(IndexOuCibles(base, cibles)), dates_(arene_),
+      noms_(base.ListeNom, base.IndexNom, true, dates_, arene_,
+            cibles_ ? &cibles_->hotes : nullptr),
+      pages_(base.ListePage, base.IndexPage, true, dates_, arene_,
+             cibles_ ? &cibles_->ressources : nullptr),
+      images_(base.ListeImage, base.IndexImage, true, dates_, arene_,
+              cibles_ ? &cibles_->ressources : nullptr),
+      downloads_(base.ListeDownload, base.IndexDownload, false, dates_, arene_,
+                 cibles_ ? &cibles_->ressources : nullptr),
+      origines_(base.ListeOrigine, base.IndexOrigine, true, dates_, arene_,
+                cibles_ ? &cibles_->origines : nullptr),
+      motsCles_(base.ListeKeyword),
+      erreurs_(base.ListeErreur, dates_, arene_, cibles_ ? &cibles_->ressources : nullptr),
+      hotesPossibles_(HotesPossibles(noms_, cibles_)),
+      paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles_ ? &hotesPossibles_ : nullptr),
+      calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeRegistre) {}
+
+namespace {
+
+// The hit's date, as TraiteLigne counts it; raises ErreurLigne when it cannot be counted.
+void LitDateDuHit(const RHitsVues& hit, std::int64_t numero, RDate& D, DateCompacte& date,
+                  DatesImport* dates) {
+    bool comptable = false;
+    if (CompacteDate(hit.DateLog, date)) {
+        D = DecompacteDate(date);
+        comptable = D.Jour >= 1 && D.Jour <= 31 && D.Heure <= 23;
+    } else {
+        try {
+            D = LitDate(hit.DateLog, comptable);
+        } catch (const ErreurSillage& e) {
+            throw ErreurLigne(e.what());
+        }
+        if (dates != nullptr) {
+            date = dates->Date(hit.DateLog, true);
+        }
+    }
+    if (hit.Illisible || !comptable) {
+        LeveErreurLigne(numero);
+    }
+}
+
+} // namespace
+
+bool LigneLisible(std::string_view ligne) {
+    RHitsVues hit;
+    std::string keywords;
+    std::string echappement;
+    DecoupeLigneLogVues(ligne, CompteNombreChamps(ligne), hit, keywords, echappement);
+    RDate D;
+    DateCompacte date = 0;
+    try {
+        LitDateDuHit(hit, 1, D, date, nullptr);
+    } catch (const ErreurLigne&) {
+        return false;
+    }
+    return true;
+}
+
+void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
+    const RHitsVues& hit = p.hit;
+    RDate D;
+    DateCompacte date = 0;
+    LitDateDuHit(hit, numero, D, date, &dates_);
+
+    // Every name of the line is hashed first and its slot asked for, so that the look-ups
+    // below wait for memory once rather than one after the other.
+    const bool image = p.image;
+    const bool download = p.download;
+    TableCle& tableRessource = image ? images_ : (download ? downloads_ : pages_);
+    const std::string_view exclu =
+        base_.ListeOptions.Vide() ? std::string_view() : base_.ListeOptions[0];
+    const std::string_view origine = hit.Origine;
+    const bool compteOrigine =
+        !origine.empty() && origine != "-" && (exclu.empty() || !origine.starts_with(exclu));
+    const std::uint64_t hHote = p.hHote;
+    noms_.Precharge(hHote);
+    const std::uint64_t hRessource = p.hPage;
+    tableRessource.Precharge(hRessource);
+    const std::uint64_t hOrigine = compteOrigine ? p.hOrigine : 0;
+    if (compteOrigine) {
+        origines_.Precharge(hOrigine);
+    }
+
+    bool nouveau = false;
+    DateCompacte precedente = 0;
+    const std::int32_t hote = noms_.Compte(hit.Hote, hHote, date, nouveau, precedente);
+    const bool nouveauVisiteur = nouveau || NouvelleVisite(dates_.Lit(precedente), D);
+
+    const std::int32_t ident =
+        tableRessource.Compte(hit.Page, hRessource, date, nouveau, precedente);
+    const std::int32_t ressource = image ? -2 : ident;
+    const std::int32_t type = image ? 0 : (download ? 2 : 1);
+
+    if (compteOrigine) {
+        const std::int32_t r = origines_.Compte(origine, hOrigine, date, nouveau, precedente);
+        if (!hit.Keywords.empty()) {
+            motsCles_.Ajoute(r, hit.Keywords);
+        }
+    }
+
+    paires_.MajLanp(hote, ressource, type, date);
+    if (hit.Statut != "200") {
+        erreurs_.Compte(hit, ressource, date);
+    }
+    calendrier_.MajGraph(D, ressource, nouveauVisiteur);
+}
+
+void Importation::Valide(const SondeValidation& sonde) {
+    // First every part builds its tables beside the store's...
+    auto prepare = [&](auto& partie, std::string_view nom) {
+        partie.Prepare();
+        if (sonde) {
+            sonde(nom);
+        }
+    };
+    prepare(noms_, "noms");
+    prepare(pages_, "pages");
+    prepare(images_, "images");
+    prepare(downloads_, "downloads");
+    prepare(origines_, "origines");
+    prepare(motsCles_, "motscles");
+    prepare(erreurs_, "erreurs");
+    prepare(paires_, "paires");
+    prepare(calendrier_, "calendrier");
+    prepare(registre_, "registre");
+    // ... then they all take the place of the old ones; nothing below can fail.
+    noms_.Applique();
+    pages_.Applique();
+    images_.Applique();
+    downloads_.Applique();
+    origines_.Applique();
+    motsCles_.Applique();
+    erreurs_.Applique();
+    paires_.Applique();
+    calendrier_.Applique();
+    registre_.Applique();
+    base_.MarqueIndexPerimes();
+    base_.Modifie = 1;
+}
+
+} // namespace sillage

@@ -1,0 +1,160 @@
+#include "import/parties/paires_lanp.h"
+
+#include "store/casse.h"
+#include "store/champs.h"
+#include "store/enregistrements.h"
+#include "store/erreur.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace sillage {
+
+namespace {
+
+// The key of a host and item pair in lanpsearch.lst: host-item-kind.
+std::string_view CleLanp(std::string& tampon, std::int32_t hote, std::int32_t ressource,
+                         std::int32_t type) {
+    tampon.clear();
+    AjouteEntier(tampon, hote);
+    tampon += '-';
+    AjouteEntier(tampon, ressource);
+    tampon += '-';
+    AjouteEntier(tampon, type);
+    return tampon;
+}
+
+// The host of a key of lanpsearch.lst, as CleLanp writes it (its leading decimal number, followed
+// by "-"); false when the key does not start so (and then no pair has that key).
+bool HoteDeCle(std::string_view cle, std::int64_t& hote) {
+    std::size_t i = !cle.empty() && cle[0] == '-' ? 1 : 0;
+    const std::size_t debut = i;
+    std::int64_t v = 0;
+    for (; i < cle.size() && cle[i] >= '0' && cle[i] <= '9' && i - debut < 12; ++i) {
+        v = v * 10 + (cle[i] - '0');
+    }
+    if (i == debut || i >= cle.size() || cle[i] != '-') {
+        return false;
+    }
+    hote = debut == 1 ? -v : v;
+    return true;
+}
+
+} // namespace
+
+PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates,
+                       const std::vector<std::int64_t>* hotes)
+    : lanp_(lanp), lanpSearch_(lanpSearch), dates_(dates), lanp0_(lanp.Count()),
+      lanpSearch0_(lanpSearch.Count()) {
+    if (hotes == nullptr) {
+        stockees_.Reserve(lanpSearch0_);
+    }
+    for (std::size_t i = 0; i < lanpSearch0_; ++i) {
+        const std::string_view cle = lanpSearch[i];
+        std::int64_t hote = 0;
+        if (hotes != nullptr &&
+            (!HoteDeCle(cle, hote) || !std::binary_search(hotes->begin(), hotes->end(), hote))) {
+            continue;
+        }
+        const std::uint64_t h = HachageExact(cle);
+        if (stockees_.Cherche(h, [&](std::uint32_t p) { return lanpSearch[p] == cle; }) < 0) {
+            stockees_.Insere(h, static_cast<std::uint32_t>(i));
+        }
+    }
+}
+
+// Row p of the pairs: a stored row, read on first use, or one added since.
+PairesLanp::RecLanp& PairesLanp::Rang(std::int64_t p) {
+    if (static_cast<std::size_t>(p) < lanp0_) {
+        const auto position = static_cast<std::uint32_t>(p);
+        return touchees_[RangStocke(lanp_, position, parPosition_, touchees_,
+                                    [&](LecteurChamps& l) {
+                                        RecLanp r;
+                                        std::string_view date;
+                                        l.Lit(r.hote, r.ressource, r.acces, date, r.type);
+                                        r.date = dates_.Date(date, false);
+                                        return r;
+                                    })];
+    }
+    const std::size_t j = static_cast<std::size_t>(p) - lanp0_;
+    if (j < nouvelles_.size()) {
+        return nouvelles_[j];
+    }
+    LeveErreurIndice(p);
+}
+
+void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t type,
+                         DateCompacte date) {
+    if (ressource == -2) {
+        return;
+    }
+    const std::uint64_t h =
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(hote)) * 0x9E3779B97F4A7C15ull) ^
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(ressource)) *
+         0xC2B2AE3D27D4EB4Full) ^
+        (static_cast<std::uint64_t>(type) << 61);
+    const std::uint64_t hm = h ^ (h >> 29);
+    const std::int64_t n = memo_.Cherche(hm, [&](std::uint32_t q) {
+        const RecLanp& r = nouvelles_[q];
+        return r.hote == hote && r.ressource == ressource && r.type == type;
+    });
+    std::int64_t p = -1;
+    if (n >= 0) {
+        // An added pair: its row sits at the same distance past the stored rows in both lists.
+        p = static_cast<std::int64_t>(lanpSearch0_) + n;
+    } else if (stockees_.Taille() > 0) {
+        const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
+        p = stockees_.Cherche(HachageExact(cle),
+                              [&](std::uint32_t q) { return lanpSearch_[q] == cle; });
+    }
+    if (p >= 0) {
+        RecLanp& r = Rang(p);
+        Incremente(r.acces);
+        r.date = date;
+        return;
+    }
+    memo_.Insere(hm, static_cast<std::uint32_t>(nouvelles_.size()));
+    nouvelles_.push_back(RecLanp{hote, ressource, 1, type, date});
+}
+
+void PairesLanp::Ecrit(const RecLanp& r) {
+    tampon_.clear();
+    AjouteLigneLanp(tampon_, r.hote, r.ressource, r.acces, dates_.Ecrite(r.date), r.type);
+}
+
+void PairesLanp::Prepare() {
+    // The look-ups are done with: their memory goes before the new tables take theirs.
+    memo_.Efface();
+    stockees_.Efface();
+    if (touchees_.empty() && nouvelles_.empty()) {
+        return;
+    }
+    nouvelleLanp_.table.Reserve(lanp0_ + nouvelles_.size(),
+                                lanp_.Octets() + nouvelles_.size() * 48);
+    CopieStockees(lanp_, lanp0_, parPosition_, tampon_, nouvelleLanp_.table,
+                  [&](std::uint32_t rang) { Ecrit(touchees_[rang]); });
+    if (!nouvelles_.empty()) {
+        nouvelleLanpSearch_.table.Reserve(lanpSearch0_ + nouvelles_.size(),
+                                          lanpSearch_.Octets() + nouvelles_.size() * 16);
+        for (std::size_t i = 0; i < lanpSearch0_; ++i) {
+            nouvelleLanpSearch_.table.Ajoute(lanpSearch_[i]);
+        }
+    }
+    for (const RecLanp& r : nouvelles_) {
+        Ecrit(r);
+        nouvelleLanp_.table.Ajoute(tampon_);
+        nouvelleLanpSearch_.table.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
+    }
+    nouvelleLanp_.prete = true;
+    nouvelleLanpSearch_.prete = !nouvelles_.empty();
+    touchees_ = {};
+    nouvelles_ = {};
+    parPosition_ = {};
+}
+
+void PairesLanp::Applique() noexcept {
+    nouvelleLanp_.MetEnPlace(lanp_);
+    nouvelleLanpSearch_.MetEnPlace(lanpSearch_);
+}
+
+} // namespace sillage

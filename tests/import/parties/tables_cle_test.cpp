@@ -1,0 +1,128 @@
+// A keyed table counted alone: the first row of a name whatever its case, new rows numbered from
+// the counter row, the ranked order written at once, the stored table untouched until Applique;
+// found through the name index or through the names read ahead.
+#include "import/parties/tables_cle.h"
+#include "store/casse.h"
+#include "support/vocabulaire.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace sillage {
+namespace {
+
+using test::Compteur;
+using test::MessageDe;
+using test::Rangee;
+using test::TableDe;
+
+constexpr const char* kAvant = "14/Feb/2004:10:11:12"; // the stored rows' date
+constexpr const char* kLundi = "16/Feb/2004:09:00:00";
+constexpr const char* kMardi = "17/Feb/2004:09:00:00";
+
+// A keyed table and what counting in it needs, found through its name index or (parCibles)
+// through the names given.
+struct Cle {
+    Table table;
+    IndexNoms index;
+    Arene arene;
+    DatesImport dates{arene};
+    EnsembleHachages cibles;
+    TableCle partie;
+
+    Cle(const std::vector<std::string>& lignes, bool trie, bool parCibles = false,
+        const std::vector<std::string>& noms = {})
+        : table(TableDe(lignes)), partie(Construit(trie, parCibles, noms)) {}
+
+    TableCle Construit(bool trie, bool parCibles, const std::vector<std::string>& noms) {
+        index.Reconstruit(table);
+        for (const std::string& n : noms) {
+            cibles.Ajoute(HachageSansCasse(n));
+        }
+        cibles.Termine();
+        return TableCle(table, index, trie, dates, arene, parCibles ? &cibles : nullptr);
+    }
+
+    // Counts a hit of nom at date; answers its identifier, and whether the row is new with the
+    // date it held before.
+    std::int32_t Compte(const std::string& nom, const char* date, bool* nouveau = nullptr,
+                        std::string* precedente = nullptr) {
+        bool n = false;
+        DateCompacte avant = 0;
+        const std::int32_t ident =
+            partie.Compte(nom, HachageSansCasse(nom), dates.Date(date, true), n, avant);
+        if (nouveau != nullptr) {
+            *nouveau = n;
+        }
+        if (precedente != nullptr) {
+            precedente->clear();
+            dates.Ecrite(avant).AjouteA(*precedente);
+        }
+        return ident;
+    }
+};
+
+TEST(TableCle, CountsTheFirstRowOfANameAndRanksTheTableOnlyWhenApplied) {
+    for (bool parCibles : {false, true}) {
+        SCOPED_TRACE(parCibles);
+        Cle cle({Rangee(0, "a", 2), Rangee(1, "B", 5), Rangee(2, "b", 1), Compteur(3)}, true,
+                parCibles, {"b", "a", "nouveau"});
+        bool nouveau = true;
+        std::string precedente;
+        EXPECT_EQ(cle.Compte("b", kLundi, &nouveau, &precedente), 1);
+        EXPECT_FALSE(nouveau);
+        EXPECT_EQ(precedente, kAvant);
+        EXPECT_EQ(cle.Compte("nouveau", kLundi, &nouveau, &precedente), 3);
+        EXPECT_TRUE(nouveau);
+        EXPECT_EQ(precedente, kLundi);
+        EXPECT_EQ(cle.Compte("NOUVEAU", kMardi, &nouveau), 3);
+        EXPECT_FALSE(nouveau);
+        EXPECT_EQ(cle.Compte("a", kMardi), 0);
+
+        const Table avant = cle.table;
+        cle.partie.Prepare();
+        EXPECT_TRUE(cle.table == avant);
+        cle.partie.Applique();
+        // By decreasing count, rows of equal count in table order; the new row keeps the case of
+        // its first hit; a new counter row follows.
+        EXPECT_TRUE(cle.table ==
+                    TableDe({Rangee(1, "B", 6, kLundi), Rangee(0, "a", 3, kMardi),
+                             Rangee(3, "nouveau", 2, kMardi), Rangee(2, "b", 1), Compteur(4)}));
+    }
+}
+
+TEST(TableCle, UnrankedTableKeepsItsOrderAndNumbersFromTheCounterRowText) {
+    // The first new row is made from the counter row's own text, leading zeros and all.
+    Cle cle({Rangee(0, "/f.zip", 1), "\\1;007\\2;"}, false);
+    EXPECT_EQ(cle.Compte("/g.zip", kLundi), 7);
+    EXPECT_EQ(cle.Compte("/h.zip", kLundi), 8);
+    EXPECT_EQ(cle.Compte("/h.zip", kMardi), 8);
+    cle.partie.Prepare();
+    cle.partie.Applique();
+    EXPECT_TRUE(cle.table == TableDe({Rangee(0, "/f.zip", 1),
+                                      "\\1;007\\2;/g.zip\\3;1\\4;" + std::string(kLundi) + "\\5;",
+                                      Rangee(8, "/h.zip", 2, kMardi), Compteur(9)}));
+
+    // Nothing counted: a ranked table is still left in its order, an unranked one as it was.
+    Cle desordre({Rangee(0, "a", 1), Rangee(1, "b", 4), Compteur(2)}, true);
+    desordre.partie.Prepare();
+    desordre.partie.Applique();
+    EXPECT_TRUE(desordre.table == TableDe({Rangee(1, "b", 4), Rangee(0, "a", 1), Compteur(2)}));
+}
+
+TEST(TableCle, SaysWhyARowCannotBeCounted) {
+    Cle sansLigne({}, true);
+    EXPECT_EQ(MessageDe([&] { sansLigne.Compte("a", kLundi); }),
+              "Indice de liste hors limites (-1)");
+    Cle abimee({"\\1;0\\2;a\\3;beaucoup\\4;" + std::string(kAvant) + "\\5;", Compteur(1)}, true);
+    EXPECT_EQ(MessageDe([&] { abimee.Compte("A", kLundi); }),
+              "'beaucoup' n'est pas une valeur entière correcte");
+    Cle compteurAbime({Rangee(0, "a", 1), "\\1;x\\2;"}, true);
+    EXPECT_EQ(MessageDe([&] { compteurAbime.Compte("b", kLundi); }),
+              "'x' n'est pas une valeur entière correcte");
+}
+
+} // namespace
+} // namespace sillage
