@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +67,21 @@ Proprietaire ProprietaireSiExiste(const std::string& dossier) {
 }
 
 } // namespace
+
+PeriodesChargees::PeriodesChargees(const PeriodesChargees& autres)
+    : std::map<std::string, std::unique_ptr<Base>>() {
+    for (const auto& [nom, base] : autres) {
+        emplace(nom, std::make_unique<Base>(*base));
+    }
+}
+
+PeriodesChargees& PeriodesChargees::operator=(const PeriodesChargees& autres) {
+    if (this != &autres) {
+        PeriodesChargees copie(autres);
+        *this = std::move(copie);
+    }
+    return *this;
+}
 
 bool EstLigneCompteur(std::string_view ligne) {
     if (ligne.size() < 7 || ligne.substr(0, 3) != "\\1;" ||
@@ -139,6 +156,7 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e) {
 
 void Base::InitListes(bool accepteModifications) {
     LibereListes();
+    periodes_.clear();
     indexPerimes_ = true;
     lus_.clear();
     proprietaire_ = ProprietaireSiExiste(repertoire_);
@@ -147,32 +165,56 @@ void Base::InitListes(bool accepteModifications) {
     }
     // The register, read last: a store made before it existed has no such file.
     ChargeSiPresent(kFichierRegistre, ListeRegistre);
-    VerifieManifeste(accepteModifications);
+    LitManifesteDuDisque();
+    VerifieManifeste(*this, "", accepteModifications);
 }
 
-void Base::VerifieManifeste(bool accepte) {
+void Base::LitManifesteDuDisque() {
+    manifeste_.clear();
+    manifesteIllisible_ = false;
     Table table;
     if (!ChargeSiPresent(kFichierManifeste, table)) {
         return; // a store saved before manifests: it gets one at its next save
     }
     lus_.erase(std::string(kFichierManifeste));
     std::vector<EntreeManifeste> entrees;
-    std::vector<DifferenceManifeste> differences;
     if (!LitManifeste(table, entrees)) {
+        manifesteIllisible_ = true;
+        return;
+    }
+    for (EntreeManifeste& e : entrees) {
+        const std::string nom = e.Nom;
+        manifeste_[nom] = std::move(e);
+    }
+}
+
+void Base::VerifieManifeste(const Base& base, const std::string& prefixe, bool accepte) {
+    if (!prefixe.empty()) {
+        // A period read long after the store (the window reads them when they are first shown)
+        // is checked against the manifest on the disk now: another program may have saved
+        // since, and the window's save then redoes its imports over what that program saved.
+        LitManifesteDuDisque();
+    }
+    std::vector<DifferenceManifeste> differences;
+    if (manifesteIllisible_ && prefixe.empty()) {
         DifferenceManifeste d;
         d.Nom = std::string(kFichierManifeste);
         d.Illisible = true;
         differences.push_back(d);
     }
-    for (const EntreeManifeste& e : entrees) {
-        const auto lu = lus_.find(e.Nom);
-        if (lu != lus_.end() && lu->second == e) {
+    for (const auto& [nom, e] : manifeste_) {
+        // The rows of the files of base: under its prefix, in its own folder.
+        if (!nom.starts_with(prefixe) || nom.find('/', prefixe.size()) != std::string::npos) {
+            continue;
+        }
+        const auto lu = base.lus_.find(std::string_view(nom).substr(prefixe.size()));
+        if (lu != base.lus_.end() && lu->second.Taille == e.Taille && lu->second.Crc == e.Crc) {
             continue;
         }
         DifferenceManifeste d;
-        d.Nom = e.Nom;
+        d.Nom = nom;
         d.TailleAttendue = e.Taille;
-        if (lu == lus_.end()) {
+        if (lu == base.lus_.end()) {
             d.Absent = true;
         } else {
             d.TailleTrouvee = lu->second.Taille;
@@ -186,9 +228,19 @@ void Base::VerifieManifeste(bool accepte) {
     if (!accepte) {
         throw ErreurManifeste(MessageDifferences(repertoire_, differences), differences);
     }
+    EnregistreManifeste();
+}
+
+void Base::EnregistreManifeste() {
+    const std::vector<EntreeManifeste> entrees = EntreesManifeste();
     Transaction transaction(repertoire_, *disque_, proprietaire_);
-    transaction.Remplace(kFichierManifeste, EcritManifeste(EntreesManifeste()));
+    transaction.Remplace(kFichierManifeste, EcritManifeste(entrees));
     transaction.Valide();
+    manifeste_.clear();
+    manifesteIllisible_ = false;
+    for (const EntreeManifeste& e : entrees) {
+        manifeste_[e.Nom] = e;
+    }
 }
 
 std::vector<EntreeManifeste> Base::EntreesManifeste() const {
@@ -196,40 +248,184 @@ std::vector<EntreeManifeste> Base::EntreesManifeste() const {
     for (const auto& [nom, e] : lus_) {
         entrees.push_back(e);
     }
+    for (const auto& [periode, base] : periodes_) {
+        const std::string prefixe = DossierPeriode(periode);
+        for (const auto& [nom, e] : base->lus_) {
+            entrees.push_back({prefixe + nom, e.Taille, e.Crc});
+        }
+    }
+    // The periods not read since the load keep the rows of the last save.
+    const std::string dossiers = std::string(kDossierPeriodes) + "/";
+    for (const auto& [nom, e] : manifeste_) {
+        if (!nom.starts_with(dossiers)) {
+            continue;
+        }
+        const std::size_t barre = nom.find('/', dossiers.size());
+        const std::string periode = nom.substr(dossiers.size(), barre - dossiers.size());
+        if (barre != std::string::npos && periodes_.count(periode) == 0) {
+            entrees.push_back(e);
+        }
+    }
     return entrees;
 }
 
 void Base::SauveListes() {
+    if (estPeriode_) {
+        throw std::logic_error("the tables of a period are saved with those of its store");
+    }
     Transaction transaction(repertoire_, *disque_, proprietaire_);
-    std::map<std::string, EntreeManifeste, std::less<>> ecrits;
-    const auto remplace = [&](std::string_view nom, const Table& table) {
-        transaction.Remplace(nom, table);
-        const auto lu = lus_.find(nom);
-        if (lu != lus_.end() && table.CopieDe(CheminFichier(nom))) {
-            ecrits[std::string(nom)] = lu->second; // left as it is
+    // Each file written, or left as it is, with its row of the manifest.
+    const auto remplace = [&](Base& base, const std::string& prefixe, std::string_view nom,
+                              const Table& table,
+                              std::map<std::string, EntreeManifeste, std::less<>>& ecrits) {
+        const std::string relatif = prefixe + std::string(nom);
+        transaction.Remplace(relatif, table);
+        const auto lu = base.lus_.find(nom);
+        if (lu != base.lus_.end() && table.CopieDe(CheminFichier(relatif))) {
+            ecrits[std::string(nom)] = lu->second;
         } else {
             const std::string_view octets = table.Fichier();
             ecrits[std::string(nom)] = {std::string(nom), static_cast<std::int64_t>(octets.size()),
                                         Crc32(octets)};
         }
     };
+    std::map<std::string, EntreeManifeste, std::less<>> ecrits;
     for (std::string_view fichier : kOrdreSauvegarde) {
-        remplace(fichier, this->*Entree(fichier).table);
+        remplace(*this, "", fichier, this->*Entree(fichier).table, ecrits);
     }
     // A store that never recorded an import keeps its fourteen files only.
     struct stat st;
     if (!ListeRegistre.Vide() || ::lstat(CheminFichier(kFichierRegistre).c_str(), &st) == 0) {
-        remplace(kFichierRegistre, ListeRegistre);
+        remplace(*this, "", kFichierRegistre, ListeRegistre, ecrits);
+    }
+    std::map<std::string, std::map<std::string, EntreeManifeste, std::less<>>> ecritsPeriodes;
+    for (auto& [periode, base] : periodes_) {
+        auto& e = ecritsPeriodes[periode];
+        for (std::string_view fichier : kOrdreSauvegarde) {
+            remplace(*base, DossierPeriode(periode), fichier, (*base).*Entree(fichier).table, e);
+        }
     }
     lus_ = std::move(ecrits);
-    transaction.Remplace(kFichierManifeste, EcritManifeste(EntreesManifeste()));
+    for (auto& [periode, base] : periodes_) {
+        base->lus_ = std::move(ecritsPeriodes[periode]);
+    }
+    const std::vector<EntreeManifeste> entrees = EntreesManifeste();
+    transaction.Remplace(kFichierManifeste, EcritManifeste(entrees));
     try {
         transaction.Valide();
     } catch (...) {
-        lus_.clear(); // what the disk holds is no longer known: the next load reads it again
+        // What the disk holds is no longer known: the next save writes every file again.
+        lus_.clear();
+        for (auto& [periode, base] : periodes_) {
+            base->lus_.clear();
+        }
         throw;
     }
+    manifeste_.clear();
+    manifesteIllisible_ = false;
+    for (const EntreeManifeste& e : entrees) {
+        manifeste_[e.Nom] = e;
+    }
     Modifie = 0;
+}
+
+std::vector<std::string> Base::Periodes() const {
+    std::set<std::string> noms;
+    std::vector<std::string> dossier;
+    if (disque_->Liste(repertoire_ + std::string(kDossierPeriodes), dossier)) {
+        for (const std::string& n : dossier) {
+            if (EstNomPeriode(n)) {
+                noms.insert(n);
+            }
+        }
+    }
+    const std::string dossiers = std::string(kDossierPeriodes) + "/";
+    for (const auto& [nom, e] : manifeste_) {
+        const std::size_t barre = nom.find('/', dossiers.size());
+        if (nom.starts_with(dossiers) && barre != std::string::npos) {
+            noms.insert(nom.substr(dossiers.size(), barre - dossiers.size()));
+        }
+    }
+    for (const auto& [nom, base] : periodes_) {
+        noms.insert(nom);
+    }
+    return {noms.begin(), noms.end()};
+}
+
+bool Base::VerifieDossierPeriode(const std::string& nom) const {
+    const auto dossierDuProprietaire = [&](const std::string& chemin) {
+        struct stat st;
+        if (!disque_->Etat(chemin, st)) {
+            if (errno == ENOENT) {
+                return false;
+            }
+            LeveErreurOuverture(chemin);
+        }
+        if (!S_ISDIR(st.st_mode) || st.st_uid != proprietaire_.uid ||
+            (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            throw ErreurSillage("Le dossier " + chemin +
+                                " n'est pas un dossier privé du propriétaire des tables : Sillage "
+                                "ne le lit pas.");
+        }
+        return true;
+    };
+    if (!dossierDuProprietaire(repertoire_ + std::string(kDossierPeriodes))) {
+        return false;
+    }
+    const std::string dossier = repertoire_ + DossierPeriode(nom);
+    if (!dossierDuProprietaire(dossier.substr(0, dossier.size() - 1))) {
+        return false;
+    }
+    std::vector<std::string> contenu;
+    if (!disque_->Liste(dossier, contenu)) {
+        LeveErreurOuverture(dossier);
+    }
+    const std::vector<std::string_view> connus = NomsFichiersPeriode();
+    for (const std::string& f : contenu) {
+        const std::optional<std::string_view> de = NomDeReste(f);
+        const std::string_view base = de ? *de : std::string_view(f);
+        if (std::find(connus.begin(), connus.end(), base) == connus.end()) {
+            throw ErreurSillage("La période " + nom + " n'est pas disponible : son dossier " +
+                                dossier + " contient " + f +
+                                ", qui n'est pas un fichier de Sillage. Déplacez-le pour "
+                                "retrouver la période.");
+        }
+    }
+    return true;
+}
+
+Base& Base::Periode(const std::string& nom, bool accepteModifications) {
+    if (estPeriode_ || !EstNomPeriode(nom)) {
+        throw std::invalid_argument("not a period of a store: " + nom);
+    }
+    if (const auto p = periodes_.find(nom); p != periodes_.end()) {
+        return *p->second;
+    }
+    auto periode = std::make_unique<Base>(repertoire_ + DossierPeriode(nom));
+    periode->estPeriode_ = true;
+    periode->disque_ = disque_;
+    periode->proprietaire_ = proprietaire_;
+    periode->indexPerimes_ = true;
+    if (VerifieDossierPeriode(nom)) {
+        for (std::string_view fichier : kOrdreChargement) {
+            periode->ChargeOuSeme(periode->Entree(fichier));
+        }
+    } else {
+        for (std::string_view fichier : kOrdreChargement) {
+            periode->ChargeOuSeme(periode->Entree(fichier));
+        }
+        periode->ListeOptions = ListeOptions; // a new period counts as the store does
+    }
+    // Among the periods read while it is checked, so that a manifest written on acceptance has
+    // its rows; taken out again when it is refused.
+    Base& p = *periodes_.emplace(nom, std::move(periode)).first->second;
+    try {
+        VerifieManifeste(p, DossierPeriode(nom), accepteModifications);
+    } catch (...) {
+        periodes_.erase(nom);
+        throw;
+    }
+    return p;
 }
 
 void Base::LibereListes() {
@@ -253,7 +449,20 @@ void Base::ReinitialiseListes() {
     }
     transaction.Supprime(kFichierRegistre);
     transaction.Supprime(kFichierManifeste);
+    // Every period's files go in the same step; their folders, empty then, after it.
+    std::vector<std::string> dossiers;
+    for (const std::string& periode : Periodes()) {
+        for (std::string_view fichier : NomsFichiersPeriode()) {
+            transaction.Supprime(DossierPeriode(periode) + std::string(fichier));
+        }
+        dossiers.push_back(CheminFichier(DossierPeriode(periode)));
+    }
     transaction.Valide();
+    periodes_.clear();
+    for (const std::string& d : dossiers) {
+        disque_->SupprimeDossier(d);
+    }
+    disque_->SupprimeDossier(CheminFichier(kDossierPeriodes));
     InitListes();
 }
 
@@ -336,8 +545,17 @@ EmpreinteDisque Base::LitEmpreinte() const {
     return empreinte;
 }
 
+bool Base::IndexAJour() const {
+    const std::array<std::uint64_t, 5> versions = {ListePage.Version(), ListeNom.Version(),
+                                                   ListeImage.Version(), ListeOrigine.Version(),
+                                                   ListeDownload.Version()};
+    return !indexPerimes_ && versions == versionsIndex_;
+}
+
 void Base::ReconstruitIndex() {
     indexPerimes_ = false;
+    versionsIndex_ = {ListePage.Version(), ListeNom.Version(), ListeImage.Version(),
+                      ListeOrigine.Version(), ListeDownload.Version()};
     IndexPage.Reconstruit(ListePage);
     IndexNom.Reconstruit(ListeNom);
     IndexImage.Reconstruit(ListeImage);

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,15 @@ struct EntreeCatalogue {
 struct EmpreinteDisque {
     std::vector<std::int64_t> valeurs;
     bool operator==(const EmpreinteDisque&) const = default;
+};
+
+// The periods of a store read or made, by name: a copy of the store copies them.
+struct PeriodesChargees : std::map<std::string, std::unique_ptr<Base>> {
+    PeriodesChargees() = default;
+    PeriodesChargees(const PeriodesChargees& autres);
+    PeriodesChargees& operator=(const PeriodesChargees& autres);
+    PeriodesChargees(PeriodesChargees&&) noexcept = default;
+    PeriodesChargees& operator=(PeriodesChargees&&) noexcept = default;
 };
 
 // Loading a store whose files differ from its manifest (manifeste.h): what() names each file and
@@ -113,17 +123,39 @@ class Base {
     // Says that the tables changed as a whole (an import ended): the indexes are rebuilt by the
     // next AssureIndex, so that a program that only imports and saves never builds them.
     void MarqueIndexPerimes() { indexPerimes_ = true; }
-    // True when the indexes hold what the tables hold.
-    bool IndexAJour() const { return !indexPerimes_; }
+    // True when the indexes hold what the tables hold: they were built from the tables as they
+    // are now (each table's version is the one they were built from), whoever changed them.
+    bool IndexAJour() const;
     // Rebuilds the indexes if the tables changed since they were last built.
     void AssureIndex() {
-        if (indexPerimes_) {
+        if (!IndexAJour()) {
             ReconstruitIndex();
         }
     }
 
     // The catalogue, in the order of the files' names.
     static const std::array<EntreeCatalogue, 14>& Catalogue();
+
+    // The periods (periodes.h): the fourteen tables of each year and each month that holds hits,
+    // in a folder of their own under the store folder, saved, recovered and reset with the
+    // store's own files in its transactions, and checked against its manifest.
+    //
+    // The names of the periods the store holds (those with a folder on the disk, and those its
+    // manifest names), in the order of their names.
+    std::vector<std::string> Periodes() const;
+    // The store of period nom (EstNomPeriode), read from its folder at the first call after
+    // InitListes (under the caller's lock, as InitListes), or seeded as an empty store with this
+    // store's options when the period has no folder yet. Its tables are saved by this store's
+    // SauveListes, never by its own. Raises a message naming the file or folder when the period's
+    // folder is not a folder of the store's owner, holds a file that is not one of a period's,
+    // or a file that cannot be read (the whole history stays loaded: only the period is
+    // unavailable); raises ErreurManifeste when its files differ from the manifest, unless
+    // accepteModifications (the manifest then records them at once, as InitListes does).
+    Base& Periode(const std::string& nom, bool accepteModifications = false);
+    // The periods read or made since InitListes.
+    const PeriodesChargees& Chargees() const { return periodes_; }
+    // True for the store of a period (Periode).
+    bool EstPeriode() const { return estPeriode_; }
 
     Table ListeOptions;
     Table ListeLog;
@@ -157,8 +189,17 @@ class Base {
     void ChargeOuSeme(const EntreeCatalogue& e);
     bool ChargeSiPresent(std::string_view nom, Table& table);
 
-    // The files as InitListes read them, for the manifest.
-    void VerifieManifeste(bool accepte);
+    // Compares the files read (lus_ of base, whose names are under prefixe) with the rows of the
+    // manifest under that prefix; raises ErreurManifeste unless accepte, which records the files
+    // as they are in a new manifest at once.
+    void VerifieManifeste(const Base& base, const std::string& prefixe, bool accepte);
+    // Reads the manifest of the last save into manifeste_.
+    void LitManifesteDuDisque();
+    // Writes a manifest of the files as they are known now, alone, as one transaction.
+    void EnregistreManifeste();
+    // Checks the folder of period nom: a folder of the owner (no link), holding only files of a
+    // period and what a change leaves (temporaries, old copies). False when it does not exist.
+    bool VerifieDossierPeriode(const std::string& nom) const;
     // The folders of the periods on the disk, and the folder that holds them (relative, each
     // ending with a separator), for the recovery.
     std::vector<std::string> SousDossiers() const;
@@ -167,10 +208,20 @@ class Base {
 
     std::string repertoire_;
     bool indexPerimes_ = false;
+    // The versions of ListePage, ListeNom, ListeImage, ListeOrigine, ListeDownload when their
+    // indexes were built.
+    std::array<std::uint64_t, 5> versionsIndex_{};
     Disque* disque_ = &Disque::Systeme();
     Proprietaire proprietaire_;
     // Each file as it was read (size, CRC-32), by name.
     std::map<std::string, EntreeManifeste, std::less<>> lus_;
+    // The rows of the manifest of the last save, by name (the periods' files among them), and
+    // whether it did not read.
+    std::map<std::string, EntreeManifeste, std::less<>> manifeste_;
+    bool manifesteIllisible_ = false;
+    // The periods read or made, by name; empty for a period's own store.
+    PeriodesChargees periodes_;
+    bool estPeriode_ = false;
 };
 
 // True when ligne is exactly a counter row: "\1;", an optional minus sign, digits, "\2;".

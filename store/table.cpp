@@ -4,6 +4,7 @@
 #include "store/fichiers.h"
 #include "store/manifeste.h"
 
+#include <atomic>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,9 @@ namespace sillage {
 
 namespace {
 
+// Versions are drawn from one counter, so that no two states of any tables share one.
+std::atomic<std::uint64_t> derniereVersion{0};
+
 // True when st describes the same file as o, unchanged since o was read.
 bool MemeFichier(const struct stat& st, const struct stat& o) {
     return st.st_dev == o.st_dev && st.st_ino == o.st_ino && st.st_size == o.st_size &&
@@ -23,6 +27,11 @@ bool MemeFichier(const struct stat& st, const struct stat& o) {
 }
 
 } // namespace
+
+void Table::Change() {
+    origine_.reset();
+    version_ = derniereVersion.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 std::string_view Table::Ligne(std::int64_t i) const {
     if (i < 0 || static_cast<std::uint64_t>(i) >= fins_.size()) {
@@ -45,7 +54,7 @@ void Table::Ajoute(std::string_view ligne) {
         Ajoute(copie);
         return;
     }
-    origine_.reset();
+    Change();
     texte_.append(ligne);
     fins_.push_back(texte_.size());
     texte_.append("\r\n");
@@ -62,7 +71,7 @@ void Table::AjouteLignes(const Table& source, std::size_t debut, std::size_t fin
     }
     const std::uint64_t de = source.Debut(debut);
     const std::uint64_t a = source.fins_[fin - 1] + 2;
-    origine_.reset();
+    Change();
     const std::uint64_t decalage = Fin() - de;
     texte_.append(std::string_view(source.Texte() + de, a - de));
     fins_.reserve(fins_.size() + (fin - debut));
@@ -91,7 +100,7 @@ void Table::Remplace(std::size_t i, std::string_view ligne) {
 }
 
 void Table::Efface() {
-    origine_.reset();
+    Change();
     texte_.clear();
     texte_.shrink_to_fit();
     fins_.clear();
@@ -104,7 +113,7 @@ void Table::Tronque(std::size_t n) {
     }
     fins_.resize(n);
     texte_.resize(Fin());
-    origine_.reset();
+    Change();
 }
 
 void Table::Reserve(std::size_t lignes, std::size_t octets) {
@@ -210,11 +219,11 @@ void Table::Decoupe(const char* base, std::size_t taille) {
         }
     }
     texte_ = std::move(texte);
-    origine_.reset();
+    Change();
 }
 
 void Table::ChargeOctets(std::string_view octets) {
-    origine_.reset();
+    Change();
     if (DecoupeCanonique(octets.data(), octets.size())) {
         texte_.resize(0);
         texte_.append(octets);

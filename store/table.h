@@ -58,6 +58,9 @@ class Table {
 
     // The table's file as it is written: every line followed by CR LF.
     std::string_view Fichier() const { return {Texte(), static_cast<std::size_t>(Fin())}; }
+    // A number that changes with every change of the lines: two equal versions are one content
+    // (a copy or a move keeps it).
+    std::uint64_t Version() const { return version_; }
     // True when the table holds the file at chemin unchanged: the file it was read from is still
     // there (same file, same size and times) and the table has not changed since.
     bool CopieDe(const std::string& chemin) const;
@@ -78,8 +81,12 @@ class Table {
     bool DecoupeCanonique(const char* octets, std::size_t taille);
 
     Tampon texte_;
+    // Called by every change: the table no longer holds its file, and takes a new version.
+    void Change();
+
     std::optional<struct stat> origine_; // the file the table holds unchanged, when it does
-    std::vector<std::uint64_t> fins_;    // end of each line's text (before its CR LF)
+    std::uint64_t version_ = 0;
+    std::vector<std::uint64_t> fins_; // end of each line's text (before its CR LF)
 };
 
 } // namespace sillage

@@ -36,20 +36,6 @@ bool EstAncienDe(std::string_view nom, std::string_view base) {
            nom.ends_with(kSuffixeAncien);
 }
 
-// The name that nom is a temporary or an old copy of, or nothing.
-std::optional<std::string_view> NomDeReste(std::string_view nom) {
-    if (nom.size() > 1 + kLettresTemporaire) {
-        const std::string_view base = nom.substr(0, nom.size() - 1 - kLettresTemporaire);
-        if (EstTemporaireDe(nom, base)) {
-            return base;
-        }
-    }
-    if (nom.size() > kSuffixeAncien.size() && nom.ends_with(kSuffixeAncien)) {
-        return nom.substr(0, nom.size() - kSuffixeAncien.size());
-    }
-    return std::nullopt;
-}
-
 // The folder of a name relative to the store folder ("" for a name of the folder itself,
 // "periodes/2024/" for "periodes/2024/nom.lst").
 std::string DossierDe(std::string_view nom) {
@@ -223,6 +209,19 @@ std::string AvecSeparateur(std::string dossier) {
 }
 
 } // namespace
+
+std::optional<std::string_view> NomDeReste(std::string_view nom) {
+    if (nom.size() > 1 + kLettresTemporaire) {
+        const std::string_view base = nom.substr(0, nom.size() - 1 - kLettresTemporaire);
+        if (EstTemporaireDe(nom, base)) {
+            return base;
+        }
+    }
+    if (nom.size() > kSuffixeAncien.size() && nom.ends_with(kSuffixeAncien)) {
+        return nom.substr(0, nom.size() - kSuffixeAncien.size());
+    }
+    return std::nullopt;
+}
 
 Transaction::Transaction(std::string dossier, Disque& disque, Proprietaire proprietaire)
     : dossier_(AvecSeparateur(std::move(dossier))), disque_(disque),

@@ -17,6 +17,7 @@
 #include "store/table.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,10 @@ inline constexpr std::string_view kFichierTransaction = "sillage.transaction";
 // of the files that the store's transactions may change. It must answer false for any path that
 // leaves the folder.
 using NomConnu = std::function<bool(std::string_view nom)>;
+
+// The name that nom is a temporary (a dot and six letters or digits after it) or an old copy of,
+// as a change leaves them for a while; nothing for any other name.
+std::optional<std::string_view> NomDeReste(std::string_view nom);
 inline constexpr std::string_view kSuffixeAncien = ".ancien";
 
 class Transaction {

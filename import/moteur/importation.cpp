@@ -3,6 +3,7 @@
 #include "import/lecture/erreur_ligne.h"
 #include "import/parties/visites.h"
 #include "store/erreur.h"
+#include "store/periodes.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -49,7 +50,34 @@ Importation::Importation(Base& base, const CiblesImport* cibles)
       erreurs_(base.ListeErreur, dates_, arene_, cibles_ ? &cibles_->ressources : nullptr),
       hotesPossibles_(HotesPossibles(noms_, cibles_)),
       paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles_ ? &hotesPossibles_ : nullptr),
-      calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeRegistre) {}
+      calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeRegistre),
+      avecPeriodes_(!base.EstPeriode()) {}
+
+Importation::Importation(Base& periode, const CiblesImport* cibles, const Importation& parent)
+    : Importation(periode, cibles) {
+    // The store's options as they are now, put in the period's tables with its counts.
+    options_.table = parent.base_.ListeOptions;
+    options_.prete = !(periode.ListeOptions == parent.base_.ListeOptions);
+}
+
+Importation& Importation::Periode(const std::string& nom) {
+    auto p = periodes_.find(nom);
+    if (p == periodes_.end()) {
+        p = periodes_
+                .emplace(nom, std::unique_ptr<Importation>(
+                                  new Importation(base_.Periode(nom), cibles_, *this)))
+                .first;
+    }
+    return *p->second;
+}
+
+std::vector<std::string> Importation::Periodes() const {
+    std::vector<std::string> noms;
+    for (const auto& [nom, importation] : periodes_) {
+        noms.push_back(nom);
+    }
+    return noms;
+}
 
 namespace {
 
@@ -103,8 +131,8 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     const bool image = p.image;
     const bool download = p.download;
     TableCle& tableRessource = image ? images_ : (download ? downloads_ : pages_);
-    const std::string_view exclu =
-        base_.ListeOptions.Vide() ? std::string_view() : base_.ListeOptions[0];
+    const Table& options = options_.prete ? options_.table : base_.ListeOptions;
+    const std::string_view exclu = options.Vide() ? std::string_view() : options[0];
     const std::string_view origine = hit.Origine;
     const bool compteOrigine =
         !origine.empty() && origine != "-" && (exclu.empty() || !origine.starts_with(exclu));
@@ -139,10 +167,28 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
         erreurs_.Compte(hit, ressource, date);
     }
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
+
+    // The same line, counted again in its year and its month.
+    if (avecPeriodes_) {
+        if (annee_ == nullptr || D.Annee != anneeCourante_ || D.Mois != moisCourant_) {
+            annee_ = &Periode(NomPeriodeAnnee(D.Annee));
+            mois_ = &Periode(NomPeriodeMois(D.Annee, D.Mois));
+            anneeCourante_ = D.Annee;
+            moisCourant_ = D.Mois;
+        }
+        annee_->TraiteLigne(p, numero);
+        mois_->TraiteLigne(p, numero);
+    }
 }
 
 void Importation::Valide(const SondeValidation& sonde) {
     // First every part builds its tables beside the store's...
+    Prepare(sonde);
+    // ... then they all take the place of the old ones; nothing below can fail.
+    Applique();
+}
+
+void Importation::Prepare(const SondeValidation& sonde) {
     auto prepare = [&](auto& partie, std::string_view nom) {
         partie.Prepare();
         if (sonde) {
@@ -159,7 +205,15 @@ void Importation::Valide(const SondeValidation& sonde) {
     prepare(paires_, "paires");
     prepare(calendrier_, "calendrier");
     prepare(registre_, "registre");
-    // ... then they all take the place of the old ones; nothing below can fail.
+    for (auto& [nom, periode] : periodes_) {
+        periode->Prepare({});
+    }
+    if (sonde && !periodes_.empty()) {
+        sonde("periodes");
+    }
+}
+
+void Importation::Applique() noexcept {
     noms_.Applique();
     pages_.Applique();
     images_.Applique();
@@ -170,6 +224,10 @@ void Importation::Valide(const SondeValidation& sonde) {
     paires_.Applique();
     calendrier_.Applique();
     registre_.Applique();
+    options_.MetEnPlace(base_.ListeOptions);
+    for (auto& [nom, periode] : periodes_) {
+        periode->Applique();
+    }
     base_.MarqueIndexPerimes();
     base_.Modifie = 1;
 }

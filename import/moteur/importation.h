@@ -22,6 +22,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -33,7 +35,8 @@ bool LigneLisible(std::string_view ligne);
 
 // A test seam: told the name of each part of Valide's first phase once that part has built its
 // tables ("noms", "pages", "images", "downloads", "origines", "motscles", "erreurs", "paires",
-// "calendrier", "registre"), so that a test can throw from there.
+// "calendrier", "registre", then "periodes" once every period's tables are built), so that a test
+// can throw from there.
 using SondeValidation = std::function<void(std::string_view partie)>;
 
 class Importation {
@@ -55,10 +58,24 @@ class Importation {
         registre_.Note(position, ligne);
     }
     // Writes every change into the tables, in TrieListes' order for the ranked ones, marks the
-    // name indexes for rebuilding and sets Modifie to 1.
+    // name indexes for rebuilding and sets Modifie to 1; the periods' tables with the store's,
+    // all or nothing.
     void Valide(const SondeValidation& sonde = {});
 
+    // The periods (periodes.h) the lines counted so far fell in, years and months, in the order
+    // of their names.
+    std::vector<std::string> Periodes() const;
+
   private:
+    // The engine of a period of the store that parent imports into.
+    Importation(Base& periode, const CiblesImport* cibles, const Importation& parent);
+    // The engine of period nom, made at its first line.
+    Importation& Periode(const std::string& nom);
+    // Valide's two steps: every part builds its tables (those of the periods too), then puts
+    // them in place, which cannot fail.
+    void Prepare(const SondeValidation& sonde);
+    void Applique() noexcept;
+
     Base& base_;
     const CiblesImport* const cibles_;
     Arene arene_;
@@ -71,6 +88,17 @@ class Importation {
     PairesLanp paires_;
     Calendrier calendrier_;
     RegistreImport registre_;
+
+    // The store's own engine routes each line to the engines of its year and its month; a
+    // period's engine counts its lines only. A period counts with the store's options: they are
+    // put in its tables with them.
+    const bool avecPeriodes_;
+    std::map<std::string, std::unique_ptr<Importation>> periodes_;
+    Importation* annee_ = nullptr; // the engines of the last line's year and month
+    Importation* mois_ = nullptr;
+    std::int32_t anneeCourante_ = 0;
+    std::int32_t moisCourant_ = 0;
+    TablePreparee options_;
 };
 
 } // namespace sillage

@@ -189,6 +189,20 @@ TEST(Store, NameIndexesFollowTheirTables) {
     EXPECT_EQ(base.IndexPage.Cherche("/Index.html"), 0);
     EXPECT_EQ(base.IndexPage.Cherche("/B"), 1);
     EXPECT_EQ(base.IndexNom.Count(), 0u);
+    EXPECT_TRUE(base.IndexAJour());
+
+    // Whoever changes a table, its index is out of date until it is built again.
+    base.ListePage.Remplace(1, "\\1;1\\2;/c\\3;1\\4;d\\5;");
+    EXPECT_FALSE(base.IndexAJour());
+    base.AssureIndex();
+    EXPECT_EQ(base.IndexPage.Cherche("/C"), 1);
+    EXPECT_EQ(base.IndexPage.Cherche("/B"), -1);
+    // A table put back as the same content (a copy) leaves it up to date; another one does not.
+    const Table copie = base.ListeNom;
+    base.ListeNom = copie;
+    EXPECT_TRUE(base.IndexAJour());
+    base.ListeNom = Table();
+    EXPECT_FALSE(base.IndexAJour());
 }
 
 // A save rewrites the tables that changed and leaves the files of the others as they are, unless

@@ -682,6 +682,71 @@ TEST(Transaction, FilesInSubFoldersChangeWithTheRootAsOneStep) {
     (void)nouveauB;
 }
 
+TEST(Transaction, ASaveWithPeriodsStoppedAtAnyStepLeavesAllOldOrAllNew) {
+    // In memory: a process stopped at a step leaves what a killed one leaves, and the hundreds of
+    // saves below need no disk.
+    RepertoireTemporaire dir(test::RepertoireEnMemoire().Chemin());
+    // A store and two periods, all marked with the state they belong to.
+    const auto remplit = [](Base& base, const std::string& marque, int lignes) {
+        Remplit(base, marque, lignes);
+        Remplit(base.Periode("2024"), marque + "annee-", lignes);
+        Remplit(base.Periode("2024-03"), marque + "mois-", lignes);
+    };
+    const auto etat = [&](const std::string& marque, int lignes) {
+        RepertoireTemporaire d(test::RepertoireEnMemoire().Chemin());
+        Base b(d.Chemin());
+        b.InitListes();
+        remplit(b, marque, lignes);
+        b.SauveListes();
+        return Arbre(d.Chemin());
+    };
+    const auto ancien = etat("ancien-", 2);
+    const auto nouveau = etat("nouveau-", 3);
+    int etape = 0;
+    for (bool fini = false; !fini; ++etape) {
+        for (bool apres : {false, true}) {
+            std::filesystem::remove_all(dir.Fichier("periodes"));
+            for (const auto& e : std::filesystem::directory_iterator(dir.Chemin())) {
+                std::filesystem::remove_all(e.path());
+            }
+            {
+                Base b(dir.Chemin());
+                b.InitListes();
+                remplit(b, "ancien-", 2);
+                b.SauveListes();
+            }
+            const int code = DansUnFils([&] {
+                DisqueQuiSArrete disque(etape, apres);
+                Base base(dir.Chemin());
+                Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+                base.InitListes();
+                base.FixeDisque(disque);
+                remplit(base, "nouveau-", 3);
+                base.SauveListes();
+            });
+            fini = code == 0;
+            if (!fini) {
+                ASSERT_EQ(code, kArrete);
+            }
+            {
+                Base b(dir.Chemin());
+                Verrou v = b.Verrouille(std::chrono::milliseconds(0));
+                b.InitListes(); // the manifest agrees with the files
+                for (const std::string& p : b.Periodes()) {
+                    b.Periode(p);
+                }
+            }
+            const auto arbre = Arbre(dir.Chemin());
+            ASSERT_TRUE(arbre == ancien || arbre == nouveau)
+                << "step " << etape << (apres ? " after" : " before");
+            if (fini) {
+                break;
+            }
+        }
+    }
+    EXPECT_GT(etape, 3 * 14 * 5);
+}
+
 TEST(Transaction, ARecoveryNeverLeavesTheStoreThroughItsSubFolders) {
     RepertoireTemporaire dir;
     const std::string dehors = dir.Fichier("dehors");

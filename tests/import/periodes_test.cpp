@@ -1,0 +1,280 @@
+// The periods of a store: after any imports, the tables of each year and each month are exactly
+// those that importing only that period's lines (in the same order, run by run) into an empty
+// store gives; they are saved, recovered and reset with the store, and a damaged period leaves
+// the whole history usable.
+#include "import/import.h"
+#include "reference.h"
+#include "store/base.h"
+#include "store/periodes.h"
+#include "support/gzip.h"
+#include "support/repertoire_temporaire.h"
+#include "support/vocabulaire.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+
+namespace sillage {
+namespace {
+
+using test::Ecrit;
+using test::MemesTables;
+using test::RepertoireTemporaire;
+
+constexpr const char* kMois[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// n lines over three years, crossing month and year ends at night (so that visits run across
+// them), some stepping back across a month's end; a few hosts, pages, referrers and errors.
+std::vector<std::string> LignesSurDesAnnees(unsigned graine, int n) {
+    std::mt19937 alea(graine);
+    std::vector<std::string> lignes;
+    int annee = 2003, mois = 11, jour = 28, heure = 20;
+    for (int i = 0; i < n; ++i) {
+        heure += static_cast<int>(alea() % 14);
+        if (heure > 23) {
+            heure = 0;
+            if (++jour > 28) {
+                jour = 1;
+                if (++mois > 12) {
+                    mois = 1;
+                    ++annee;
+                }
+            }
+        }
+        int a = annee, m = mois, j = jour;
+        if (alea() % 17 == 0 && j == 1) { // a line late by a day: the month before
+            j = 28;
+            if (--m < 1) {
+                m = 12;
+                --a;
+            }
+        }
+        char date[80];
+        std::snprintf(date, sizeof date, "%02d/%s/%04d:%02d:%02u:%02u", j, kMois[m - 1], a, heure,
+                      static_cast<unsigned>(alea() % 60), static_cast<unsigned>(alea() % 60));
+        const std::string pages[] = {"/", "/a.html", "/b.gif", "/c.zip", "/d.php?x=1"};
+        const std::string statuts[] = {"200", "200", "404", "304"};
+        const std::string origine =
+            alea() % 3 == 0 ? "http://moteur.example/cherche?q=mot" + std::to_string(alea() % 4)
+                            : "-";
+        lignes.push_back(test::LigneLog("10.0.0." + std::to_string(alea() % 9), date,
+                                        pages[alea() % 5], statuts[alea() % 4], origine));
+    }
+    return lignes;
+}
+
+// The period names of a line, as its date says: its year's and its month's.
+std::pair<std::string, std::string> PeriodesDe(const std::string& ligne) {
+    const std::size_t crochet = ligne.find('[');
+    const int jourMois = std::stoi(ligne.substr(crochet + 8, 4));
+    int mois = 0;
+    for (int m = 0; m < 12; ++m) {
+        if (ligne.compare(crochet + 4, 3, kMois[m]) == 0) {
+            mois = m + 1;
+        }
+    }
+    return {NomPeriodeAnnee(jourMois), NomPeriodeMois(jourMois, mois)};
+}
+
+// What each period holds, built line by line: each run's lines of the period imported as one
+// import into an empty store of its own.
+struct Attendu {
+    RepertoireTemporaire dir;
+    Base tout{dir.Fichier("tout")};
+    std::map<std::string, Base> periodes;
+
+    Attendu() {
+        std::filesystem::create_directory(dir.Fichier("tout"));
+        tout.InitListes();
+    }
+    void Run(const std::vector<std::string>& lignes) {
+        if (lignes.empty()) {
+            return;
+        }
+        test::ImporteReference(tout, lignes);
+        std::map<std::string, std::vector<std::string>> parPeriode;
+        for (const std::string& l : lignes) {
+            const auto [annee, mois] = PeriodesDe(l);
+            parPeriode[annee].push_back(l);
+            parPeriode[mois].push_back(l);
+        }
+        for (const auto& [nom, lot] : parPeriode) {
+            auto p = periodes.find(nom);
+            if (p == periodes.end()) {
+                const std::string d = dir.Fichier(nom);
+                std::filesystem::create_directory(d);
+                p = periodes.emplace(nom, Base(d)).first;
+                p->second.InitListes();
+            }
+            test::ImporteReference(p->second, lot);
+        }
+    }
+    // Every period of obtenue, read back from the disk, equals the one expected, and no other.
+    void Verifie(const std::string& dossier) const {
+        Base relue(dossier);
+        Verrou v = relue.Verrouille();
+        relue.InitListes();
+        EXPECT_TRUE(MemesTables(relue, tout));
+        std::vector<std::string> noms;
+        for (const auto& [nom, b] : periodes) {
+            noms.push_back(nom);
+        }
+        EXPECT_EQ(relue.Periodes(), noms);
+        for (const auto& [nom, attendue] : periodes) {
+            EXPECT_TRUE(MemesTables(relue.Periode(nom), attendue)) << nom;
+        }
+    }
+};
+
+TEST(Periodes, EachYearAndMonthHoldsWhatImportingItsLinesAloneGives) {
+    Attendu attendu;
+    RepertoireTemporaire dir;
+    Base base(dir.Chemin());
+    Verrou v = base.Verrouille();
+    base.InitListes();
+    const std::vector<std::string> lignes = LignesSurDesAnnees(5, 3000);
+    // Three logs: plain with CR LF, with a leading field, compressed.
+    std::string crlf, prefixe;
+    for (std::size_t i = 0; i < 1000; ++i) {
+        crlf += lignes[i] + "\r\n";
+    }
+    for (std::size_t i = 1000; i < 2000; ++i) {
+        prefixe += "site.example " + lignes[i] + "\n";
+    }
+    Ecrit(dir.Fichier("a.log"), crlf);
+    Ecrit(dir.Fichier("b.log"), prefixe);
+    Ecrit(dir.Fichier("c.log.gz"),
+          test::Gzip(test::Journal({lignes.begin() + 2000, lignes.end()})));
+    for (const auto& [f, de, a] : {std::tuple{"a.log", 0, 1000}, std::tuple{"b.log", 1000, 2000},
+                                   std::tuple{"c.log.gz", 2000, 3000}}) {
+        DemandeImport entier;
+        ImporteJournal(base, dir.Fichier(f), entier);
+        std::vector<std::string> lot(lignes.begin() + de, lignes.begin() + a);
+        if (std::string(f) == "b.log") {
+            for (std::string& l : lot) {
+                l = "site.example " + l;
+            }
+        }
+        attendu.Run(lot);
+    }
+    ASSERT_GE(base.Periodes().size(), 2u * 13u);
+    base.SauveListes();
+    v.Libere();
+    attendu.Verifie(dir.Chemin());
+}
+
+TEST(Periodes, IncrementalRunsOverRotationFeedThePeriodsOfWhatEachRunCounted) {
+    Attendu attendu;
+    RepertoireTemporaire dir;
+    const std::vector<std::string> lignes = LignesSurDesAnnees(8, 1500);
+    // Night after night the log grows; then it is rotated and a new one starts.
+    const std::vector<std::pair<std::size_t, std::size_t>> nuits = {
+        {0, 400}, {0, 700}, {0, 900}, {900, 1200}, {900, 1500}};
+    std::size_t compte = 0;
+    for (const auto& [de, a] : nuits) {
+        if (de > 0) {
+            std::filesystem::rename(dir.Fichier("access.log"), dir.Fichier("access.log.1"));
+        }
+        Ecrit(dir.Fichier("access.log"), test::Journal({lignes.begin() + de, lignes.begin() + a}));
+        Base base(dir.Chemin());
+        Verrou v = base.Verrouille();
+        base.InitListes();
+        DemandeImport nouveau;
+        nouveau.Mode = ModeImport::Nouveau;
+        for (const char* f : {"access.log.1", "access.log"}) {
+            if (std::filesystem::exists(dir.Fichier(f))) {
+                const CompteRenduImport r = ImporteJournal(base, dir.Fichier(f), nouveau);
+                attendu.Run({lignes.begin() + static_cast<long>(compte),
+                             lignes.begin() + static_cast<long>(compte + r.Lignes)});
+                compte += static_cast<std::size_t>(r.Lignes);
+            }
+        }
+        base.SauveListes();
+    }
+    EXPECT_EQ(compte, lignes.size());
+    attendu.Verifie(dir.Chemin());
+}
+
+TEST(Periodes, YearsFarAwayAndUnreadableLinesPassedOver) {
+    Attendu attendu;
+    RepertoireTemporaire dir;
+    const std::vector<std::string> lignes = {
+        test::LigneLog("h1", "31/Dec/1969:23:59:59", "/a"),
+        test::LigneLog("h1", "01/Jan/1970:00:00:01", "/b"),
+        "ligne illisible",
+        test::LigneLog("h2", "15/Jun/9999:12:00:00", "/c"),
+        test::LigneLog("h2", "15/Jun/0044:12:00:00", "/d"),
+    };
+    Ecrit(dir.Fichier("j.log"), test::Journal(lignes));
+    Base base(dir.Chemin());
+    Verrou v = base.Verrouille();
+    base.InitListes();
+    DemandeImport demande;
+    demande.IgnoreIllisibles = true;
+    const CompteRenduImport r = ImporteJournal(base, dir.Fichier("j.log"), demande);
+    EXPECT_EQ(r.Illisibles, 1);
+    attendu.Run({lignes[0], lignes[1], lignes[3], lignes[4]});
+    base.SauveListes();
+    v.Libere();
+    attendu.Verifie(dir.Chemin());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Fichier("periodes/0044-06")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Fichier("periodes/1969-12")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Fichier("periodes/9999")));
+}
+
+TEST(Periodes, AResetRemovesThemAndADamagedOneLeavesTheHistoryUsable) {
+    RepertoireTemporaire dir;
+    Ecrit(dir.Fichier("j.log"), test::Journal(LignesSurDesAnnees(3, 300)));
+    {
+        Base base(dir.Chemin());
+        Verrou v = base.Verrouille();
+        base.InitListes();
+        ImporteJournal(base, dir.Fichier("j.log"), DemandeImport());
+        base.SauveListes();
+    }
+    Base base(dir.Chemin());
+    Verrou v = base.Verrouille();
+    base.InitListes();
+    const std::vector<std::string> periodes = base.Periodes();
+    ASSERT_GE(periodes.size(), 3u);
+
+    // Cut short, holding a stray file, missing: the history loads; that period does not.
+    const std::string annee = periodes[0];
+    const std::string mois = periodes[1];
+    const std::string autre = periodes[2];
+    const std::string nom = dir.Fichier(DossierPeriode(annee) + "nom.lst");
+    Ecrit(nom, test::Contenu(nom).substr(0, 10));
+    Ecrit(dir.Fichier(DossierPeriode(mois) + "notes.txt"), "à moi");
+    std::filesystem::remove_all(dir.Fichier(DossierPeriode(autre)));
+    Base relue(dir.Chemin());
+    relue.InitListes();
+    EXPECT_EQ(relue.Periodes(), periodes);
+    EXPECT_THROW(relue.Periode(annee), ErreurManifeste);
+    EXPECT_NE(test::MessageDe([&] { relue.Periode(mois); }).find("notes.txt"), std::string::npos);
+    EXPECT_THROW(relue.Periode(autre), ErreurManifeste);
+    // An import that would write over the damaged period stops, changing nothing.
+    const std::string avant = test::FichiersDuStore(dir.Chemin());
+    EXPECT_THROW(ImporteJournal(relue, dir.Fichier("j.log"), DemandeImport()), ErreurSillage);
+    EXPECT_EQ(relue.Modifie, 0);
+    // Accepted as it is, the cut period is read as it reads.
+    Base acceptee(dir.Chemin());
+    acceptee.InitListes();
+    EXPECT_NO_THROW(acceptee.Periode(annee, true));
+    Base apres(dir.Chemin());
+    apres.InitListes();
+    EXPECT_NO_THROW(apres.Periode(annee));
+
+    // A reset removes every period with the store.
+    std::filesystem::remove(dir.Fichier(DossierPeriode(mois) + "notes.txt"));
+    base.InitListes(true);
+    base.ReinitialiseListes();
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("periodes")));
+    EXPECT_TRUE(base.Periodes().empty());
+    (void)avant;
+}
+
+} // namespace
+} // namespace sillage
