@@ -182,38 +182,20 @@ std::pair<std::size_t, std::size_t> Pays::Plages() const {
     return {debuts4_.size(), debuts6bas_.size()};
 }
 
-void Pays::ConstruitReseaux() const {
-    struct stat s;
-    if (::stat(fichiers_.baseLocalisation.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) {
-        std::lock_guard<std::mutex> v(messagesVerrou_);
-        messages_.push_back("Impossible de lire le fichier " + fichiers_.baseLocalisation +
-                            " : les adresses ne sont d'aucun pays.");
-        return;
-    }
-    std::uint64_t cle = static_cast<std::uint64_t>(s.st_size) * 1000003u +
-                        static_cast<std::uint64_t>(s.st_mtim.tv_sec) * 1009u +
-                        static_cast<std::uint64_t>(s.st_mtim.tv_nsec) +
-                        HachageExact(fichiers_.baseLocalisation);
-    std::string cache = fichiers_.cache;
-    if (!cache.empty() && cache.back() != '/') {
-        cache += '/';
-    }
-    if (!cache.empty() && LitCacheReseaux(cache + "reseaux.cache", cle)) {
-        return;
-    }
+namespace {
 
-    // Every network of the database, with its country; a network lies inside every larger one
-    // that holds its first address, and the smallest one decides, as a look-up in the database
-    // does.
-    struct Reseau {
-        Adresse debut, fin;
-        CodePays code;
-    };
-    std::vector<Reseau> reseaux;
+// A network of the database with its country.
+struct Reseau {
+    Adresse debut, fin;
+    CodePays code;
+};
+
+// Every network of the database at chemin; false when it cannot be read.
+bool LitReseaux(const std::string& chemin, std::vector<Reseau>& reseaux) {
     loc_ctx* ctx = nullptr;
     loc_database* base = nullptr;
     loc_database_enumerator* e = nullptr;
-    FILE* f = std::fopen(fichiers_.baseLocalisation.c_str(), "r");
+    FILE* f = std::fopen(chemin.c_str(), "r");
     bool lu = f && loc_new(&ctx) == 0;
     if (lu) {
         loc_set_log_priority(ctx, 0);
@@ -245,19 +227,19 @@ void Pays::ConstruitReseaux() const {
     if (f) {
         std::fclose(f);
     }
-    if (!lu) {
-        std::lock_guard<std::mutex> v(messagesVerrou_);
-        messages_.push_back("Le fichier " + fichiers_.baseLocalisation +
-                            " n'est pas une base de localisation lisible : les adresses ne sont "
-                            "d'aucun pays.");
-        return;
-    }
+    return lu;
+}
+
+// The ranges of addresses of one country each, from the networks: a network lies inside every
+// larger one that holds its first address, and the smallest one decides, as a look-up in the
+// database does. Each range is its first address and its country (0: none); the first starts at
+// address 0.
+std::vector<std::pair<Adresse, CodePays>> PlagesDesReseaux(std::vector<Reseau> reseaux) {
     std::sort(reseaux.begin(), reseaux.end(), [](const Reseau& a, const Reseau& b) {
         return a.debut != b.debut ? a.debut < b.debut : a.fin > b.fin;
     });
-
-    // A sweep over the nested networks gives the ranges: where a network begins its country
-    // starts; where it ends, the country of the network around it (or none) resumes.
+    // A sweep over the nested networks: where a network begins its country starts; where it
+    // ends, the country of the network around it (or none) resumes.
     std::vector<std::pair<Adresse, CodePays>> bornes;
     auto borne = [&](Adresse debut, CodePays code) {
         if (!bornes.empty() && bornes.back().first == debut) {
@@ -282,10 +264,7 @@ void Pays::ConstruitReseaux() const {
         borne(r.debut, r.code);
         ouverts.push_back(r);
     }
-    ferme(~static_cast<Adresse>(0));
-    while (!ouverts.empty()) {
-        ouverts.pop_back(); // networks that run to the last address
-    }
+    ferme(~static_cast<Adresse>(0)); // networks that run to the last address stay open: done
     // Neighbouring ranges of one country become one.
     std::vector<std::pair<Adresse, CodePays>> fusion;
     for (const auto& b : bornes) {
@@ -293,15 +272,48 @@ void Pays::ConstruitReseaux() const {
             fusion.push_back(b);
         }
     }
+    return fusion;
+}
+
+} // namespace
+
+void Pays::ConstruitReseaux() const {
+    struct stat s;
+    if (::stat(fichiers_.baseLocalisation.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) {
+        std::lock_guard<std::mutex> v(messagesVerrou_);
+        messages_.push_back("Impossible de lire le fichier " + fichiers_.baseLocalisation +
+                            " : les adresses ne sont d'aucun pays.");
+        return;
+    }
+    std::uint64_t cle = static_cast<std::uint64_t>(s.st_size) * 1000003u +
+                        static_cast<std::uint64_t>(s.st_mtim.tv_sec) * 1009u +
+                        static_cast<std::uint64_t>(s.st_mtim.tv_nsec) +
+                        HachageExact(fichiers_.baseLocalisation);
+    std::string cache = fichiers_.cache;
+    if (!cache.empty() && cache.back() != '/') {
+        cache += '/';
+    }
+    if (!cache.empty() && LitCacheReseaux(cache + "reseaux.cache", cle)) {
+        return;
+    }
+    std::vector<Reseau> reseaux;
+    if (!LitReseaux(fichiers_.baseLocalisation, reseaux)) {
+        std::lock_guard<std::mutex> v(messagesVerrou_);
+        messages_.push_back("Le fichier " + fichiers_.baseLocalisation +
+                            " n'est pas une base de localisation lisible : les adresses ne sont "
+                            "d'aucun pays.");
+        return;
+    }
+    const std::vector<std::pair<Adresse, CodePays>> plages = PlagesDesReseaux(std::move(reseaux));
     // IPv4 addresses are looked up in the part of the ranges that maps them.
     CodePays avant = 0;
-    for (const auto& [debut, code] : fusion) {
+    for (const auto& [debut, code] : plages) {
         if (debut <= kDebutIpv4) {
             avant = code;
         }
     }
     debuts4_.push_back(0), codes4_.push_back(avant);
-    for (const auto& [debut, code] : fusion) {
+    for (const auto& [debut, code] : plages) {
         if (debut > kDebutIpv4 && debut <= kDebutIpv4 + 0xFFFFFFFFu) {
             debuts4_.push_back(static_cast<std::uint32_t>(debut - kDebutIpv4));
             codes4_.push_back(code);
