@@ -1,7 +1,9 @@
 #include "store/base.h"
 
+#include "store/agents.h"
 #include "store/champs.h"
 #include "store/enregistrements.h"
+#include "store/options_robots.h"
 #include "store/periodes.h"
 #include "store/registre.h"
 #include "store/transaction.h"
@@ -41,6 +43,18 @@ constexpr std::string_view kOrdreSauvegarde[14] = {
     "nom.lst",        "page.lst",       "image.lst",     "origine.lst",   "keyword.lst",
     "navigateur.lst", "chemin.lst",     "download.lst",  "erreur.lst",    "options.lst",
     "lanp.lst",       "lanpsearch.lst", "graphmois.lst", "graphheure.lst"};
+
+// The files beside the fourteen, which a store made before them does not have: read when
+// present, written once they hold a row.
+struct Annexe {
+    std::string_view fichier;
+    Table Base::*table;
+};
+constexpr std::array<Annexe, 3> kAnnexes = {{
+    {kFichierRegistre, &Base::ListeRegistre},
+    {kFichierAgents, &Base::ListeAgents},
+    {kFichierOptionsRobots, &Base::ListeOptionsRobots},
+}};
 
 // Largest field 1 of the lines that read as an integer, plus one; 0 when none does.
 std::int64_t IdentSuivant(const Table& table) {
@@ -145,8 +159,10 @@ void Base::InitListes(bool accepteModifications) {
     for (std::string_view fichier : kOrdreChargement) {
         ChargeOuSeme(Entree(fichier));
     }
-    // The register, read last: a store made before it existed has no such file.
-    ChargeSiPresent(kFichierRegistre, ListeRegistre);
+    // The files beside them, read last: a store made before them has no such file.
+    for (const Annexe& a : kAnnexes) {
+        ChargeSiPresent(a.fichier, this->*a.table);
+    }
     VerifieManifeste(accepteModifications);
 }
 
@@ -217,9 +233,11 @@ void Base::SauveListes() {
         remplace(fichier, this->*Entree(fichier).table);
     }
     // A store that never recorded an import keeps its fourteen files only.
-    struct stat st;
-    if (!ListeRegistre.Vide() || ::lstat(CheminFichier(kFichierRegistre).c_str(), &st) == 0) {
-        remplace(kFichierRegistre, ListeRegistre);
+    for (const Annexe& a : kAnnexes) {
+        struct stat st;
+        if (!(this->*a.table).Vide() || ::lstat(CheminFichier(a.fichier).c_str(), &st) == 0) {
+            remplace(a.fichier, this->*a.table);
+        }
     }
     lus_ = std::move(ecrits);
     transaction.Remplace(kFichierManifeste, EcritManifeste(EntreesManifeste()));
@@ -236,7 +254,9 @@ void Base::LibereListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         (this->*e.table).Efface();
     }
-    ListeRegistre.Efface();
+    for (const Annexe& a : kAnnexes) {
+        (this->*a.table).Efface();
+    }
     ListeLog.Efface();
 }
 
@@ -251,7 +271,9 @@ void Base::ReinitialiseListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         transaction.Supprime(e.fichier);
     }
-    transaction.Supprime(kFichierRegistre);
+    for (const Annexe& a : kAnnexes) {
+        transaction.Supprime(a.fichier);
+    }
     transaction.Supprime(kFichierManifeste);
     transaction.Valide();
     InitListes();
@@ -271,7 +293,9 @@ std::vector<std::string_view> Base::NomsFichiers() {
     for (const EntreeCatalogue& e : kCatalogue) {
         noms.push_back(e.fichier);
     }
-    noms.push_back(kFichierRegistre);
+    for (const Annexe& a : kAnnexes) {
+        noms.push_back(a.fichier);
+    }
     noms.push_back(kFichierManifeste);
     return noms;
 }
