@@ -33,7 +33,7 @@ const CiblesImport* IndexOuCibles(Base& base, const CiblesImport* cibles) {
 
 } // namespace
 
-Importation::Importation(Base& base, const CiblesImport* cibles)
+Importation::Importation(Base& base, const CiblesImport* cibles, RobotsImport robots)
     : base_(base), cibles_(IndexOuCibles(base, cibles)), dates_(arene_),
       noms_(base.ListeNom, base.IndexNom, true, dates_, arene_,
             cibles_ ? &cibles_->hotes : nullptr),
@@ -49,7 +49,8 @@ Importation::Importation(Base& base, const CiblesImport* cibles)
       erreurs_(base.ListeErreur, dates_, arene_, cibles_ ? &cibles_->ressources : nullptr),
       hotesPossibles_(HotesPossibles(noms_, cibles_)),
       paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles_ ? &hotesPossibles_ : nullptr),
-      calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeRegistre) {}
+      calendrier_(base.ListeGraphMois, base.ListeGraphHeure),
+      agents_(base.ListeAgents, dates_, arene_, robots), registre_(base.ListeRegistre) {}
 
 namespace {
 
@@ -97,6 +98,9 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     RDate D;
     DateCompacte date = 0;
     LitDateDuHit(hit, numero, D, date, &dates_);
+    if (!agents_.Compte(hit.Navigateur, p.hAgent, !p.image && !p.download, date)) {
+        return; // a robot's line, left out of the fourteen tables as if absent from the log
+    }
 
     // Every name of the line is hashed first and its slot asked for, so that the look-ups
     // below wait for memory once rather than one after the other.
@@ -158,6 +162,7 @@ void Importation::Valide(const SondeValidation& sonde) {
     prepare(erreurs_, "erreurs");
     prepare(paires_, "paires");
     prepare(calendrier_, "calendrier");
+    prepare(agents_, "agents");
     prepare(registre_, "registre");
     // ... then they all take the place of the old ones; nothing below can fail.
     noms_.Applique();
@@ -169,6 +174,7 @@ void Importation::Valide(const SondeValidation& sonde) {
     erreurs_.Applique();
     paires_.Applique();
     calendrier_.Applique();
+    agents_.Applique();
     registre_.Applique();
     base_.MarqueIndexPerimes();
     base_.Modifie = 1;

@@ -121,10 +121,11 @@ importe() {
 }
 importe
 donnees="$home/.local/share/sillage"
-# The fourteen tables, the register of imported logs, the manifest and the lock file.
-[ "$(ls "$donnees" | wc -l)" -eq 17 ] && [ -f "$donnees/journaux.lst" ] &&
-    [ -f "$donnees/sillage.manifeste" ] ||
-    echec "not fourteen tables, the register and the manifest in the data folder"
+# The fourteen tables, the register of imported logs, the agents table, the manifest and the
+# lock file.
+[ "$(ls "$donnees" | wc -l)" -eq 18 ] && [ -f "$donnees/journaux.lst" ] &&
+    [ -f "$donnees/agents.lst" ] && [ -f "$donnees/sillage.manifeste" ] ||
+    echec "not fourteen tables, the register, the agents and the manifest in the data folder"
 # The same tables as the program of this build gives in a folder of its own.
 mkdir "$travail/attendu"
 "$CONSTRUCTION/app/sillage-import" --dir "$travail/attendu" "$JOURNAL" >/dev/null

@@ -15,9 +15,10 @@
 namespace sillage::test {
 
 std::string LigneLog(const std::string& hote, const std::string& date, const std::string& page,
-                     const std::string& statut, const std::string& origine) {
+                     const std::string& statut, const std::string& origine,
+                     const std::string& agent) {
     return hote + " - - [" + date + " +0100] \"GET " + page + " HTTP/1.1\" " + statut + " 100 \"" +
-           origine + "\" \"Agent/1.0\"";
+           origine + "\" \"" + agent + "\"";
 }
 
 std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::string& site) {

@@ -14,9 +14,10 @@
 namespace sillage::test {
 
 // One combined-layout log line: host, date (dd/Mon/yyyy:hh:mm:ss, the zone is added), path
-// (requested with GET over HTTP/1.1), status and referrer.
+// (requested with GET over HTTP/1.1), status, referrer and user agent.
 std::string LigneLog(const std::string& hote, const std::string& date, const std::string& page,
-                     const std::string& statut = "200", const std::string& origine = "-");
+                     const std::string& statut = "200", const std::string& origine = "-",
+                     const std::string& agent = "Agent/1.0");
 // n lines of a log, dates in order, from a few hosts on a few pages (images and downloads among
 // them), some with errors, a third of them with a referrer under `site` carrying search words:
 // always the same for the same graine, and sharing hosts and pages with any other graine.
