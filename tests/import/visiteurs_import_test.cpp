@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -26,16 +25,11 @@ using test::MemesTables;
 using test::RepertoireTemporaire;
 using test::TableDe;
 
-const std::string kFirefox =
-    "Mozilla/5.0 (X11; Linux x86_64; rv:120.0) Gecko/20100101 Firefox/120.0";
-const std::string kChrome = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, "
-                            "like Gecko) Chrome/120.0.0.0 Safari/537.36";
-const std::string kGoogle =
-    "Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)";
-const std::string kGpt = "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko); compatible; "
-                         "GPTBot/1.2; +https://openai.com/gptbot";
-const std::string kClaude = "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; "
-                            "ClaudeBot/1.0; +claudebot@anthropic.com)";
+const std::string& kFirefox = test::kAgentFirefox;
+const std::string& kChrome = test::kAgentChrome;
+const std::string& kGoogle = test::kAgentGoogle;
+const std::string& kGpt = test::kAgentGpt;
+const std::string& kClaude = test::kAgentClaude;
 
 std::string Agent(const std::string& agent, int acces, int pages, const std::string& date) {
     return EcritAgent({agent, acces, pages, date});
@@ -113,15 +107,9 @@ TEST(ImportAgents, EveryModeCountsEachLineOnce) {
 
 // Lines of hosts that persons and robots share, so that leaving robots out changes visits too.
 std::vector<std::string> LignesMelees(unsigned graine, int n) {
-    const std::vector<std::string> agents = {kFirefox, kChrome,   kGoogle, kGpt,
-                                             kClaude,  "Sonde/2", "-",     ""};
-    std::mt19937 alea(graine);
-    std::vector<std::string> lignes = test::LignesAleatoires(graine, n);
-    for (std::string& l : lignes) {
-        const std::string agent = agents[alea() % agents.size()];
-        l.replace(l.rfind("\"Agent/1.0\""), std::string::npos, "\"" + agent + "\"");
-    }
-    return lignes;
+    return test::AvecAgents(test::LignesAleatoires(graine, n),
+                            {kFirefox, kChrome, kGoogle, kGpt, kClaude, "Sonde/2", "-", ""},
+                            graine);
 }
 
 // With SansRobots the fourteen tables are exactly those of the log without its robots' lines (by

@@ -41,6 +41,18 @@ std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::str
     return lignes;
 }
 
+std::vector<std::string> AvecAgents(std::vector<std::string> lignes,
+                                    const std::vector<std::string>& agents, unsigned graine) {
+    std::mt19937 alea(graine);
+    for (std::string& l : lignes) {
+        const std::size_t p = l.rfind("\"Agent/1.0\"");
+        if (p != std::string::npos) {
+            l.replace(p, std::string::npos, "\"" + agents[alea() % agents.size()] + "\"");
+        }
+    }
+    return lignes;
+}
+
 std::int64_t ImporteFichier(Base& base, const std::string& chemin,
                             const RappelProgression& progression) {
     return ImporteJournal(base, chemin, DemandeImport{}, progression).Lignes;
