@@ -140,6 +140,10 @@ std::vector<std::string> DecoupeParMorceaux(const std::string& octets, std::size
 }
 
 Resultat Lance(const std::string& commande) {
+    // The programs keep what they computed between runs (the classifications of agents) in the
+    // user's cache folder: in one of the test's own here, never the home of who runs the tests.
+    static const RepertoireTemporaire cache;
+    ::setenv("XDG_CACHE_HOME", cache.Chemin().c_str(), 1);
     const RepertoireTemporaire dir;
     const std::string complete =
         "(" + commande + ") </dev/null >" + dir.Fichier("sortie") + " 2>" + dir.Fichier("erreurs");

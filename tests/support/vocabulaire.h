@@ -81,7 +81,8 @@ struct Resultat {
     std::string sortie;
     std::string erreurs;
 };
-// Runs a shell command line (with no standard input).
+// Runs a shell command line (with no standard input), the user's cache folder
+// (XDG_CACHE_HOME) a temporary one of the test program's own.
 Resultat Lance(const std::string& commande);
 // Runs the sillage-import program with these arguments (a shell command line's words).
 Resultat LanceSillageImport(const std::string& arguments);
