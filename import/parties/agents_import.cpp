@@ -20,7 +20,9 @@ std::int32_t Somme(std::int32_t stocke, std::int32_t ajoute) {
 } // namespace
 
 AgentsImport::AgentsImport(Table& table, DatesImport& dates, Arene& arene, RobotsImport robots)
-    : table_(table), dates_(dates), arene_(arene), robots_(robots) {}
+    : table_(table), dates_(dates), arene_(arene), robots_(robots) {
+    memo_.Reserve(1024);
+}
 
 bool AgentsImport::Robot(RecAgent& r) {
     if (r.robot < 0) {
@@ -37,6 +39,11 @@ bool AgentsImport::Compte(std::string_view agent, std::uint64_t h, bool page, Da
         r.agent = arene_.Copie(agent);
         recs_.push_back(r);
         memo_.Insere(h, static_cast<std::uint32_t>(rang));
+        if (robots_.classement != nullptr && !robots_.sansRobots &&
+            robots_.classement->Connu(agent) == nullptr) {
+            // An agent to classify once the lines are counted: the lists are read meanwhile.
+            robots_.classement->ChargeListesEnFond();
+        }
     }
     RecAgent& r = recs_[static_cast<std::size_t>(rang)];
     Incremente(r.acces);
