@@ -14,6 +14,11 @@ std::optional<int> Repond(const Programme& programme, const std::string& arg) {
     }
     if (arg == "--version" || arg == "-V") {
         std::printf("%s %s\n", programme.nom.c_str(), SILLAGE_VERSION);
+        if (programme.versions) {
+            for (const std::string& ligne : programme.versions()) {
+                std::printf("%s\n", ligne.c_str());
+            }
+        }
         return 0;
     }
     return std::nullopt;

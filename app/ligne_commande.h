@@ -28,6 +28,9 @@ struct Programme {
     std::string nom;
     std::vector<OptionPropre> options;
     std::function<void(std::FILE*)> usage;
+    // The lines --version writes after the program's own (the versions of the data it reads);
+    // none when not given.
+    std::function<std::vector<std::string>()> versions = {};
 };
 
 // What the command line names.
@@ -40,7 +43,8 @@ struct LigneCommande {
 };
 
 // Reads argv[1] to argv[argc - 1] in order. --help or -h writes the usage on the standard output
-// and --version or -V "nom VERSION": the program ends then with status 0. --dir RÉPERTOIRE (or
+// and --version or -V "nom VERSION" (then the lines of programme.versions): the program ends
+// then with status 0. --dir RÉPERTOIRE (or
 // --dir=RÉPERTOIRE) names the store folder. The program's own options are taken as they come.
 // A mistake (a value that is missing or does not do, an option that is unknown) is told as
 // MauvaisUsage tells it ("nom : --option attend ..." or "nom : option inconnue : ARG"): the

@@ -10,6 +10,7 @@
 #include "ui/tfapropos.h"
 #include "ui/tfoptions.h"
 #include "ui/tfprincip.h"
+#include "visiteurs/classificateur.h"
 
 #include <QApplication>
 #include <QFile>
@@ -90,10 +91,17 @@ std::vector<const char*> SansOptionsDeQt(int argc, char** argv) {
     return reste;
 }
 
+// The versions of the lists that tell robots apart, for --version.
+std::vector<std::string> VersionsListes() {
+    const sillage::VersionsListes v =
+        sillage::LitVersionsListes(sillage::FichiersDonnees::ParDefaut());
+    return {v.uap, v.robots};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const sillage::Programme programme{"sillage", {}, Usage};
+    const sillage::Programme programme{"sillage", {}, Usage, VersionsListes};
     // The command line is read before Qt starts, so that help, the version and a mistake are
     // answered without a display; it is read again once Qt has taken its own options out.
     {

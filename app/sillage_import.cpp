@@ -8,7 +8,10 @@
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
+#include "store/options_robots.h"
 #include "store/verrou.h"
+#include "visiteurs/classificateur.h"
+#include "visiteurs/listes_robots.h"
 #include "vues/vue_messages.h"
 
 #include <algorithm>
@@ -16,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -26,8 +30,8 @@ namespace {
 void Usage(std::FILE* f) {
     std::fputs(
         "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] [--incremental]\n"
-        "                      [--ignore-illisibles] [--accepte-modifications]\n"
-        "                      [--verbeux] FICHIER...\n"
+        "                      [--ignore-illisibles] [--sans-robots]\n"
+        "                      [--accepte-modifications] [--verbeux] FICHIER...\n"
         "        sillage-import [OPTION...] --liste LISTE [FICHIER...]\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
@@ -45,6 +49,10 @@ void Usage(std::FILE* f) {
         "                       sans fin de ligne attend l'import suivant\n"
         "  --ignore-illisibles  passe les lignes illisibles (et les dates qui ne se\n"
         "                       comptent pas) au lieu d'arrêter l'import, et les compte\n"
+        "  --sans-robots        ne compte pas les lignes des robots dans les statistiques\n"
+        "                       (seulement dans la table des agents, agents.lst),\n"
+        "                       comme si elles manquaient au journal ; sans cette option,\n"
+        "                       l'option « Ne pas compter les robots » des tables décide\n"
         "  --accepte-modifications\n"
         "                       accepte les tables telles qu'elles sont quand elles ont\n"
         "                       changé depuis leur dernier enregistrement (à la main, ou\n"
@@ -60,7 +68,9 @@ void Usage(std::FILE* f) {
         "En cas d'erreur, le message et le nom du fichier sont écrits sur la sortie\n"
         "d'erreur, les fichiers importés avant lui sont enregistrés, et le code de\n"
         "retour est 1. Hors d'un terminal (cron, systemd) et sans --verbeux, seuls les\n"
-        "messages d'erreur et d'attente sont écrits.\n"
+        "messages d'erreur et d'attente sont écrits. Un problème des listes de robots\n"
+        "(regexes.yaml d'uap-core, la liste des robots, robots.lst dans le répertoire des\n"
+        "tables) est écrit sur la sortie d'erreur : l'import se fait sans ce qui manque.\n"
         "\n"
         "Un seul programme à la fois modifie les tables : sillage-import les réserve\n"
         "avant de les lire et jusqu'à ce qu'elles soient enregistrées.\n",
@@ -115,12 +125,15 @@ bool LitSecondes(const std::string& texte, double& secondes) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-// What the import of one file did, in one line (and one more for the lines passed over).
+// What the import of one file did, in one line (and one more for the lines passed over): its
+// lines, and how many of their hits were robots' when robots were told apart.
 void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental) {
+    const std::string robots = r.Robots >= 0 ? ", " + sillage::TexteDontRobots(r.Robots) : "";
     if (!incremental) {
         std::printf(
-            "%s : %s\n", fichier.c_str(),
-            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str());
+            "%s : %s%s\n", fichier.c_str(),
+            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str(),
+            robots.c_str());
     } else {
         std::string suite;
         if (r.Connu) {
@@ -131,14 +144,21 @@ void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, b
             suite = "journal nouveau";
         }
         std::printf(
-            "%s : %s (%s)\n", fichier.c_str(),
+            "%s : %s%s (%s)\n", fichier.c_str(),
             sillage::CompteEnFrancais(r.Lignes, "ligne nouvelle", "lignes nouvelles").c_str(),
-            suite.c_str());
+            robots.c_str(), suite.c_str());
     }
     if (r.Illisibles > 0) {
         std::printf("%s : %s\n", fichier.c_str(),
                     sillage::TexteIllisiblesIgnorees(r.Illisibles, r.PremiereIllisible).c_str());
     }
+}
+
+// The versions of the lists that tell robots apart, for --version.
+std::vector<std::string> VersionsListes() {
+    const sillage::VersionsListes v =
+        sillage::LitVersionsListes(sillage::FichiersDonnees::ParDefaut());
+    return {v.uap, v.robots};
 }
 
 std::string Decimal(double v, int chiffres) {
@@ -164,6 +184,7 @@ int main(int argc, char** argv) {
     sillage::DemandeImport demande;
     std::vector<std::string> listes;
     bool verbeux = false;
+    bool sansRobots = false;
     const sillage::Programme programme{
         "sillage-import",
         {{"--attente", "un nombre de secondes",
@@ -176,6 +197,11 @@ int main(int argc, char** argv) {
          {"--ignore-illisibles", "",
           [&](const std::string&) {
               demande.IgnoreIllisibles = true;
+              return true;
+          }},
+         {"--sans-robots", "",
+          [&](const std::string&) {
+              sansRobots = true;
               return true;
           }},
          {"--accepte-modifications", "",
@@ -193,7 +219,8 @@ int main(int argc, char** argv) {
               verbeux = true;
               return true;
           }}},
-        Usage};
+        Usage,
+        VersionsListes};
     sillage::LigneCommande ligne;
     if (const std::optional<int> code = sillage::LitLigneCommande(programme, argc, argv, ligne)) {
         return *code;
@@ -257,6 +284,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // Robots are told apart when their lines are left out, or to say how many hits were theirs:
+    // each distinct agent once, from the classifications kept between runs when it is known.
+    demande.SansRobots = sansRobots || sillage::LitSansRobots(base.ListeOptionsRobots);
+    std::unique_ptr<sillage::Classificateur> classement;
+    if (demande.SansRobots || verbeux) {
+        classement = std::make_unique<sillage::Classificateur>(
+            sillage::FichiersDonnees::ParDefaut(),
+            base.CheminFichier(sillage::kFichierRobotsUtilisateur));
+        demande.Classement = classement.get();
+    }
+
     Barre barre(::isatty(STDERR_FILENO) != 0);
     const auto debut = std::chrono::steady_clock::now();
     std::int64_t lignes = 0;
@@ -281,6 +319,13 @@ int main(int argc, char** argv) {
             code = 1;
             break;
         }
+    }
+    if (classement) {
+        // What could not be read of the lists: the import went on without it.
+        for (const std::string& message : classement->Messages()) {
+            std::fprintf(stderr, "sillage-import : %s\n", message.c_str());
+        }
+        classement->SauveCache(); // (a cache that cannot be written costs only time)
     }
     try {
         if (base.Modifie == 1) {

@@ -10,6 +10,7 @@
 #include "import/moteur/parcours.h"
 #include "import/parties/registre_import.h"
 #include "import/plan.h"
+#include "visiteurs/listes_robots.h"
 
 #include <algorithm>
 #include <memory>
@@ -68,6 +69,19 @@ CompteRenduImport Bilan(const PlanImport& plan, const Parcouru& parcouru,
                    rendu.DejaComptees};
     rendu.Change = true;
     return rendu;
+}
+
+// Who tells robots apart in an import as demande asks: its classifier, else for SansRobots one of
+// the import's own, made in propre.
+RobotsImport Robots(const Base& base, const DemandeImport& demande,
+                    std::unique_ptr<Classificateur>& propre) {
+    RobotsImport robots{demande.Classement, demande.SansRobots};
+    if (robots.sansRobots && robots.classement == nullptr) {
+        propre = std::make_unique<Classificateur>(FichiersDonnees::ParDefaut(),
+                                                  base.CheminFichier(kFichierRobotsUtilisateur));
+        robots.classement = propre.get();
+    }
+    return robots;
 }
 
 // The fingerprint of the bytes before the end the import reached, which the register checks at
@@ -138,11 +152,15 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
         std::move(source), ligne, static_cast<bool>(progression), plan.Boucle.NombreChamps);
     lecture->Suivante(ligne); // the line it was given, again
     SuiviProgression suivi(progression, *lecture);
-    Importation importation(base, parCibles ? &cibles : nullptr);
+    std::unique_ptr<Classificateur> classementPropre;
+    Importation importation(base, parCibles ? &cibles : nullptr,
+                            Robots(base, demande, classementPropre));
     const Parcouru parcouru = CompteLignes(*lecture, plan.Boucle, importation, suivi);
-    const CompteRenduImport rendu = Bilan(plan, parcouru, *lecture);
+    CompteRenduImport rendu = Bilan(plan, parcouru, *lecture);
     const std::uint64_t empreinteFin = EmpreinteDeFin(*lecture, parcouru);
     lecture.reset(); // its memory goes before the new tables take theirs
+    // (With the reading thread gone, the agents still unknown are classified on both cores.)
+    rendu.Robots = importation.AccesRobots();
 
     VerifieBilan(plan, parcouru, chemin);
     NoteAuRegistre(importation, plan, debut, rendu, empreinteFin, chemin);

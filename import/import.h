@@ -11,6 +11,7 @@
 #include "store/base.h"
 #include "store/erreur.h"
 #include "store/registre.h"
+#include "visiteurs/classificateur.h"
 
 #include <cstdint>
 #include <string>
@@ -51,6 +52,14 @@ struct DemandeImport {
     // the bytes that the register now counts already (another program counted it meanwhile) is
     // passed over.
     bool SautDejaComptees = false;
+    // The lines whose agent is a robot are left out of the fourteen tables, exactly as if they
+    // were absent from the log; they still count in the agents table (and as lines read).
+    bool SansRobots = false;
+    // Who tells robots apart, each distinct agent classified once per import; it must outlive
+    // the import. Given, the import also says how many of its hits were robots'. Null: robots
+    // are told apart only for SansRobots, with a classifier of the import's own (the installed
+    // lists and the robots.lst of the store folder).
+    Classificateur* Classement = nullptr;
 };
 
 struct CompteRenduImport {
@@ -62,6 +71,9 @@ struct CompteRenduImport {
     bool Reecrit = false; // the register knew its beginning, not its recorded end: counted whole
     PlageJournal Plage;   // what was counted
     bool Change = false;  // the tables changed (nothing new: they did not)
+    // Of the lines counted, the hits of robots (left out of the fourteen tables or not); -1 when
+    // robots were not told apart.
+    std::int64_t Robots = -1;
 };
 
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis
@@ -74,7 +86,9 @@ class ErreurJournalChange : public ErreurSillage {
 // Imports the access log at chemin (plain or gzip-compressed, a gzip log read as its text) into
 // base as demande says, and records it in the register of imported logs (base.ListeRegistre)
 // with the tables. Lines split as table files do (CR LF, CR or LF); a line holding a NUL byte is
-// unreadable. When something was counted: the four ranked tables are sorted (TrieListes), the
+// unreadable. Each line's agent is counted in the agents table (base.ListeAgents), and with
+// demande.SansRobots a robot's line only there. When something was counted: the four ranked
+// tables are sorted (TrieListes), the
 // name indexes marked for rebuilding (Base::AssureIndex) and Modifie set to 1; with nothing new
 // (ModeImport::Nouveau) nothing changes. Line numbers in messages count from the log's first
 // line. The progress is told as RappelProgression says.

@@ -25,6 +25,7 @@ void FixeOption(Base& base, const std::string& option) {
 void Session::Synchronise(const Base& base) {
     empreinte_ = base.LitEmpreinte();
     option_ = Option(base);
+    robots_ = base.ListeOptionsRobots;
     imports_.clear();
 }
 
@@ -57,7 +58,11 @@ ResultatEnregistrement Session::Enregistre(Base& base) {
         }
     }
     FixeOption(relue, option);
-    const bool rien = imports_.empty() && !optionChangee;
+    const bool robotsChanges = !(base.ListeOptionsRobots == robots_);
+    if (robotsChanges) {
+        relue.ListeOptionsRobots = base.ListeOptionsRobots;
+    }
+    const bool rien = imports_.empty() && !optionChangee && !robotsChanges;
     if (!rien) {
         relue.SauveListes();
     }

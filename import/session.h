@@ -50,11 +50,11 @@ class Session {
 
     // Saves base as one transaction, the caller holding the store's lock. When the store changed
     // on the disk since the last Synchronise, base becomes the store read again, with the
-    // imports redone over it (each with its own option) and the referrer prefix of base kept
-    // when it was changed since; this is then saved (nothing is written when nothing was
-    // imported and the prefix was not changed). When an import cannot be redone (its log moved
-    // or changed), nothing is written and base is left as it was. Raises the store's errors
-    // (a failed save leaves base and Modifie as they were).
+    // imports redone over it (each with its own option) and the referrer prefix and the option
+    // of robots of base kept when they were changed since; this is then saved (nothing is written
+    // when nothing was imported and neither option was changed). When an import cannot be redone
+    // (its log moved or changed), nothing is written and base is left as it was. Raises the store's
+    // errors (a failed save leaves base and Modifie as they were).
     ResultatEnregistrement Enregistre(Base& base);
     // Saves base as it is, whatever the disk holds (the caller asked to replace the store).
     void Remplace(Base& base);
@@ -62,6 +62,7 @@ class Session {
   private:
     EmpreinteDisque empreinte_;
     std::string option_; // the referrer prefix as last loaded or saved
+    Table robots_;       // the option of robots (robots.options) as last loaded or saved
     std::vector<ImportFait> imports_;
 };
 

@@ -1,7 +1,9 @@
 #include "store/base.h"
 
+#include "store/agents.h"
 #include "store/champs.h"
 #include "store/enregistrements.h"
+#include "store/options_robots.h"
 #include "store/periodes.h"
 #include "store/registre.h"
 #include "store/transaction.h"
@@ -43,6 +45,18 @@ constexpr std::string_view kOrdreSauvegarde[14] = {
     "nom.lst",        "page.lst",       "image.lst",     "origine.lst",   "keyword.lst",
     "navigateur.lst", "chemin.lst",     "download.lst",  "erreur.lst",    "options.lst",
     "lanp.lst",       "lanpsearch.lst", "graphmois.lst", "graphheure.lst"};
+
+// The files beside the fourteen, which a store made before them does not have: read when
+// present, written once they hold a row.
+struct Annexe {
+    std::string_view fichier;
+    Table Base::*table;
+};
+constexpr std::array<Annexe, 3> kAnnexes = {{
+    {kFichierRegistre, &Base::ListeRegistre},
+    {kFichierAgents, &Base::ListeAgents},
+    {kFichierOptionsRobots, &Base::ListeOptionsRobots},
+}};
 
 // Largest field 1 of the lines that read as an integer, plus one; 0 when none does.
 std::int64_t IdentSuivant(const Table& table) {
@@ -163,8 +177,10 @@ void Base::InitListes(bool accepteModifications) {
     for (std::string_view fichier : kOrdreChargement) {
         ChargeOuSeme(Entree(fichier));
     }
-    // The register, read last: a store made before it existed has no such file.
-    ChargeSiPresent(kFichierRegistre, ListeRegistre);
+    // The files beside them, read last: a store made before them has no such file.
+    for (const Annexe& a : kAnnexes) {
+        ChargeSiPresent(a.fichier, this->*a.table);
+    }
     LitManifesteDuDisque();
     VerifieManifeste(*this, "", accepteModifications);
 }
@@ -294,15 +310,24 @@ void Base::SauveListes() {
         remplace(*this, "", fichier, this->*Entree(fichier).table, ecrits);
     }
     // A store that never recorded an import keeps its fourteen files only.
-    struct stat st;
-    if (!ListeRegistre.Vide() || ::lstat(CheminFichier(kFichierRegistre).c_str(), &st) == 0) {
-        remplace(*this, "", kFichierRegistre, ListeRegistre, ecrits);
+    for (const Annexe& a : kAnnexes) {
+        struct stat st;
+        if (!(this->*a.table).Vide() || ::lstat(CheminFichier(a.fichier).c_str(), &st) == 0) {
+            remplace(*this, "", a.fichier, this->*a.table, ecrits);
+        }
     }
     std::map<std::string, std::map<std::string, EntreeManifeste, std::less<>>> ecritsPeriodes;
     for (auto& [periode, base] : periodes_) {
         auto& e = ecritsPeriodes[periode];
+        const std::string dossier = DossierPeriode(periode);
         for (std::string_view fichier : kOrdreSauvegarde) {
-            remplace(*base, DossierPeriode(periode), fichier, (*base).*Entree(fichier).table, e);
+            remplace(*base, dossier, fichier, (*base).*Entree(fichier).table, e);
+        }
+        // A period's agents, as the store's: once they hold a row.
+        struct stat st;
+        if (!base->ListeAgents.Vide() ||
+            ::lstat(CheminFichier(dossier + std::string(kFichierAgents)).c_str(), &st) == 0) {
+            remplace(*base, dossier, kFichierAgents, base->ListeAgents, e);
         }
     }
     lus_ = std::move(ecrits);
@@ -410,6 +435,7 @@ Base& Base::Periode(const std::string& nom, bool accepteModifications) {
         for (std::string_view fichier : kOrdreChargement) {
             periode->ChargeOuSeme(periode->Entree(fichier));
         }
+        periode->ChargeSiPresent(kFichierAgents, periode->ListeAgents);
     } else {
         for (std::string_view fichier : kOrdreChargement) {
             periode->ChargeOuSeme(periode->Entree(fichier));
@@ -432,7 +458,9 @@ void Base::LibereListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         (this->*e.table).Efface();
     }
-    ListeRegistre.Efface();
+    for (const Annexe& a : kAnnexes) {
+        (this->*a.table).Efface();
+    }
     ListeLog.Efface();
 }
 
@@ -447,7 +475,9 @@ void Base::ReinitialiseListes() {
     for (const EntreeCatalogue& e : kCatalogue) {
         transaction.Supprime(e.fichier);
     }
-    transaction.Supprime(kFichierRegistre);
+    for (const Annexe& a : kAnnexes) {
+        transaction.Supprime(a.fichier);
+    }
     transaction.Supprime(kFichierManifeste);
     // Every period's files go in the same step; their folders, empty then, after it.
     std::vector<std::string> dossiers;
@@ -480,7 +510,9 @@ std::vector<std::string_view> Base::NomsFichiers() {
     for (const EntreeCatalogue& e : kCatalogue) {
         noms.push_back(e.fichier);
     }
-    noms.push_back(kFichierRegistre);
+    for (const Annexe& a : kAnnexes) {
+        noms.push_back(a.fichier);
+    }
     noms.push_back(kFichierManifeste);
     return noms;
 }
@@ -490,6 +522,7 @@ std::vector<std::string_view> Base::NomsFichiersPeriode() {
     for (const EntreeCatalogue& e : kCatalogue) {
         noms.push_back(e.fichier);
     }
+    noms.push_back(kFichierAgents); // once its agents hold a row
     return noms;
 }
 

@@ -78,7 +78,9 @@ class Base {
     // lanpsearch, graphheure, graphmois, or seeds it when the file is absent. A file that exists
     // but cannot be read raises "Impossible d'ouvrir le fichier %s" and the later tables stay
     // empty. A keyed table whose file is empty or does not end with a counter row gets one, and
-    // an empty options.lst gets the default prefix.
+    // an empty options.lst gets the default prefix. The files beside the fourteen (the register,
+    // agents.lst, robots.options) are read last, each when present (a store made before them has
+    // none).
     // The store must be its owner's (confiance.h): a folder others can write, a link in place of
     // a file, a file of another user raise a message saying why, before anything is read. When
     // every table is loaded, the files are checked against the manifest of the last save: when
@@ -87,14 +89,15 @@ class Base {
     // they are in a new manifest at once (the caller then holds the store's lock).
     void InitListes(bool accepteModifications = false);
     // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
-    // 0, as one transaction (transaction.h) with the register and the manifest of every file
-    // written: after a crash at any moment the files are all old or all new. A failure raises
+    // 0, as one transaction (transaction.h) with the files beside them and the manifest of every
+    // file written: after a crash at any moment the files are all old or all new. A file beside
+    // the fourteen is written once its table holds a row or its file exists. A failure raises
     // "Impossible de créer le fichier %s" and replaces nothing. The caller holds the store's lock
     // (Verrouille).
     void SauveListes();
     // Empties every table and ListeLog.
     void LibereListes();
-    // Empties the name indexes and the tables, deletes the fourteen files (ignoring failures; as
+    // Empties the name indexes and the tables, deletes the store's files (ignoring failures; as
     // one transaction, so that a crash deletes all or none), then InitListes. Modifie is left as
     // it is. The caller holds the store's lock.
     void ReinitialiseListes();
@@ -107,10 +110,10 @@ class Base {
                       const std::function<void()>& enAttente = {});
     // The files of the store on the disk now.
     EmpreinteDisque LitEmpreinte() const;
-    // The names of every file that saves write in the store's folder: the fourteen, the register,
-    // the manifest.
+    // The names of every file that saves write in the store's folder: the fourteen, the files
+    // beside them (the register, agents.lst, robots.options), the manifest.
     static std::vector<std::string_view> NomsFichiers();
-    // The names of the files of a period's folder (periodes.h).
+    // The names of the files of a period's folder (periodes.h): the fourteen and its agents.
     static std::vector<std::string_view> NomsFichiersPeriode();
     // True when nom, relative to the store folder, is a file that saves write: one of
     // NomsFichiers, or one of NomsFichiersPeriode in the folder of a period.
@@ -174,6 +177,11 @@ class Base {
     Table ListeGraphMois;
     // The register of imported logs (registre.h), a file of the store beside the fourteen.
     Table ListeRegistre;
+    // The agents table (agents.h), beside the fourteen as well: the import fills it, the views
+    // of the visitors read it.
+    Table ListeAgents;
+    // The option "Ne pas compter les robots" (options_robots.h), beside options.lst.
+    Table ListeOptionsRobots;
 
     IndexNoms IndexPage;
     IndexNoms IndexNom;

@@ -64,6 +64,10 @@ std::vector<TitreColonne> Titres(const std::vector<ColonneListe>& colonnes) {
     return titres;
 }
 
+std::vector<TitreColonne> Titres(ListeVisiteurs liste) {
+    return Titres(ColonnesVisiteurs(liste));
+}
+
 std::vector<TitreColonne> Titres(const std::array<QString, 3>& titres,
                                  const std::array<bool, 3>& adroite) {
     std::vector<TitreColonne> t;
@@ -136,6 +140,43 @@ int ModeleTextes::NombreRangees() const {
 
 std::string_view ModeleTextes::Cellule(int rangee, int colonne) const {
     return rangees_[static_cast<std::size_t>(rangee)][static_cast<std::size_t>(colonne)];
+}
+
+ModeleVisiteurs::ModeleVisiteurs(ListeVisiteurs liste, QObject* parent)
+    : ModeleCellules(Titres(liste), parent) {}
+
+void ModeleVisiteurs::Remplit(const std::vector<LigneVisiteurs>& lignes,
+                              std::vector<std::uint32_t> rangs) {
+    beginResetModel();
+    lignes_ = &lignes;
+    rangs_ = std::move(rangs);
+    endResetModel();
+}
+
+void ModeleVisiteurs::Vide() {
+    beginResetModel();
+    lignes_ = nullptr;
+    rangs_.clear();
+    endResetModel();
+}
+
+std::string ModeleVisiteurs::Texte(int rangee, int colonne) const {
+    if (rangee < 0 || rangee >= NombreRangees() || colonne < 0 || colonne >= columnCount()) {
+        return {};
+    }
+    return std::string(Cellule(rangee, colonne));
+}
+
+int ModeleVisiteurs::NombreRangees() const {
+    return static_cast<int>(rangs_.size());
+}
+
+std::string_view ModeleVisiteurs::Cellule(int rangee, int colonne) const {
+    // (Every text of the views is valid UTF-8, which Affiche shows as such.)
+    const std::vector<std::string>& cellules =
+        (*lignes_)[rangs_[static_cast<std::size_t>(rangee)]].Cellules;
+    const auto c = static_cast<std::size_t>(colonne);
+    return c < cellules.size() ? std::string_view(cellules[c]) : std::string_view();
 }
 
 } // namespace sillage

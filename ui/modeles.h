@@ -4,6 +4,7 @@
 
 #include "store/table.h"
 #include "vues/vue_listes.h"
+#include "vues/vue_visiteurs.h"
 
 #include <QAbstractTableModel>
 
@@ -90,6 +91,28 @@ class ModeleTextes : public ModeleCellules {
     std::string_view Cellule(int rangee, int colonne) const override;
 
     std::vector<Rangee> rangees_;
+};
+
+// The rows of a list of the "Visiteurs" tab (vue_visiteurs.h), their cells UTF-8 already. The
+// model keeps a pointer to the rows: refill it whenever they change.
+class ModeleVisiteurs : public ModeleCellules {
+    Q_OBJECT
+  public:
+    explicit ModeleVisiteurs(ListeVisiteurs liste, QObject* parent = nullptr);
+
+    // Shows rows rangs of lignes, in that order.
+    void Remplit(const std::vector<LigneVisiteurs>& lignes, std::vector<std::uint32_t> rangs);
+    // Shows no row.
+    void Vide();
+    // The text of a cell, empty outside the rows.
+    std::string Texte(int rangee, int colonne) const;
+
+  private:
+    int NombreRangees() const override;
+    std::string_view Cellule(int rangee, int colonne) const override;
+
+    const std::vector<LigneVisiteurs>* lignes_ = nullptr;
+    std::vector<std::uint32_t> rangs_;
 };
 
 } // namespace sillage

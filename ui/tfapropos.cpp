@@ -3,6 +3,7 @@
 #include "sillage_version.h"
 #include "ui/construction.h"
 #include "ui/jpeg.h"
+#include "visiteurs/classificateur.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -13,6 +14,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QUrl>
+
+#include <tuple>
 
 // The picture lives in the resources of the static library sillage_ui; registering them from
 // here makes the linker keep them in every program that shows this dialog.
@@ -57,7 +60,8 @@ QByteArray TFApropos::OctetsImage() {
 
 TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("A Propos"));
-    MetEnFenetreOutil(this, QPoint(343, 155), QSize(288, 227));
+    // 32 pixels taller than first laid out, for the two lines of the lists' versions.
+    MetEnFenetreOutil(this, QPoint(343, 155), QSize(288, 259));
 
     QLabel* Label1 = Libelle(this, "Label1", 128, 8, QStringLiteral("Sillage"));
     Label1->setFont(Serif(24));
@@ -94,8 +98,16 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
             image.scaled(Image1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     }
 
+    const VersionsListes versions = LitVersionsListes(FichiersDonnees::ParDefaut());
+    for (const auto& [nom, y, texte] : {std::tuple{"LVersionUap", 176, &versions.uap},
+                                        std::tuple{"LVersionRobots", 192, &versions.robots}}) {
+        QLabel* l = LibelleVariable(this, nom, 16, y, 256);
+        l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        l->setText(QString::fromStdString(*texte));
+    }
+
     QPushButton* BCLose =
-        Bouton(this, "BCLose", QRect(48, 184, 177, 33), QStringLiteral("&Fermer"));
+        Bouton(this, "BCLose", QRect(48, 216, 177, 33), QStringLiteral("&Fermer"));
     BCLose->setAutoDefault(true);
     BCLose->setDefault(true); // Enter; Escape rejects the dialog, which closes it too
     connect(BCLose, &QPushButton::clicked, this, &QDialog::accept);

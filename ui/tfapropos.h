@@ -1,4 +1,5 @@
-// The about dialog: the program's name, version, authors, a picture and a link.
+// The about dialog: the program's name, version, authors, a picture, a link, and the versions of
+// the lists that tell robots apart.
 #pragma once
 
 #include <QDialog>

@@ -1,9 +1,11 @@
 #include "ui/tfoptions.h"
 
 #include "store/base.h"
+#include "store/options_robots.h"
 #include "ui/construction.h"
 #include "ui/texte_qt.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +22,14 @@ TFOptions::TFOptions(Base& base, QWidget* parent) : QDialog(parent), base_(base)
         Libelle(this, "Label1", 24, 104, QStringLiteral("Référent à exclure (site) :"));
     EExculdeOrigine = Edit(this, "EExculdeOrigine", QRect(200, 104, 249, 21));
     Label1->setBuddy(EExculdeOrigine);
+    // Off by default: the lines of robots count in the statistics as any other, and always in
+    // the agents table.
+    CBSansRobots =
+        Nomme(new QCheckBox(QStringLiteral("Ne pas compter les robots"), this), "CBSansRobots");
+    CBSansRobots->setGeometry(24, 128, 425, 17);
+    CBSansRobots->setToolTip(QStringLiteral(
+        "Les lignes des robots ne comptent plus dans les statistiques des imports suivants,"
+        " comme si elles manquaient au journal."));
 
     QPushButton* BOk = Bouton(this, "BOk", QRect(40, 152, 75, 25), QStringLiteral("Ok"));
     BOk->setDefault(true);
@@ -38,6 +48,7 @@ TFOptions::TFOptions(Base& base, QWidget* parent) : QDialog(parent), base_(base)
 void TFOptions::showEvent(QShowEvent* event) {
     const Table& options = base_.ListeOptions;
     EExculdeOrigine->setText(options.Vide() ? QString() : DepuisWindows1252(options[0]));
+    CBSansRobots->setChecked(LitSansRobots(base_.ListeOptionsRobots));
     EExculdeOrigine->setFocus();
     QDialog::showEvent(event);
 }
@@ -51,6 +62,7 @@ void TFOptions::BOkClick() {
     } else {
         base_.ListeOptions.Remplace(0, texte);
     }
+    FixeSansRobots(base_.ListeOptionsRobots, CBSansRobots->isChecked());
     accept();
 }
 

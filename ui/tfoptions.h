@@ -1,8 +1,10 @@
-// The options dialog: edits the referrer prefix to exclude (line 0 of ListeOptions).
+// The options dialog: edits the referrer prefix to exclude (line 0 of ListeOptions), and whether
+// the lines of robots are left out of the statistics (ListeOptionsRobots, options_robots.h).
 #pragma once
 
 #include <QDialog>
 
+class QCheckBox;
 class QLineEdit;
 
 namespace sillage {
@@ -19,12 +21,13 @@ class TFOptions : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private slots:
-    // "Ok" (the default button): stores the text as typed and closes.
+    // "Ok" (the default button): stores the text as typed and the box's state, and closes.
     void BOkClick();
 
   private:
     Base& base_;
     QLineEdit* EExculdeOrigine = nullptr;
+    QCheckBox* CBSansRobots = nullptr;
 };
 
 } // namespace sillage

@@ -1,4 +1,4 @@
-// The main window's frame: its font, the menu bar of six commands and the tab control whose nine
+// The main window's frame: its font, the menu bar of six commands and the tab control whose ten
 // pages each room fills.
 #include "ui/tfprincip.h"
 
@@ -31,17 +31,18 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
     PageControl1 = Nomme(new ControleOnglets(centre), "PageControl1");
     PageControl1->setGeometry(0, 0, kLargeur, kHauteur);
 
-    static const char* const kTitres[9] = {"Général",
-                                           "Statistiques des Pages",
-                                           "Statistiques des Images",
-                                           "Statistiques des IP",
-                                           "Statistiques des Référents",
-                                           "Infos",
-                                           "Graphiques annuels",
-                                           "Statistiques des Downloads",
-                                           "Statistiques des Retours"};
-    std::array<QWidget*, 9> pages{};
-    for (int i = 0; i < 9; ++i) {
+    static const char* const kTitres[10] = {"Général",
+                                            "Statistiques des Pages",
+                                            "Statistiques des Images",
+                                            "Statistiques des IP",
+                                            "Statistiques des Référents",
+                                            "Infos",
+                                            "Graphiques annuels",
+                                            "Statistiques des Downloads",
+                                            "Statistiques des Retours",
+                                            "Visiteurs"};
+    std::array<QWidget*, 10> pages{};
+    for (int i = 0; i < 10; ++i) {
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
         pages[static_cast<std::size_t>(i)] = page;
@@ -55,6 +56,7 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
     CreeInfos(pages[5]);
     CreeGraphiques(pages[6]);
     CreeRetours(pages[8]);
+    CreeVisiteurs(pages[9]);
 
     // Qt's file dialog reads its history and folders from Qt's settings file in the user's
     // configuration folder, and writes them there when it goes. The program writes nothing but

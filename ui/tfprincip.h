@@ -1,8 +1,9 @@
-// The main window: a menu bar of six commands over nine tabs. One class, its member functions
+// The main window: a menu bar of six commands over ten tabs. One class, its member functions
 // spread over one room per tab, each holding the tab's construction, wiring and handlers:
 // tfprincip.cpp (the frame: menu bar and tab control), tfprincip_commandes.cpp (start-up, view
 // refresh, menu commands, closing), tfprincip_general.cpp, tfprincip_listes.cpp (the ranked lists
-// and their filters), tfprincip_infos.cpp, tfprincip_graphiques.cpp and tfprincip_retours.cpp.
+// and their filters), tfprincip_infos.cpp, tfprincip_graphiques.cpp, tfprincip_retours.cpp and
+// tfprincip_visiteurs.cpp.
 //
 // The widgets are private; each one's objectName is its name in the system (LVIP, EFiltre1,
 // B400...), which is how tests find them.
@@ -18,6 +19,7 @@
 #include "vues/vue_infos.h"
 #include "vues/vue_listes.h"
 #include "vues/vue_registre.h"
+#include "vues/vue_visiteurs.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -72,6 +74,9 @@ class TFPrincip : public QMainWindow {
     // How long the window waits for the store's lock, held by another program, before it asks
     // whether to wait more (tests shorten it).
     void FixeAttenteVerrou(std::chrono::milliseconds attente) { attenteVerrou_ = attente; }
+    // Where the classification of agents and the countries read their data and keep their
+    // caches (FichiersDonnees::ParDefaut unless given, before the window is shown).
+    void FixeDonneesVisiteurs(const FichiersDonnees& donnees) { donnees_ = donnees; }
 
     // Rebuilds every list, the name indexes, the summary, the two chart lists and the chosen
     // error status's rows from the tables (after a change of the tables that no command made).
@@ -122,6 +127,7 @@ class TFPrincip : public QMainWindow {
     void CreeInfos(QWidget* page);
     void CreeGraphiques(QWidget* page);
     void CreeRetours(QWidget* page);
+    void CreeVisiteurs(QWidget* page);
 
     // Start-up, once, when the window is first shown.
     void FormShow();
@@ -194,6 +200,21 @@ class TFPrincip : public QMainWindow {
     void B400Click();
     void MontreRetours(QPushButton* statut);
 
+    // Visitors (tfprincip_visiteurs.cpp). The classifier of agents, made when first needed (it
+    // reads the store's robots.lst then), and the countries of hosts.
+    Classificateur& Classement();
+    const Pays& PaysDesHotes();
+    // The summary's robot line, from the agents table.
+    void MontreRobots();
+    // The four lists computed again from the tables, now when the tab is shown, else when it
+    // next is; the lists emptied (after the tables were released).
+    void RafraichitVisiteurs();
+    void VideVisiteurs();
+    // Shows the four lists' rows that pass the filter's text (every row when filtre is false).
+    void RemplitVisiteurs(bool filtre);
+    void BFiltre6Click();
+    void EFiltre6KeyUp(int key);
+
     // The import of one chosen log by "&Ouvrir": a log the register knows asks first whether to
     // import only its new lines (or says that it has none); a line that stops it asks whether to
     // pass over such lines. Returns whether it completed (a cancelled question counts as
@@ -236,6 +257,13 @@ class TFPrincip : public QMainWindow {
     // is what the disk's register holds beyond it.
     Table registreSynchronise_;
     std::chrono::milliseconds attenteVerrou_{2000};
+    // Who visits: the data read, the classifier and the countries once made, the lists
+    // computed (and whether they follow the tables).
+    FichiersDonnees donnees_ = FichiersDonnees::ParDefaut();
+    std::unique_ptr<Classificateur> classement_;
+    std::unique_ptr<Pays> pays_;
+    VueVisiteurs visiteurs_;
+    bool visiteursAJour_ = false;
 
     // The frame and the commands.
     QAction* Ouvrir1 = nullptr;
@@ -250,6 +278,7 @@ class TFPrincip : public QMainWindow {
     // "Général"
     QProgressBar* ProgressBar1 = nullptr;
     QTableWidget* SGGen = nullptr;
+    QLabel* LRobots = nullptr; // the robots' hits and their share
 
     // The Pages, Images, IP, Référents and Downloads lists, in the order of kListes.
     std::array<ListeFenetre, 5> listes_{};
@@ -294,6 +323,17 @@ class TFPrincip : public QMainWindow {
     QTableView* LVRetours = nullptr;
     ModeleTextes* ModeleRetours = nullptr;
     QLabel* LCount3 = nullptr;
+
+    // "Visiteurs": the filter, and each list's title (with its count while filtered), view and
+    // model, in the order of ListeVisiteurs.
+    QLineEdit* EFiltre6 = nullptr;
+    struct ListeVisiteursFenetre {
+        ListeVisiteurs liste;
+        QLabel* titre = nullptr;
+        QTableView* vue = nullptr;
+        ModeleVisiteurs* modele = nullptr;
+    };
+    std::array<ListeVisiteursFenetre, 4> visiteursListes_{};
 };
 
 } // namespace sillage

@@ -6,6 +6,7 @@
 #include "store/emplacement.h"
 #include "store/erreur.h"
 #include "store/fichiers.h"
+#include "store/options_robots.h"
 #include "store/registre.h"
 #include "ui/curseur.h"
 #include "ui/dialogues.h"
@@ -100,6 +101,7 @@ void TFPrincip::RafraichitVues() {
     RemplitListesGraphiques();
     // The rows of the chosen status were copied from the tables: they would outlive them.
     MontreRetours(StatutChoisi);
+    RafraichitVisiteurs();
 }
 
 void TFPrincip::Synchronise() {
@@ -161,12 +163,18 @@ std::optional<QString> TFPrincip::ImporteAvecProgression(const std::string& chem
         CurseurOccupe occupe;
         PageControl1->repaint();
         const std::string option = Option(base_);
-        const CompteRenduImport rendu = ImporteJournal(base_, chemin, demande, [this](int valeur) {
-            ProgressBar1->setValue(std::clamp(valeur, 0, 100));
-            ProgressBar1->repaint();
-        });
+        // The option of robots in force now, as the option of referrers is: a replay of this
+        // import does as it did.
+        DemandeImport effective = demande;
+        effective.SansRobots = LitSansRobots(base_.ListeOptionsRobots);
+        effective.Classement = effective.SansRobots ? &Classement() : nullptr;
+        const CompteRenduImport rendu =
+            ImporteJournal(base_, chemin, effective, [this](int valeur) {
+                ProgressBar1->setValue(std::clamp(valeur, 0, 100));
+                ProgressBar1->repaint();
+            });
         if (rendu.Change) {
-            session_.NoteImport({chemin, demande, option, rendu.Plage});
+            session_.NoteImport({chemin, effective, option, rendu.Plage});
             RafraichitVues();
         }
         ProgressBar1->setValue(100);
@@ -400,6 +408,7 @@ void TFPrincip::Libere() {
     for (ListeFenetre& liste : listes_) {
         liste.modele->Vide();
     }
+    VideVisiteurs();
     base_.IndexImage.Efface();
     base_.IndexNom.Efface();
     base_.IndexOrigine.Efface();

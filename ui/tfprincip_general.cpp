@@ -1,4 +1,5 @@
-// "Général" tab: the import's progress bar and the general summary (LignesResume, vue_resume.h).
+// "Général" tab: the import's progress bar, the general summary (LignesResume, vue_resume.h) and
+// the robots' share of the hits (MontreRobots, tfprincip_visiteurs.cpp).
 #include "ui/tfprincip.h"
 
 #include "store/base.h"
@@ -19,6 +20,8 @@ void TFPrincip::CreeGeneral(QWidget* page) {
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    Libelle(page, "Label93", 24, 44, QStringLiteral("Accès des robots :"));
+    LRobots = LibelleVariable(page, "LRobots", 128, 44, 457);
 
     SGGen = Nomme(new QTableWidget(6, 4, page), "SGGen");
     SGGen->setGeometry(24, 72, 561, 497);
@@ -63,6 +66,7 @@ void TFPrincip::MontreResume() {
         SGGen->item(r + 1, 2)->setText(QString::fromStdString(l.Total));
         SGGen->item(r + 1, 3)->setText(QString::fromStdString(l.Moyenne));
     }
+    MontreRobots();
 }
 
 } // namespace sillage

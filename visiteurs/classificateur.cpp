@@ -88,7 +88,15 @@ Classificateur::Classificateur(const FichiersDonnees& fichiers,
     }
 }
 
-Classificateur::~Classificateur() = default;
+Classificateur::~Classificateur() {
+    AttendChargement();
+}
+
+void Classificateur::AttendChargement() const {
+    if (chargement_.joinable()) {
+        chargement_.join();
+    }
+}
 
 std::string Classificateur::CheminCache() const {
     std::string c = fichiers_.cache;
@@ -112,6 +120,12 @@ void Classificateur::ChargeListes() {
         texteUap_.clear(), texteUap_.shrink_to_fit();
         texteRobots_.clear(), texteRobots_.shrink_to_fit();
     });
+}
+
+void Classificateur::ChargeListesEnFond() {
+    if (!chargement_.joinable()) {
+        chargement_ = std::thread([this] { ChargeListes(); });
+    }
 }
 
 ClassementListes Classificateur::ParListes(std::string_view agent) const {
@@ -198,6 +212,7 @@ void Classificateur::ClasseTous(const std::vector<std::string_view>& agents) {
 }
 
 std::vector<std::string> Classificateur::Messages() const {
+    AttendChargement(); // (the reading started in the background may not have ended yet)
     std::vector<std::string> m = messagesListes_;
     m.insert(m.end(), messagesUtilisateur_.begin(), messagesUtilisateur_.end());
     const std::vector<std::string> abandons = utilisateur_.MessagesAbandons();
@@ -206,6 +221,7 @@ std::vector<std::string> Classificateur::Messages() const {
 }
 
 bool Classificateur::SauveCache() {
+    AttendChargement(); // listesSaines_ is known once the reading ends
     if (fichiers_.cache.empty() || !listesSaines_) {
         return false;
     }

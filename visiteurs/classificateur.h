@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -57,6 +58,9 @@ class Classificateur {
     // Reads uap-core's expressions and the crawler list now, if not done yet (the first agent
     // missing from the cache does it otherwise): its messages are then in Messages().
     void ChargeListes();
+    // Starts reading them on a thread of its own, if not done or started yet, so that they are
+    // ready when agents are classified: whatever needs them waits for the reading to end.
+    void ChargeListesEnFond();
     // What went wrong with the lists and the user's file, in French, each naming its file (and
     // line): the classification runs without what could not be read.
     std::vector<std::string> Messages() const;
@@ -87,6 +91,8 @@ class Classificateur {
     bool uapLu_ = false, robotsLu_ = false;
     std::uint64_t cle_ = 0;
     std::once_flag listesChargees_;
+    mutable std::thread chargement_; // ChargeListesEnFond's, joined by what needs the lists
+    void AttendChargement() const;
     ExpressionsUap uap_;
     ListeRobots robots_;
     bool listesSaines_ = true;

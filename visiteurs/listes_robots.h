@@ -11,6 +11,9 @@
 
 namespace sillage {
 
+// The user's own list of robots, in the store folder.
+inline constexpr std::string_view kFichierRobotsUtilisateur = "robots.lst";
+
 // A robot's name for the lists: the text the pattern matched in the agent (so "[wW]get" names
 // "Wget" and "Googlebot\/" names "Googlebot"), without the signs around it; when that text is
 // long (a pattern spanning several words), its first word; the pattern itself when nothing is

@@ -27,6 +27,11 @@ std::string TexteIllisiblesIgnorees(std::int64_t n, std::int64_t premiere) {
            " (première : ligne " + NombreEnFrancais(premiere) + ")";
 }
 
+std::string TexteDontRobots(std::int64_t robots) {
+    return robots == 1 ? std::string("dont 1 d'un robot")
+                       : "dont " + NombreEnFrancais(robots) + " de robots";
+}
+
 namespace {
 
 // "07/12/2026 02:00:13", as the register writes dates, reads "le 07/12/2026 à 02:00".

@@ -19,6 +19,9 @@ std::string CompteEnFrancais(std::int64_t n, const std::string& singulier,
 std::string TexteTablesOccupees(std::string dossier);
 // "N lignes illisibles ignorées (première : ligne K)".
 std::string TexteIllisiblesIgnorees(std::int64_t n, std::int64_t premiere);
+// How many of the hits of an import were robots', after its count of lines: "dont 4 012 de
+// robots" ("dont 1 d'un robot").
+std::string TexteDontRobots(std::int64_t robots);
 
 // The question before importing a log that the register knows and that has new lines: nom its
 // file's name, date when it was imported last as the register writes it (dd/mm/yyyy hh:mm:ss),

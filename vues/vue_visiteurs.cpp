@@ -15,16 +15,17 @@ namespace sillage {
 
 namespace {
 
+// Two lists side by side fill the tab's width: 295 pixels of columns each, beside a scroll bar.
 const std::vector<ColonneListe> kColonnesNavigateurs = {
-    {"Navigateur", 170, 1, false}, {"Accès", 70, 2, true}, {"Part", 60, 3, true}};
+    {"Navigateur", 160, 1, false}, {"Accès", 70, 2, true}, {"Part", 65, 3, true}};
 const std::vector<ColonneListe> kColonnesSystemes = {
-    {"Système", 170, 1, false}, {"Accès", 70, 2, true}, {"Part", 60, 3, true}};
-const std::vector<ColonneListe> kColonnesRobots = {{"Robot", 130, 1, false},
-                                                   {"Accès", 55, 2, true},
-                                                   {"Pages", 55, 3, true},
-                                                   {"Dernier", 100, 4, false, true}};
+    {"Système", 160, 1, false}, {"Accès", 70, 2, true}, {"Part", 65, 3, true}};
+const std::vector<ColonneListe> kColonnesRobots = {{"Robot", 95, 1, false},
+                                                   {"Accès", 50, 2, true},
+                                                   {"Pages", 45, 3, true},
+                                                   {"Dernier", 105, 4, false, true}};
 const std::vector<ColonneListe> kColonnesPays = {
-    {"Pays", 140, 1, false}, {"Hôtes", 55, 2, true}, {"Accès", 60, 3, true}, {"Part", 55, 4, true}};
+    {"Pays", 130, 1, false}, {"Hôtes", 50, 2, true}, {"Accès", 60, 3, true}, {"Part", 55, 4, true}};
 
 // Below this many hosts, a second thread costs more than it saves.
 constexpr std::size_t kSeuilFils = 20000;
@@ -153,15 +154,17 @@ std::string Pourcentage(std::int64_t part, std::int64_t total) {
     return s;
 }
 
-VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classificateur& classement,
-                              const sillage::Pays& pays) {
-    VueVisiteurs vue;
+namespace {
 
-    // The agents: read once, classified together, then summed by family and by robot.
-    struct Rangee {
-        std::string_view agent, dernier;
-        std::int32_t acces, pages;
-    };
+// A row of the agents table as the views read it.
+struct Rangee {
+    std::string_view agent, dernier;
+    std::int32_t acces, pages;
+};
+
+// The rows of agents that have hits (a row whose counts do not read is left out), every agent
+// classified.
+std::vector<Rangee> RangeesClassees(const Table& agents, Classificateur& classement) {
     std::vector<Rangee> rangees;
     rangees.reserve(agents.Count());
     std::vector<std::string_view> textes;
@@ -174,6 +177,17 @@ VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classifica
         }
     }
     classement.ClasseTous(textes);
+    return rangees;
+}
+
+} // namespace
+
+VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classificateur& classement,
+                              const sillage::Pays& pays) {
+    VueVisiteurs vue;
+
+    // The agents: read once, classified together, then summed by family and by robot.
+    const std::vector<Rangee> rangees = RangeesClassees(agents, classement);
     std::map<std::string, Cumul> navigateurs, systemes, robots;
     std::int64_t personnes = 0;
     for (const Rangee& r : rangees) {
@@ -268,6 +282,20 @@ VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classifica
 
 ResumeRobots LigneRobots(const VueVisiteurs& vue) {
     return {Nombre(vue.AccesRobots), Pourcentage(vue.AccesRobots, vue.Acces)};
+}
+
+ResumeRobots ResumeRobotsDesAgents(const Table& agents, Classificateur& classement) {
+    std::int64_t acces = 0, robots = 0;
+    for (const Rangee& r : RangeesClassees(agents, classement)) {
+        const Classement* c = classement.Connu(r.agent);
+        acces += c != nullptr ? r.acces : 0;
+        robots += c != nullptr && c->Robot ? r.acces : 0;
+    }
+    return {Nombre(robots), Pourcentage(robots, acces)};
+}
+
+std::string TexteRobots(const ResumeRobots& r) {
+    return r.Part.empty() ? r.Nombre : r.Nombre + " (" + r.Part + " des accès)";
 }
 
 std::vector<std::uint32_t> LignesVisiteurs(const std::vector<LigneVisiteurs>& lignes,

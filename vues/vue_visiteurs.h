@@ -58,6 +58,11 @@ struct ResumeRobots {
     bool operator==(const ResumeRobots&) const = default;
 };
 ResumeRobots LigneRobots(const VueVisiteurs& vue);
+// The same line from the agents table alone (the agents the classifier does not know yet
+// classified first, on both cores), without the countries that the tab's lists need.
+ResumeRobots ResumeRobotsDesAgents(const Table& agents, Classificateur& classement);
+// The line as the summary shows it: "1494 (12,3 % des accès)", "0" when there is no hit.
+std::string TexteRobots(const ResumeRobots& r);
 
 // part / total as a percentage with one decimal, rounded half away from zero, and a French
 // comma: "12,3 %"; "" when total is 0.

@@ -22,6 +22,7 @@ void PrepareLigne(std::string_view ligne, int NombreChamps, LignePreparee& p,
     p.hHote = HachageSansCasse(h.Hote);
     p.hPage = HachageSansCasse(h.Page);
     p.hOrigine = HachageSansCasse(h.Origine);
+    p.hAgent = HachageExact(h.Navigateur);
 }
 
 } // namespace sillage

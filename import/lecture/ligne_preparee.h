@@ -15,6 +15,7 @@ namespace sillage {
 struct LignePreparee {
     RHitsVues hit;
     std::uint64_t hHote = 0, hPage = 0, hOrigine = 0; // HachageSansCasse of the names
+    std::uint64_t hAgent = 0;                         // HachageExact of the agent
     bool image = false, download = false;             // EstImage, EstDownload of the path
 };
 

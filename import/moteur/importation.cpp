@@ -34,7 +34,7 @@ const CiblesImport* IndexOuCibles(Base& base, const CiblesImport* cibles) {
 
 } // namespace
 
-Importation::Importation(Base& base, const CiblesImport* cibles)
+Importation::Importation(Base& base, const CiblesImport* cibles, RobotsImport robots)
     : base_(base), cibles_(IndexOuCibles(base, cibles)), dates_(arene_),
       noms_(base.ListeNom, base.IndexNom, true, dates_, arene_,
             cibles_ ? &cibles_->hotes : nullptr),
@@ -50,11 +50,12 @@ Importation::Importation(Base& base, const CiblesImport* cibles)
       erreurs_(base.ListeErreur, dates_, arene_, cibles_ ? &cibles_->ressources : nullptr),
       hotesPossibles_(HotesPossibles(noms_, cibles_)),
       paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles_ ? &hotesPossibles_ : nullptr),
-      calendrier_(base.ListeGraphMois, base.ListeGraphHeure), registre_(base.ListeRegistre),
-      avecPeriodes_(!base.EstPeriode()) {}
+      calendrier_(base.ListeGraphMois, base.ListeGraphHeure),
+      agents_(base.ListeAgents, dates_, arene_, robots), registre_(base.ListeRegistre),
+      robots_(robots), avecPeriodes_(!base.EstPeriode()) {}
 
 Importation::Importation(Base& periode, const CiblesImport* cibles, const Importation& parent)
-    : Importation(periode, cibles) {
+    : Importation(periode, cibles, parent.robots_) {
     // The store's options as they are now, put in the period's tables with its counts.
     options_.table = parent.base_.ListeOptions;
     options_.prete = !(periode.ListeOptions == parent.base_.ListeOptions);
@@ -125,6 +126,21 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     RDate D;
     DateCompacte date = 0;
     LitDateDuHit(hit, numero, D, date, &dates_);
+    // The same line, counted in its year and its month, each a store of its own (its agent too,
+    // a robot's line left out of its fourteen tables as here).
+    if (avecPeriodes_) {
+        if (annee_ == nullptr || D.Annee != anneeCourante_ || D.Mois != moisCourant_) {
+            annee_ = &Periode(NomPeriodeAnnee(D.Annee));
+            mois_ = &Periode(NomPeriodeMois(D.Annee, D.Mois));
+            anneeCourante_ = D.Annee;
+            moisCourant_ = D.Mois;
+        }
+        annee_->TraiteLigne(p, numero);
+        mois_->TraiteLigne(p, numero);
+    }
+    if (!agents_.Compte(hit.Navigateur, p.hAgent, !p.image && !p.download, date)) {
+        return; // a robot's line, left out of the fourteen tables as if absent from the log
+    }
 
     // Every name of the line is hashed first and its slot asked for, so that the look-ups
     // below wait for memory once rather than one after the other.
@@ -168,17 +184,6 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     }
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
 
-    // The same line, counted again in its year and its month.
-    if (avecPeriodes_) {
-        if (annee_ == nullptr || D.Annee != anneeCourante_ || D.Mois != moisCourant_) {
-            annee_ = &Periode(NomPeriodeAnnee(D.Annee));
-            mois_ = &Periode(NomPeriodeMois(D.Annee, D.Mois));
-            anneeCourante_ = D.Annee;
-            moisCourant_ = D.Mois;
-        }
-        annee_->TraiteLigne(p, numero);
-        mois_->TraiteLigne(p, numero);
-    }
 }
 
 void Importation::Valide(const SondeValidation& sonde) {
@@ -204,6 +209,7 @@ void Importation::Prepare(const SondeValidation& sonde) {
     prepare(erreurs_, "erreurs");
     prepare(paires_, "paires");
     prepare(calendrier_, "calendrier");
+    prepare(agents_, "agents");
     prepare(registre_, "registre");
     for (auto& [nom, periode] : periodes_) {
         periode->Prepare({});
@@ -223,6 +229,7 @@ void Importation::Applique() noexcept {
     erreurs_.Applique();
     paires_.Applique();
     calendrier_.Applique();
+    agents_.Applique();
     registre_.Applique();
     options_.MetEnPlace(base_.ListeOptions);
     for (auto& [nom, periode] : periodes_) {

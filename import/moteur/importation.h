@@ -1,16 +1,17 @@
 // The engine of the import: the lines of one log folded into a store as one all-or-nothing
 // change. Each concern is a part of its own (import/parties/: tables_cle.h, mots_cles.h,
-// erreurs.h, paires_lanp.h, calendrier.h, registre_import.h) that counts beside the tables; the
-// tables themselves stay as they were until Valide, which first has every part build its new
-// tables, then swaps them all in with moves that cannot fail. Whatever is thrown before the swap
-// (ErreurSillage, std::bad_alloc, anything) leaves every table, every name index and Modifie as
-// they were: there is nothing to undo.
+// erreurs.h, paires_lanp.h, calendrier.h, agents_import.h, registre_import.h) that counts beside
+// the tables; the tables themselves stay as they were until Valide, which first has every part
+// build its new tables, then swaps them all in with moves that cannot fail. Whatever is thrown
+// before the swap (ErreurSillage, std::bad_alloc, anything) leaves every table, every name index
+// and Modifie as they were: there is nothing to undo.
 #pragma once
 
 #include "import/lecture/arene.h"
 #include "import/lecture/cibles.h"
 #include "import/lecture/ligne_preparee.h"
 #include "import/lecture/source_log.h"
+#include "import/parties/agents_import.h"
 #include "import/parties/calendrier.h"
 #include "import/parties/dates_import.h"
 #include "import/parties/erreurs.h"
@@ -35,28 +36,34 @@ bool LigneLisible(std::string_view ligne);
 
 // A test seam: told the name of each part of Valide's first phase once that part has built its
 // tables ("noms", "pages", "images", "downloads", "origines", "motscles", "erreurs", "paires",
-// "calendrier", "registre", then "periodes" once every period's tables are built), so that a test
-// can throw from there.
+// "calendrier", "agents", "registre", then "periodes" once every period's tables are built), so
+// that a test can throw from there.
 using SondeValidation = std::function<void(std::string_view partie)>;
 
 class Importation {
   public:
     // Builds the store's name indexes first when they are not up to date (Base::AssureIndex),
     // unless cibles are given: the names that the lines to come look up, at the least (a small
-    // import into a large store), whose stored rows are then found without the indexes.
-    explicit Importation(Base& base, const CiblesImport* cibles = nullptr);
+    // import into a large store), whose stored rows are then found without the indexes. robots
+    // tells who tells robots apart, and whether their lines are left out of the fourteen tables.
+    explicit Importation(Base& base, const CiblesImport* cibles = nullptr,
+                         RobotsImport robots = {});
     Importation(const Importation&) = delete;
     Importation& operator=(const Importation&) = delete;
 
-    // Folds line number `numero` (from 1), prepared, into the parts. Raises ErreurLigne on a line
-    // that cannot be read or a date that cannot be counted (nothing changed then), ErreurSillage
-    // on a stored row that does not read.
+    // Folds line number `numero` (from 1), prepared, into the parts: its agent into the agents
+    // table, and the line into the fourteen tables unless it is a robot's that is to be left out.
+    // Raises ErreurLigne on a line that cannot be read or a date that cannot be counted (nothing
+    // changed then), ErreurSillage on a stored row that does not read.
     void TraiteLigne(const LignePreparee& p, std::int64_t numero);
     // The row of the register of imported logs that the import leaves, applied with the tables:
     // in place of row position, or added when position is -1.
     void NoteRegistre(std::int64_t position, const RRegistre& ligne) {
         registre_.Note(position, ligne);
     }
+    // The hits of robots among the lines folded so far (AgentsImport::AccesRobots); -1 when
+    // robots are not told apart.
+    std::int64_t AccesRobots() { return agents_.AccesRobots(); }
     // Writes every change into the tables, in TrieListes' order for the ranked ones, marks the
     // name indexes for rebuilding and sets Modifie to 1; the periods' tables with the store's,
     // all or nothing.
@@ -87,7 +94,9 @@ class Importation {
     std::vector<std::int64_t> hotesPossibles_; // with cibles: the hosts the pairs may be of
     PairesLanp paires_;
     Calendrier calendrier_;
+    AgentsImport agents_;
     RegistreImport registre_;
+    const RobotsImport robots_;
 
     // The store's own engine routes each line to the engines of its year and its month; a
     // period's engine counts its lines only. A period counts with the store's options: they are

@@ -86,6 +86,10 @@ TEST(LigneCommande, HelpAndVersionEndTheProgramWell) {
     }
     EXPECT_EQ(e.Lit({"--help"}), 0);
     EXPECT_EQ(e.sortie, "USAGE\n");
+    // The versions of the data the program reads follow its own.
+    e.programme.versions = [] { return std::vector<std::string>{"liste 1.0", "autre 2"}; };
+    EXPECT_EQ(e.Aide({"--version"}), 0);
+    EXPECT_EQ(e.sortie, std::string("prog ") + SILLAGE_VERSION + "\nliste 1.0\nautre 2\n");
 }
 
 // A mistake is told in one line and a hint to --help, never the whole usage, which would bury it.

@@ -104,11 +104,11 @@ TEST(Concurrence, ThreeImportsAtOnceEndAsOneOfTheSequentialOrders) {
             trouve = trouve || MemesTables(obtenue, attendue);
         } while (!trouve && std::next_permutation(ordre.begin(), ordre.end()));
         EXPECT_TRUE(trouve) << "round " << tour;
-        // Nothing but the fourteen tables, the register of imported logs, the manifest, the
-        // lock file and the periods' folder is left.
+        // Nothing but the fourteen tables, the register of imported logs, the agents table, the
+        // manifest, the lock file and the periods' folder is left.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(store),
                                 std::filesystem::directory_iterator()),
-                  18);
+                  19);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "reference.h"
 #include "store/base.h"
 #include "store/periodes.h"
+#include "support/donnees_visiteurs.h"
 #include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
@@ -223,6 +224,51 @@ TEST(Periodes, YearsFarAwayAndUnreadableLinesPassedOver) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.Fichier("periodes/0044-06")));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Fichier("periodes/1969-12")));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Fichier("periodes/9999")));
+}
+
+// Robots left out: each period is what importing only its lines with the same request gives, its
+// agents (robots included) as well, and they come back from the disk.
+TEST(Periodes, RobotsLeftOutOfEachPeriodAndItsAgentsCounted) {
+    RepertoireTemporaire dir;
+    Classificateur classement(test::DonneesTest(), dir.Fichier("robots.lst"));
+    const std::vector<std::string> lignes =
+        test::AvecAgents(LignesSurDesAnnees(8, 600),
+                         {test::kAgentFirefox, test::kAgentGoogle, test::kAgentGpt, "-"}, 8);
+    Ecrit(dir.Fichier("j.log"), test::Journal(lignes));
+    std::filesystem::create_directory(dir.Fichier("store"));
+    Base base(dir.Fichier("store"));
+    Verrou v = base.Verrouille();
+    base.InitListes();
+    DemandeImport demande;
+    demande.SansRobots = true;
+    demande.Classement = &classement;
+    const CompteRenduImport r = ImporteJournal(base, dir.Fichier("j.log"), demande);
+    ASSERT_GT(r.Robots, 0);
+    base.SauveListes();
+    v.Libere();
+
+    std::map<std::string, std::vector<std::string>> parPeriode;
+    for (const std::string& l : lignes) {
+        const auto [annee, mois] = PeriodesDe(l);
+        parPeriode[annee].push_back(l);
+        parPeriode[mois].push_back(l);
+    }
+    Base relue(dir.Fichier("store"));
+    Verrou w = relue.Verrouille();
+    relue.InitListes();
+    ASSERT_EQ(relue.Periodes().size(), parPeriode.size());
+    for (const auto& [nom, lot] : parPeriode) {
+        const std::string d = dir.Fichier("seule-" + nom);
+        std::filesystem::create_directory(d);
+        Ecrit(d + "/j.log", test::Journal(lot));
+        Base seule(d);
+        seule.InitListes();
+        ImporteJournal(seule, d + "/j.log", demande);
+        const Base& periode = relue.Periode(nom);
+        EXPECT_TRUE(MemesTables(periode, seule)) << nom;
+        EXPECT_TRUE(periode.ListeAgents == seule.ListeAgents) << nom;
+        EXPECT_FALSE(periode.ListeAgents.Vide()) << nom;
+    }
 }
 
 TEST(Periodes, AResetRemovesThemAndADamagedOneLeavesTheHistoryUsable) {

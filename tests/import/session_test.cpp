@@ -4,7 +4,10 @@
 #include "import/session.h"
 
 #include "reference.h"
+#include "store/agents.h"
 #include "store/base.h"
+#include "store/options_robots.h"
+#include "support/donnees_visiteurs.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
 
@@ -33,6 +36,9 @@ struct Fenetre {
     CompteRenduImport Importe(const std::string& chemin, ModeImport mode = ModeImport::Entier) {
         DemandeImport d;
         d.Mode = mode;
+        return Importe(chemin, d);
+    }
+    CompteRenduImport Importe(const std::string& chemin, const DemandeImport& d) {
         const std::string option(base.ListeOptions[0]);
         const CompteRenduImport r = ImporteJournal(base, chemin, d);
         session.NoteImport({chemin, d, option, r.Plage});
@@ -136,6 +142,48 @@ TEST(Session, TheReferrerPrefixChangedInTheWindowWinsOtherwiseTheStoresDoes) {
     attendue.ListeOptions.Remplace(0, "http://autre.example/");
     EXPECT_TRUE(MemesTables(fenetre.base, attendue));
     EXPECT_EQ(Disque(dir.Chemin()).ListeOptions[0], "http://autre.example/");
+}
+
+// The window left robots out of its import, then turned the option on, while another program
+// imported counting them: the window's import is redone leaving them out, the agents of both
+// are kept, and the option turned on in the window is saved.
+TEST(Session, AnImportLeavingRobotsOutIsRedoneSoAndTheOptionOfTheWindowWins) {
+    RepertoireTemporaire dir;
+    const std::vector<std::string> agents = {test::kAgentFirefox, test::kAgentGoogle,
+                                             test::kAgentGpt};
+    const auto a = test::AvecAgents(test::LignesAleatoires(6, 200), agents, 6);
+    const auto b = test::AvecAgents(test::LignesAleatoires(7, 100), agents, 7);
+    Ecrit(dir.Fichier("a.log"), test::Journal(a));
+    Ecrit(dir.Fichier("b.log"), test::Journal(b));
+    Classificateur classement(test::DonneesTest(), "");
+    std::vector<std::string> personnes;
+    for (const std::string& l : a) {
+        if (l.find(test::kAgentFirefox) != std::string::npos) {
+            personnes.push_back(l);
+        }
+    }
+
+    Fenetre fenetre(dir.Chemin());
+    AutreProgramme(dir.Chemin(), dir.Fichier("b.log"));
+    DemandeImport d;
+    d.SansRobots = true;
+    d.Classement = &classement;
+    fenetre.Importe(dir.Fichier("a.log"), d);
+    FixeSansRobots(fenetre.base.ListeOptionsRobots, true);
+    ASSERT_EQ(fenetre.Enregistre().issue, IssueEnregistrement::Fusionne);
+
+    Base attendue = Reference({b});
+    test::ImporteReference(attendue, personnes);
+    const Base disque = Disque(dir.Chemin());
+    EXPECT_TRUE(MemesTables(disque, attendue));
+    EXPECT_TRUE(LitSansRobots(disque.ListeOptionsRobots));
+    // Each agent's hits: those of both logs.
+    std::int64_t acces = 0;
+    for (std::size_t i = 0; i < disque.ListeAgents.Count(); ++i) {
+        acces += LitAgent(disque.ListeAgents[i]).Acces;
+    }
+    EXPECT_EQ(disque.ListeAgents.Count(), 3u);
+    EXPECT_EQ(acces, 300);
 }
 
 TEST(Session, AnImportThatCannotBeRedoneWritesNothing) {

@@ -34,7 +34,7 @@ TEST(SillageImport, WritesTheFourteenTablesThenDoublesOnASecondImport) {
 
     r = LanceSillageImport("--verbeux --dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées\n6 lignes lues en "),
+    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots\n6 lignes lues en "),
               std::string::npos)
         << r.sortie;
     EXPECT_EQ(r.erreurs, "");
@@ -77,7 +77,8 @@ TEST(SillageImport, AFailingFileKeepsWhatCameBefore) {
         test::Lance("'" SILLAGE_IMPORT "' --verbeux --dir " + autre.Chemin() + " " + kDonnees +
                     "/petit.log " + dir.Fichier("mauvais.log") + " 2>&1");
     EXPECT_EQ(ensemble.code, 1);
-    const std::size_t rapport = ensemble.sortie.find("/petit.log : 6 lignes importées\n");
+    const std::size_t rapport =
+        ensemble.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots\n");
     ASSERT_NE(rapport, std::string::npos) << ensemble.sortie;
     EXPECT_LT(rapport, ensemble.sortie.find("sillage-import : " + dir.Fichier("mauvais.log")))
         << ensemble.sortie;
@@ -119,14 +120,15 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
     const std::string options = "--dir " + dir.Chemin() + " --incremental --verbeux ";
     Resultat r = LanceSillageImport(options + dir.Fichier("access.log"));
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(
-        r.sortie.find(dir.Fichier("access.log") + " : 3 lignes nouvelles (journal nouveau)\n"),
-        std::string::npos)
+    EXPECT_NE(r.sortie.find(dir.Fichier("access.log") +
+                            " : 3 lignes nouvelles, dont 0 de robots (journal nouveau)\n"),
+              std::string::npos)
         << r.sortie;
 
     Ecrit(dir.Fichier("access.log"), petit);
     r = LanceSillageImport(options + dir.Fichier("access.log"));
-    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles (3 déjà comptées)\n"), std::string::npos)
+    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles, dont 0 de robots (3 déjà comptées)\n"),
+              std::string::npos)
         << r.sortie;
     // The store now holds the tables of the whole log, the register beside them.
     for (const char* f : {"lanp.lst", "keyword.lst", "graphmois.lst"}) {
@@ -156,14 +158,68 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
         << r.sortie;
 }
 
+// The lines of robots left out on request (--sans-robots), or by the store's option, exactly as
+// if absent from the log, and counted in the report; a line of the user's robots.lst that is no
+// expression is told on the standard error, and the import goes on without it.
+TEST(SillageImport, RobotsLeftOutOnRequestOrByTheStoresOption) {
+    RepertoireTemporaire dir;
+    const std::vector<std::string> personnes = {
+        test::LigneLog("a", "01/Mar/2004:10:00:00", "/", "200", "-", test::kAgentFirefox),
+        test::LigneLog("b", "01/Mar/2004:10:40:00", "/p", "200", "-", test::kAgentChrome)};
+    std::vector<std::string> tout = personnes;
+    tout.insert(tout.begin() + 1,
+                test::LigneLog("a", "01/Mar/2004:10:20:00", "/", "200", "-", test::kAgentGoogle));
+    tout.push_back(
+        test::LigneLog("b", "01/Mar/2004:10:50:00", "/r", "404", "-", test::kAgentClaude));
+    Ecrit(dir.Fichier("tout.log"), test::Journal(tout));
+    Ecrit(dir.Fichier("personnes.log"), test::Journal(personnes));
+    for (const char* d : {"attendu", "demande", "option"}) {
+        std::filesystem::create_directory(dir.Fichier(d));
+        std::filesystem::permissions(dir.Fichier(d), std::filesystem::perms::owner_all);
+    }
+    ASSERT_EQ(
+        LanceSillageImport("--dir " + dir.Fichier("attendu") + " " + dir.Fichier("personnes.log"))
+            .code,
+        0);
+
+    Ecrit(dir.Fichier("demande/robots.lst"), "(\n");
+    const Resultat r = LanceSillageImport("--verbeux --sans-robots --dir " +
+                                          dir.Fichier("demande") + " " + dir.Fichier("tout.log"));
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find("tout.log : 4 lignes importées, dont 2 de robots\n"), std::string::npos)
+        << r.sortie;
+    EXPECT_EQ(r.erreurs.rfind("sillage-import : Fichier " + dir.Fichier("demande/robots.lst") +
+                                  ", ligne 1 : « ( » n'est pas une expression régulière valide",
+                              0),
+              0u)
+        << r.erreurs;
+
+    Ecrit(dir.Fichier("option/robots.options"), "sans-robots=1\r\n");
+    ASSERT_EQ(
+        LanceSillageImport("--dir " + dir.Fichier("option") + " " + dir.Fichier("tout.log")).code,
+        0);
+    for (const char* d : {"demande", "option"}) {
+        for (const EntreeCatalogue& e : Base::Catalogue()) {
+            const std::string f(e.fichier);
+            EXPECT_EQ(Contenu(dir.Fichier(d) + "/" + f), Contenu(dir.Fichier("attendu/" + f)))
+                << d << " " << f;
+        }
+        // The agents of every line, robots included.
+        Base base(dir.Fichier(d));
+        base.InitListes();
+        EXPECT_EQ(base.ListeAgents.Count(), 4u) << d;
+    }
+}
+
 TEST(SillageImport, OnATerminalItTellsWithoutBeingAsked) {
     RepertoireTemporaire dir;
     // script(1) runs the program on a terminal of its own and copies what it shows.
     const Resultat r = test::Lance("script -qec \"'" SILLAGE_IMPORT "' --dir " + dir.Chemin() +
                                    " " + kDonnees + "/petit.log\" /dev/null");
     ASSERT_EQ(r.code, 0) << r.sortie << r.erreurs;
-    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées\r\n6 lignes lues en "),
-              std::string::npos)
+    EXPECT_NE(
+        r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots\r\n6 lignes lues en "),
+        std::string::npos)
         << r.sortie;
 }
 

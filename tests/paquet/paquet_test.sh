@@ -106,8 +106,11 @@ for page in "$racine"/usr/share/man/man1/*.gz; do
     [[ "$(zcat "$page")" == *"\"Sillage $VERSION\""* ]] || echec "man page $page lacks the version"
 done
 for programme in sillage sillage-import; do
-    [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$racine/usr/bin/$programme" --version)" = \
+    # Its version, then those of the lists that tell robots apart.
+    [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$racine/usr/bin/$programme" --version | head -n 1)" = \
         "$programme $VERSION" ] || echec "$programme --version"
+    env -u DISPLAY -u WAYLAND_DISPLAY "$racine/usr/bin/$programme" --version |
+        grep -q "^crawler-user-agents [0-9]" || echec "$programme --version: the crawler list"
 done
 
 # The extracted program, run from an empty folder with a home of its own.
@@ -121,11 +124,11 @@ importe() {
 }
 importe
 donnees="$home/.local/share/sillage"
-# The fourteen tables, the register of imported logs, the manifest, the lock file and the
-# periods' folder.
-[ "$(ls "$donnees" | wc -l)" -eq 18 ] && [ -f "$donnees/journaux.lst" ] &&
-    [ -f "$donnees/sillage.manifeste" ] ||
-    echec "not fourteen tables, the register and the manifest in the data folder"
+# The fourteen tables, the register of imported logs, the agents table, the manifest, the lock
+# file and the periods' folder.
+[ "$(ls "$donnees" | wc -l)" -eq 19 ] && [ -f "$donnees/journaux.lst" ] &&
+    [ -f "$donnees/agents.lst" ] && [ -f "$donnees/sillage.manifeste" ] ||
+    echec "not fourteen tables, the register, the agents and the manifest in the data folder"
 # The same tables as the program of this build gives in a folder of its own.
 mkdir "$travail/attendu"
 "$CONSTRUCTION/app/sillage-import" --dir "$travail/attendu" "$JOURNAL" >/dev/null
@@ -195,7 +198,7 @@ programme="$(RACINE_SERVICE="$racine" lance_service "$maison" \
 [ "$programme" = "$racine/usr/bin/sillage-import" ] || echec "the service runs $programme"
 diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
     echec "the service's tables differ from the build's"
-grep -q " lignes nouvelles (journal nouveau)$" "$travail/service" ||
+grep -q " lignes nouvelles, dont .* de robots (journal nouveau)$" "$travail/service" ||
     echec "the service does not tell what each log gave: $(cat "$travail/service")"
 # From an install in ~/.local: the units where the user's systemd looks, the program in ~/.local.
 maison="$travail/maison-locale"

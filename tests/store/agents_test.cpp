@@ -1,15 +1,23 @@
 #include "store/agents.h"
+#include "store/base.h"
 #include "store/date_compacte.h"
+#include "store/manifeste.h"
+#include "store/options_robots.h"
 #include "store/table.h"
 
+#include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace sillage {
 namespace {
 
+using test::Contenu;
 using test::MessageDe;
+using test::RepertoireTemporaire;
 
 TEST(Agents, RowsRoundTripThroughTheirFile) {
     const RAgent r{"Mozilla/5.0 (X11; Linux x86_64; rv:120.0) Gecko/20100101 Firefox/120.0", 12, 5,
@@ -66,6 +74,69 @@ TEST(Agents, DamagedRows) {
                           "\\1;Wget\\2;99999999999\\3;0\\4;d\\5;"}) {
         EXPECT_FALSE(LitAgentVues(l, agent, acces, pages, date)) << l;
     }
+}
+
+// The agents table and the option of robots are files of the store beside the fourteen: a store
+// made before them saves without them; once they hold a row they are saved in the manifest,
+// loaded, seen by the footprint the window compares, and deleted by a reset.
+TEST(Agents, TheTableAndTheOptionOfRobotsAreFilesOfTheStore) {
+    RepertoireTemporaire dir;
+    Base base(dir.Chemin());
+    base.InitListes();
+    base.SauveListes();
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("agents.lst")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("robots.options")));
+    EXPECT_FALSE(LitSansRobots(base.ListeOptionsRobots));
+    // Turning the option off where it never was on writes nothing.
+    FixeSansRobots(base.ListeOptionsRobots, false);
+    EXPECT_TRUE(base.ListeOptionsRobots.Vide());
+
+    const EmpreinteDisque avant = base.LitEmpreinte();
+    const RAgent wget{"Wget/1.21", 3, 1, "14/Feb/2004:10:11:12"};
+    base.ListeAgents.Ajoute(EcritAgent(wget));
+    FixeSansRobots(base.ListeOptionsRobots, true);
+    base.SauveListes();
+    EXPECT_EQ(Contenu(dir.Fichier("agents.lst")), EcritAgent(wget) + "\r\n");
+    EXPECT_EQ(Contenu(dir.Fichier("robots.options")), "sans-robots=1\r\n");
+    EXPECT_NE(base.LitEmpreinte(), avant);
+    Table manifeste;
+    manifeste.ChargeFichier(dir.Fichier("sillage.manifeste"));
+    std::vector<EntreeManifeste> entrees;
+    ASSERT_TRUE(LitManifeste(manifeste, entrees));
+    int nommes = 0;
+    for (const EntreeManifeste& e : entrees) {
+        nommes += e.Nom == "agents.lst" || e.Nom == "robots.options";
+    }
+    EXPECT_EQ(nommes, 2);
+
+    Base relue(dir.Chemin());
+    relue.InitListes();
+    ASSERT_EQ(relue.ListeAgents.Count(), 1u);
+    EXPECT_EQ(LitAgent(relue.ListeAgents[0]), wget);
+    EXPECT_TRUE(LitSansRobots(relue.ListeOptionsRobots));
+    // Turned off, the option's file says so.
+    FixeSansRobots(relue.ListeOptionsRobots, false);
+    relue.SauveListes();
+    EXPECT_EQ(Contenu(dir.Fichier("robots.options")), "sans-robots=0\r\n");
+
+    // Changed by something else than a save, the agents table is told as the tables are.
+    test::Ecrit(dir.Fichier("agents.lst"), EcritAgent({"Wget/1.21", 4, 1, "d"}) + "\r\n");
+    Base changee(dir.Chemin());
+    EXPECT_NE(MessageDe([&] { changee.InitListes(); }).find("agents.lst"), std::string::npos);
+
+    relue.ReinitialiseListes();
+    EXPECT_TRUE(relue.ListeAgents.Vide());
+    EXPECT_TRUE(relue.ListeOptionsRobots.Vide());
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("agents.lst")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("robots.options")));
+}
+
+// Only "sans-robots=1" leaves robots out: anything else in the file (edited by hand) counts them.
+TEST(Agents, TheOptionOfRobotsReadsOnlyItsOwnLine) {
+    for (const char* ligne : {"sans-robots=0", "sans-robots=oui", "1", "", "sans-robots=1 "}) {
+        EXPECT_FALSE(LitSansRobots(test::TableDe({ligne}))) << ligne;
+    }
+    EXPECT_TRUE(LitSansRobots(test::TableDe({"sans-robots=1", "x"})));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // A save and a reset stopped at every step, failing writes and renames, and what the next holder
 // of the lock finds: always every old file or every new one, and nothing else in the folder.
+#include "store/agents.h"
 #include "store/base.h"
 #include "store/erreur.h"
 #include "store/transaction.h"
@@ -197,6 +198,17 @@ void Remplit(Base& base, const std::string& marque, int lignes) {
             t.Ajoute("\\1;" + std::to_string(lignes) + "\\2;");
         }
     }
+    // The agents table, a file beside the fourteen, changes with them.
+    base.ListeAgents.Efface();
+    for (int i = 0; i < lignes; ++i) {
+        base.ListeAgents.Ajoute("\\1;" + marque + "agent " + std::to_string(i) +
+                                "\\2;1\\3;0\\4;d\\5;");
+    }
+}
+
+// The same fourteen tables and agents table.
+bool MemeStore(const Base& a, const Base& b) {
+    return MemesTables(a, b) && a.ListeAgents == b.ListeAgents;
 }
 
 // The files of the folder, but the lock file, which is not part of the store's content.
@@ -210,12 +222,13 @@ std::set<std::string> Fichiers(const std::string& dossier) {
     return noms;
 }
 
-// The fourteen tables and the manifest of the save that wrote them.
+// The fourteen tables, the agents table and the manifest of the save that wrote them.
 std::set<std::string> LesQuatorze() {
     std::set<std::string> noms;
     for (const EntreeCatalogue& e : Base::Catalogue()) {
         noms.emplace(e.fichier);
     }
+    noms.emplace(kFichierAgents);
     noms.emplace(kFichierManifeste);
     return noms;
 }
@@ -245,8 +258,8 @@ struct Etats {
         Verrou verrou = apres.Verrouille(std::chrono::milliseconds(0));
         ASSERT_TRUE(verrou.Tenu()) << contexte;
         apres.InitListes();
-        const bool ancien = MemesTables(apres, ancienne);
-        const bool nouveau = MemesTables(apres, nouvelle);
+        const bool ancien = MemeStore(apres, ancienne);
+        const bool nouveau = MemeStore(apres, nouvelle);
         EXPECT_TRUE(ancien || nouveau) << contexte;
         if (ancien && ancienneSurDisque) {
             EXPECT_EQ(Fichiers(dir.Chemin()), LesQuatorze()) << contexte;
@@ -352,8 +365,8 @@ TEST(Transaction, AResetStoppedAtAnyStepDeletesAllOrNone) {
             Verrou verrou = apres2.Verrouille(std::chrono::milliseconds(0));
             apres2.InitListes();
             const auto fichiers = Fichiers(etats.dir.Chemin());
-            const bool ancien = MemesTables(apres2, etats.ancienne) && fichiers == LesQuatorze();
-            const bool vide = MemesTables(apres2, etats.nouvelle) && fichiers.empty();
+            const bool ancien = MemeStore(apres2, etats.ancienne) && fichiers == LesQuatorze();
+            const bool vide = MemeStore(apres2, etats.nouvelle) && fichiers.empty();
             ASSERT_TRUE(ancien || vide) << "step " << etape << (apres ? " after" : " before");
         }
         if (fini) {

@@ -15,9 +15,10 @@
 namespace sillage::test {
 
 std::string LigneLog(const std::string& hote, const std::string& date, const std::string& page,
-                     const std::string& statut, const std::string& origine) {
+                     const std::string& statut, const std::string& origine,
+                     const std::string& agent) {
     return hote + " - - [" + date + " +0100] \"GET " + page + " HTTP/1.1\" " + statut + " 100 \"" +
-           origine + "\" \"Agent/1.0\"";
+           origine + "\" \"" + agent + "\"";
 }
 
 std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::string& site) {
@@ -36,6 +37,18 @@ std::vector<std::string> LignesAleatoires(unsigned graine, int n, const std::str
         lignes.push_back(
             LigneLog("10.0." + std::to_string(alea() % 5) + "." + std::to_string(alea() % 40), date,
                      pages[alea() % 6], statuts[alea() % 5], origine));
+    }
+    return lignes;
+}
+
+std::vector<std::string> AvecAgents(std::vector<std::string> lignes,
+                                    const std::vector<std::string>& agents, unsigned graine) {
+    std::mt19937 alea(graine);
+    for (std::string& l : lignes) {
+        const std::size_t p = l.rfind("\"Agent/1.0\"");
+        if (p != std::string::npos) {
+            l.replace(p, std::string::npos, "\"" + agents[alea() % agents.size()] + "\"");
+        }
     }
     return lignes;
 }
@@ -127,6 +140,10 @@ std::vector<std::string> DecoupeParMorceaux(const std::string& octets, std::size
 }
 
 Resultat Lance(const std::string& commande) {
+    // The programs keep what they computed between runs (the classifications of agents) in the
+    // user's cache folder: in one of the test's own here, never the home of who runs the tests.
+    static const RepertoireTemporaire cache;
+    ::setenv("XDG_CACHE_HOME", cache.Chemin().c_str(), 1);
     const RepertoireTemporaire dir;
     const std::string complete =
         "(" + commande + ") </dev/null >" + dir.Fichier("sortie") + " 2>" + dir.Fichier("erreurs");

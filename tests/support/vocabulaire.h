@@ -14,14 +14,32 @@
 namespace sillage::test {
 
 // One combined-layout log line: host, date (dd/Mon/yyyy:hh:mm:ss, the zone is added), path
-// (requested with GET over HTTP/1.1), status and referrer.
+// (requested with GET over HTTP/1.1), status, referrer and user agent.
 std::string LigneLog(const std::string& hote, const std::string& date, const std::string& page,
-                     const std::string& statut = "200", const std::string& origine = "-");
+                     const std::string& statut = "200", const std::string& origine = "-",
+                     const std::string& agent = "Agent/1.0");
 // n lines of a log, dates in order, from a few hosts on a few pages (images and downloads among
 // them), some with errors, a third of them with a referrer under `site` carrying search words:
 // always the same for the same graine, and sharing hosts and pages with any other graine.
 std::vector<std::string>
 LignesAleatoires(unsigned graine, int n, const std::string& site = "http://moteur.example/cherche");
+// Agents of persons and of robots as logs show them: Firefox, Chrome, Googlebot, GPTBot,
+// ClaudeBot, "-" and the empty agent.
+inline const std::string kAgentFirefox =
+    "Mozilla/5.0 (X11; Linux x86_64; rv:120.0) Gecko/20100101 Firefox/120.0";
+inline const std::string kAgentChrome =
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/120.0.0.0 Safari/537.36";
+inline const std::string kAgentGoogle =
+    "Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)";
+inline const std::string kAgentGpt = "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko); "
+                                     "compatible; GPTBot/1.2; +https://openai.com/gptbot";
+inline const std::string kAgentClaude = "Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; "
+                                        "compatible; ClaudeBot/1.0; +claudebot@anthropic.com)";
+// The lines (of LigneLog) with each one's agent drawn from agents: always the same for the same
+// graine.
+std::vector<std::string> AvecAgents(std::vector<std::string> lignes,
+                                    const std::vector<std::string>& agents, unsigned graine);
 // The bytes of a log file: each line followed by a line feed.
 std::string Journal(const std::vector<std::string>& lignes);
 
@@ -63,7 +81,8 @@ struct Resultat {
     std::string sortie;
     std::string erreurs;
 };
-// Runs a shell command line (with no standard input).
+// Runs a shell command line (with no standard input), the user's cache folder
+// (XDG_CACHE_HOME) a temporary one of the test program's own.
 Resultat Lance(const std::string& commande);
 // Runs the sillage-import program with these arguments (a shell command line's words).
 Resultat LanceSillageImport(const std::string& arguments);

@@ -78,7 +78,7 @@ class FenetreApropos : public QObject {
     void texts() {
         TFApropos d;
         QCOMPARE(d.windowTitle(), QStringLiteral("A Propos"));
-        QCOMPARE(d.size(), QSize(288, 227));
+        QCOMPARE(d.size(), QSize(288, 259));
         QCOMPARE(d.minimumSize(), d.maximumSize());
         auto* titre = d.findChild<QLabel*>("Label1");
         QCOMPARE(titre->text(), QStringLiteral("Sillage"));
@@ -86,8 +86,13 @@ class FenetreApropos : public QObject {
         QVERIFY(titre->font().bold());
         QCOMPARE(d.findChild<QLabel*>("Label7")->text(), QStringLiteral("V 1.03"));
         QCOMPARE(d.findChild<QLabel*>("Label2")->text(), QStringLiteral("Créée par :"));
+        // The lists' versions, above the button.
+        QVERIFY(d.findChild<QLabel*>("LVersionUap")->text().startsWith("uap-core "));
+        QVERIFY(d.findChild<QLabel*>("LVersionRobots")->text().startsWith("crawler-user-agents "));
         auto* fermer = d.findChild<QPushButton*>("BCLose");
         QCOMPARE(fermer->text(), QStringLiteral("&Fermer"));
+        QCOMPARE(fermer->geometry(), QRect(48, 216, 177, 33));
+        QVERIFY(d.findChild<QLabel*>("LVersionRobots")->geometry().bottom() < 216);
         QVERIFY(fermer->isDefault());
         // A small tool window at its place; its plain texts in the main window's 11-pixel font.
         QVERIFY(d.windowFlags().testFlag(Qt::Tool));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "store/base.h"
+#include "support/donnees_visiteurs.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
 #include "ui/dialogues.h"
@@ -62,7 +63,7 @@ inline void VerifieModeles(const QObject& f) {
     for (QAbstractItemView* vue : f.findChildren<QAbstractItemView*>()) {
         QAbstractItemModel* modele = vue->model();
         if (qobject_cast<ModeleListe*>(modele) || qobject_cast<ModeleTextes*>(modele) ||
-            qobject_cast<ModeleEntrees*>(modele)) {
+            qobject_cast<ModeleEntrees*>(modele) || qobject_cast<ModeleVisiteurs*>(modele)) {
             VerifieModele(*modele);
         }
     }
@@ -91,9 +92,11 @@ struct FenetreDeTest {
         test::EcritTable(repertoire.Fichier(fichier), lignes);
     }
     // Creates and shows the window, which starts up on the table files; its models are checked
-    // from then on.
+    // from then on. Agents are classified by the installed lists, the sources' crawler list and
+    // the store's robots.lst, with no cache between runs.
     TFPrincip& Ouvre() {
         fenetre = std::make_unique<TFPrincip>(base);
+        fenetre->FixeDonneesVisiteurs(DonneesTest());
         VerifieModeles(*fenetre);
         fenetre->show();
         return *fenetre;

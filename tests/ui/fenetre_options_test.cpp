@@ -1,9 +1,11 @@
 // The options dialog, driven as a user would: it shows the stored option at each showing,
 // stores what Ok confirms and nothing else.
 #include "store/base.h"
+#include "store/options_robots.h"
 #include "ui/police.h"
 #include "ui/tfoptions.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -31,6 +33,13 @@ class FenetreOptions : public QObject {
         QCOMPARE(annuler->text(), QStringLiteral("Annuler"));
         QCOMPARE(d.findChild<QWidget*>("Label1")->property("text").toString(),
                  QStringLiteral("Référent à exclure (site) :"));
+        auto* robots = d.findChild<QCheckBox*>("CBSansRobots");
+        QVERIFY(robots);
+        QCOMPARE(robots->text(), QStringLiteral("Ne pas compter les robots"));
+        // Below the referrer's line, above the buttons.
+        QVERIFY(robots->geometry().top() >=
+                d.findChild<QLineEdit*>("EExculdeOrigine")->geometry().bottom());
+        QVERIFY(robots->geometry().bottom() < ok->geometry().top());
         // A small tool window at its place, in the main window's 11-pixel font.
         QVERIFY(d.windowFlags().testFlag(Qt::Tool));
         QVERIFY(!d.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
@@ -93,6 +102,36 @@ class FenetreOptions : public QObject {
         edit->setText(QStringLiteral("http://a/\nb")); // a pasted line break cannot split the line
         QTest::mouseClick(d.findChild<QPushButton*>("BOk"), Qt::LeftButton);
         QCOMPARE(Option(base), "http://a/b");
+    }
+
+    // "Ne pas compter les robots": off in a store that never had it, kept beside options.lst
+    // (never inside it) once Ok confirms it, forgotten when cancelled.
+    void theOptionOfRobotsIsKeptApartFromTheReferrer() {
+        Base base;
+        base.ListeOptions.Ajoute("http://site/");
+        TFOptions d(base);
+        auto* robots = d.findChild<QCheckBox*>("CBSansRobots");
+        d.show();
+        QVERIFY(!robots->isChecked());
+        QTest::mouseClick(d.findChild<QPushButton*>("BOk"), Qt::LeftButton);
+        QVERIFY(base.ListeOptionsRobots.Vide()); // nothing to keep: no file is written for it
+
+        d.show();
+        robots->click();
+        QTest::mouseClick(d.findChild<QPushButton*>("BCancel"), Qt::LeftButton);
+        QVERIFY(!sillage::LitSansRobots(base.ListeOptionsRobots));
+        d.show();
+        QVERIFY(!robots->isChecked());
+        robots->click();
+        QTest::mouseClick(d.findChild<QPushButton*>("BOk"), Qt::LeftButton);
+        QVERIFY(sillage::LitSansRobots(base.ListeOptionsRobots));
+        QCOMPARE(base.ListeOptions.Count(), std::size_t{1});
+        QCOMPARE(Option(base), "http://site/");
+        d.show();
+        QVERIFY(robots->isChecked());
+        robots->click();
+        QTest::keyClick(d.findChild<QLineEdit*>("EExculdeOrigine"), Qt::Key_Return);
+        QVERIFY(!sillage::LitSansRobots(base.ListeOptionsRobots));
     }
 
     void emptyOptionsTableShowsNothingAndOkAddsTheLine() {

@@ -138,7 +138,7 @@ void FenetrePrincipale::layoutOfTheWindow() {
     }
     QCOMPARE(vues, commandes);
 
-    // Nine tabs, every caption whole and in sight, on two rows.
+    // Ten tabs, every caption whole and in sight, on two rows.
     const QStringList titres = {"Général",
                                 "Statistiques des Pages",
                                 "Statistiques des Images",
@@ -147,11 +147,12 @@ void FenetrePrincipale::layoutOfTheWindow() {
                                 "Infos",
                                 "Graphiques annuels",
                                 "Statistiques des Downloads",
-                                "Statistiques des Retours"};
+                                "Statistiques des Retours",
+                                "Visiteurs"};
     ControleOnglets& onglets = Onglets(f);
-    QCOMPARE(onglets.count(), 9);
+    QCOMPARE(onglets.count(), 10);
     QCOMPARE(onglets.rowCount(), 2);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 10; ++i) {
         QCOMPARE(onglets.tabText(i), titres[i]);
         const QRect r = onglets.tabRect(i);
         QVERIFY(onglets.rect().contains(r));
@@ -173,13 +174,15 @@ void FenetrePrincipale::layoutOfTheWindow() {
         const char* nom;
         QRect place;
     } places[] = {
-        {"ProgressBar1", {96, 16, 489, 16}}, {"SGGen", {24, 72, 561, 497}},
-        {"EFiltre4", {8, 32, 473, 21}},      {"BFiltre4", {488, 32, 145, 21}},
-        {"LVIP", {8, 64, 625, 529}},         {"LVDownload", {8, 16, 625, 545}},
-        {"LBSearch", {16, 56, 601, 193}},    {"LVAffiche", {16, 272, 601, 289}},
-        {"LBListMois", {240, 32, 393, 201}}, {"PaintBox1", {64, 272, 495, 289}},
-        {"B417", {8 + 32 * 17, 8, 25, 25}},  {"B505", {8 + 32 * 5, 38, 25, 25}},
-        {"LVRetours", {8, 96, 625, 473}},
+        {"ProgressBar1", {96, 16, 489, 16}},  {"SGGen", {24, 72, 561, 497}},
+        {"EFiltre4", {8, 32, 473, 21}},       {"BFiltre4", {488, 32, 145, 21}},
+        {"LVIP", {8, 64, 625, 529}},          {"LVDownload", {8, 16, 625, 545}},
+        {"LBSearch", {16, 56, 601, 193}},     {"LVAffiche", {16, 272, 601, 289}},
+        {"LBListMois", {240, 32, 393, 201}},  {"PaintBox1", {64, 272, 495, 289}},
+        {"B417", {8 + 32 * 17, 8, 25, 25}},   {"B505", {8 + 32 * 5, 38, 25, 25}},
+        {"LVRetours", {8, 96, 625, 473}},     {"EFiltre6", {8, 32, 473, 21}},
+        {"LVNavigateurs", {8, 80, 305, 245}}, {"LVSystemes", {8, 349, 305, 244}},
+        {"LVRobots", {321, 80, 312, 245}},    {"LVPays", {321, 349, 312, 244}},
     };
     for (const auto& p : places) {
         auto* w = f.findChild<QWidget*>(p.nom);

@@ -286,6 +286,7 @@ class FenetreSession : public QObject {
         Dialogues::ReponseSuivante(QMessageBox::Retry);
         Dialogues::ReponseSuivante(QMessageBox::Cancel);
         t.fenetre = std::make_unique<TFPrincip>(t.base);
+        t.fenetre->FixeDonneesVisiteurs(DonneesTest());
         t.fenetre->FixeAttenteVerrou(std::chrono::milliseconds(20));
         t.fenetre->show();
         TFPrincip& f = *t.fenetre;

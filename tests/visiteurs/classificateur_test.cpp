@@ -4,7 +4,7 @@
 #include "visiteurs/classificateur.h"
 #include "visiteurs/json.h"
 
-#include "donnees_test.h"
+#include "support/donnees_visiteurs.h"
 #include "support/repertoire_temporaire.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // own look-up does), names through their top-level domain, French names from iso-codes.
 #include "visiteurs/pays.h"
 
-#include "donnees_test.h"
+#include "support/donnees_visiteurs.h"
 #include "support/repertoire_temporaire.h"
 
 extern "C" {

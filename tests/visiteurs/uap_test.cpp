@@ -3,7 +3,7 @@
 // exactly the families those cases expect.
 #include "visiteurs/uap.h"
 
-#include "donnees_test.h"
+#include "support/donnees_visiteurs.h"
 
 #include <gtest/gtest.h>
 #include <yaml-cpp/yaml.h>

@@ -16,6 +16,9 @@ TEST(VueMessages, NumbersAndCountsReadAsFrenchWritesThem) {
     EXPECT_EQ(CompteEnFrancais(2, "ligne", "lignes"), "2 lignes");
     EXPECT_EQ(TexteIllisiblesIgnorees(3, 1042),
               "3 lignes illisibles ignorées (première : ligne 1 042)");
+    EXPECT_EQ(TexteDontRobots(4012), "dont 4 012 de robots");
+    EXPECT_EQ(TexteDontRobots(0), "dont 0 de robots");
+    EXPECT_EQ(TexteDontRobots(1), "dont 1 d'un robot");
     EXPECT_EQ(TexteTablesOccupees("/srv/stats/"),
               "Les tables de /srv/stats sont utilisées par un autre programme.");
 }

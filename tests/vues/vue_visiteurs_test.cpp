@@ -78,6 +78,8 @@ TEST(VueVisiteurs, FourListsAndTheRobotsLine) {
     EXPECT_EQ(v.Acces, 150);
     EXPECT_EQ(v.AccesRobots, 50);
     EXPECT_EQ(LigneRobots(v), (ResumeRobots{"50", "33,3 %"}));
+    EXPECT_EQ(ResumeRobotsDesAgents(agents, c), LigneRobots(v));
+    EXPECT_EQ(TexteRobots(LigneRobots(v)), "50 (33,3 % des accès)");
     EXPECT_EQ(&v.Liste(ListeVisiteurs::Robots), &v.Robots);
 
     // Filters on the first cell.
@@ -99,6 +101,8 @@ TEST(VueVisiteurs, EmptyTablesAndUserDecisions) {
     const VueVisiteurs vide = CalculeVisiteurs(Table(), TableDe({Compteur(0)}), c, pays);
     EXPECT_TRUE(vide.Navigateurs.empty() && vide.Robots.empty() && vide.Pays.empty());
     EXPECT_EQ(LigneRobots(vide), (ResumeRobots{"0", ""}));
+    EXPECT_EQ(ResumeRobotsDesAgents(Table(), c), (ResumeRobots{"0", ""}));
+    EXPECT_EQ(TexteRobots(LigneRobots(vide)), "0");
 
     test::RepertoireTemporaire d;
     test::Ecrit(d.Fichier("robots.lst"), "!Googlebot\nFirefox/120\n");

@@ -37,6 +37,7 @@ void ExpectMemeStore(const Base& avant, const Base& apres) {
     for (const EntreeCatalogue& e : Base::Catalogue()) {
         EXPECT_TRUE(avant.*e.table == apres.*e.table) << e.fichier;
     }
+    EXPECT_TRUE(avant.ListeAgents == apres.ListeAgents);
     EXPECT_EQ(apres.Modifie, avant.Modifie);
 }
 
@@ -64,10 +65,11 @@ TEST(Importation, AnythingThrownWhileTablesAreBuiltLeavesTheStoreAsItWas) {
             const bool inchangee = f == "options.lst" || f == "navigateur.lst" || f == "chemin.lst";
             EXPECT_EQ(avant.*e.table == temoin.*e.table, inchangee) << f;
         }
+        EXPECT_FALSE(avant.ListeAgents == temoin.ListeAgents);
     }
     ASSERT_EQ(parties, (std::vector<std::string>{"noms", "pages", "images", "downloads", "origines",
                                                  "motscles", "erreurs", "paires", "calendrier",
-                                                 "registre", "periodes"}));
+                                                 "agents", "registre", "periodes"}));
 
     for (const std::string& partie : parties) {
         SCOPED_TRACE(partie);
