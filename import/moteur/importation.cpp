@@ -183,7 +183,6 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
         erreurs_.Compte(hit, ressource, date);
     }
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
-
 }
 
 void Importation::Valide(const SondeValidation& sonde) {
