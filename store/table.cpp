@@ -4,6 +4,7 @@
 #include "store/fichiers.h"
 #include "store/manifeste.h"
 
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -229,8 +230,9 @@ void Table::ChargeFichier(const std::string& chemin) {
     const int fd = OuvreFichierRegulier(chemin, taille);
     struct stat st;
     if (::fstat(fd, &st) != 0) {
+        const int erreur = errno;
         ::close(fd);
-        LeveErreurOuverture(chemin);
+        LeveErreurOuverture(chemin, RaisonSysteme(erreur));
     }
     ChargeDescripteur(fd, chemin, st);
 }
