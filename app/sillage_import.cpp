@@ -115,29 +115,46 @@ bool LitSecondes(const std::string& texte, double& secondes) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-// What the import of one file did, in one line (and one more for the lines passed over).
-void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental) {
+// What is written once the tables are saved: the report goes to the standard output, remarks and
+// errors to the standard error, in the order they came.
+struct Sortie {
+    std::FILE* flux;
+    std::string texte;
+};
+
+// What the import of one file did, in one line (and one more for the lines passed over, which
+// are not counted as imported).
+void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental,
+              std::vector<Sortie>& sorties) {
+    const std::int64_t comptees = r.Lignes - r.Illisibles;
     if (!incremental) {
-        std::printf(
-            "%s : %s\n", fichier.c_str(),
-            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str());
+        std::string ligne =
+            fichier + " : " +
+            sillage::CompteEnFrancais(comptees, "ligne importée", "lignes importées");
+        if (!r.DejaImporteLe.empty()) {
+            ligne += " (" + sillage::TexteDejaImporte(r.DejaImporteLe) + ")";
+        }
+        sorties.push_back({stdout, ligne});
     } else {
         std::string suite;
         if (r.Connu) {
             suite = sillage::CompteEnFrancais(r.DejaComptees, "déjà comptée", "déjà comptées");
         } else if (r.Reecrit) {
             suite = "journal réécrit depuis son dernier import, compté en entier";
+        } else if (r.Vide) {
+            suite = "fichier vide";
         } else {
             suite = "journal nouveau";
         }
-        std::printf(
-            "%s : %s (%s)\n", fichier.c_str(),
-            sillage::CompteEnFrancais(r.Lignes, "ligne nouvelle", "lignes nouvelles").c_str(),
-            suite.c_str());
+        sorties.push_back(
+            {stdout, fichier + " : " +
+                         sillage::CompteEnFrancais(comptees, "ligne nouvelle", "lignes nouvelles") +
+                         " (" + suite + ")"});
     }
     if (r.Illisibles > 0) {
-        std::printf("%s : %s\n", fichier.c_str(),
-                    sillage::TexteIllisiblesIgnorees(r.Illisibles, r.PremiereIllisible).c_str());
+        sorties.push_back(
+            {stdout, fichier + " : " +
+                         sillage::TexteIllisiblesIgnorees(r.Illisibles, r.PremiereIllisible)});
     }
 }
 
@@ -250,6 +267,8 @@ int main(int argc, char** argv) {
             return 75;
         }
         base.InitListes(accepteModifications);
+        // Before a log is read: a store that cannot be saved is told at once.
+        base.VerifieEcrivable();
     } catch (const sillage::ErreurSillage& e) {
         // No store folder, or a partial load: saving would overwrite the tables that did not
         // load, or write them elsewhere.
@@ -261,6 +280,7 @@ int main(int argc, char** argv) {
     const auto debut = std::chrono::steady_clock::now();
     std::int64_t lignes = 0;
     int code = 0;
+    std::vector<Sortie> sorties;
     for (const std::string& fichier : fichiers) {
         try {
             // Without a bar to draw no progress is asked for: a plain log is then read once,
@@ -272,12 +292,13 @@ int main(int argc, char** argv) {
                     : sillage::RappelProgression());
             barre.Termine();
             lignes += rendu.Lignes;
-            if (verbeux) {
-                Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
+            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau, sorties);
+            if (rendu.Coupe) {
+                sorties.push_back({stderr, sillage::TexteCompresseCoupe(fichier)});
             }
         } catch (const sillage::ErreurSillage& e) {
             barre.Termine();
-            std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());
+            sorties.push_back({stderr, sillage::MessageDuFichier(fichier, e.what())});
             code = 1;
             break;
         }
@@ -287,8 +308,16 @@ int main(int argc, char** argv) {
             base.SauveListes();
         }
     } catch (const sillage::ErreurSillage& e) {
+        // Nothing was imported after all: no report, only why.
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
         return 1;
+    }
+    for (const Sortie& s : sorties) {
+        if (s.flux == stderr) {
+            std::fprintf(stderr, "sillage-import : %s\n", s.texte.c_str());
+        } else if (verbeux) {
+            std::printf("%s\n", s.texte.c_str());
+        }
     }
     const double secondes =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
