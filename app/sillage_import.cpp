@@ -158,6 +158,36 @@ void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, b
     }
 }
 
+// Imports each file in turn into base, until one fails; adds the lines read to lignes and what
+// is to be written to sorties. Answers the exit status: 1 when a file failed.
+int ImporteFichiers(sillage::Base& base, const std::vector<std::string>& fichiers,
+                    const sillage::DemandeImport& demande, std::int64_t& lignes,
+                    std::vector<Sortie>& sorties) {
+    Barre barre(::isatty(STDERR_FILENO) != 0);
+    for (const std::string& fichier : fichiers) {
+        try {
+            // Without a bar to draw no progress is asked for: a plain log is then read once,
+            // not counted ahead.
+            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
+                base, fichier, demande,
+                barre.Active()
+                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
+                    : sillage::RappelProgression());
+            barre.Termine();
+            lignes += rendu.Lignes;
+            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau, sorties);
+            if (rendu.Coupe) {
+                sorties.push_back({stderr, sillage::TexteCompresseCoupe(fichier)});
+            }
+        } catch (const sillage::ErreurSillage& e) {
+            barre.Termine();
+            sorties.push_back({stderr, sillage::MessageDuFichier(fichier, e.what())});
+            return 1;
+        }
+    }
+    return 0;
+}
+
 std::string Decimal(double v, int chiffres) {
     char t[64];
     std::snprintf(t, sizeof t, "%.*f", chiffres, v);
@@ -276,33 +306,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Barre barre(::isatty(STDERR_FILENO) != 0);
     const auto debut = std::chrono::steady_clock::now();
     std::int64_t lignes = 0;
-    int code = 0;
     std::vector<Sortie> sorties;
-    for (const std::string& fichier : fichiers) {
-        try {
-            // Without a bar to draw no progress is asked for: a plain log is then read once,
-            // not counted ahead.
-            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
-                base, fichier, demande,
-                barre.Active()
-                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
-                    : sillage::RappelProgression());
-            barre.Termine();
-            lignes += rendu.Lignes;
-            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau, sorties);
-            if (rendu.Coupe) {
-                sorties.push_back({stderr, sillage::TexteCompresseCoupe(fichier)});
-            }
-        } catch (const sillage::ErreurSillage& e) {
-            barre.Termine();
-            sorties.push_back({stderr, sillage::MessageDuFichier(fichier, e.what())});
-            code = 1;
-            break;
-        }
-    }
+    const int code = ImporteFichiers(base, fichiers, demande, lignes, sorties);
     try {
         if (base.Modifie == 1) {
             base.SauveListes();
