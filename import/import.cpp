@@ -138,6 +138,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     if (!PremiereLigne(*source, plan, ligne)) {
         CompteRenduImport rendu = RienANouveau(plan, chemin, debut);
         rendu.Coupe = options.CoupureToleree && source->Coupe();
+        rendu.Vide = rendu.Vide && !rendu.Coupe; // cut before its first line: not empty
         return rendu;
     }
     plan.Boucle.DejaComptees = plan.Rendu.DejaComptees; // line numbers from the log's first

@@ -197,6 +197,16 @@ TEST(SillageImport, ErrorsSayWhyAndWhichFile) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.erreurs, "sillage-import : Impossible d'ouvrir le fichier " +
                              dir.Fichier("absent") + " : répertoire introuvable\n");
+    // A register that does not read is named with its line, before any log is read.
+    RepertoireTemporaire abime;
+    Ecrit(abime.Fichier("journaux.lst"), "\\1;0123456789abcdef\\2;4096\r\n");
+    r = LanceSillageImport("--dir " + abime.Chemin() + " " + kDonnees + "/petit.log");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs, "sillage-import : Le registre des journaux importés " +
+                             abime.Fichier("journaux.lst") +
+                             " ne se lit pas à sa ligne 1 (rangée incomplète) : corrigez cette "
+                             "ligne ou retirez-la (le journal qu'elle note sera alors compté "
+                             "comme un journal nouveau par un import --incremental).\n");
     // To an import of what is new, an empty log (as logrotate's create leaves) is nothing new.
     r = LanceSillageImport(options + "--incremental " + dir.Fichier("vide.log"));
     EXPECT_EQ(r.code, 0) << r.erreurs;
