@@ -65,15 +65,6 @@ std::string SansBlancsAuxBouts(const std::string& ligne) {
     return ligne.substr(debut, ligne.find_last_not_of(blancs) - debut + 1);
 }
 
-// The reason, with a hint where logs of the system are refused to a user outside their group.
-std::string Raison(int erreur, const std::string& chemin) {
-    std::string raison = RaisonSysteme(erreur);
-    if ((erreur == EACCES || erreur == EPERM) && chemin.rfind("/var/log/", 0) == 0) {
-        raison += " ; les journaux de /var/log se lisent en étant membre du groupe adm";
-    }
-    return raison;
-}
-
 // glob(3) reports the folders it cannot read through a function without context: the first
 // such folder of the current call is kept here.
 struct EchecGlob {
@@ -113,7 +104,7 @@ std::vector<std::string> Correspondances(const std::string& motif, const std::st
     ::globfree(&trouves);
     if (code == GLOB_ABORTED || echec.erreur != 0) {
         throw ErreurSillage(ou + " : impossible de lire le répertoire " + echec.dossier + " (" +
-                            Raison(echec.erreur, echec.dossier) + ")");
+                            RaisonSysteme(echec.erreur, echec.dossier) + ")");
     }
     if (code == GLOB_NOSPACE) {
         throw ErreurSillage(ou + " : mémoire insuffisante pour " + motif);
@@ -142,7 +133,7 @@ std::string Contenu(const std::string& chemin) {
     }
     if (erreur != 0) {
         throw ErreurSillage("Impossible de lire la liste des journaux " + chemin + " : " +
-                            Raison(erreur, chemin));
+                            RaisonSysteme(erreur, chemin));
     }
     if (octets.size() > kTailleMax) {
         throw ErreurSillage("La liste des journaux " + chemin +
@@ -167,32 +158,6 @@ bool PrecedeEnRotation(const std::string& a, const std::string& b) {
         return cle(x) < cle(y);
     }
     return a < b;
-}
-
-std::string RaisonSysteme(int erreur) {
-    switch (erreur) {
-    case ENOENT:
-        return "fichier introuvable";
-    case EACCES:
-    case EPERM:
-        return "permission refusée";
-    case EISDIR:
-        return "c'est un répertoire";
-    case ENOTDIR:
-        return "une partie du chemin n'est pas un répertoire";
-    case ELOOP:
-        return "trop de liens symboliques";
-    case ENAMETOOLONG:
-        return "nom trop long";
-    case EIO:
-        return "erreur d'entrée-sortie";
-    case ENOMEM:
-        return "mémoire insuffisante";
-    case ENOSPC:
-        return "disque plein";
-    default:
-        return "erreur système " + std::to_string(erreur);
-    }
 }
 
 ListeJournaux LitListeJournaux(const std::string& chemin) {

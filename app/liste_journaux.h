@@ -37,8 +37,4 @@ ListeJournaux LitListeJournaux(const std::string& chemin);
 // order over any names.
 bool PrecedeEnRotation(const std::string& a, const std::string& b);
 
-// The reason a system call gave (an errno value), in French: "permission refusée", "fichier
-// introuvable"...
-std::string RaisonSysteme(int erreur);
-
 } // namespace sillage

@@ -125,32 +125,48 @@ bool LitSecondes(const std::string& texte, double& secondes) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-// What the import of one file did, in one line (and one more for the lines passed over): its
-// lines, and how many of their hits were robots' when robots were told apart.
-void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental) {
+// What is written once the tables are saved: the report goes to the standard output, remarks and
+// errors to the standard error, in the order they came.
+struct Sortie {
+    std::FILE* flux;
+    std::string texte;
+};
+
+// What the import of one file did, in one line (and one more for the lines passed over, which
+// are not counted as imported): its lines, and how many of their hits were robots' when robots
+// were told apart.
+void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental,
+              std::vector<Sortie>& sorties) {
+    const std::int64_t comptees = r.Lignes - r.Illisibles;
     const std::string robots = r.Robots >= 0 ? ", " + sillage::TexteDontRobots(r.Robots) : "";
     if (!incremental) {
-        std::printf(
-            "%s : %s%s\n", fichier.c_str(),
-            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str(),
-            robots.c_str());
+        std::string ligne =
+            fichier + " : " +
+            sillage::CompteEnFrancais(comptees, "ligne importée", "lignes importées") + robots;
+        if (!r.DejaImporteLe.empty()) {
+            ligne += " (" + sillage::TexteDejaImporte(r.DejaImporteLe) + ")";
+        }
+        sorties.push_back({stdout, ligne});
     } else {
         std::string suite;
         if (r.Connu) {
             suite = sillage::CompteEnFrancais(r.DejaComptees, "déjà comptée", "déjà comptées");
         } else if (r.Reecrit) {
             suite = "journal réécrit depuis son dernier import, compté en entier";
+        } else if (r.Vide) {
+            suite = "fichier vide";
         } else {
             suite = "journal nouveau";
         }
-        std::printf(
-            "%s : %s%s (%s)\n", fichier.c_str(),
-            sillage::CompteEnFrancais(r.Lignes, "ligne nouvelle", "lignes nouvelles").c_str(),
-            robots.c_str(), suite.c_str());
+        sorties.push_back(
+            {stdout, fichier + " : " +
+                         sillage::CompteEnFrancais(comptees, "ligne nouvelle", "lignes nouvelles") +
+                         robots + " (" + suite + ")"});
     }
     if (r.Illisibles > 0) {
-        std::printf("%s : %s\n", fichier.c_str(),
-                    sillage::TexteIllisiblesIgnorees(r.Illisibles, r.PremiereIllisible).c_str());
+        sorties.push_back(
+            {stdout, fichier + " : " +
+                         sillage::TexteIllisiblesIgnorees(r.Illisibles, r.PremiereIllisible)});
     }
 }
 
@@ -159,6 +175,36 @@ std::vector<std::string> VersionsListes() {
     const sillage::VersionsListes v =
         sillage::LitVersionsListes(sillage::FichiersDonnees::ParDefaut());
     return {v.uap, v.robots};
+}
+
+// Imports each file in turn into base, until one fails; adds the lines read to lignes and what
+// is to be written to sorties. Answers the exit status: 1 when a file failed.
+int ImporteFichiers(sillage::Base& base, const std::vector<std::string>& fichiers,
+                    const sillage::DemandeImport& demande, std::int64_t& lignes,
+                    std::vector<Sortie>& sorties) {
+    Barre barre(::isatty(STDERR_FILENO) != 0);
+    for (const std::string& fichier : fichiers) {
+        try {
+            // Without a bar to draw no progress is asked for: a plain log is then read once,
+            // not counted ahead.
+            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
+                base, fichier, demande,
+                barre.Active()
+                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
+                    : sillage::RappelProgression());
+            barre.Termine();
+            lignes += rendu.Lignes;
+            Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau, sorties);
+            if (rendu.Coupe) {
+                sorties.push_back({stderr, sillage::TexteCompresseCoupe(fichier)});
+            }
+        } catch (const sillage::ErreurSillage& e) {
+            barre.Termine();
+            sorties.push_back({stderr, sillage::MessageDuFichier(fichier, e.what())});
+            return 1;
+        }
+    }
+    return 0;
 }
 
 std::string Decimal(double v, int chiffres) {
@@ -277,6 +323,8 @@ int main(int argc, char** argv) {
             return 75;
         }
         base.InitListes(accepteModifications);
+        // Before a log is read: a store that cannot be saved is told at once.
+        base.VerifieEcrivable();
     } catch (const sillage::ErreurSillage& e) {
         // No store folder, or a partial load: saving would overwrite the tables that did not
         // load, or write them elsewhere.
@@ -295,35 +343,14 @@ int main(int argc, char** argv) {
         demande.Classement = classement.get();
     }
 
-    Barre barre(::isatty(STDERR_FILENO) != 0);
     const auto debut = std::chrono::steady_clock::now();
     std::int64_t lignes = 0;
-    int code = 0;
-    for (const std::string& fichier : fichiers) {
-        try {
-            // Without a bar to draw no progress is asked for: a plain log is then read once,
-            // not counted ahead.
-            const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
-                base, fichier, demande,
-                barre.Active()
-                    ? sillage::RappelProgression([&](int v) { barre.Montre(fichier, v); })
-                    : sillage::RappelProgression());
-            barre.Termine();
-            lignes += rendu.Lignes;
-            if (verbeux) {
-                Rapporte(fichier, rendu, demande.Mode == sillage::ModeImport::Nouveau);
-            }
-        } catch (const sillage::ErreurSillage& e) {
-            barre.Termine();
-            std::fprintf(stderr, "sillage-import : %s : %s\n", fichier.c_str(), e.what());
-            code = 1;
-            break;
-        }
-    }
+    std::vector<Sortie> sorties;
+    const int code = ImporteFichiers(base, fichiers, demande, lignes, sorties);
     if (classement) {
         // What could not be read of the lists: the import went on without it.
         for (const std::string& message : classement->Messages()) {
-            std::fprintf(stderr, "sillage-import : %s\n", message.c_str());
+            sorties.push_back({stderr, message});
         }
         classement->SauveCache(); // (a cache that cannot be written costs only time)
     }
@@ -332,8 +359,16 @@ int main(int argc, char** argv) {
             base.SauveListes();
         }
     } catch (const sillage::ErreurSillage& e) {
+        // Nothing was imported after all: no report, only why.
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
         return 1;
+    }
+    for (const Sortie& s : sorties) {
+        if (s.flux == stderr) {
+            std::fprintf(stderr, "sillage-import : %s\n", s.texte.c_str());
+        } else if (verbeux) {
+            std::printf("%s\n", s.texte.c_str());
+        }
     }
     const double secondes =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();

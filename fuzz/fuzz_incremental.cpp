@@ -1,6 +1,7 @@
 // Any bytes as a log that grows between scheduled imports: imported in pieces cut at any two
 // bytes (inside a line, between the CR and the LF of a line end...) with --incremental, it gives
-// the counts of one import of the whole log, unreadable lines passed over in both.
+// the counts of one import of the whole log, unreadable lines (some of them too long for a small
+// limit) passed over in both.
 #include "import/import.h"
 #include "store/base.h"
 
@@ -73,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     static const std::string morceaux = Dossier("morceaux");
     DemandeImport demande;
     demande.IgnoreIllisibles = true;
+    // Lines longer than a small limit, now and then: unreadable in both ways.
+    if ((donnees[0] ^ donnees[1]) % 4 == 0) {
+        demande.LongueurMaxLigne = 40 + donnees[0] % 100;
+    }
 
     Base unSeul(entier);
     unSeul.InitListes();

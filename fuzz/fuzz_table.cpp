@@ -1,5 +1,6 @@
 // Any bytes as a table file: loading splits it as the log reader does, whatever the pieces,
-// and a keyed table loaded from them always ends with a counter row.
+// and a keyed table loaded from them always ends with a counter row. The log reader's lines too
+// long for its limit are given cut short, their offsets kept.
 #include "import/lecture/decoupeur_lignes.h"
 #include "store/base.h"
 #include "store/table.h"
@@ -57,6 +58,53 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     if (static_cast<std::size_t>(position) != octets.size() ||
         (premierNul == std::string::npos && n != t.Count())) {
         std::abort();
+    }
+
+    // The same bytes, each repeated a few times (so that lines can outgrow the two ends the
+    // cutter keeps of a line too long), cut with a small limit on a line's length: a line within
+    // it is its bytes, a longer one is told too long and given as its first and last
+    // kOctetsQueue bytes; the offsets and the bytes before each line stay those of the stream.
+    if (taille > 0) {
+        const std::size_t fois = 1 + donnees[0] % 16;
+        std::string etendu;
+        for (char c : octets) {
+            etendu.append(fois, c);
+        }
+        const std::size_t limite = 1 + (static_cast<std::size_t>(donnees[taille - 1]) * 97) % 12000;
+        DecoupeurLignes court(limite);
+        std::size_t pris = 0;
+        std::int64_t debut = 0;
+        while (court.Suivante(ligne, [&](char* p, std::size_t max) {
+            const std::size_t k = std::min({max, morceau * 1000, etendu.size() - pris});
+            std::memcpy(p, etendu.data() + pris, k);
+            pris += k;
+            return k;
+        })) {
+            const auto d = static_cast<std::size_t>(debut);
+            const std::size_t fin = etendu.find_first_of("\r\n", d);
+            const std::string_view vraie = std::string_view(etendu).substr(
+                d, (fin == std::string::npos ? etendu.size() : fin) - d);
+            const bool trop = vraie.size() > limite;
+            const std::size_t q = kOctetsQueue;
+            const bool juste = !trop || vraie.size() <= 2 * q
+                                   ? ligne == vraie
+                                   : ligne.size() == 2 * q &&
+                                         ligne.substr(0, q) == vraie.substr(0, q) &&
+                                         ligne.substr(q) == vraie.substr(vraie.size() - q);
+            if (court.DerniereTropLongue() != trop || !juste ||
+                court.Position() != debut + court.LongueurAvecFin()) {
+                std::abort();
+            }
+            debut = court.Position();
+            const auto p = static_cast<std::size_t>(debut);
+            const std::size_t avant = std::min(p, kOctetsQueue);
+            if (court.Queue() != std::string_view(etendu).substr(p - avant, avant)) {
+                std::abort();
+            }
+        }
+        if (static_cast<std::size_t>(debut) != etendu.size()) {
+            std::abort();
+        }
     }
 
     // The same bytes as a keyed table's file and as the options file of a store.

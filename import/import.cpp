@@ -45,16 +45,19 @@ bool LitCiblesSiPetitImport(const Base& base, SourceJournal& source, const PlanI
     return petit;
 }
 
-// What an import that found nothing to count answers; raises when that is an error.
-CompteRenduImport RienANouveau(const PlanImport& plan, const std::string& chemin) {
+// What an import that found nothing to count answers; raises when that is an error (a whole
+// import of an empty log: the only way it finds no line).
+CompteRenduImport RienANouveau(const PlanImport& plan, const std::string& chemin,
+                               const DebutJournal& debut) {
     if (plan.VideEstErreur) {
-        LeveErreurIndice(0);
+        throw ErreurSillage(chemin + " est vide");
     }
     if (plan.Boucle.Fin >= 0 && plan.Boucle.Fin != plan.Depart) {
         LeveJournalChange(chemin);
     }
     CompteRenduImport rendu = plan.Rendu;
     rendu.Plage = {plan.Depart, plan.Depart, EmpreinteDe({}), rendu.DejaComptees};
+    rendu.Vide = debut.octets.empty();
     return rendu;
 }
 
@@ -94,13 +97,13 @@ std::uint64_t EmpreinteDeFin(const SourceAnticipee& lecture, const Parcouru& par
 }
 
 // A replay ends exactly where the import it replays ended; a whole import counts a line at the
-// least (every line passed over is as an empty log).
+// least (a log whose every line was passed over is no access log).
 void VerifieBilan(const PlanImport& plan, const Parcouru& parcouru, const std::string& chemin) {
     if (plan.Boucle.Fin >= 0 && parcouru.Fin != plan.Boucle.Fin) {
         LeveJournalChange(chemin);
     }
     if (plan.VideEstErreur && !parcouru.Compte) {
-        LeveErreurIndice(0);
+        LevePasUnJournal(chemin, parcouru.PremiereIllisible, false);
     }
 }
 
@@ -131,8 +134,12 @@ void NoteAuRegistre(Importation& importation, const PlanImport& plan, const Debu
 CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
                                  const DemandeImport& demande,
                                  const RappelProgression& progression) {
-    // The log is opened once: every step below reads it through this source, moving in it.
-    std::unique_ptr<SourceJournal> source = OuvreSourceFichier(chemin);
+    // The log is opened once: every step below reads it through this source, moving in it. Only
+    // what is new is counted up to where a compressed log is cut; the rest waits.
+    OptionsSource options;
+    options.LongueurMaxLigne = demande.LongueurMaxLigne;
+    options.CoupureToleree = demande.Mode == ModeImport::Nouveau;
+    std::unique_ptr<SourceJournal> source = OuvreSourceFichier(chemin, options);
     const DebutJournal debut =
         LitDebut(*source, demande.IgnoreIllisibles, demande.Mode == ModeImport::Nouveau);
     PlanImport plan = Planifie(base, *source, chemin, debut, demande);
@@ -143,8 +150,13 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     const bool parCibles = LitCiblesSiPetitImport(base, *source, plan, cibles);
     std::string_view ligne;
     if (!PremiereLigne(*source, plan, ligne)) {
-        return RienANouveau(plan, chemin);
+        CompteRenduImport rendu = RienANouveau(plan, chemin, debut);
+        rendu.Coupe = options.CoupureToleree && source->Coupe();
+        rendu.Vide = rendu.Vide && !rendu.Coupe; // cut before its first line: not empty
+        return rendu;
     }
+    plan.Boucle.DejaComptees = plan.Rendu.DejaComptees; // line numbers from the log's first
+    plan.Boucle.Journal = chemin;
 
     // The lines to come are read ahead on a second thread while these are counted, and while
     // the name indexes are built.
@@ -157,6 +169,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
                             Robots(base, demande, classementPropre));
     const Parcouru parcouru = CompteLignes(*lecture, plan.Boucle, importation, suivi);
     CompteRenduImport rendu = Bilan(plan, parcouru, *lecture);
+    rendu.Coupe = options.CoupureToleree && lecture->Coupe();
     const std::uint64_t empreinteFin = EmpreinteDeFin(*lecture, parcouru);
     lecture.reset(); // its memory goes before the new tables take theirs
     // (With the reading thread gone, the agents still unknown are classified on both cores.)

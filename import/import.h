@@ -7,6 +7,7 @@
 #pragma once
 
 #include "import/lecture/erreur_ligne.h"
+#include "import/lecture/source_log.h"
 #include "import/moteur/progression.h"
 #include "store/base.h"
 #include "store/erreur.h"
@@ -60,6 +61,9 @@ struct DemandeImport {
     // are told apart only for SansRobots, with a classifier of the import's own (the installed
     // lists and the robots.lst of the store folder).
     Classificateur* Classement = nullptr;
+    // Lines longer than this (without their line end) are unreadable, and never held whole;
+    // tests make it small.
+    std::size_t LongueurMaxLigne = kLongueurMaxLigne;
 };
 
 struct CompteRenduImport {
@@ -74,6 +78,11 @@ struct CompteRenduImport {
     // Of the lines counted, the hits of robots (left out of the fourteen tables or not); -1 when
     // robots were not told apart.
     std::int64_t Robots = -1;
+    // A whole import of a log whose beginning the register knows: when it was imported last (as
+    // the register writes it), its lines now counted again. Empty otherwise.
+    std::string DejaImporteLe;
+    bool Vide = false;  // ModeImport::Nouveau: the log is empty (nothing new)
+    bool Coupe = false; // ModeImport::Nouveau: a compressed log cut short, counted up to the cut
 };
 
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis
@@ -85,19 +94,24 @@ class ErreurJournalChange : public ErreurSillage {
 
 // Imports the access log at chemin (plain or gzip-compressed, a gzip log read as its text) into
 // base as demande says, and records it in the register of imported logs (base.ListeRegistre)
-// with the tables. Lines split as table files do (CR LF, CR or LF); a line holding a NUL byte is
-// unreadable. Each line's agent is counted in the agents table (base.ListeAgents), and with
-// demande.SansRobots a robot's line only there. When something was counted: the four ranked
-// tables are sorted (TrieListes), the
-// name indexes marked for rebuilding (Base::AssureIndex) and Modifie set to 1; with nothing new
-// (ModeImport::Nouveau) nothing changes. Line numbers in messages count from the log's first
-// line. The progress is told as RappelProgression says.
-// On failure raises ErreurSillage ("Impossible d'ouvrir le fichier %s", "Indice de liste hors
-// limites (0)" for an empty file or one whose every line was passed over, the integer conversion
-// message, "Erreur à la lecture du fichier (ligne N)", also for a line holding a NUL byte: an
-// ErreurLigne for a line that cannot be counted), ErreurJournalChange for a replay, and leaves
-// every table, every name index and Modifie as they were; so does any other exception
-// (std::bad_alloc).
+// with the tables. Lines split as table files do (CR LF, CR or LF); a line holding a NUL byte, or
+// longer than demande.LongueurMaxLigne, is unreadable. Each line's agent is counted in the agents
+// table (base.ListeAgents), and with demande.SansRobots a robot's line only there. When something
+// was counted: the four ranked tables are sorted (TrieListes), the name indexes marked for
+// rebuilding (Base::AssureIndex) and Modifie set to 1; with nothing new (ModeImport::Nouveau: an
+// empty log too) nothing changes. With ModeImport::Nouveau a compressed log cut short is counted
+// up to its last whole line, the rest left for an import that finds it whole
+// (CompteRenduImport::Coupe). Line numbers in messages count from the log's first line. The
+// progress is told as RappelProgression says. Whatever the log holds, the reading takes a few
+// tens of megabytes at the most: what an import holds beyond that is the tables.
+// On failure raises ErreurSillage: "Impossible d'ouvrir le fichier %s" with the reason;
+// "<chemin> est vide" for an empty log; "<chemin> ne ressemble pas à un journal d'accès (ligne
+// N)" when its first line is not an access-log line at all, or when every line was passed over;
+// the integer conversion message, "Erreur à la lecture du fichier (ligne N)", also for a line
+// holding a NUL byte or too long: an ErreurLigne for a line that cannot be counted, which says
+// whether other lines could be; ErreurCompression for a compressed log damaged or cut short;
+// ErreurJournalChange for a replay. It then leaves every table, every name index and Modifie as
+// they were; so does any other exception (std::bad_alloc).
 CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
                                  const DemandeImport& demande,
                                  const RappelProgression& progression = {});

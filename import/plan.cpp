@@ -42,9 +42,13 @@ void VerifiePlage(SourceJournal& source, const std::string& chemin, const PlageJ
     }
 }
 
-// Every line, from the first; a log with none to count is the index error.
-PlanImport PlanEntier(SourceJournal& source, PlanImport plan) {
+// Every line, from the first; a log with none to count is an error. A log whose beginning the
+// register knows is counted again: the report says when it was imported.
+PlanImport PlanEntier(const Base& base, SourceJournal& source, PlanImport plan) {
     plan.VideEstErreur = true;
+    if (plan.Rang >= 0) {
+        plan.Rendu.DejaImporteLe = Rangee(base, plan.Rang).Date;
+    }
     source.PositionneA(0);
     return plan;
 }
@@ -110,7 +114,8 @@ DebutJournal LitDebut(SourceJournal& source, bool ignoreIllisibles, bool complet
         }
         const bool candidate = !completes || source.DerniereTerminee();
         if (!debut.connu && candidate &&
-            (!ignoreIllisibles || (!source.DerniereAvecNul() && LigneLisible(ligne)))) {
+            (!ignoreIllisibles ||
+             (!source.DerniereAvecNul() && !source.DerniereTropLongue() && LigneLisible(ligne)))) {
             debut.nombreChamps = CompteNombreChamps(ligne);
             debut.connu = true;
         }
@@ -136,16 +141,13 @@ PlanImport Planifie(const Base& base, SourceJournal& source, const std::string& 
     case ModeImport::Entier:
         break;
     }
-    return PlanEntier(source, plan);
+    return PlanEntier(base, source, plan);
 }
 
 bool PremiereLigne(SourceJournal& source, PlanImport& plan, std::string_view& ligne) {
     const bool encore =
         plan.Reprise ? PremiereLigneApresFin(source, ligne) : source.Suivante(ligne);
-    plan.Depart = source.Position();
-    if (encore) {
-        plan.Depart -= static_cast<std::int64_t>(source.AvecFin().size());
-    }
+    plan.Depart = encore ? source.DebutDerniere() : source.Position();
     return encore && (!plan.Boucle.AttendFin || (source.DerniereTerminee() && plan.ChampsConnus));
 }
 

@@ -4,6 +4,7 @@
 #include "store/champs.h"
 #include "store/enregistrements.h"
 #include "store/options_robots.h"
+#include "store/fichiers.h"
 #include "store/periodes.h"
 #include "store/registre.h"
 #include "store/transaction.h"
@@ -12,12 +13,17 @@
 #include <cerrno>
 #include <set>
 #include <stdexcept>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sillage {
 
 namespace {
+
+// What names a copy kept aside of a damaged file (GardeCopies): "nom.lst.endommage-AAAAMMJJ-...".
+constexpr std::string_view kSuffixeCopie = ".endommage-";
 
 constexpr std::array<EntreeCatalogue, 14> kCatalogue = {{
     {"nom.lst", &Base::ListeNom, true},
@@ -183,6 +189,8 @@ void Base::InitListes(bool accepteModifications) {
     }
     LitManifesteDuDisque();
     VerifieManifeste(*this, "", accepteModifications);
+    // After the manifest: a register damaged since the last save is told as such first.
+    VerifieRegistre(ListeRegistre, CheminFichier(kFichierRegistre));
 }
 
 void Base::LitManifesteDuDisque() {
@@ -408,7 +416,10 @@ bool Base::VerifieDossierPeriode(const std::string& nom) const {
     const std::vector<std::string_view> connus = NomsFichiersPeriode();
     for (const std::string& f : contenu) {
         const std::optional<std::string_view> de = NomDeReste(f);
-        const std::string_view base = de ? *de : std::string_view(f);
+        std::string_view base = de ? *de : std::string_view(f);
+        if (const std::size_t copie = base.find(kSuffixeCopie); copie != std::string_view::npos) {
+            base = base.substr(0, copie); // a copy kept aside of a file found damaged
+        }
         if (std::find(connus.begin(), connus.end(), base) == connus.end()) {
             throw ErreurSillage("La période " + nom + " n'est pas disponible : son dossier " +
                                 dossier + " contient " + f +
@@ -559,6 +570,91 @@ std::vector<std::string> Base::SousDossiers() const {
         }
     }
     return dossiers;
+}
+
+namespace {
+
+// Writes octets to the new file chemin (it must not exist), for the owner p alone, durable;
+// false with errno set when it cannot, EEXIST when the name is taken.
+bool EcritCopie(const std::string& chemin, std::string_view octets, const Proprietaire& p) {
+    const int fd =
+        ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok =
+        ::geteuid() != 0 || p.uid == static_cast<uid_t>(-1) || ::fchown(fd, p.uid, p.gid) == 0;
+    for (std::size_t fait = 0; ok && fait < octets.size();) {
+        const ssize_t n = ::write(fd, octets.data() + fait, octets.size() - fait);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        ok = n > 0;
+        fait += ok ? static_cast<std::size_t>(n) : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    const int erreur = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        ::unlink(chemin.c_str());
+        errno = erreur;
+    }
+    return ok;
+}
+
+} // namespace
+
+std::vector<std::string> Base::GardeCopies(const std::vector<DifferenceManifeste>& differences,
+                                           std::time_t quand) const {
+    std::tm local{};
+    localtime_r(&quand, &local);
+    char horodatage[32];
+    std::strftime(horodatage, sizeof horodatage, "%Y%m%d-%H%M%S", &local);
+    std::vector<std::string> copies;
+    for (const DifferenceManifeste& d : differences) {
+        const std::string chemin = CheminFichier(d.Nom);
+        struct stat st;
+        const int fd = d.Absent ? -1 : OuvreFichierBase(chemin, proprietaire_, st);
+        if (fd < 0) {
+            continue; // nothing there to keep
+        }
+        Tampon octets;
+        LitJusquAuBout(fd, chemin, static_cast<std::int64_t>(st.st_size), octets, false);
+        const std::string_view texte(octets.data() ? octets.data() : "", octets.size());
+        std::string copie = chemin + std::string(kSuffixeCopie) + horodatage;
+        for (int n = 2; !EcritCopie(copie, texte, proprietaire_); ++n) {
+            if (errno != EEXIST) {
+                LeveErreurCreation(copie, RaisonSysteme(errno));
+            }
+            copie = chemin + std::string(kSuffixeCopie) + horodatage + "-" + std::to_string(n);
+        }
+        copies.push_back(copie);
+    }
+    if (!copies.empty() && !disque_->SynchroniseDossier(repertoire_)) {
+        LeveErreurCreation(copies.front(), RaisonSysteme(errno));
+    }
+    return copies;
+}
+
+void Base::VerifieEcrivable() const {
+    int fd = ::open(repertoire_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        // No file without a name here (a network file system): a named one, removed at once.
+        std::string modele = repertoire_ + ".sillage-essai.XXXXXX";
+        fd = ::mkostemp(modele.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            ::unlink(modele.c_str());
+        }
+    }
+    if (fd < 0) {
+        std::string dossier = repertoire_;
+        if (dossier.size() > 1) {
+            dossier.pop_back();
+        }
+        throw ErreurSillage("Impossible d'écrire dans le répertoire des tables " + dossier + " : " +
+                            RaisonSysteme(errno));
+    }
+    ::close(fd);
 }
 
 EmpreinteDisque Base::LitEmpreinte() const {

@@ -13,6 +13,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -86,7 +87,9 @@ class Base {
     // every table is loaded, the files are checked against the manifest of the last save: when
     // one differs, ErreurManifeste is raised (the tables stay loaded, to be shown; they must not
     // be saved without the user's say), unless accepteModifications, which records the files as
-    // they are in a new manifest at once (the caller then holds the store's lock).
+    // they are in a new manifest at once (the caller then holds the store's lock). Then the
+    // register of imported logs is checked (VerifieRegistre): a row that does not read raises a
+    // message naming journaux.lst and its line.
     void InitListes(bool accepteModifications = false);
     // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
     // 0, as one transaction (transaction.h) with the files beside them and the manifest of every
@@ -108,6 +111,19 @@ class Base {
     // the lock answered is not held when the wait ran out.
     Verrou Verrouille(std::chrono::milliseconds attente = std::chrono::milliseconds(-1),
                       const std::function<void()>& enAttente = {});
+    // Keeps a copy of each file that differences name and that is there, beside it under a name
+    // of its own that no save, recovery or reset of the store touches: "nom.lst.endommage-
+    // AAAAMMJJ-HHMMSS" (quand, local time), "-2", "-3"... added when that name is taken. The
+    // copies are the owner's, mode 0600, made durable. Answers their paths. Raises "Impossible de
+    // créer le fichier %s" with the reason, or the error of a file that cannot be read as the
+    // store reads its files (a link, another user's). The caller holds the store's lock.
+    std::vector<std::string> GardeCopies(const std::vector<DifferenceManifeste>& differences,
+                                         std::time_t quand) const;
+    // Checks that a save could write in the store folder, before a log is read: creates a file
+    // there and removes it at once (a file without a name where the file system offers one).
+    // Raises "Impossible d'écrire dans le répertoire des tables DIR : <raison>" when it cannot
+    // (permission refusée, système de fichiers en lecture seule...).
+    void VerifieEcrivable() const;
     // The files of the store on the disk now.
     EmpreinteDisque LitEmpreinte() const;
     // The names of every file that saves write in the store's folder: the fourteen, the files

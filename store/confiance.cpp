@@ -52,10 +52,23 @@ std::string NomUtilisateur(uid_t uid) {
     return "UID " + std::to_string(uid);
 }
 
+void LeveErreurDossier(const std::string& dossier, int erreur) {
+    std::string nom = dossier;
+    while (nom.size() > 1 && nom.back() == '/') {
+        nom.pop_back();
+    }
+    LeveErreurOuverture(nom, erreur == ENOENT    ? "répertoire introuvable"
+                             : erreur == ENOTDIR ? "ce n'est pas un répertoire"
+                                                 : RaisonSysteme(erreur));
+}
+
 Proprietaire VerifieDossierPrive(const std::string& dossier) {
     struct stat st;
-    if (::stat(dossier.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        LeveErreurOuverture(dossier);
+    if (::stat(dossier.c_str(), &st) != 0) {
+        LeveErreurDossier(dossier, errno);
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        LeveErreurDossier(dossier, ENOTDIR);
     }
     const uid_t moi = ::geteuid();
     // Root may work in any user's store (what it writes there becomes that user's).
@@ -94,11 +107,16 @@ int OuvreFichierBase(const std::string& chemin, const Proprietaire& p, struct st
                                 "place d'un fichier des tables. Remplacez le lien par le "
                                 "fichier lui-même.");
         }
-        LeveErreurOuverture(chemin);
+        LeveErreurOuverture(chemin, RaisonSysteme(errno));
     }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        const int erreur = errno;
         ::close(fd);
-        LeveErreurOuverture(chemin);
+        LeveErreurOuverture(chemin, RaisonSysteme(erreur));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        LeveErreurOuverture(chemin, RaisonPasFichier(st.st_mode));
     }
     if (st.st_uid != p.uid) {
         ::close(fd);

@@ -23,6 +23,9 @@ struct Proprietaire {
 // its group, unless that group is its owner's own group with no other member, nor others).
 // Answers its owner; raises ErreurSillage with a message that says why and how to mend it.
 Proprietaire VerifieDossierPrive(const std::string& dossier);
+// Raises "Impossible d'ouvrir le fichier DOSSIER : répertoire introuvable" (or the reason erreur
+// gives, "ce n'est pas un répertoire" for ENOTDIR), dossier named without its final separator.
+[[noreturn]] void LeveErreurDossier(const std::string& dossier, int erreur);
 
 // True when st is a regular file that belongs to p.
 bool FichierDe(const struct stat& st, const Proprietaire& p);

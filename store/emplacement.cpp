@@ -21,19 +21,23 @@ bool EstAbsolu(const char* chemin) {
 }
 
 // Creates dossier and the folders missing above it, each with mode 0700 as the XDG base
-// directory rules ask. Returns whether dossier is a folder at the end.
-bool CreeDossiers(const std::string& dossier) {
+// directory rules ask. Returns 0 when dossier is a folder at the end, else the errno that says
+// why not.
+int CreeDossiers(const std::string& dossier) {
     for (std::size_t fin = dossier.find('/', 1);; fin = dossier.find('/', fin + 1)) {
         const std::string partie = dossier.substr(0, fin);
         if (!partie.empty() && ::mkdir(partie.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
+            return errno;
         }
         if (fin == std::string::npos) {
             break;
         }
     }
-    std::error_code ec;
-    return fs::is_directory(dossier, ec);
+    struct stat st;
+    if (::stat(dossier.c_str(), &st) != 0) {
+        return errno;
+    }
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 } // namespace
@@ -83,8 +87,11 @@ std::string EmplacementBase(const std::string& dir, const std::string& dossierPr
         donnees += "/.local/share";
     }
     const std::string dossier = donnees + "/sillage";
-    if (!CreeDossiers(dossier)) {
-        throw ErreurSillage("Impossible de créer le répertoire " + dossier);
+    if (const int erreur = CreeDossiers(dossier); erreur != 0) {
+        throw ErreurSillage("Impossible de créer le répertoire " + dossier + " : " +
+                            (erreur == ENOTDIR ? std::string("un fichier porte son nom ou celui "
+                                                             "d'un répertoire au-dessus")
+                                               : RaisonSysteme(erreur)));
     }
     return dossier;
 }

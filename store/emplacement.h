@@ -21,7 +21,8 @@ std::string DossierPersonnel();
 // - else ${XDG_DATA_HOME:-$HOME/.local/share}/sillage, where XDG_DATA_HOME counts only when it
 //   is an absolute path. That folder, and those missing above it, are created (mode 0700) when
 //   absent. When it cannot be created, or no home folder is known, raises ErreurSillage with the
-//   message to show ("Impossible de créer le répertoire %s") and nothing is written elsewhere.
+//   message to show ("Impossible de créer le répertoire %s : permission refusée") and nothing is
+//   written elsewhere.
 std::string EmplacementBase(const std::string& dir, const std::string& dossierProgramme);
 
 // The folder the open dialog starts in: the store folder when it is the program's own folder,

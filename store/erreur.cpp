@@ -1,5 +1,8 @@
 #include "store/erreur.h"
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace sillage {
 
 namespace {
@@ -46,12 +49,70 @@ void LeveErreurEntier(std::string_view texte) {
                         "' n'est pas une valeur entière correcte");
 }
 
-void LeveErreurOuverture(std::string_view fichier) {
-    throw ErreurSillage("Impossible d'ouvrir le fichier " + std::string(fichier));
+std::string RaisonSysteme(int erreur) {
+    switch (erreur) {
+    case ENOENT:
+        return "fichier introuvable";
+    case EACCES:
+    case EPERM:
+        return "permission refusée";
+    case EISDIR:
+        return "c'est un répertoire";
+    case ENOTDIR:
+        return "une partie du chemin n'est pas un répertoire";
+    case ELOOP:
+        return "trop de liens symboliques";
+    case ENAMETOOLONG:
+        return "nom trop long";
+    case EIO:
+        return "erreur d'entrée-sortie";
+    case ENOMEM:
+        return "mémoire insuffisante";
+    case ENOSPC:
+    case EDQUOT:
+        return "disque plein";
+    case EROFS:
+        return "système de fichiers en lecture seule";
+    case EMFILE:
+    case ENFILE:
+        return "trop de fichiers ouverts";
+    default:
+        return "erreur système " + std::to_string(erreur);
+    }
 }
 
-void LeveErreurCreation(std::string_view fichier) {
-    throw ErreurSillage("Impossible de créer le fichier " + std::string(fichier));
+std::string RaisonSysteme(int erreur, std::string_view chemin) {
+    std::string raison = RaisonSysteme(erreur);
+    if ((erreur == EACCES || erreur == EPERM) && chemin.starts_with("/var/log/")) {
+        raison += " ; les journaux de /var/log se lisent en étant membre du groupe adm";
+    }
+    return raison;
+}
+
+std::string RaisonPasFichier(unsigned mode) {
+    return S_ISDIR(mode) ? RaisonSysteme(EISDIR) : "ce n'est pas un fichier ordinaire";
+}
+
+namespace {
+
+std::string AvecRaison(std::string message, std::string_view raison) {
+    if (!raison.empty()) {
+        message += " : ";
+        message += raison;
+    }
+    return message;
+}
+
+} // namespace
+
+void LeveErreurOuverture(std::string_view fichier, std::string_view raison) {
+    throw ErreurSillage(
+        AvecRaison("Impossible d'ouvrir le fichier " + std::string(fichier), raison));
+}
+
+void LeveErreurCreation(std::string_view fichier, std::string_view raison) {
+    throw ErreurSillage(
+        AvecRaison("Impossible de créer le fichier " + std::string(fichier), raison));
 }
 
 void LeveErreurIndice(std::int64_t indice) {

@@ -18,12 +18,17 @@ bool FichierExiste(const std::string& chemin) {
 int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille) {
     const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        LeveErreurOuverture(chemin);
+        LeveErreurOuverture(chemin, RaisonSysteme(errno, chemin));
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        const int erreur = errno;
         ::close(fd);
-        LeveErreurOuverture(chemin);
+        LeveErreurOuverture(chemin, RaisonSysteme(erreur, chemin));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        LeveErreurOuverture(chemin, RaisonPasFichier(st.st_mode));
     }
     taille = static_cast<std::int64_t>(st.st_size);
     return fd;
@@ -47,8 +52,9 @@ void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tamp
             continue;
         }
         if (n < 0) {
+            const int erreur = errno;
             ::close(fd);
-            LeveErreurOuverture(chemin);
+            LeveErreurOuverture(chemin, RaisonSysteme(erreur, chemin));
         }
         if (n == 0) {
             break;

@@ -13,11 +13,12 @@ namespace sillage {
 // True when something exists at chemin (a dangling link counts as absent).
 bool FichierExiste(const std::string& chemin);
 // Opens a regular file for reading and gives its size; raises "Impossible d'ouvrir le fichier
-// %s" when chemin cannot be opened or is not a regular file (a directory, a pipe...).
+// %s" with the reason (RaisonSysteme) when chemin cannot be opened or is not a regular file (a
+// directory, a pipe...).
 int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille);
 // Reads fd (opened by OuvreFichierRegulier, of the given size) to its end into octets, then
-// closes it; a read error raises the open error for chemin. grand: octets is about to be filled
-// whole, ask for huge pages.
+// closes it; a read error raises the open error for chemin, with its reason. grand: octets is about
+// to be filled whole, ask for huge pages.
 void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets,
                     bool grand);
 // Reads a regular file whole; raises "Impossible d'ouvrir le fichier %s" when chemin is not a

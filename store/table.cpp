@@ -5,6 +5,7 @@
 #include "store/manifeste.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -238,8 +239,9 @@ void Table::ChargeFichier(const std::string& chemin) {
     const int fd = OuvreFichierRegulier(chemin, taille);
     struct stat st;
     if (::fstat(fd, &st) != 0) {
+        const int erreur = errno;
         ::close(fd);
-        LeveErreurOuverture(chemin);
+        LeveErreurOuverture(chemin, RaisonSysteme(erreur));
     }
     ChargeDescripteur(fd, chemin, st);
 }

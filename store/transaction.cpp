@@ -15,6 +15,11 @@ namespace sillage {
 namespace {
 
 constexpr std::string_view kEnTete = "Sillage transaction 1";
+
+// The reason errno gives, or none when no call set it (a test's disk may fail without one).
+std::string Raison(int erreur) {
+    return erreur == 0 ? std::string() : RaisonSysteme(erreur);
+}
 constexpr std::size_t kLettresTemporaire = 6;
 
 bool EstAlphanumerique(char c) {
@@ -165,18 +170,18 @@ void Execute(Disque& disque, const std::string& dossier, const std::vector<Opera
             disque.Supprime(cible);
         } else if (Existe(disque, dossier + o.source) != 0 &&
                    !disque.Renomme(dossier + o.source, cible)) {
-            LeveErreurCreation(cible);
+            LeveErreurCreation(cible, Raison(errno));
         }
     }
     for (const std::string& d : dossiers) {
         if (!disque.SynchroniseDossier(d)) {
-            LeveErreurCreation(dossier + std::string(kFichierTransaction));
+            LeveErreurCreation(dossier + std::string(kFichierTransaction), Raison(errno));
         }
     }
 }
 
 // Writes a transaction file whole under a temporary name, then renames it in place: it is seen
-// whole or not at all. False when it could not be made durable.
+// whole or not at all. False with errno set when it could not be made durable.
 bool DecideTransaction(Disque& disque, const std::string& dossier,
                        const std::vector<Operation>& operations) {
     const std::string fichier = dossier + std::string(kFichierTransaction);
@@ -186,10 +191,17 @@ bool DecideTransaction(Disque& disque, const std::string& dossier,
         return false;
     }
     const std::string texte = TexteTransaction(operations);
+    errno = 0;
     bool ok = disque.Ecrit(fd, texte.data(), texte.size()) && disque.Synchronise(fd);
+    int erreur = ok ? 0 : errno;
     ok = disque.Ferme(fd) && ok;
-    if (!ok || !disque.Renomme(temporaire, fichier)) {
+    if (ok && !disque.Renomme(temporaire, fichier)) {
+        ok = false;
+    }
+    if (!ok) {
+        erreur = erreur != 0 ? erreur : errno;
         disque.Supprime(temporaire);
+        errno = erreur;
         return false;
     }
     return disque.SynchroniseDossier(dossier);
@@ -241,9 +253,9 @@ void Transaction::Abandonne() {
     finie_ = true;
 }
 
-void Transaction::Echoue(const std::string& nom) {
+void Transaction::Echoue(const std::string& nom, const std::string& raison) {
     Abandonne();
-    LeveErreurCreation(nom);
+    LeveErreurCreation(nom, raison);
 }
 
 void Transaction::Remplace(std::string_view nom, const Table& table) {
@@ -255,23 +267,25 @@ void Transaction::Remplace(std::string_view nom, const Table& table) {
     // A final name held by a directory, say, could not be replaced: refuse before it matters.
     struct stat st;
     if (disque_.Etat(final, st) && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
-        Echoue(final);
+        Echoue(final, RaisonPasFichier(st.st_mode));
     }
     std::string temporaire = final + ".XXXXXX";
     const int fd = disque_.CreeTemporaire(temporaire);
     if (fd < 0) {
-        Echoue(final);
+        Echoue(final, Raison(errno));
     }
     remplacements_.push_back({final, temporaire});
     // A file written by root in another user's store is that user's, as the folder is.
     const bool autre = ::geteuid() == 0 && proprietaire_.uid != 0;
+    errno = 0;
     bool ok =
         disque_.FixeDroits(fd, ModeVoulu(disque_, final),
                            autre ? proprietaire_.uid : static_cast<uid_t>(-1), proprietaire_.gid) &&
         EcritLignes(disque_, fd, table) && disque_.Synchronise(fd);
+    const int erreur = ok ? 0 : errno;
     ok = disque_.Ferme(fd) && ok;
     if (!ok) {
-        Echoue(final);
+        Echoue(final, Raison(erreur != 0 ? erreur : errno));
     }
 }
 
@@ -285,7 +299,7 @@ void Transaction::AssureDossiers(std::string_view nom) {
         struct stat st;
         if (disque_.Etat(dossier, st)) {
             if (!S_ISDIR(st.st_mode)) {
-                Echoue(Chemin(nom));
+                Echoue(Chemin(nom), Raison(ENOTDIR));
             }
             continue;
         }
@@ -293,7 +307,7 @@ void Transaction::AssureDossiers(std::string_view nom) {
         if (!disque_.CreeDossier(dossier, 0700, autre ? proprietaire_.uid : static_cast<uid_t>(-1),
                                  proprietaire_.gid) ||
             !disque_.SynchroniseDossier(dossier_ + DossierDe(nom.substr(0, barre)))) {
-            Echoue(Chemin(nom));
+            Echoue(Chemin(nom), Raison(errno));
         }
     }
 }
@@ -324,8 +338,9 @@ void Transaction::EcritFichierTransaction() {
         operations.push_back({"", s.substr(dossier_.size())});
     }
     if (!DecideTransaction(disque_, dossier_, operations)) {
+        const int erreur = errno;
         disque_.Supprime(dossier_ + std::string(kFichierTransaction));
-        Echoue(dossier_ + std::string(kFichierTransaction));
+        Echoue(dossier_ + std::string(kFichierTransaction), Raison(erreur));
     }
     decidee_ = true;
 }
@@ -365,11 +380,12 @@ bool Transaction::Defait(std::size_t k) {
 }
 
 void Transaction::EchoueApresDecision(std::size_t k, const std::string& nom) {
+    const int erreur = errno;
     finie_ = true;
     // When neither way can be completed the transaction file stays, and the next holder of the lock
     // finishes the change.
     Defait(k);
-    LeveErreurCreation(nom);
+    LeveErreurCreation(nom, Raison(erreur));
 }
 
 void Transaction::Valide() {
@@ -441,13 +457,13 @@ void RecupereDossier(const std::string& repertoire, const NomConnu& connu,
         // A transaction file that is not whole was being written when the change stopped: the
         // old files are untouched, and its temporaries go with the others below.
         if (!OublieTransaction(disque, dossier)) {
-            LeveErreurCreation(fichier);
+            LeveErreurCreation(fichier, Raison(errno));
         }
     } else if (errno != ENOENT) {
         if (errno == ELOOP || errno == EINVAL) {
             LeveFichierEtranger(fichier);
         }
-        LeveErreurCreation(fichier);
+        LeveErreurCreation(fichier, Raison(errno));
     }
     // Temporaries and old copies that no transaction file names any more: only the owner's.
     std::vector<std::string> restes;

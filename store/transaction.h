@@ -51,14 +51,15 @@ class Transaction {
     // The file nom (a name relative to the folder: a plain name, or one in a sub-folder, which is
     // made when missing) gets the lines of table, each followed by CR LF.
     // A table that is the file as it was loaded, unchanged, leaves it as it is. Written at once;
-    // raises "Impossible de créer le fichier %s" naming the final file when it cannot be (nothing
-    // in the folder changed then: the temporaries are removed), or when nom is held by something
-    // that is not a regular file.
+    // raises "Impossible de créer le fichier %s" naming the final file, with the reason (a full
+    // disk: "disque plein"), when it cannot be (nothing in the folder changed then: the
+    // temporaries are removed), or when nom is held by something that is not a regular file.
     void Remplace(std::string_view nom, const Table& table);
     // The file nom is to be removed (absent already is fine).
     void Supprime(std::string_view nom);
     // Carries the change out. When it cannot be, raises "Impossible de créer le fichier %s"
-    // (naming the first file it could not write or replace) and leaves every file as it was.
+    // (naming the first file it could not write or replace, with the reason) and leaves every
+    // file as it was.
     void Valide();
 
   private:
@@ -68,7 +69,8 @@ class Transaction {
     };
     std::string Chemin(std::string_view nom) const { return dossier_ + std::string(nom); }
     void Abandonne();
-    [[noreturn]] void Echoue(const std::string& nom);
+    // Drops what was written, then raises the creation error for nom with its reason.
+    [[noreturn]] void Echoue(const std::string& nom, const std::string& raison);
     void EcritFichierTransaction();
     // Makes the missing folders of nom.
     void AssureDossiers(std::string_view nom);
@@ -77,7 +79,7 @@ class Transaction {
     // Puts the old files back after the k first renames; false when it could not.
     bool Defait(std::size_t k);
     // After the transaction file was written: puts the old files back, then raises the creation
-    // error.
+    // error with the reason errno gives.
     [[noreturn]] void EchoueApresDecision(std::size_t k, const std::string& nom);
 
     std::string dossier_;

@@ -45,7 +45,7 @@ int OuvreFichierVerrou(const std::string& dossier, const Proprietaire& p) {
         if (errno == ELOOP) {
             LeveFichierEtranger(fichier);
         }
-        LeveErreurOuverture(fichier);
+        LeveErreurOuverture(fichier, RaisonSysteme(errno));
     }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -88,8 +88,11 @@ Verrou Verrou::Prend(const std::string& dossier, std::chrono::milliseconds atten
                      const std::function<void()>& enAttente, Proprietaire proprietaire) {
     if (proprietaire.uid == static_cast<uid_t>(-1)) {
         struct stat st;
-        if (::stat(dossier.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            LeveErreurOuverture(dossier);
+        if (::stat(dossier.c_str(), &st) != 0) {
+            LeveErreurDossier(dossier, errno);
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            LeveErreurDossier(dossier, ENOTDIR);
         }
         proprietaire = {st.st_uid, st.st_gid};
     }
@@ -103,15 +106,15 @@ Verrou Verrou::Prend(const std::string& dossier, std::chrono::milliseconds atten
     }
     if (erreur != EWOULDBLOCK) {
         ::close(fd);
-        LeveErreurOuverture(dossier + "/" + std::string(kFichierVerrou));
+        LeveErreurOuverture(dossier + "/" + std::string(kFichierVerrou), RaisonSysteme(erreur));
     }
     if (enAttente) {
         enAttente();
     }
     if (attente.count() < 0) {
-        if (Flock(fd, LOCK_EX) != 0) {
+        if (const int e = Flock(fd, LOCK_EX); e != 0) {
             ::close(fd);
-            LeveErreurOuverture(dossier);
+            LeveErreurOuverture(dossier, RaisonSysteme(e));
         }
         return Verrou(fd);
     }

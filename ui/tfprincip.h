@@ -11,6 +11,7 @@
 
 #include "import/import.h"
 #include "import/session.h"
+#include "store/base.h"
 #include "store/table.h"
 #include "store/verrou.h"
 #include "ui/evenements.h"
@@ -131,6 +132,11 @@ class TFPrincip : public QMainWindow {
 
     // Start-up, once, when the window is first shown.
     void FormShow();
+    // Start-up found the store's files changed since their last save (e.what() says which and
+    // how): asks whether to accept them as they are, keeping a copy of each aside first or not.
+    // Accepted, the tables are read again and recorded as they are (chargee_); else they stay as
+    // read, shown but never saved. Returns whether the tables are to be shown.
+    bool AccepteModifications(const ErreurManifeste& e);
     // The menu commands.
     void Ouvrir1Click();
     void Enregistrer1Click();
@@ -215,16 +221,18 @@ class TFPrincip : public QMainWindow {
     void BFiltre6Click();
     void EFiltre6KeyUp(int key);
 
-    // The import of one chosen log by "&Ouvrir": a log the register knows asks first whether to
-    // import only its new lines (or says that it has none); a line that stops it asks whether to
-    // pass over such lines. Returns whether it completed (a cancelled question counts as
-    // completed).
+    // The import of one chosen log by "&Ouvrir": a store folder that cannot be written is told
+    // before the log is read; a log the register knows asks first whether to import only its new
+    // lines (or says that it has none); a line that stops it asks whether to pass over such
+    // lines, when others could be counted. Returns whether it completed (a cancelled question
+    // counts as completed).
     bool ImporteLog(const QString& chemin);
     // How a log the register knows is imported: Nouveau or Entier, nothing to import nothing.
     // Asks the user; a log it does not know is imported whole without a question.
     std::optional<ModeImport> ModeDuJournal(const QString& chemin, const std::string& fichier);
     // One import of the log at chemin as demande says, the progress on the bar; returns the
-    // message of what stopped it, and whether that was a line that can be passed over.
+    // message of what stopped it, and whether that was a line that can be passed over for
+    // others to be counted.
     std::optional<QString> ImporteAvecProgression(const std::string& chemin,
                                                   const DemandeImport& demande,
                                                   bool& ligneIllisible);

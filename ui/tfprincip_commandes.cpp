@@ -26,6 +26,7 @@
 #include <QProgressBar>
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 
 namespace sillage {
@@ -57,16 +58,24 @@ void TFPrincip::FormShow() {
     // under the store's lock, so that a save of another program is read whole.
     // A user who gives up waiting for another program gets the window of a load that failed.
     chargee_ = false;
+    std::optional<ErreurManifeste> modifiees;
     Protege(this, [&] {
         const std::optional<Verrou> verrou = Reserve();
-        if (verrou) {
-            base_.InitListes();
-            Synchronise();
-            chargee_ = true;
+        if (!verrou) {
+            return;
         }
+        try {
+            base_.InitListes();
+        } catch (const ErreurManifeste& e) {
+            modifiees = e; // asked once the lock is released: nobody waits for the answer
+            return;
+        }
+        Synchronise();
+        chargee_ = true;
     });
+    const bool montre = modifiees ? AccepteModifications(*modifiees) : chargee_;
     MajCommandes();
-    if (!chargee_) {
+    if (!montre) {
         return;
     }
     EcritEnTetesResume();
@@ -82,6 +91,39 @@ void TFPrincip::FormShow() {
         l->hide();
     }
     OpenDialog1->setDirectory(DossierDialogue());
+}
+
+bool TFPrincip::AccepteModifications(const ErreurManifeste& e) {
+    const QMessageBox::StandardButton reponse = Dialogues::Question(
+        this, QStringLiteral("Tables modifiées"), Utf8(QuestionManifeste(e.what())),
+        QMessageBox::Yes | QMessageBox::Save | QMessageBox::No, QMessageBox::No,
+        QMessageBox::Warning,
+        {{QMessageBox::Yes, Utf8(kReponseAccepter)},
+         {QMessageBox::Save, Utf8(kReponseGarderCopies)},
+         {QMessageBox::No, Utf8(kReponseNePasAccepter)}});
+    if (reponse != QMessageBox::Yes && reponse != QMessageBox::Save) {
+        // The tables as read, to be looked at; the commands that would save them stay off.
+        Dialogues::Information(this, Utf8(TexteTablesNonAcceptees()));
+        return true;
+    }
+    std::vector<std::string> copies;
+    Protege(this, [&] {
+        const std::optional<Verrou> verrou = Reserve();
+        if (!verrou) {
+            return;
+        }
+        CurseurOccupe occupe;
+        if (reponse == QMessageBox::Save) {
+            copies = base_.GardeCopies(e.Differences, std::time(nullptr));
+        }
+        base_.InitListes(true);
+        Synchronise();
+        chargee_ = true;
+    });
+    if (!copies.empty()) {
+        Dialogues::Information(this, Utf8(TexteCopiesGardees(copies)));
+    }
+    return chargee_;
 }
 
 QString TFPrincip::DossierDialogue() const {
@@ -185,7 +227,7 @@ std::optional<QString> TFPrincip::ImporteAvecProgression(const std::string& chem
         }
         return std::nullopt;
     } catch (const ErreurLigne& e) {
-        ligneIllisible = true;
+        ligneIllisible = e.LignesComptables;
         return QString::fromUtf8(e.what());
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
@@ -233,6 +275,10 @@ std::optional<ModeImport> TFPrincip::ModeDuJournal(const QString& chemin,
 bool TFPrincip::ImporteLog(const QString& chemin) {
     dossierDernierLog_ = QFile::encodeName(QFileInfo(chemin).absolutePath()).toStdString();
     const std::string fichier = QFile::encodeName(chemin).toStdString();
+    // What could not be saved is not worth counting.
+    if (!Protege(this, [&] { base_.VerifieEcrivable(); })) {
+        return false;
+    }
     DemandeImport demande;
     if (const std::optional<ModeImport> mode = ModeDuJournal(chemin, fichier)) {
         demande.Mode = *mode;

@@ -32,6 +32,13 @@ std::string TexteDontRobots(std::int64_t robots) {
                        : "dont " + NombreEnFrancais(robots) + " de robots";
 }
 
+std::string MessageDuFichier(const std::string& fichier, const std::string& message) {
+    if (message.find(fichier) != std::string::npos) {
+        return message;
+    }
+    return fichier + " : " + message;
+}
+
 namespace {
 
 // "07/12/2026 02:00:13", as the register writes dates, reads "le 07/12/2026 à 02:00".
@@ -43,6 +50,16 @@ std::string Quand(const std::string& date) {
 }
 
 } // namespace
+
+std::string TexteDejaImporte(const std::string& date) {
+    return "déjà importé " + Quand(date) + ", compté à nouveau";
+}
+
+std::string TexteCompresseCoupe(const std::string& fichier) {
+    return fichier +
+           " : fichier compressé coupé avant sa fin ; ses lignes entières sont comptées, la "
+           "suite le sera quand il sera entier";
+}
 
 std::string QuestionJournalConnu(const std::string& nom, const std::string& date,
                                  std::int64_t lignes, std::int64_t nouvelles) {
@@ -79,6 +96,28 @@ std::string QuestionRejeuImpossible(const std::string& chemin, const std::string
            "\n\nOui : enregistrer les tables de cette fenêtre ; ce que l'autre programme a "
            "enregistré depuis est perdu.\nNon : ne rien enregistrer ; les tables du disque et "
            "celles de cette fenêtre restent telles qu'elles sont.";
+}
+
+std::string QuestionManifeste(const std::string& differences) {
+    return differences + "\n\nAccepter les fichiers tels qu'ils sont ? « " +
+           std::string(kReponseGarderCopies) +
+           " » garde d'abord une copie de chaque fichier qui a changé à côté des tables. « " +
+           std::string(kReponseNePasAccepter) +
+           " » montre les tables sans jamais les enregistrer : rien n'est écrit par-dessus.";
+}
+
+std::string TexteTablesNonAcceptees() {
+    return "Les tables sont montrées telles qu'elles ont été lues, mais ni « Ouvrir » ni "
+           "« Enregistrer » ne les changeront : restaurez les fichiers depuis une sauvegarde, ou "
+           "rouvrez la fenêtre pour les accepter.";
+}
+
+std::string TexteCopiesGardees(const std::vector<std::string>& copies) {
+    std::string texte = copies.size() == 1 ? "Copie gardée :" : "Copies gardées :";
+    for (const std::string& c : copies) {
+        texte += "\n" + c;
+    }
+    return texte;
 }
 
 std::string TexteLignesFiltrees(std::int64_t montrees, std::int64_t total) {

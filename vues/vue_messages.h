@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sillage {
 
@@ -22,6 +23,15 @@ std::string TexteIllisiblesIgnorees(std::int64_t n, std::int64_t premiere);
 // How many of the hits of an import were robots', after its count of lines: "dont 4 012 de
 // robots" ("dont 1 d'un robot").
 std::string TexteDontRobots(std::int64_t robots);
+// The message of a failure about the file fichier, naming it once: message itself when it names
+// the file already, else "FICHIER : message".
+std::string MessageDuFichier(const std::string& fichier, const std::string& message);
+// What a whole import says of a log imported before (date as the register writes it): "déjà
+// importé le 07/12/2026 à 02:00, compté à nouveau".
+std::string TexteDejaImporte(const std::string& date);
+// What an import of what is new says of a compressed log cut short: "FICHIER : fichier compressé
+// coupé avant sa fin ; ...".
+std::string TexteCompresseCoupe(const std::string& fichier);
 
 // The question before importing a log that the register knows and that has new lines: nom its
 // file's name, date when it was imported last as the register writes it (dd/mm/yyyy hh:mm:ss),
@@ -39,6 +49,18 @@ std::string QuestionSansIllisibles();
 // The question when the store changed on the disk and an import made in the window cannot be
 // redone over it: what each answer would lose.
 std::string QuestionRejeuImpossible(const std::string& chemin, const std::string& raison);
+
+// The question when the store's files differ from the manifest of their last save: differences
+// is the message that says which and what differs (ErreurManifeste). Its answers read as their
+// actions: kReponseAccepter, kReponseGarderCopies, kReponseNePasAccepter (the default).
+std::string QuestionManifeste(const std::string& differences);
+inline constexpr std::string_view kReponseAccepter = "Accepter tels quels";
+inline constexpr std::string_view kReponseGarderCopies = "Garder une copie, puis accepter";
+inline constexpr std::string_view kReponseNePasAccepter = "Non";
+// After the answer "Non" to that question: the tables are shown, never saved.
+std::string TexteTablesNonAcceptees();
+// The copies kept aside before the files were accepted (their names).
+std::string TexteCopiesGardees(const std::vector<std::string>& copies);
 
 // How many rows a filtered list shows of all its rows: "12 lignes sur 3 212".
 std::string TexteLignesFiltrees(std::int64_t montrees, std::int64_t total);

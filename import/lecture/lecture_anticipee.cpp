@@ -6,8 +6,10 @@ namespace sillage {
 
 namespace {
 
-// Bytes of lines in one lot, and lots read ahead at the most: a few megabytes in all.
+// Bytes of lines in one lot, lines in one lot, and lots read ahead at the most: a few megabytes
+// in all, whatever the lines (a lot of empty lines holds no more lines than one of real ones).
 constexpr std::size_t kOctetsLot = 1 << 20;
+constexpr std::size_t kLignesLot = 16384;
 constexpr std::size_t kLotsAvance = 3;
 
 } // namespace
@@ -23,8 +25,7 @@ SourceAnticipee::SourceAnticipee(std::unique_ptr<SourceJournal> source, std::str
     lot_->octets.reserve(avant.size() + avecFin.size());
     lot_->octets.append(avant);
     lot_->octets.append(avecFin);
-    lot_->lignes.push_back({avant.size(), derniere.size(), avecFin.size(), source_->Position(),
-                            source_->DerniereAvecNul()});
+    lot_->lignes.push_back(Decrit(avant.size(), derniere));
     lot_->fraction = source_->Fraction();
     empreinte_.Ajoute(avecFin);
     Prepare(*lot_);
@@ -46,6 +47,16 @@ void SourceAnticipee::Arrete() {
     }
 }
 
+SourceAnticipee::LigneLot SourceAnticipee::Decrit(std::size_t debut, std::string_view ligne) const {
+    return {debut,
+            ligne.size(),
+            source_->AvecFin().size(),
+            source_->Position(),
+            source_->DebutDerniere(),
+            source_->DerniereAvecNul(),
+            source_->DerniereTropLongue()};
+}
+
 bool SourceAnticipee::Ajoute(Lot& lot, bool premiere) {
     std::string_view ligne;
     if (!source_->Suivante(ligne)) {
@@ -55,8 +66,7 @@ bool SourceAnticipee::Ajoute(Lot& lot, bool premiere) {
         lot.octets.append(source_->QueueAvantDerniere());
     }
     const std::string_view avecFin = source_->AvecFin();
-    lot.lignes.push_back({lot.octets.size(), ligne.size(), avecFin.size(), source_->Position(),
-                          source_->DerniereAvecNul()});
+    lot.lignes.push_back(Decrit(lot.octets.size(), ligne));
     lot.octets.append(avecFin);
     empreinte_.Ajoute(avecFin);
     return true;
@@ -95,15 +105,18 @@ void SourceAnticipee::Lit() {
             lot->octets.clear();
             lot->lignes.clear();
             lot->arene.Recommence();
+            lot->erreur = nullptr;
+            lot->dernier = lot->coupe = false;
         } else {
             lot = std::make_unique<Lot>();
             lot->octets.reserve(kOctetsLot + kOctetsQueue + 4096);
         }
         lot->avant = empreinte_;
         try {
-            while (lot->octets.size() < kOctetsLot) {
+            while (lot->octets.size() < kOctetsLot && lot->lignes.size() < kLignesLot) {
                 if (!Ajoute(*lot, lot->lignes.empty())) {
                     lot->dernier = true;
+                    lot->coupe = source_->Coupe();
                     break;
                 }
             }
@@ -157,6 +170,7 @@ bool SourceAnticipee::Suivante(std::string_view& ligne) {
             // The text ended, or failed, just after the last lot.
             lot_->erreur = suivant->erreur;
             lot_->dernier = true;
+            lot_->coupe = suivant->coupe;
             lot_->fraction = suivant->fraction;
             indice_ = lot_->lignes.size() - 1;
             if (lot_->erreur) {
@@ -171,6 +185,15 @@ bool SourceAnticipee::Suivante(std::string_view& ligne) {
     ligne = std::string_view(lot_->octets.data() + l.debut, l.longueur);
     derniere_ = ligne;
     return true;
+}
+
+bool SourceAnticipee::Coupe() {
+    if (lot_->dernier) {
+        return lot_->coupe;
+    }
+    std::unique_lock<std::mutex> verrou(mutex_);
+    change_.wait(verrou, [&] { return !prets_.empty(); });
+    return prets_.front()->lignes.empty() && prets_.front()->coupe;
 }
 
 void SourceAnticipee::VerifieReste() {

@@ -39,6 +39,11 @@ class SourceAnticipee : public SourceJournal {
     bool LitPourVerifier() const override { return litPourVerifier_; }
     std::string_view AvecFin() const override;
     bool DerniereAvecNul() const override { return Courante().nul; }
+    bool DerniereTropLongue() const override { return Courante().tropLongue; }
+    std::int64_t DebutDerniere() const override { return Courante().debutTexte; }
+    // Once the last line was given: the text ended where the compressed file is cut short (waits
+    // for the second thread to find the end, when it was not known yet).
+    bool Coupe() override;
     // Reading ahead goes on from the line it was given: it cannot be moved.
     bool PositionneA(std::int64_t p) override;
     std::int64_t Position() const override { return Courante().position; }
@@ -53,11 +58,13 @@ class SourceAnticipee : public SourceJournal {
 
   private:
     struct LigneLot {
-        std::size_t debut;     // in octets
-        std::size_t longueur;  // without its line end
-        std::size_t avecFin;   // with it
-        std::int64_t position; // offset just after its line end
+        std::size_t debut;       // in octets
+        std::size_t longueur;    // without its line end
+        std::size_t avecFin;     // with it
+        std::int64_t position;   // offset just after its line end
+        std::int64_t debutTexte; // offset where it begins
         bool nul;
+        bool tropLongue; // cut short: its bytes are its two ends (DecoupeurLignes)
     };
     // Lines that follow one another in the text, their bytes after up to kOctetsQueue bytes of the
     // text before the first of them.
@@ -67,6 +74,7 @@ class SourceAnticipee : public SourceJournal {
         double fraction = 0;
         std::exception_ptr erreur; // raised once the lines before it are given
         bool dernier = false;      // no line after these
+        bool coupe = false;        // ... because the compressed file is cut short there
         std::vector<LignePreparee> preparees;
         Arene arene;     // texts of the prepared lines that are not the lines' own bytes
         Empreinte avant; // of the lines given before these
@@ -77,6 +85,7 @@ class SourceAnticipee : public SourceJournal {
     std::string_view Avant(std::size_t fin) const;
     void Lit();                           // the second thread
     bool Ajoute(Lot& lot, bool premiere); // one more line of source_ into lot
+    LigneLot Decrit(std::size_t debut, std::string_view ligne) const; // source_'s last line
     void Arrete();
 
     std::unique_ptr<SourceJournal> source_;

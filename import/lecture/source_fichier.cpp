@@ -81,7 +81,10 @@ void SourceFichier::Compte() {
     total_ = n;
 }
 
-SourceGzip::SourceGzip(int fd, std::int64_t taille) : fd_(fd), taille_(taille) {
+SourceGzip::SourceGzip(int fd, std::int64_t taille, std::string chemin,
+                       const OptionsSource& options)
+    : fd_(fd), taille_(taille), chemin_(std::move(chemin)), tolere_(options.CoupureToleree),
+      decoupeur_(options.LongueurMaxLigne) {
     flux_.zalloc = Z_NULL;
     flux_.zfree = Z_NULL;
     flux_.opaque = Z_NULL;
@@ -106,6 +109,7 @@ void SourceGzip::Rembobine() {
     flux_.avail_in = 0;
     consommes_ = 0;
     fini_ = false;
+    coupe_ = false;
     entreMembres_ = true;
     decoupeur_.Recommence();
 }
@@ -149,9 +153,10 @@ std::size_t SourceGzip::Inflate(char* sortie, std::size_t n) {
             const ssize_t r = Lit();
             if (r == 0) {
                 // The input ended: fine between members, a truncation inside one.
-                if (!entreMembres_) {
-                    LeveErreurLecture(lues_ + 1);
+                if (!entreMembres_ && !tolere_) {
+                    Echoue(true);
                 }
+                coupe_ = !entreMembres_;
                 fini_ = true;
                 break;
             }
@@ -162,13 +167,27 @@ std::size_t SourceGzip::Inflate(char* sortie, std::size_t n) {
             // Another member may follow: start it afresh.
             entreMembres_ = true;
             if (inflateReset(&flux_) != Z_OK) {
-                LeveErreurLecture(lues_ + 1);
+                Echoue(false);
             }
         } else if (z != Z_OK && z != Z_BUF_ERROR) {
-            LeveErreurLecture(lues_ + 1);
+            Echoue(false);
         }
     }
     return demande - flux_.avail_out;
+}
+
+void SourceGzip::Echoue(bool coupe) const {
+    // The line being read is the one after those given, or the last one given when the stream
+    // fails while its end is looked for.
+    const std::string ligne = "(ligne " + std::to_string(lues_ + 1) + ")";
+    if (coupe) {
+        throw ErreurCompression("Le fichier compressé " + chemin_ + " est coupé avant sa fin " +
+                                ligne +
+                                " : il est peut-être encore en cours d'écriture, ou n'a été "
+                                "copié qu'en partie.");
+    }
+    throw ErreurCompression("Le fichier compressé " + chemin_ + " est abîmé " + ligne +
+                            " : ses données ne se décompressent pas.");
 }
 
 ssize_t SourceGzip::Lit() {

@@ -13,11 +13,13 @@
 
 namespace sillage {
 
-// A plain file, read through its descriptor fd (closed with the source). Its lines are counted
-// (for the progress) only when Total is asked for.
+// A plain file, read through its descriptor fd (closed with the source), lines longer than
+// longueurMax given cut short. Its lines are counted (for the progress) only when Total is asked
+// for.
 class SourceFichier : public SourceJournal {
   public:
-    explicit SourceFichier(int fd) : fd_(fd) {}
+    explicit SourceFichier(int fd, std::size_t longueurMax = kLongueurMaxLigne)
+        : fd_(fd), decoupeur_(longueurMax) {}
     ~SourceFichier() override;
     SourceFichier(const SourceFichier&) = delete;
     SourceFichier& operator=(const SourceFichier&) = delete;
@@ -27,7 +29,11 @@ class SourceFichier : public SourceJournal {
     std::int64_t Total() const override;
     std::string_view AvecFin() const override { return decoupeur_.AvecFin(); }
     bool DerniereAvecNul() const override { return decoupeur_.DerniereAvecNul(); }
+    bool DerniereTropLongue() const override { return decoupeur_.DerniereTropLongue(); }
     std::int64_t Position() const override { return decoupeur_.Position(); }
+    std::int64_t DebutDerniere() const override {
+        return decoupeur_.Position() - decoupeur_.LongueurAvecFin();
+    }
     std::string_view Queue() const override { return decoupeur_.Queue(); }
     std::string_view QueueAvantDerniere() const override { return decoupeur_.QueueAvantDerniere(); }
 
@@ -48,13 +54,14 @@ class SourceFichier : public SourceJournal {
     std::int64_t debutPremiere_ = 0; // where the first line asked for began
 };
 
-// A gzip-compressed file of taille bytes, read through its descriptor fd (closed with the source)
-// and inflated as it is read (one pass: its line count is not known ahead, so progress follows
-// the compressed bytes read). Concatenated members are read one after the other; a damaged or
-// truncated stream stops the import at the line being read.
+// A gzip-compressed file chemin of taille bytes, read through its descriptor fd (closed with the
+// source) and inflated as it is read (one pass: its line count is not known ahead, so progress
+// follows the compressed bytes read), lines longer than options.LongueurMaxLigne given cut short.
+// Concatenated members are read one after the other. A damaged stream, or one cut short unless
+// options.CoupureToleree, raises ErreurCompression naming the file and the line being read.
 class SourceGzip : public SourceJournal {
   public:
-    SourceGzip(int fd, std::int64_t taille);
+    SourceGzip(int fd, std::int64_t taille, std::string chemin, const OptionsSource& options = {});
     ~SourceGzip() override;
     SourceGzip(const SourceGzip&) = delete;
     SourceGzip& operator=(const SourceGzip&) = delete;
@@ -63,9 +70,14 @@ class SourceGzip : public SourceJournal {
     bool Suivante(std::string_view& ligne) override;
     std::string_view AvecFin() const override { return decoupeur_.AvecFin(); }
     bool DerniereAvecNul() const override { return decoupeur_.DerniereAvecNul(); }
+    bool DerniereTropLongue() const override { return decoupeur_.DerniereTropLongue(); }
     std::int64_t Position() const override { return decoupeur_.Position(); }
+    std::int64_t DebutDerniere() const override {
+        return decoupeur_.Position() - decoupeur_.LongueurAvecFin();
+    }
     std::string_view Queue() const override { return decoupeur_.Queue(); }
     std::string_view QueueAvantDerniere() const override { return decoupeur_.QueueAvantDerniere(); }
+    bool Coupe() override { return coupe_; }
     std::int64_t Total() const override { return -1; }
     void VerifieReste() override;
     bool LitPourVerifier() const override { return true; }
@@ -78,9 +90,14 @@ class SourceGzip : public SourceJournal {
     std::size_t Inflate(char* sortie, std::size_t n);
     // Reads the next compressed bytes; 0 at the end of the file.
     ssize_t Lit();
+    // Raises ErreurCompression: the stream is cut short (coupe) or damaged.
+    [[noreturn]] void Echoue(bool coupe) const;
 
     int fd_;
     std::int64_t taille_;
+    std::string chemin_;
+    bool tolere_;
+    bool coupe_ = false;
     std::int64_t consommes_ = 0;
     z_stream flux_{};
     std::string entree_;

@@ -30,7 +30,8 @@ std::int64_t SourceTable::Position() const {
                                      table_.Fichier().data());
 }
 
-std::unique_ptr<SourceJournal> OuvreSourceFichier(const std::string& chemin) {
+std::unique_ptr<SourceJournal> OuvreSourceFichier(const std::string& chemin,
+                                                  const OptionsSource& options) {
     std::int64_t taille = 0;
     const int fd = OuvreFichierRegulier(chemin, taille);
     try {
@@ -38,9 +39,9 @@ std::unique_ptr<SourceJournal> OuvreSourceFichier(const std::string& chemin) {
         const bool gzip =
             ::pread(fd, magique, 2, 0) == 2 && magique[0] == 0x1f && magique[1] == 0x8b;
         if (gzip) {
-            return std::make_unique<SourceGzip>(fd, taille);
+            return std::make_unique<SourceGzip>(fd, taille, chemin, options);
         }
-        return std::make_unique<SourceFichier>(fd);
+        return std::make_unique<SourceFichier>(fd, options.LongueurMaxLigne);
     } catch (...) {
         // The constructor failed after taking the descriptor: SourceFichier's destructor did
         // not run.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "import/lecture/decoupeur_lignes.h"
+#include "store/erreur.h"
 #include "store/table.h"
 
 #include <cstdint>
@@ -38,9 +39,17 @@ class SourceLignes {
     bool DerniereTerminee() const { return AvecFin().size() > derniere_.size(); }
     // The last line given holds a NUL byte.
     virtual bool DerniereAvecNul() const { return false; }
+    // The last line given is longer than the limit of the reading (kLongueurMaxLigne): it was
+    // given cut short, its first and last bytes only (DecoupeurLignes), and cannot be counted.
+    virtual bool DerniereTropLongue() const { return false; }
     // The offset just after the last line given (after its line end) in the text the lines come
     // from.
     virtual std::int64_t Position() const = 0;
+    // The offset where the last line given begins (Position less the bytes the line and its line
+    // end take, which AvecFin holds all of unless the line was cut short).
+    virtual std::int64_t DebutDerniere() const {
+        return Position() - static_cast<std::int64_t>(AvecFin().size());
+    }
     // The last line given, cut into its fields ahead (LignePreparee), or nullptr when the reader
     // is to cut it.
     virtual const LignePreparee* Preparee() const { return nullptr; }
@@ -50,7 +59,7 @@ class SourceLignes {
 };
 
 // The lines of a table (the log held in ListeLog), in the text of the table's file: every line
-// ended by CR LF.
+// ended by CR LF. They are held already: none is cut short, whatever its length.
 class SourceTable : public SourceLignes {
   public:
     explicit SourceTable(const Table& table) : table_(table) {}
@@ -78,10 +87,33 @@ class SourceJournal : public SourceLignes {
     // given.
     virtual std::string_view Queue() const = 0;
     virtual std::string_view QueueAvantDerniere() const = 0;
+    // True once the text ended where a compressed file is cut short (OptionsSource::
+    // CoupureToleree). Asked after the last line was given.
+    virtual bool Coupe() { return false; }
+};
+
+// The error of a compressed log whose stream is cut short ("Le fichier compressé %s est coupé
+// avant sa fin (ligne N)...") or damaged ("Le fichier compressé %s est abîmé (ligne N)..."), N
+// the line being read where it shows.
+class ErreurCompression : public ErreurSillage {
+  public:
+    using ErreurSillage::ErreurSillage;
+};
+
+// How a log file is read.
+struct OptionsSource {
+    // Lines longer than this, without their line end, are given cut short (DerniereTropLongue).
+    std::size_t LongueurMaxLigne = kLongueurMaxLigne;
+    // A compressed log cut short (its file ends inside the compressed stream, as a copy or a
+    // compression still being written leaves it) ends where it is cut, its last line without a
+    // line end, and says so (Coupe), rather than raising ErreurCompression.
+    bool CoupureToleree = false;
 };
 
 // Opens a log file: plain text, or gzip-compressed when it starts with the gzip magic bytes.
-// Raises "Impossible d'ouvrir le fichier %s" when the file cannot be opened as a regular file.
-std::unique_ptr<SourceJournal> OuvreSourceFichier(const std::string& chemin);
+// Raises "Impossible d'ouvrir le fichier %s" with the reason when the file cannot be opened as a
+// regular file.
+std::unique_ptr<SourceJournal> OuvreSourceFichier(const std::string& chemin,
+                                                  const OptionsSource& options = {});
 
 } // namespace sillage

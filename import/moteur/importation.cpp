@@ -93,14 +93,14 @@ void LitDateDuHit(const RHitsVues& hit, std::int64_t numero, RDate& D, DateCompa
         try {
             D = LitDate(hit.DateLog, comptable);
         } catch (const ErreurSillage& e) {
-            throw ErreurLigne(e.what());
+            throw ErreurLigne(e.what(), true);
         }
         if (dates != nullptr) {
             date = dates->Date(hit.DateLog, true);
         }
     }
     if (hit.Illisible || !comptable) {
-        LeveErreurLigne(numero);
+        LeveErreurLigne(numero, hit.Illisible);
     }
 }
 
@@ -115,6 +115,17 @@ bool LigneLisible(std::string_view ligne) {
     DateCompacte date = 0;
     try {
         LitDateDuHit(hit, 1, D, date, nullptr);
+    } catch (const ErreurLigne&) {
+        return false;
+    }
+    return true;
+}
+
+bool LigneComptable(const LignePreparee& p) {
+    RDate D;
+    DateCompacte date = 0;
+    try {
+        LitDateDuHit(p.hit, 1, D, date, nullptr);
     } catch (const ErreurLigne&) {
         return false;
     }

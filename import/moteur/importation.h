@@ -33,6 +33,9 @@ namespace sillage {
 // True when ligne, taken as the first line of a log, could be counted: Importation::TraiteLigne
 // would raise no ErreurLigne for it.
 bool LigneLisible(std::string_view ligne);
+// The same for a line prepared with the number of fields of its log's first line (a line whose
+// NUL byte or length makes it unreadable is the caller's to tell).
+bool LigneComptable(const LignePreparee& p);
 
 // A test seam: told the name of each part of Valide's first phase once that part has built its
 // tables ("noms", "pages", "images", "downloads", "origines", "motscles", "erreurs", "paires",

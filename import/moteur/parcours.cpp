@@ -11,22 +11,50 @@ namespace sillage {
 
 namespace {
 
+// The line source gave last, prepared.
+const LignePreparee& Preparee(SourceLignes& source, const Parcours& parcours,
+                              PreparateurLignes& preparateur) {
+    const LignePreparee* preparee = source.Preparee();
+    return preparee != nullptr ? *preparee
+                               : preparateur.Prepare(source.Derniere(), parcours.NombreChamps);
+}
+
+// The first line read, number numero, stopped the import with e: reads on for a line that could
+// be counted (passing over the others would then import something), and raises e saying so, or,
+// when the log's first line is not an access-log line at all, that the file does not look like
+// an access log.
+[[noreturn]] void ArreteSurPremiere(SourceLignes& source, std::int64_t numero,
+                                    const Parcours& parcours, PreparateurLignes& preparateur,
+                                    const ErreurLigne& e) {
+    bool comptables = false;
+    std::string_view ligne;
+    while (!comptables && source.Suivante(ligne)) {
+        comptables = !source.DerniereAvecNul() && !source.DerniereTropLongue() &&
+                     LigneComptable(Preparee(source, parcours, preparateur));
+    }
+    if (numero == 1 && e.HorsFormat && !parcours.Journal.empty()) {
+        LevePasUnJournal(parcours.Journal, numero, comptables);
+    }
+    ErreurLigne erreur = e;
+    erreur.LignesComptables = comptables;
+    throw erreur;
+}
+
 // Counts the line source gave last, number numero, into importation; an unreadable line is
 // passed over and noted in parcouru when parcours says so.
 void CompteLigne(SourceLignes& source, std::int64_t numero, const Parcours& parcours,
                  PreparateurLignes& preparateur, Importation& importation, Parcouru& parcouru) {
     try {
-        if (source.DerniereAvecNul()) {
-            LeveErreurLigne(numero);
+        if (source.DerniereAvecNul() || source.DerniereTropLongue()) {
+            LeveErreurLigne(numero, true);
         }
-        const LignePreparee* preparee = source.Preparee();
-        if (preparee == nullptr) {
-            preparee = &preparateur.Prepare(source.Derniere(), parcours.NombreChamps);
-        }
-        importation.TraiteLigne(*preparee, numero);
+        importation.TraiteLigne(Preparee(source, parcours, preparateur), numero);
         parcouru.Compte = true;
-    } catch (const ErreurLigne&) {
+    } catch (const ErreurLigne& e) {
         if (!parcours.IgnoreIllisibles) {
+            if (parcouru.Lues == 1) {
+                ArreteSurPremiere(source, numero, parcours, preparateur, e);
+            }
             source.VerifieReste();
             throw;
         }
@@ -45,7 +73,7 @@ void CompteLigne(SourceLignes& source, std::int64_t numero, const Parcours& parc
 Parcouru CompteLignes(SourceLignes& source, const Parcours& parcours, Importation& importation,
                       SuiviProgression& suivi) {
     Parcouru parcouru;
-    parcouru.Fin = source.Position() - static_cast<std::int64_t>(source.AvecFin().size());
+    parcouru.Fin = source.DebutDerniere();
     PreparateurLignes preparateur;
     std::string_view ligne;
     do {

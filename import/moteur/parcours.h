@@ -11,6 +11,7 @@
 #include "store/base.h"
 
 #include <cstdint>
+#include <string>
 
 namespace sillage {
 
@@ -21,6 +22,7 @@ struct Parcours {
     bool IgnoreIllisibles = false; // lines that raise ErreurLigne are passed over and counted
     bool AttendFin = false;        // a last line without its line end is left for a later import
     std::int64_t Fin = -1;         // the offset to stop at (a replay); -1: the end of the source
+    std::string Journal;           // the log's name, for messages (empty: a table's lines)
 };
 
 // What it did.
@@ -36,9 +38,13 @@ struct Parcouru {
 // Counts the lines of source, which has just given the first of them, into importation, telling
 // suivi; stops at the end of the source, at a last line without its line end (AttendFin), or
 // once the lines read end at parcours.Fin, or, when they run past it, before the line that does
-// (Parcouru::Fin then tells where). Raises the first ErreurLigne when unreadable lines are not
-// passed over, and every other error of the lines or of the stored rows, once the rest of a
-// source whose damage shows late was read (SourceLignes::VerifieReste).
+// (Parcouru::Fin then tells where). A line holding a NUL byte, or cut short for its length
+// (SourceLignes::DerniereTropLongue), is unreadable. Raises the first ErreurLigne when unreadable
+// lines are not passed over, and every other error of the lines or of the stored rows, once the
+// rest of a source whose damage shows late was read (SourceLignes::VerifieReste). When the first
+// line read stops it, the source is read on to tell whether any line could be counted
+// (ErreurLigne::LignesComptables), and a log whose first line is not an access-log line at all
+// (ErreurLigne::HorsFormat) raises "<Journal> ne ressemble pas à un journal d'accès (ligne 1)".
 Parcouru CompteLignes(SourceLignes& source, const Parcours& parcours, Importation& importation,
                       SuiviProgression& suivi);
 

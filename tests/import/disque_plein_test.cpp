@@ -60,10 +60,15 @@ TEST_F(DisquePlein, ASaveThatFillsTheDiskReplacesNothing) {
     }
     Ecrit(dir_.Fichier("gros.log"), test::Journal(lignes));
     const test::Resultat r =
-        test::LanceSillageImport("--dir " + store + " " + dir_.Fichier("gros.log"));
+        test::LanceSillageImport("--verbeux --dir " + store + " " + dir_.Fichier("petit.log") +
+                                 " " + dir_.Fichier("gros.log"));
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.erreurs.find("Impossible de créer le fichier " + store + "/"), std::string::npos)
+    EXPECT_EQ(r.erreurs.rfind("sillage-import : Impossible de créer le fichier " + store + "/", 0),
+              0u)
         << r.erreurs;
+    EXPECT_NE(r.erreurs.find(" : disque plein\n"), std::string::npos) << r.erreurs;
+    // Nothing was imported after all: no report says it was.
+    EXPECT_EQ(r.sortie, "");
     EXPECT_EQ(test::FichiersDuStore(store), avant);
     EXPECT_EQ(fichiers(), nomsAvant); // no temporary left behind
 }

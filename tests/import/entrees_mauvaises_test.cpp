@@ -63,9 +63,11 @@ struct Store : ::testing::Test {
 
 TEST_F(Store, EmptyNulAndBinaryFiles) {
     Remplit();
-    EchoueSansRienChanger("", "Indice de liste hors limites (0)");
-    // A NUL byte makes its line unreadable, wherever it stands.
-    EchoueSansRienChanger(std::string(4096, '\0'), "Erreur à la lecture du fichier (ligne 1)");
+    EchoueSansRienChanger("", dir.Fichier("journal.log") + " est vide");
+    // A NUL byte makes its line unreadable, wherever it stands; a first line of zeros is no log.
+    EchoueSansRienChanger(std::string(4096, '\0'),
+                          dir.Fichier("journal.log") +
+                              " ne ressemble pas à un journal d'accès (ligne 1)");
     EchoueSansRienChanger(LigneLog("h", "01/Mar/2004:10:00:00", "/a") + "\n" +
                               LigneLog("h", "01/Mar/2004:10:00:01", "/b") + std::string(3, '\0') +
                               "\n" + LigneLog("h", "01/Mar/2004:10:00:02", "/c") + "\n",
@@ -103,13 +105,18 @@ TEST_F(Store, LineEndsLongLinesAndATruncatedLastLine) {
     ASSERT_EQ(Importe(a + "\n" + b + "\n"), 0);
     EXPECT_EQ(Fichiers(), Fichiers(&parCR));
 
-    // A path of ten megabytes is stored, saved and read back whole.
-    const std::string longue(10 << 20, 'p');
+    // A path of nearly a megabyte is stored, saved and read back whole; a line longer than a
+    // megabyte is unreadable.
+    const std::string longue(kLongueurMaxLigne - 200, 'p');
     ASSERT_EQ(Importe(LigneLog("h", "01/Mar/2004:10:00:09", "/" + longue) + "\n"), 0);
     Base base(dir.Chemin());
     base.InitListes();
     base.ReconstruitIndex();
     EXPECT_GE(base.IndexPage.Cherche("/" + longue), 0);
+    EchoueSansRienChanger(
+        a + "\n" + LigneLog("h", "01/Mar/2004:10:00:09", "/" + longue + std::string(400, 'p')) +
+            "\n",
+        "Erreur à la lecture du fichier (ligne 2)");
 
     // The last line cut after its status: the referrer and agent come out empty, the hit counts.
     ASSERT_EQ(Importe(a + "\n" + b.substr(0, b.find(" 200 ") + 4)), 0);

@@ -207,7 +207,8 @@ TEST(Session, AnImportThatCannotBeRedoneWritesNothing) {
         const ResultatEnregistrement r = fenetre.Enregistre();
         EXPECT_EQ(r.issue, IssueEnregistrement::Impossible);
         EXPECT_EQ(r.chemin, dir.Fichier("a.log"));
-        EXPECT_EQ(r.raison, supprime ? "Impossible d'ouvrir le fichier " + dir.Fichier("a.log")
+        EXPECT_EQ(r.raison, supprime ? "Impossible d'ouvrir le fichier " + dir.Fichier("a.log") +
+                                           " : fichier introuvable"
                                      : "Le journal " + dir.Fichier("a.log") +
                                            " a changé depuis qu'il a été importé.");
         EXPECT_TRUE(MemesTables(fenetre.base, fenetreAvant));

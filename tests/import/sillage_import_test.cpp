@@ -2,12 +2,16 @@
 #include "store/base.h"
 #include "store/champs.h"
 #include "store/enregistrements.h"
+#include "store/registre.h"
+#include "support/gzip.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sillage {
 namespace {
@@ -32,10 +36,13 @@ TEST(SillageImport, WritesTheFourteenTablesThenDoublesOnASecondImport) {
             << fichier;
     }
 
+    // A log the register knows, counted again: the report says so.
     r = LanceSillageImport("--verbeux --dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots\n6 lignes lues en "),
-              std::string::npos)
+    const std::size_t rapport =
+        r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots (déjà importé le ");
+    ASSERT_NE(rapport, std::string::npos) << r.sortie;
+    EXPECT_NE(r.sortie.find(", compté à nouveau)\n6 lignes lues en ", rapport), std::string::npos)
         << r.sortie;
     EXPECT_EQ(r.erreurs, "");
     Base base(dir.Chemin());
@@ -148,14 +155,175 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
     Ecrit(dir.Fichier("abime.log"), "pas une ligne\n" + petit + std::string(5, '\0') + "\n");
     r = LanceSillageImport("--dir " + dir.Chemin() + " " + dir.Fichier("abime.log"));
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.erreurs.find("n'est pas une valeur entière correcte"), std::string::npos);
+    EXPECT_EQ(r.erreurs, "sillage-import : " + dir.Fichier("abime.log") +
+                             " ne ressemble pas à un journal d'accès (ligne 1)\n");
     r = LanceSillageImport("--dir " + dir.Chemin() + " --ignore-illisibles --verbeux " +
                            dir.Fichier("abime.log"));
     EXPECT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(r.sortie.find(dir.Fichier("abime.log") +
+    // The lines passed over are not counted as imported.
+    EXPECT_NE(r.sortie.find(dir.Fichier("abime.log") + " : 6 lignes importées, dont 0 de robots\n" +
+                            dir.Fichier("abime.log") +
                             " : 2 lignes illisibles ignorées (première : ligne 1)\n"),
               std::string::npos)
         << r.sortie;
+    // A text that is no log at all: nothing to pass over to.
+    Ecrit(dir.Fichier("texte.txt"), "Bonjour,\nceci n'est pas un journal.\n");
+    for (const char* option : {"", "--ignore-illisibles "}) {
+        r = LanceSillageImport("--dir " + dir.Chemin() + " " + option + dir.Fichier("texte.txt"));
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.erreurs, "sillage-import : " + dir.Fichier("texte.txt") +
+                                 " ne ressemble pas à un journal d'accès (ligne 1)\n");
+    }
+}
+
+// Each failure says why, naming its file once; a failing file prints no "importées".
+TEST(SillageImport, ErrorsSayWhyAndWhichFile) {
+    RepertoireTemporaire dir;
+    const std::string options = "--verbeux --dir " + dir.Chemin() + " ";
+    Ecrit(dir.Fichier("vide.log"), "");
+    std::filesystem::create_directory(dir.Fichier("dossier.log"));
+    for (const auto& [fichier, message] : std::vector<std::pair<std::string, std::string>>{
+             {dir.Fichier("absent.log"), "Impossible d'ouvrir le fichier " +
+                                             dir.Fichier("absent.log") + " : fichier introuvable"},
+             {dir.Fichier("dossier.log"), "Impossible d'ouvrir le fichier " +
+                                              dir.Fichier("dossier.log") +
+                                              " : c'est un répertoire"},
+             {dir.Fichier("vide.log"), dir.Fichier("vide.log") + " est vide"}}) {
+        const Resultat r = LanceSillageImport(options + fichier);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.erreurs, "sillage-import : " + message + "\n");
+        EXPECT_EQ(r.sortie.find("importée"), std::string::npos) << r.sortie;
+    }
+    // The store folder given is missing.
+    Resultat r =
+        LanceSillageImport("--dir " + dir.Fichier("absent") + " " + kDonnees + "/petit.log");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs, "sillage-import : Impossible d'ouvrir le fichier " +
+                             dir.Fichier("absent") + " : répertoire introuvable\n");
+    // A register that does not read is named with its line, before any log is read.
+    RepertoireTemporaire abime;
+    Ecrit(abime.Fichier("journaux.lst"), "\\1;0123456789abcdef\\2;4096\r\n");
+    r = LanceSillageImport("--dir " + abime.Chemin() + " " + kDonnees + "/petit.log");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs, "sillage-import : Le registre des journaux importés " +
+                             abime.Fichier("journaux.lst") +
+                             " ne se lit pas à sa ligne 1 (rangée incomplète) : corrigez cette "
+                             "ligne ou retirez-la (le journal qu'elle note sera alors compté "
+                             "comme un journal nouveau par un import --incremental).\n");
+    // To an import of what is new, an empty log (as logrotate's create leaves) is nothing new.
+    r = LanceSillageImport(options + "--incremental " + dir.Fichier("vide.log"));
+    EXPECT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_EQ(r.sortie.rfind(dir.Fichier("vide.log") + " : 0 ligne nouvelle (fichier vide)\n", 0),
+              0u)
+        << r.sortie;
+}
+
+// A store folder that cannot be written is told before any log is read.
+TEST(SillageImport, AStoreThatCannotBeWrittenIsToldBeforeAnyLog) {
+    constexpr uid_t kUtilisateur = 47331;
+    const auto comme = [](const std::string& commande) {
+        return test::Lance("setpriv --reuid=" + std::to_string(kUtilisateur) + " --regid=" +
+                           std::to_string(kUtilisateur) + " --clear-groups " + commande);
+    };
+    if (::geteuid() != 0 || comme(std::string("test -x '") + SILLAGE_IMPORT + "'").code != 0) {
+        GTEST_SKIP() << "needs root, and a build that other users can run";
+    }
+    RepertoireTemporaire dir;
+    ::chmod(dir.Chemin().c_str(), 0755);
+    const std::string store = dir.Fichier("tables");
+    std::filesystem::create_directory(store);
+    ASSERT_EQ(::chown(store.c_str(), kUtilisateur, kUtilisateur), 0);
+    Ecrit(dir.Fichier("texte.txt"), "pas un journal\n");
+    ::chmod(dir.Fichier("texte.txt").c_str(), 0644);
+    const std::string petit = kDonnees + "/petit.log";
+    const std::string import = std::string("'") + SILLAGE_IMPORT + "' --verbeux --dir " + store;
+    ASSERT_EQ(comme(import + " " + petit).code, 0);
+    // The user's own folder, made read-only: its lock file opens, nothing can be made there.
+    ::chmod(store.c_str(), 0500);
+    const std::string avant = test::FichiersDuStore(store);
+    const Resultat r = comme(import + " " + petit + " " + dir.Fichier("texte.txt"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs, "sillage-import : Impossible d'écrire dans le répertoire des tables " +
+                             store + " : permission refusée\n");
+    EXPECT_EQ(r.sortie, "");
+    EXPECT_EQ(test::FichiersDuStore(store), avant);
+}
+
+// A compressed log cut short: a whole import says so; an import of what is new counts its whole
+// lines and leaves the rest for the run that finds the file whole.
+TEST(SillageImport, ACompressedLogCutShort) {
+    RepertoireTemporaire dir, temoin;
+    const std::string texte = test::Journal(test::LignesAleatoires(3, 3000));
+    const std::string gz = test::Gzip(texte);
+    const std::string fichier = dir.Fichier("access.log.2.gz");
+    Ecrit(fichier, gz.substr(0, gz.size() / 2));
+    Resultat r = LanceSillageImport("--dir " + dir.Chemin() + " " + fichier);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.erreurs.rfind("sillage-import : Le fichier compressé " + fichier +
+                                  " est coupé avant sa fin (ligne ",
+                              0),
+              0u)
+        << r.erreurs;
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("nom.lst")));
+
+    const std::string options = "--verbeux --incremental --dir " + dir.Chemin() + " ";
+    r = LanceSillageImport(options + fichier);
+    EXPECT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_EQ(r.erreurs, "sillage-import : " + fichier +
+                             " : fichier compressé coupé avant sa fin ; ses lignes entières sont "
+                             "comptées, la suite le sera quand il sera entier\n");
+    const std::size_t deux = r.sortie.find(" : ") + 3;
+    std::string chiffres = r.sortie.substr(deux, r.sortie.find(" ligne", deux) - deux);
+    std::erase(chiffres, ' ');
+    const long premieres = std::stol(chiffres);
+    EXPECT_GT(premieres, 500);
+    EXPECT_LT(premieres, 3000);
+
+    Ecrit(fichier, gz);
+    r = LanceSillageImport(options + fichier);
+    EXPECT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_EQ(r.erreurs, "");
+    // Numbers as the report writes them, thousands apart.
+    const auto nombre = [](long n) {
+        return n < 1000
+                   ? std::to_string(n)
+                   : std::to_string(n / 1000) + " " + std::to_string(1000 + n % 1000).substr(1);
+    };
+    EXPECT_NE(r.sortie.find(fichier + " : " + nombre(3000 - premieres) +
+                            " lignes nouvelles, dont 0 de robots (" + nombre(premieres) +
+                            " déjà comptées)\n"),
+              std::string::npos)
+        << r.sortie;
+    // Counted once in all, as the same lines in a plain log that grew between the two runs.
+    std::size_t coupe = 0;
+    for (long i = 0; i < premieres; ++i) {
+        coupe = texte.find('\n', coupe) + 1;
+    }
+    const std::string temoinOptions = "--incremental --dir " + temoin.Chemin() + " ";
+    for (const std::string& contenu : {texte.substr(0, coupe), texte}) {
+        Ecrit(temoin.Fichier("access.log"), contenu);
+        ASSERT_EQ(LanceSillageImport(temoinOptions + temoin.Fichier("access.log")).code, 0);
+    }
+    EXPECT_EQ(test::FichiersDuStore(dir.Chemin()), test::FichiersDuStore(temoin.Chemin()));
+}
+
+// A log whose name holds a line break and a CR is known by the register run after run.
+TEST(SillageImport, ALogNameWithALineBreakKeepsTheRegisterWhole) {
+    RepertoireTemporaire dir;
+    const std::string nom = "acces\nde\rmars.log";
+    Ecrit(dir.Fichier(nom), Contenu(kDonnees + "/petit.log") + "\n");
+    const std::string commande = "--verbeux --incremental --dir " + dir.Chemin() + " \"" +
+                                 dir.Chemin() + "$(printf 'acces\\nde\\rmars.log')\"";
+    Resultat r = LanceSillageImport(commande);
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    r = LanceSillageImport(commande);
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find(" : 0 ligne nouvelle (6 déjà comptées)\n"), std::string::npos)
+        << r.sortie;
+    Base base(dir.Chemin());
+    base.InitListes();
+    ASSERT_EQ(base.ListeRegistre.Count(), 1u);
+    EXPECT_EQ(LitRegistre(base.ListeRegistre[0]).Nom, dir.Fichier(nom));
 }
 
 // The lines of robots left out on request (--sans-robots), or by the store's option, exactly as

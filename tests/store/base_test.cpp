@@ -107,8 +107,9 @@ TEST(Store, AFileThatCannotBeOpenedStopsTheLoadingThere) {
     Ecrit(dir.Fichier("nom.lst"), "\\1;0\\2;h\\3;1\\4;d\\5;\r\n\\1;1\\2;\r\n");
     std::filesystem::create_directory(dir.Fichier("download.lst"));
     Base base(dir.Chemin());
-    EXPECT_EQ(MessageDe([&] { base.InitListes(); }),
-              "Impossible d'ouvrir le fichier " + dir.Fichier("download.lst"));
+    EXPECT_EQ(MessageDe([&] { base.InitListes(); }), "Impossible d'ouvrir le fichier " +
+                                                         dir.Fichier("download.lst") +
+                                                         " : c'est un répertoire");
     // Loaded before it: nom, page, image; after it: nothing.
     EXPECT_EQ(base.ListeNom.Count(), 2u);
     EXPECT_EQ(base.ListePage.Count(), 1u);
@@ -129,8 +130,9 @@ TEST(Store, AFailedSaveReplacesNoFileAndKeepsTheFlag) {
     // erreur.lst, late in the save order, cannot be replaced.
     std::filesystem::remove(dir.Fichier("erreur.lst"));
     std::filesystem::create_directory(dir.Fichier("erreur.lst"));
-    EXPECT_EQ(MessageDe([&] { base.SauveListes(); }),
-              "Impossible de créer le fichier " + dir.Fichier("erreur.lst"));
+    EXPECT_EQ(MessageDe([&] { base.SauveListes(); }), "Impossible de créer le fichier " +
+                                                          dir.Fichier("erreur.lst") +
+                                                          " : c'est un répertoire");
     EXPECT_EQ(base.Modifie, 1);
     EXPECT_EQ(Contenu(dir.Fichier("nom.lst")), "\\1;0\\2;\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Chemin()),
@@ -143,8 +145,9 @@ TEST(Store, SavingIntoAMissingDirectoryFails) {
     Base base(dir.Chemin() + "absent");
     base.InitListes();
     base.Modifie = 1;
-    EXPECT_EQ(MessageDe([&] { base.SauveListes(); }),
-              "Impossible de créer le fichier " + dir.Chemin() + "absent/nom.lst");
+    EXPECT_EQ(MessageDe([&] { base.SauveListes(); }), "Impossible de créer le fichier " +
+                                                          dir.Chemin() +
+                                                          "absent/nom.lst : fichier introuvable");
     EXPECT_EQ(base.Modifie, 1);
 }
 
@@ -174,8 +177,9 @@ TEST(Store, ResetKeepsATableWhoseFileCannotBeDeleted) {
     std::filesystem::create_directory(dir.Fichier("chemin.lst/inside"));
     Base base(dir.Chemin());
     EXPECT_THROW(base.InitListes(), ErreurSillage);
-    EXPECT_EQ(MessageDe([&] { base.ReinitialiseListes(); }),
-              "Impossible d'ouvrir le fichier " + dir.Fichier("chemin.lst"));
+    EXPECT_EQ(MessageDe([&] { base.ReinitialiseListes(); }), "Impossible d'ouvrir le fichier " +
+                                                                 dir.Fichier("chemin.lst") +
+                                                                 " : c'est un répertoire");
 }
 
 TEST(Store, NameIndexesFollowTheirTables) {

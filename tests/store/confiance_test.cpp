@@ -3,6 +3,7 @@
 // root working in a user's store leaves that user's files.
 #include "store/base.h"
 #include "store/confiance.h"
+#include "store/registre.h"
 #include "store/transaction.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
@@ -195,7 +196,7 @@ TEST(Confiance, RootWorkingInAUsersStoreLeavesEveryFileToThatUser) {
     Base base(dir.Chemin());
     Verrou v = base.Verrouille();
     base.InitListes();
-    base.ListeRegistre.Ajoute("\\1;x\\2;");
+    base.ListeRegistre.Ajoute(EcritRegistre(RRegistre{}));
     base.SauveListes();
     for (const auto& e : std::filesystem::directory_iterator(dir.Chemin())) {
         EXPECT_EQ(ProprietaireDe(e.path()), kAutre) << e.path();

@@ -134,11 +134,14 @@ TEST(EmplacementBase, FolderThatCannotBeCreatedIsReportedAndNothingIsWrittenElse
     Variable xdg("XDG_DATA_HOME", std::nullopt);
     // A regular file where a folder of the path should be.
     Ecrit(p.home.Fichier(".local"), "");
-    EXPECT_EQ(ErreurParDefaut(p.Programme()), "Impossible de créer le répertoire " + p.Donnees());
+    const std::string raison = " : un fichier porte son nom ou celui d'un répertoire au-dessus";
+    EXPECT_EQ(ErreurParDefaut(p.Programme()),
+              "Impossible de créer le répertoire " + p.Donnees() + raison);
     fs::remove(p.home.Fichier(".local"));
     fs::create_directories(p.home.Fichier(".local/share"));
     Ecrit(p.Donnees(), "");
-    EXPECT_EQ(ErreurParDefaut(p.Programme()), "Impossible de créer le répertoire " + p.Donnees());
+    EXPECT_EQ(ErreurParDefaut(p.Programme()),
+              "Impossible de créer le répertoire " + p.Donnees() + raison);
     EXPECT_TRUE(fs::is_empty(p.Programme()));
 }
 

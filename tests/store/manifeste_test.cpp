@@ -2,6 +2,7 @@
 // with what differs, and nothing is saved over it until it is accepted.
 #include "store/base.h"
 #include "store/manifeste.h"
+#include "store/registre.h"
 #include "support/repertoire_temporaire.h"
 #include "support/vocabulaire.h"
 
@@ -26,7 +27,10 @@ void Sauve(const std::string& dossier, int n) {
         base.ListeNom.Ajoute(test::Rangee(i, "hote-" + std::to_string(i), i + 1));
     }
     base.ListeNom.Ajoute(test::Compteur(n));
-    base.ListeRegistre.Ajoute("\\1;registre\\2;");
+    RRegistre r;
+    r.Nom = "/var/log/site/access.log";
+    r.Date = "07/12/2026 02:00:00";
+    base.ListeRegistre.Ajoute(EcritRegistre(r));
     base.SauveListes();
 }
 
@@ -36,6 +40,8 @@ std::vector<DifferenceManifeste> Differences(const std::string& dossier) {
         base.InitListes();
     } catch (const ErreurManifeste& e) {
         return e.Differences;
+    } catch (const ErreurSillage&) {
+        // Another failure after the files matched their manifest (a register that does not read).
     }
     return {};
 }
@@ -121,9 +127,19 @@ TEST(Manifeste, EveryKindOfDamageIsFoundAndNamed) {
             ASSERT_EQ(d.size(), 1u) << c.nom;
             EXPECT_EQ(d[0].Nom, fichier);
             c.verifie(d[0]);
-            // Accepted, the files are recorded as they are, and load from then on.
+            // Accepted, the files are recorded as they are, and load from then on; a register
+            // whose row no longer reads then names that row.
             Base acceptee(dir.Chemin());
-            acceptee.InitListes(true);
+            const std::string apres = MessageDe([&] { acceptee.InitListes(true); });
+            if (apres != "(no error)") {
+                EXPECT_EQ(std::string(fichier), "journaux.lst") << c.nom << "\n" << apres;
+                EXPECT_EQ(apres.rfind("Le registre des journaux importés " +
+                                          dir.Fichier("journaux.lst") +
+                                          " ne se lit pas à sa ligne 1",
+                                      0),
+                          0u)
+                    << apres;
+            }
             EXPECT_TRUE(Differences(dir.Chemin()).empty()) << c.nom;
             EXPECT_EQ(test::FichiersDuStore(dir.Chemin()), abime) << "nothing else written";
         }

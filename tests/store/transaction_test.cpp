@@ -456,7 +456,8 @@ TEST(Transaction, AFullDiskReplacesNothingAndLeavesNoTemporary) {
             "nom.lst",        "page.lst",       "image.lst",     "origine.lst",   "keyword.lst",
             "navigateur.lst", "chemin.lst",     "download.lst",  "erreur.lst",    "options.lst",
             "lanp.lst",       "lanpsearch.lst", "graphmois.lst", "graphheure.lst"};
-        EXPECT_EQ(message, "Impossible de créer le fichier " + etats.dir.Fichier(ordre[k]));
+        EXPECT_EQ(message, "Impossible de créer le fichier " + etats.dir.Fichier(ordre[k]) +
+                               " : disque plein");
         EXPECT_EQ(base.Modifie, 1);
         EXPECT_EQ(Fichiers(etats.dir.Chemin()), avant);
         verrou.Libere();
@@ -537,7 +538,8 @@ TEST(Transaction, QueriesThatFailReplaceNothingOrLeaveTheChangeToTheNextHolder) 
     Base base(etats.dir.Chemin());
     base.FixeDisque(disque);
     EXPECT_EQ(MessageDe([&] { base.Verrouille(std::chrono::milliseconds(0)); }),
-              "Impossible de créer le fichier " + etats.dir.Fichier("sillage.transaction"));
+              "Impossible de créer le fichier " + etats.dir.Fichier("sillage.transaction") +
+                  " : erreur d'entrée-sortie");
     EXPECT_TRUE(std::filesystem::exists(etats.dir.Fichier("sillage.transaction")));
 }
 

@@ -84,7 +84,8 @@ TEST(Verrou, AFolderThatCannotBeOpenedIsReported) {
         Verrou::Prend(dir.Fichier("absent"), 0ms);
         FAIL() << "no error";
     } catch (const ErreurSillage& e) {
-        EXPECT_EQ(std::string(e.what()), "Impossible d'ouvrir le fichier " + dir.Fichier("absent"));
+        EXPECT_EQ(std::string(e.what()), "Impossible d'ouvrir le fichier " + dir.Fichier("absent") +
+                                             " : répertoire introuvable");
     }
 }
 

@@ -79,8 +79,7 @@ class FenetreDemarrage : public QObject {
             {Q(logs.Fichier("a.log")), Q(logs.Fichier("vide.log")), Q(logs.Fichier("b.log"))});
         QCOMPARE(Dialogues::Messages().size(), 1u);
         QCOMPARE(Dialogues::Messages()[0].titre, QStringLiteral("Erreur"));
-        QCOMPARE(Dialogues::Messages()[0].texte,
-                 QStringLiteral("Indice de liste hors limites (0)"));
+        QCOMPARE(Dialogues::Messages()[0].texte, Q(logs.Fichier("vide.log") + " est vide"));
         QCOMPARE(Colonne(ListeDe(f3, "LVIP"), 0), QStringList({"10.0.0.1"}));
         QCOMPARE(Trouve<QProgressBar>(f3, "ProgressBar1").value(), 0);
 
@@ -91,7 +90,8 @@ class FenetreDemarrage : public QObject {
         f4.ImporteFichiers({Q(logs.Fichier("absent.log")), Q(logs.Fichier("a.log"))});
         QCOMPARE(Dialogues::Messages().size(), 1u);
         QCOMPARE(Dialogues::Messages()[0].texte,
-                 Q("Impossible d'ouvrir le fichier " + logs.Fichier("absent.log")));
+                 Q("Impossible d'ouvrir le fichier " + logs.Fichier("absent.log") +
+                   " : fichier introuvable"));
         QCOMPARE(absent.base.Modifie, 0);
         QCOMPARE(ListeDe(f4, "LVIP").rowCount(), 0);
     }

@@ -44,22 +44,30 @@ class FenetreImport : public QObject {
             journal += Ligne("10.0.0." + std::to_string(i % 200), "14/Feb/2004:10:11:12");
         }
         const std::string gz = Gzip(journal);
-        // The bytes, the message, and whether a line stopped the import (the window then asks
-        // whether to import the log without such lines; its default answer, Non, keeps
-        // everything as it was).
+        // The bytes, the message, and whether a line stopped the import while others could be
+        // counted (the window then asks whether to import the log without such lines; its
+        // default answer, Non, keeps everything as it was).
+        const std::string chemin = t.repertoire.Fichier("journal.log");
         const std::vector<std::tuple<std::string, std::string, bool>> cas = {
-            {"", "Indice de liste hors limites (0)", false},
-            // A NUL byte makes its line unreadable; it no longer ends the log silently.
-            {std::string(64, '\0'), "Erreur à la lecture du fichier (ligne 1)", true},
+            {"", chemin + " est vide", false},
+            // A NUL byte makes its line unreadable; it no longer ends the log silently. Nothing
+            // else could be counted: no question.
+            {std::string(64, '\0'), chemin + " ne ressemble pas à un journal d'accès (ligne 1)",
+             false},
+            {"Bonjour,\nceci n'est pas un journal.\n",
+             chemin + " ne ressemble pas à un journal d'accès (ligne 1)", false},
+            // A first line of zeros before lines that can be counted.
+            {std::string(64, '\0') + "\n" + Ligne("h", "14/Feb/2004:10:11:12"),
+             chemin + " ne ressemble pas à un journal d'accès (ligne 1)", true},
             {Ligne("h", "14/Feb/2004:10:11:12") + Ligne("h", "14/Fev/2004:10:11:12"),
              "Erreur à la lecture du fichier (ligne 2)", true},
             {Ligne("h", "14/Feb/2004:10:11:12") + "\n", "'' n'est pas une valeur entière correcte",
              true},
-            {gz.substr(0, gz.size() / 2), "Erreur à la lecture du fichier (ligne ", false},
+            {gz.substr(0, gz.size() / 2),
+             "Le fichier compressé " + chemin + " est coupé avant sa fin (ligne ", false},
         };
         for (int modifie : {0, 1}) {
             for (const auto& [octets, message, ligne] : cas) {
-                const std::string chemin = t.repertoire.Fichier("journal.log");
                 Ecrit(chemin, octets);
                 t.base.Modifie = modifie;
                 Dialogues::Oublie();

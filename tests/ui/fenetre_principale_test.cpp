@@ -284,7 +284,7 @@ void FenetrePrincipale::startOnAnUnreadableFile() {
     QVERIFY(f.isVisible());
     QCOMPARE(Messages().size(), 1u);
     QVERIFY(Messages()[0].texte.startsWith("Impossible d'ouvrir le fichier"));
-    QVERIFY(Messages()[0].texte.endsWith("page.lst"));
+    QVERIFY(Messages()[0].texte.endsWith("page.lst : c'est un répertoire"));
     QVERIFY(QApplication::overrideCursor() == nullptr);
     // The tables in memory are partial: no import or save may overwrite the files with them.
     QVERIFY(!Commande(f, "Ouvrir1").isEnabled());
@@ -297,7 +297,7 @@ void FenetrePrincipale::startOnAnUnreadableFile() {
     Dialogues::ReponseSuivante(QMessageBox::Yes);
     Declenche(f, "Reinitialiser1");
     QCOMPARE(Messages().size(), 2u);
-    QVERIFY(Messages()[1].texte.endsWith("page.lst"));
+    QVERIFY(Messages()[1].texte.endsWith("page.lst : c'est un répertoire"));
     QVERIFY(!Commande(f, "Enregistrer1").isEnabled());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 

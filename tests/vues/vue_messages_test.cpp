@@ -51,6 +51,31 @@ TEST(VueMessages, TheQuestionOnAKnownLogNamesItAndWarnsBeforeCountingTwice) {
     EXPECT_NE(q.find("Non : ne rien enregistrer"), std::string::npos);
 }
 
+TEST(VueMessages, AFailureNamesItsFileOnce) {
+    EXPECT_EQ(MessageDuFichier("/l/a.log", "Erreur à la lecture du fichier (ligne 3)"),
+              "/l/a.log : Erreur à la lecture du fichier (ligne 3)");
+    EXPECT_EQ(MessageDuFichier("/l/a.log",
+                               "Impossible d'ouvrir le fichier /l/a.log : fichier introuvable"),
+              "Impossible d'ouvrir le fichier /l/a.log : fichier introuvable");
+    EXPECT_EQ(TexteDejaImporte("07/12/2026 02:00:13"),
+              "déjà importé le 07/12/2026 à 02:00, compté à nouveau");
+    EXPECT_EQ(TexteCompresseCoupe("a.gz").rfind("a.gz : fichier compressé coupé avant sa fin", 0),
+              0u);
+}
+
+// The question on tables changed since their last save says what each answer does, its
+// answers named as the buttons read.
+TEST(VueMessages, TheQuestionOnChangedTablesSaysWhatEachAnswerDoes) {
+    const std::string q = QuestionManifeste("Les tables de /t ont été modifiées : ...");
+    EXPECT_EQ(q.rfind("Les tables de /t ont été modifiées : ...\n\n", 0), 0u);
+    EXPECT_NE(q.find("« Garder une copie, puis accepter » garde d'abord une copie"),
+              std::string::npos);
+    EXPECT_NE(q.find("« Non » montre les tables sans jamais les enregistrer"), std::string::npos);
+    EXPECT_EQ(TexteCopiesGardees({"/t/nom.lst.endommage-20260101-120000"}),
+              "Copie gardée :\n/t/nom.lst.endommage-20260101-120000");
+    EXPECT_EQ(TexteCopiesGardees({"/t/a", "/t/b"}), "Copies gardées :\n/t/a\n/t/b");
+}
+
 TEST(VueMessages, AFilteredListCountsItsRowsAsTheWindowWritesFigures) {
     EXPECT_EQ(TexteLignesFiltrees(12, 3212), "12 lignes sur 3 212");
     EXPECT_EQ(TexteLignesFiltrees(1, 1), "1 ligne sur 1");
