@@ -10,6 +10,7 @@
 #include "store/erreur.h"
 #include "store/verrou.h"
 #include "vues/vue_messages.h"
+#include "vues/vue_periodes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -117,10 +118,14 @@ bool LitSecondes(const std::string& texte, double& secondes) {
 
 // What the import of one file did, in one line (and one more for the lines passed over).
 void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental) {
+    // The months the lines fell in: those whose statistics changed.
+    const std::string mois = sillage::TexteMoisTouches(r.Periodes);
     if (!incremental) {
+        const std::string suite = mois.empty() ? std::string() : " (" + mois + ")";
         std::printf(
-            "%s : %s\n", fichier.c_str(),
-            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str());
+            "%s : %s%s\n", fichier.c_str(),
+            sillage::CompteEnFrancais(r.Lignes, "ligne importée", "lignes importées").c_str(),
+            suite.c_str());
     } else {
         std::string suite;
         if (r.Connu) {
@@ -129,6 +134,9 @@ void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, b
             suite = "journal réécrit depuis son dernier import, compté en entier";
         } else {
             suite = "journal nouveau";
+        }
+        if (!mois.empty()) {
+            suite += " ; " + mois;
         }
         std::printf(
             "%s : %s (%s)\n", fichier.c_str(),

@@ -140,7 +140,8 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     SuiviProgression suivi(progression, *lecture);
     Importation importation(base, parCibles ? &cibles : nullptr);
     const Parcouru parcouru = CompteLignes(*lecture, plan.Boucle, importation, suivi);
-    const CompteRenduImport rendu = Bilan(plan, parcouru, *lecture);
+    CompteRenduImport rendu = Bilan(plan, parcouru, *lecture);
+    rendu.Periodes = importation.Periodes();
     const std::uint64_t empreinteFin = EmpreinteDeFin(*lecture, parcouru);
     lecture.reset(); // its memory goes before the new tables take theirs
 

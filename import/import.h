@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sillage {
 
@@ -62,6 +63,9 @@ struct CompteRenduImport {
     bool Reecrit = false; // the register knew its beginning, not its recorded end: counted whole
     PlageJournal Plage;   // what was counted
     bool Change = false;  // the tables changed (nothing new: they did not)
+    // The years and months (store/periodes.h) that the lines counted fell in, in the order of
+    // their names.
+    std::vector<std::string> Periodes;
 };
 
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis

@@ -216,6 +216,9 @@ TEST(Periodes, YearsFarAwayAndUnreadableLinesPassedOver) {
     demande.IgnoreIllisibles = true;
     const CompteRenduImport r = ImporteJournal(base, dir.Fichier("j.log"), demande);
     EXPECT_EQ(r.Illisibles, 1);
+    // The report names the years and months the lines fell in.
+    EXPECT_EQ(r.Periodes, (std::vector<std::string>{"0044", "0044-06", "1969", "1969-12", "1970",
+                                                    "1970-01", "9999", "9999-06"}));
     attendu.Run({lignes[0], lignes[1], lignes[3], lignes[4]});
     base.SauveListes();
     v.Libere();

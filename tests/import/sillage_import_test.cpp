@@ -34,7 +34,8 @@ TEST(SillageImport, WritesTheFourteenTablesThenDoublesOnASecondImport) {
 
     r = LanceSillageImport("--verbeux --dir " + dir.Chemin() + " " + kDonnees + "/petit.log");
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées\n6 lignes lues en "),
+    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées (mois : 2003-12, 2004-01, 2004-02)\n6 "
+                            "lignes lues en "),
               std::string::npos)
         << r.sortie;
     EXPECT_EQ(r.erreurs, "");
@@ -77,7 +78,8 @@ TEST(SillageImport, AFailingFileKeepsWhatCameBefore) {
         test::Lance("'" SILLAGE_IMPORT "' --verbeux --dir " + autre.Chemin() + " " + kDonnees +
                     "/petit.log " + dir.Fichier("mauvais.log") + " 2>&1");
     EXPECT_EQ(ensemble.code, 1);
-    const std::size_t rapport = ensemble.sortie.find("/petit.log : 6 lignes importées\n");
+    const std::size_t rapport = ensemble.sortie.find(
+        "/petit.log : 6 lignes importées (mois : 2003-12, 2004-01, 2004-02)\n");
     ASSERT_NE(rapport, std::string::npos) << ensemble.sortie;
     EXPECT_LT(rapport, ensemble.sortie.find("sillage-import : " + dir.Fichier("mauvais.log")))
         << ensemble.sortie;
@@ -119,14 +121,15 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
     const std::string options = "--dir " + dir.Chemin() + " --incremental --verbeux ";
     Resultat r = LanceSillageImport(options + dir.Fichier("access.log"));
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(
-        r.sortie.find(dir.Fichier("access.log") + " : 3 lignes nouvelles (journal nouveau)\n"),
-        std::string::npos)
+    EXPECT_NE(r.sortie.find(dir.Fichier("access.log") +
+                            " : 3 lignes nouvelles (journal nouveau ; mois : 2003-12, 2004-01)\n"),
+              std::string::npos)
         << r.sortie;
 
     Ecrit(dir.Fichier("access.log"), petit);
     r = LanceSillageImport(options + dir.Fichier("access.log"));
-    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles (3 déjà comptées)\n"), std::string::npos)
+    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles (3 déjà comptées ; mois : 2004-01, 2004-02)\n"),
+              std::string::npos)
         << r.sortie;
     // The store now holds the tables of the whole log, the register beside them.
     for (const char* f : {"lanp.lst", "keyword.lst", "graphmois.lst"}) {
@@ -162,7 +165,8 @@ TEST(SillageImport, OnATerminalItTellsWithoutBeingAsked) {
     const Resultat r = test::Lance("script -qec \"'" SILLAGE_IMPORT "' --dir " + dir.Chemin() +
                                    " " + kDonnees + "/petit.log\" /dev/null");
     ASSERT_EQ(r.code, 0) << r.sortie << r.erreurs;
-    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées\r\n6 lignes lues en "),
+    EXPECT_NE(r.sortie.find("/petit.log : 6 lignes importées (mois : 2003-12, 2004-01, "
+                            "2004-02)\r\n6 lignes lues en "),
               std::string::npos)
         << r.sortie;
 }
