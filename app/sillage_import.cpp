@@ -13,6 +13,7 @@
 #include "visiteurs/classificateur.h"
 #include "visiteurs/listes_robots.h"
 #include "vues/vue_messages.h"
+#include "vues/vue_periodes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -133,20 +134,23 @@ struct Sortie {
 };
 
 // What the import of one file did, in one line (and one more for the lines passed over, which
-// are not counted as imported): its lines, and how many of their hits were robots' when robots
-// were told apart.
+// are not counted as imported): its lines, how many of their hits were robots' when robots were
+// told apart, and the months the lines fell in (those whose statistics changed).
 void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, bool incremental,
               std::vector<Sortie>& sorties) {
     const std::int64_t comptees = r.Lignes - r.Illisibles;
     const std::string robots = r.Robots >= 0 ? ", " + sillage::TexteDontRobots(r.Robots) : "";
+    const std::string mois = sillage::TexteMoisTouches(r.Periodes);
     if (!incremental) {
-        std::string ligne =
-            fichier + " : " +
-            sillage::CompteEnFrancais(comptees, "ligne importée", "lignes importées") + robots;
-        if (!r.DejaImporteLe.empty()) {
-            ligne += " (" + sillage::TexteDejaImporte(r.DejaImporteLe) + ")";
+        std::string suite =
+            r.DejaImporteLe.empty() ? std::string() : sillage::TexteDejaImporte(r.DejaImporteLe);
+        if (!mois.empty()) {
+            suite += (suite.empty() ? "" : " ; ") + mois;
         }
-        sorties.push_back({stdout, ligne});
+        sorties.push_back(
+            {stdout, fichier + " : " +
+                         sillage::CompteEnFrancais(comptees, "ligne importée", "lignes importées") +
+                         robots + (suite.empty() ? "" : " (" + suite + ")")});
     } else {
         std::string suite;
         if (r.Connu) {
@@ -157,6 +161,9 @@ void Rapporte(const std::string& fichier, const sillage::CompteRenduImport& r, b
             suite = "fichier vide";
         } else {
             suite = "journal nouveau";
+        }
+        if (!mois.empty()) {
+            suite += " ; " + mois;
         }
         sorties.push_back(
             {stdout, fichier + " : " +

@@ -4,11 +4,13 @@
 #   1. growth: three 1,000,000-line logs of the realistic mix (300,000 hosts, 50,000 pages each)
 #      imported one after another into one store; time per line of each import, the third
 #      against the first, and peak memory against the bytes of the tables;
-#   2. the store grown on to about 200 MB with more such logs;
+#   2. the store grown on to about 200 MB with more such logs, and what its periods (the tables
+#      of each year and month) add to it on the disk;
 #   3. the nightly import: 1,000 lines into a copy of that store, beside a copy of its files
 #      with fsync (cp, then sync of the files and the folder), the two taken in turn;
 #   4. the window on that store: start-up until every list is filled, "&Ouvrir" of the
-#      1,000-line log, and the view refresh with 1,000,000 client hosts (Google Benchmark).
+#      1,000-line log, the switch of every tab to its largest month and to its largest year,
+#      and the view refresh with 1,000,000 client hosts (Google Benchmark).
 #
 #   bench/vitesse.sh [--essais N] [--mo M] [--garder]
 #
@@ -30,7 +32,7 @@ while [ $# -gt 0 ]; do
     --mo) MO="$2"; shift 2 ;;
     --garder) GARDER=1; shift ;;
     -h | --aide)
-        sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *)
@@ -43,7 +45,7 @@ done
 installe_manquants "${PAQUETS[@]}" time
 
 prepare_banc vitesse genere-log sillage-import fenetre_base_bench \
-    fenetre_rafraichit_bench
+    fenetre_periodes_bench fenetre_rafraichit_bench
 GENERE="$CONSTRUCTION/bench/genere-log"
 IMPORT="$CONSTRUCTION/app/sillage-import"
 
@@ -105,6 +107,9 @@ done
 rm -f "$TMP/suite.log"
 echo
 echo "2. Base de $(LC_ALL=C awk -v o="$(octets "$BASE")" 'BEGIN { printf "%.1f", o / 1e6 }') Mo ($((g - 1)) journaux de 1 000 000 lignes)"
+PERIODES=$(LC_ALL=C du -sb "$BASE/periodes" | cut -f1)
+LC_ALL=C awk -v p="$PERIODES" -v o="$(octets "$BASE")" -v n="$(ls "$BASE/periodes" | wc -l)" 'BEGIN {
+    printf "   périodes : %.1f Mo de plus en %d dossiers (%.2f × les tables de la racine)\n", p / 1e6, n, p / o }'
 
 # 3. The nightly import beside a copy with fsync, taken in turn.
 journal 999 1000 "$TMP/nuit.log"
@@ -131,6 +136,9 @@ echo "4. La fenêtre (Google Benchmark, temps par itération)"
 SILLAGE_BANC_BASE="$BASE" SILLAGE_BANC_JOURNAL="$TMP/nuit.log" QT_QPA_PLATFORM=offscreen \
     "$CONSTRUCTION/bench/fenetre_base_bench" --benchmark_repetitions="$ESSAIS" \
     --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median|hotes' | sed 's/^/   /'
+SILLAGE_BANC_BASE="$BASE" QT_QPA_PLATFORM=offscreen \
+    "$CONSTRUCTION/bench/fenetre_periodes_bench" --benchmark_repetitions="$ESSAIS" \
+    --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median' | sed 's/^/   /'
 QT_QPA_PLATFORM=offscreen "$CONSTRUCTION/bench/fenetre_rafraichit_bench" \
     --benchmark_filter=BM_RafraichitVues --benchmark_repetitions="$ESSAIS" \
     --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median' | sed 's/^/   /'

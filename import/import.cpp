@@ -170,6 +170,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     const Parcouru parcouru = CompteLignes(*lecture, plan.Boucle, importation, suivi);
     CompteRenduImport rendu = Bilan(plan, parcouru, *lecture);
     rendu.Coupe = options.CoupureToleree && lecture->Coupe();
+    rendu.Periodes = importation.Periodes();
     const std::uint64_t empreinteFin = EmpreinteDeFin(*lecture, parcouru);
     lecture.reset(); // its memory goes before the new tables take theirs
     // (With the reading thread gone, the agents still unknown are classified on both cores.)

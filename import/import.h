@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sillage {
 
@@ -83,6 +84,9 @@ struct CompteRenduImport {
     std::string DejaImporteLe;
     bool Vide = false;  // ModeImport::Nouveau: the log is empty (nothing new)
     bool Coupe = false; // ModeImport::Nouveau: a compressed log cut short, counted up to the cut
+    // The years and months (store/periodes.h) that the lines counted fell in, in the order of
+    // their names.
+    std::vector<std::string> Periodes;
 };
 
 // The error of a replay whose log changed since it was imported: "Le journal %s a changé depuis

@@ -252,11 +252,24 @@ void Base::VerifieManifeste(const Base& base, const std::string& prefixe, bool a
     if (!accepte) {
         throw ErreurManifeste(MessageDifferences(repertoire_, differences), differences);
     }
-    EnregistreManifeste();
+    EnregistreManifeste(prefixe.empty() ? EntreesManifeste() : EntreesAvecPeriode(base, prefixe));
 }
 
-void Base::EnregistreManifeste() {
-    const std::vector<EntreeManifeste> entrees = EntreesManifeste();
+std::vector<EntreeManifeste> Base::EntreesAvecPeriode(const Base& periode,
+                                                      const std::string& prefixe) const {
+    std::vector<EntreeManifeste> entrees;
+    for (const auto& [nom, e] : manifeste_) {
+        if (!nom.starts_with(prefixe)) {
+            entrees.push_back(e);
+        }
+    }
+    for (const auto& [nom, e] : periode.lus_) {
+        entrees.push_back({prefixe + nom, e.Taille, e.Crc});
+    }
+    return entrees;
+}
+
+void Base::EnregistreManifeste(const std::vector<EntreeManifeste>& entrees) {
     Transaction transaction(repertoire_, *disque_, proprietaire_);
     transaction.Remplace(kFichierManifeste, EcritManifeste(entrees));
     transaction.Valide();
@@ -360,6 +373,18 @@ void Base::SauveListes() {
         manifeste_[e.Nom] = e;
     }
     Modifie = 0;
+    for (auto& [periode, base] : periodes_) {
+        base->Modifie = 0;
+    }
+}
+
+bool Base::LaissePeriode(const std::string& nom) noexcept {
+    const auto p = periodes_.find(nom);
+    if (p == periodes_.end() || p->second->Modifie != 0) {
+        return false;
+    }
+    periodes_.erase(p);
+    return true;
 }
 
 std::vector<std::string> Base::Periodes() const {

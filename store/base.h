@@ -92,11 +92,11 @@ class Base {
     // message naming journaux.lst and its line.
     void InitListes(bool accepteModifications = false);
     // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
-    // 0, as one transaction (transaction.h) with the files beside them and the manifest of every
-    // file written: after a crash at any moment the files are all old or all new. A file beside
-    // the fourteen is written once its table holds a row or its file exists. A failure raises
-    // "Impossible de créer le fichier %s" and replaces nothing. The caller holds the store's lock
-    // (Verrouille).
+    // 0 (that of each period read or made too), as one transaction (transaction.h) with the files
+    // beside them and the manifest of every file written: after a crash at any moment the files
+    // are all old or all new. A file beside the fourteen is written once its table holds a row or
+    // its file exists. A failure raises "Impossible de créer le fichier %s" and replaces nothing.
+    // The caller holds the store's lock (Verrouille).
     void SauveListes();
     // Empties every table and ListeLog.
     void LibereListes();
@@ -173,6 +173,11 @@ class Base {
     Base& Periode(const std::string& nom, bool accepteModifications = false);
     // The periods read or made since InitListes.
     const PeriodesChargees& Chargees() const { return periodes_; }
+    // Forgets period nom, read or made, when its tables hold nothing to save (its Modifie is 0:
+    // no import changed it since it was read or saved), so that its memory goes; it is read
+    // again at the next Periode. Returns whether it was forgotten (false too when it was not
+    // read).
+    bool LaissePeriode(const std::string& nom) noexcept;
     // True for the store of a period (Periode).
     bool EstPeriode() const { return estPeriode_; }
 
@@ -219,8 +224,14 @@ class Base {
     void VerifieManifeste(const Base& base, const std::string& prefixe, bool accepte);
     // Reads the manifest of the last save into manifeste_.
     void LitManifesteDuDisque();
-    // Writes a manifest of the files as they are known now, alone, as one transaction.
-    void EnregistreManifeste();
+    // Writes the manifest of entrees, alone, as one transaction.
+    void EnregistreManifeste(const std::vector<EntreeManifeste>& entrees);
+    // The manifest read from the disk (manifeste_), the rows of the folder of a period (under
+    // prefixe) replaced by the files read there (lus_ of periode): what accepting that period's
+    // files records, leaving the rest of the store as the disk holds it, whatever this store
+    // holds in memory (another program may have saved since it was loaded).
+    std::vector<EntreeManifeste> EntreesAvecPeriode(const Base& periode,
+                                                    const std::string& prefixe) const;
     // Checks the folder of period nom: a folder of the owner (no link), holding only files of a
     // period and what a change leaves (temporaries, old copies). False when it does not exist.
     bool VerifieDossierPeriode(const std::string& nom) const;

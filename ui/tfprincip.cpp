@@ -24,6 +24,7 @@ TFPrincip::TFPrincip(Base& base, QWidget* parent) : QMainWindow(parent), base_(b
     QToolTip::setFont(font());
 
     CreeMenu();
+    CreePeriodes();
 
     auto* centre = new QWidget(this);
     centre->setFixedSize(kLargeur, kHauteur);

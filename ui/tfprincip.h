@@ -4,6 +4,7 @@
 // refresh, menu commands, closing), tfprincip_general.cpp, tfprincip_listes.cpp (the ranked lists
 // and their filters), tfprincip_infos.cpp, tfprincip_graphiques.cpp, tfprincip_retours.cpp and
 // tfprincip_visiteurs.cpp.
+// tfprincip_periodes.cpp (the period selector: every tab shows the whole history or one period).
 //
 // The widgets are private; each one's objectName is its name in the system (LVIP, EFiltre1,
 // B400...), which is how tests find them.
@@ -29,11 +30,13 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 class QAction;
+class QComboBox;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -221,6 +224,27 @@ class TFPrincip : public QMainWindow {
     void BFiltre6Click();
     void EFiltre6KeyUp(int key);
 
+    // Periods (tfprincip_periodes.cpp). The views read Affichee(): the store of the period
+    // chosen in CBPeriode, or the whole history; the commands work on base_, the whole store
+    // and its periods, whatever is shown.
+    void CreePeriodes();
+    const Base& Affichee() const;
+    // CBPeriode's handler: the period of choice index read when it is not yet, then shown.
+    void CBPeriodeChoix(int index);
+    // Reads period nom when it is not read yet, under the store's lock (taken here unless
+    // verrouTenu); a period whose files changed since they were saved asks whether to read them
+    // as they are. Returns whether it is read; when not, it is unavailable (its message told).
+    bool LitPeriode(const std::string& nom, bool verrouTenu);
+    // Shows period nom (read; empty: the whole history) in every tab, the filters applied kept,
+    // the Infos entry found again; the period shown before is let go when nothing of it is to be
+    // saved.
+    void MontrePeriode(const std::string& nom);
+    // The selector's choices from the store's periods (at each view refresh: an import or a reset
+    // changes them), the period shown kept while it is read, else the whole history; the title.
+    void MajPeriodes();
+    // The view refresh after a save that read the store again: the period shown read again.
+    void RafraichitApresRelecture();
+
     // The import of one chosen log by "&Ouvrir": a store folder that cannot be written is told
     // before the log is read; a log the register knows asks first whether to import only its new
     // lines (or says that it has none); a line that stops it asks whether to pass over such
@@ -272,6 +296,10 @@ class TFPrincip : public QMainWindow {
     std::unique_ptr<Pays> pays_;
     VueVisiteurs visiteurs_;
     bool visiteursAJour_ = false;
+    // The period the tabs show (periodes.h), empty for the whole history; the periods that could
+    // not be read, with why.
+    std::string periode_;
+    std::map<std::string, std::string> indisponibles_;
 
     // The frame and the commands.
     QAction* Ouvrir1 = nullptr;
@@ -282,6 +310,9 @@ class TFPrincip : public QMainWindow {
     QAction* Quitter1 = nullptr;
     QFileDialog* OpenDialog1 = nullptr;
     ControleOnglets* PageControl1 = nullptr;
+    // The period selector, at the right end of the menu bar.
+    QLabel* LPeriode = nullptr;
+    QComboBox* CBPeriode = nullptr;
 
     // "Général"
     QProgressBar* ProgressBar1 = nullptr;

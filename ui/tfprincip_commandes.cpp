@@ -133,6 +133,7 @@ QString TFPrincip::DossierDialogue() const {
 
 void TFPrincip::RafraichitVues() {
     CurseurOccupe occupe;
+    MajPeriodes();
     for (ListeFenetre& liste : listes_) {
         Remplit(liste, false);
     }
@@ -345,7 +346,7 @@ bool TFPrincip::Enregistre() {
             // The tables are those of the disk with this window's imports: show them, and say
             // where the figures that changed come from.
             enregistre = true;
-            RafraichitVues();
+            RafraichitApresRelecture();
             Dialogues::Information(this, Utf8(TexteEnregistrementFusionne(
                                              autres.value_or(std::vector<ImportEntreTemps>{}),
                                              resultat.issue == IssueEnregistrement::Fusionne)));

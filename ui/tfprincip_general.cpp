@@ -59,7 +59,7 @@ void TFPrincip::EcritEnTetesResume() {
 }
 
 void TFPrincip::MontreResume() {
-    const std::array<LigneResume, 5> lignes = LignesResume(base_);
+    const std::array<LigneResume, 5> lignes = LignesResume(Affichee());
     for (int r = 0; r < 5; ++r) {
         const LigneResume& l = lignes[static_cast<std::size_t>(r)];
         SGGen->item(r + 1, 1)->setText(QString::fromStdString(l.Nombre));

@@ -135,11 +135,11 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
 
 void TFPrincip::RemplitListesGraphiques() {
     LBListAnnee->clear();
-    for (const std::string& texte : TextesAnnees(base_.ListeGraphMois)) {
+    for (const std::string& texte : TextesAnnees(Affichee().ListeGraphMois)) {
         LBListAnnee->addItem(DepuisWindows1252(texte));
     }
     LBListMois->clear();
-    for (const std::string& texte : TextesMois(base_.ListeGraphHeure)) {
+    for (const std::string& texte : TextesMois(Affichee().ListeGraphHeure)) {
         LBListMois->addItem(DepuisWindows1252(texte));
     }
     // Both lists lost their selection: the chart shows the empty frame of its mode, without
@@ -206,7 +206,7 @@ void TFPrincip::LBListAnneeClick() {
         return;
     }
     Protege(this, [&] {
-        const Dessin d = Graphique.CliqueAnnee(base_, *annee);
+        const Dessin d = Graphique.CliqueAnnee(Affichee(), *annee);
         if (d.Etiquettes) {
             MontreEtiquettes(*d.Etiquettes);
         }
@@ -220,7 +220,7 @@ void TFPrincip::LBListMoisClick() {
         return;
     }
     Protege(this, [&] {
-        const Dessin d = Graphique.CliqueMois(base_, rangee);
+        const Dessin d = Graphique.CliqueMois(Affichee(), rangee);
         if (d.Etiquettes) {
             MontreEtiquettes(*d.Etiquettes);
         }
@@ -233,7 +233,8 @@ void TFPrincip::PaintBox1Paint(QPainter& p) {
     const std::optional<std::string_view> anneeChoisie =
         annee ? std::optional<std::string_view>(*annee) : std::nullopt;
     // The labels were set by the click that chose the chart; painting only draws.
-    Trace(p, Graphique.Peint(base_, anneeChoisie, ChoixListe::RangeeChoisie(LBListMois)), font());
+    Trace(p, Graphique.Peint(Affichee(), anneeChoisie, ChoixListe::RangeeChoisie(LBListMois)),
+          font());
 }
 
 } // namespace sillage

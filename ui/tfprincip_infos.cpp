@@ -117,7 +117,7 @@ bool TFPrincip::EvenementInfos(int effets, const std::function<void()>& evenemen
 }
 
 void TFPrincip::ChoisitModeInfos(ModeInfos mode) {
-    EvenementInfos(kEntrees, [&] { Infos.ChoisitMode(base_, mode, TexteFiltre2()); });
+    EvenementInfos(kEntrees, [&] { Infos.ChoisitMode(Affichee(), mode, TexteFiltre2()); });
 }
 
 void TFPrincip::BPageClick() {
@@ -135,17 +135,17 @@ void TFPrincip::BReferentClick() {
 
 void TFPrincip::LBSearchClick() {
     const int rangee = ChoixListe::RangeeChoisie(LBSearch);
-    EvenementInfos(kResultats, [&] { Infos.SelectionneEntree(base_, rangee); });
+    EvenementInfos(kResultats, [&] { Infos.SelectionneEntree(Affichee(), rangee); });
 }
 
 void TFPrincip::BFiltre2Click() {
-    EvenementInfos(kEntrees, [&] { Infos.AppliqueFiltre(base_, TexteFiltre2()); });
+    EvenementInfos(kEntrees, [&] { Infos.AppliqueFiltre(Affichee(), TexteFiltre2()); });
 }
 
 void TFPrincip::EFiltre2KeyUp(int key) {
     const bool entree = key == kToucheEntree;
     EvenementInfos(entree ? kEntrees : 0,
-                   [&] { Infos.RelacheTouche(base_, entree, TexteFiltre2()); });
+                   [&] { Infos.RelacheTouche(Affichee(), entree, TexteFiltre2()); });
 }
 
 void TFPrincip::LVAfficheDblClick() {
@@ -155,12 +155,13 @@ void TFPrincip::LVAfficheDblClick() {
         return;
     }
     EvenementInfos(kEntrees | kResultats,
-                   [&] { Infos.NavigueDepuisResultat(base_, rangee, TexteFiltre2()); });
+                   [&] { Infos.NavigueDepuisResultat(Affichee(), rangee, TexteFiltre2()); });
 }
 
 void TFPrincip::NavigueVersInfos(ModeInfos mode, int ligne) {
-    if (EvenementInfos(kEntrees | kResultats,
-                       [&] { Infos.NavigueDepuisListe(base_, mode, ligne, TexteFiltre2()); })) {
+    if (EvenementInfos(kEntrees | kResultats, [&] {
+            Infos.NavigueDepuisListe(Affichee(), mode, ligne, TexteFiltre2());
+        })) {
         PageControl1->setCurrentIndex(kOngletInfos);
     }
 }

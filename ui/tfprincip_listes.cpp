@@ -65,7 +65,7 @@ void TFPrincip::CreeListe(QWidget* page, ListeFenetre& liste) {
 }
 
 void TFPrincip::Remplit(ListeFenetre& liste, bool filtre) {
-    const Table& table = TableListe(base_, liste.description->liste);
+    const Table& table = TableListe(Affichee(), liste.description->liste);
     if (!filtre || liste.edit == nullptr || liste.edit->text().isEmpty()) {
         liste.modele->Remplit(table, LignesListe(table));
         if (liste.lignes != nullptr) {

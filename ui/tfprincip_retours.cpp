@@ -65,7 +65,7 @@ void TFPrincip::MontreRetours(QPushButton* statut) {
     }
     const std::optional<QString> erreur = Essaie([&] {
         // The captions are digits only.
-        VueRetours vue = CalculeRetours(base_, statut->text().toStdString());
+        VueRetours vue = CalculeRetours(Affichee(), statut->text().toStdString());
         std::vector<ModeleTextes::Rangee> rangees;
         rangees.reserve(vue.Lignes.size());
         for (LigneRetour& l : vue.Lignes) {

@@ -95,7 +95,8 @@ const Pays& TFPrincip::PaysDesHotes() {
 }
 
 void TFPrincip::MontreRobots() {
-    LRobots->setText(Utf8(TexteRobots(ResumeRobotsDesAgents(base_.ListeAgents, Classement()))));
+    LRobots->setText(
+        Utf8(TexteRobots(ResumeRobotsDesAgents(Affichee().ListeAgents, Classement()))));
     Classement().SauveCache(); // the next start finds the agents classified
 }
 
@@ -108,8 +109,8 @@ void TFPrincip::RafraichitVisiteurs() {
     // The models show rows of visiteurs_: emptied before it changes.
     VideVisiteurs();
     Protege(this, [&] {
-        visiteurs_ =
-            CalculeVisiteurs(base_.ListeAgents, base_.ListeNom, Classement(), PaysDesHotes());
+        visiteurs_ = CalculeVisiteurs(Affichee().ListeAgents, Affichee().ListeNom, Classement(),
+                                      PaysDesHotes());
         Classement().SauveCache(); // (a cache that cannot be written costs only time)
         visiteursAJour_ = true;
     });

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 namespace sillage {
@@ -161,6 +162,28 @@ void EtatInfos::Cherche(const Base& base) {
 
 void EtatInfos::ChoisitMode(const Base& base, ModeInfos mode, std::string_view texteFiltre) {
     Remplit(base, mode, texteFiltre);
+}
+
+void EtatInfos::ChangeDeBase(const Base& base, std::string_view texteFiltre) {
+    if (ModeRecherche == ModeInfos::Aucun) {
+        return;
+    }
+    std::optional<std::string> choisie;
+    if (Selection >= 0 && static_cast<std::size_t>(Selection) < Entrees.size()) {
+        choisie = Entrees[static_cast<std::size_t>(Selection)].Nom;
+    }
+    Remplit(base, ModeRecherche, texteFiltre);
+    Resultats.clear();
+    LAffiche.clear();
+    if (!choisie) {
+        return;
+    }
+    const auto e = std::find_if(Entrees.begin(), Entrees.end(),
+                                [&](const EntreeInfos& entree) { return entree.Nom == *choisie; });
+    if (e != Entrees.end()) {
+        Selection = static_cast<int>(e - Entrees.begin());
+        Cherche(base);
+    }
 }
 
 void EtatInfos::SelectionneEntree(const Base& base, int index) {

@@ -103,6 +103,10 @@ struct EtatInfos {
     // ignored). Returns false, changing nothing, in mode Referent (or Aucun) or when
     // ligneResultat is no result row.
     bool NavigueDepuisResultat(const Base& base, int ligneResultat, std::string_view texteFiltre);
+    // Another store shown (a period chosen): the current mode's entries listed from base, and the
+    // entry that was selected found again by its name (the same bytes) and searched in base;
+    // without it, nothing is selected and there is no result. Nothing changes in mode Aucun.
+    void ChangeDeBase(const Base& base, std::string_view texteFiltre);
 
   private:
     void Remplit(const Base& base, ModeInfos mode, std::string_view texteFiltre);

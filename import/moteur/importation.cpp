@@ -61,9 +61,23 @@ Importation::Importation(Base& periode, const CiblesImport* cibles, const Import
     options_.prete = !(periode.ListeOptions == parent.base_.ListeOptions);
 }
 
+Importation::~Importation() {
+    if (valide_) {
+        return;
+    }
+    // The engines of the periods go first: they refer to the periods' tables.
+    periodes_.clear();
+    for (const std::string& nom : periodesLues_) {
+        base_.LaissePeriode(nom);
+    }
+}
+
 Importation& Importation::Periode(const std::string& nom) {
     auto p = periodes_.find(nom);
     if (p == periodes_.end()) {
+        if (base_.Chargees().count(nom) == 0) {
+            periodesLues_.push_back(nom);
+        }
         p = periodes_
                 .emplace(nom, std::unique_ptr<Importation>(
                                   new Importation(base_.Periode(nom), cibles_, *this)))
@@ -247,6 +261,7 @@ void Importation::Applique() noexcept {
     }
     base_.MarqueIndexPerimes();
     base_.Modifie = 1;
+    valide_ = true;
 }
 
 } // namespace sillage

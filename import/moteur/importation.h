@@ -53,6 +53,9 @@ class Importation {
                          RobotsImport robots = {});
     Importation(const Importation&) = delete;
     Importation& operator=(const Importation&) = delete;
+    // An import that was not validated leaves the store's periods as it found them: those it
+    // read or made are forgotten again (Base::LaissePeriode).
+    ~Importation();
 
     // Folds line number `numero` (from 1), prepared, into the parts: its agent into the agents
     // table, and the line into the fourteen tables unless it is a robot's that is to be left out.
@@ -106,6 +109,8 @@ class Importation {
     // put in its tables with them.
     const bool avecPeriodes_;
     std::map<std::string, std::unique_ptr<Importation>> periodes_;
+    std::vector<std::string> periodesLues_; // those the store had not read before this import
+    bool valide_ = false;
     Importation* annee_ = nullptr; // the engines of the last line's year and month
     Importation* mois_ = nullptr;
     std::int32_t anneeCourante_ = 0;

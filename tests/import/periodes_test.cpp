@@ -217,6 +217,9 @@ TEST(Periodes, YearsFarAwayAndUnreadableLinesPassedOver) {
     demande.IgnoreIllisibles = true;
     const CompteRenduImport r = ImporteJournal(base, dir.Fichier("j.log"), demande);
     EXPECT_EQ(r.Illisibles, 1);
+    // The report names the years and months the lines fell in.
+    EXPECT_EQ(r.Periodes, (std::vector<std::string>{"0044", "0044-06", "1969", "1969-12", "1970",
+                                                    "1970-01", "9999", "9999-06"}));
     attendu.Run({lignes[0], lignes[1], lignes[3], lignes[4]});
     base.SauveListes();
     v.Libere();
@@ -320,6 +323,89 @@ TEST(Periodes, AResetRemovesThemAndADamagedOneLeavesTheHistoryUsable) {
     EXPECT_FALSE(std::filesystem::exists(dir.Fichier("periodes")));
     EXPECT_TRUE(base.Periodes().empty());
     (void)avant;
+}
+
+TEST(Periodes, AnImportThatStopsLeavesThePeriodsAsItFoundThem) {
+    RepertoireTemporaire dir;
+    Ecrit(dir.Fichier("janvier.log"),
+          test::Journal({test::LigneLog("h1", "10/Jan/2004:10:00:00", "/a")}));
+    const std::vector<std::string> fevrier = {test::LigneLog("h1", "11/Jan/2004:10:00:00", "/b"),
+                                              test::LigneLog("h2", "02/Feb/2004:10:00:00", "/c")};
+    Ecrit(dir.Fichier("arrete.log"), test::Journal(fevrier) + "ligne illisible\n");
+    Ecrit(dir.Fichier("fevrier.log"), test::Journal(fevrier));
+    Base base(dir.Chemin());
+    Verrou v = base.Verrouille();
+    base.InitListes();
+    ImporteJournal(base, dir.Fichier("janvier.log"), DemandeImport());
+    base.SauveListes();
+    base.InitListes();
+    const std::vector<std::string> avant = {"2004", "2004-01"};
+    ASSERT_EQ(base.Periodes(), avant);
+
+    // Stopped by its last line: no period read, none made, nothing to save in a new folder.
+    EXPECT_THROW(ImporteJournal(base, dir.Fichier("arrete.log"), DemandeImport()), ErreurLigne);
+    EXPECT_TRUE(base.Chargees().empty());
+    EXPECT_EQ(base.Periodes(), avant);
+    base.SauveListes();
+    EXPECT_FALSE(std::filesystem::exists(dir.Fichier("periodes/2004-02")));
+
+    // Imported, the periods it changed hold what is to be saved, and stay until saved; then
+    // their memory may go, and they read back as they were.
+    ImporteJournal(base, dir.Fichier("fevrier.log"), DemandeImport());
+    EXPECT_EQ(base.Chargees().size(), 3u);
+    EXPECT_FALSE(base.LaissePeriode("2004-02"));
+    base.SauveListes();
+    const Base copie = base.Periode("2004-02");
+    EXPECT_TRUE(base.LaissePeriode("2004-02"));
+    EXPECT_FALSE(base.LaissePeriode("2004-02"));
+    EXPECT_EQ(base.Chargees().count("2004-02"), 0u);
+    EXPECT_TRUE(MemesTables(base.Periode("2004-02"), copie));
+    EXPECT_EQ(base.Periodes(), (std::vector<std::string>{"2004", "2004-01", "2004-02"}));
+}
+
+TEST(Periodes, AcceptingADamagedPeriodKeepsWhatAnotherProgramSavedMeanwhile) {
+    RepertoireTemporaire dir;
+    Ecrit(dir.Fichier("j.log"), test::Journal(LignesSurDesAnnees(4, 200)));
+    Ecrit(dir.Fichier("mai.log"),
+          test::Journal({test::LigneLog("h9", "15/May/2010:10:00:00", "/mai")}));
+    {
+        Base base(dir.Chemin());
+        Verrou v = base.Verrouille();
+        base.InitListes();
+        ImporteJournal(base, dir.Fichier("j.log"), DemandeImport());
+        base.SauveListes();
+    }
+    // A program that loaded the store long ago (the window)...
+    Base fenetre(dir.Chemin());
+    {
+        Verrou v = fenetre.Verrouille();
+        fenetre.InitListes();
+    }
+    // ... while another imports and saves, then a period's file is cut short.
+    {
+        Base autre(dir.Chemin());
+        Verrou v = autre.Verrouille();
+        autre.InitListes();
+        ImporteJournal(autre, dir.Fichier("mai.log"), DemandeImport());
+        autre.SauveListes();
+    }
+    const std::string periode = fenetre.Periodes()[1];
+    const std::string nom = dir.Fichier(DossierPeriode(periode) + "nom.lst");
+    Ecrit(nom, test::Contenu(nom).substr(0, 10));
+
+    // The first program accepts the period as it is: the manifest records that, and the rest of
+    // the store as the other program saved it.
+    {
+        Verrou v = fenetre.Verrouille();
+        EXPECT_THROW(fenetre.Periode(periode), ErreurManifeste);
+        EXPECT_NO_THROW(fenetre.Periode(periode, true));
+    }
+    Base apres(dir.Chemin());
+    Verrou v = apres.Verrouille();
+    EXPECT_NO_THROW(apres.InitListes());
+    EXPECT_NO_THROW(apres.Periode(periode));
+    EXPECT_NO_THROW(apres.Periode("2010-05"));
+    EXPECT_EQ(apres.ListeNom.Count(), fenetre.ListeNom.Count() + 1);
 }
 
 } // namespace

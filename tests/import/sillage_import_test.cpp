@@ -42,7 +42,10 @@ TEST(SillageImport, WritesTheFourteenTablesThenDoublesOnASecondImport) {
     const std::size_t rapport =
         r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots (déjà importé le ");
     ASSERT_NE(rapport, std::string::npos) << r.sortie;
-    EXPECT_NE(r.sortie.find(", compté à nouveau)\n6 lignes lues en ", rapport), std::string::npos)
+    EXPECT_NE(
+        r.sortie.find(", compté à nouveau ; mois : 2003-12, 2004-01, 2004-02)\n6 lignes lues en ",
+                      rapport),
+        std::string::npos)
         << r.sortie;
     EXPECT_EQ(r.erreurs, "");
     Base base(dir.Chemin());
@@ -84,8 +87,8 @@ TEST(SillageImport, AFailingFileKeepsWhatCameBefore) {
         test::Lance("'" SILLAGE_IMPORT "' --verbeux --dir " + autre.Chemin() + " " + kDonnees +
                     "/petit.log " + dir.Fichier("mauvais.log") + " 2>&1");
     EXPECT_EQ(ensemble.code, 1);
-    const std::size_t rapport =
-        ensemble.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots\n");
+    const std::size_t rapport = ensemble.sortie.find(
+        "/petit.log : 6 lignes importées, dont 0 de robots (mois : 2003-12, 2004-01, 2004-02)\n");
     ASSERT_NE(rapport, std::string::npos) << ensemble.sortie;
     EXPECT_LT(rapport, ensemble.sortie.find("sillage-import : " + dir.Fichier("mauvais.log")))
         << ensemble.sortie;
@@ -128,13 +131,15 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
     Resultat r = LanceSillageImport(options + dir.Fichier("access.log"));
     ASSERT_EQ(r.code, 0) << r.erreurs;
     EXPECT_NE(r.sortie.find(dir.Fichier("access.log") +
-                            " : 3 lignes nouvelles, dont 0 de robots (journal nouveau)\n"),
+                            " : 3 lignes nouvelles, dont 0 de robots "
+                            "(journal nouveau ; mois : 2003-12, 2004-01)\n"),
               std::string::npos)
         << r.sortie;
 
     Ecrit(dir.Fichier("access.log"), petit);
     r = LanceSillageImport(options + dir.Fichier("access.log"));
-    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles, dont 0 de robots (3 déjà comptées)\n"),
+    EXPECT_NE(r.sortie.find(" : 3 lignes nouvelles, dont 0 de robots (3 déjà comptées ; mois : "
+                            "2004-01, 2004-02)\n"),
               std::string::npos)
         << r.sortie;
     // The store now holds the tables of the whole log, the register beside them.
@@ -161,9 +166,11 @@ TEST(SillageImport, TellsWhatEachFileGaveInAScheduledRun) {
                            dir.Fichier("abime.log"));
     EXPECT_EQ(r.code, 0) << r.erreurs;
     // The lines passed over are not counted as imported.
-    EXPECT_NE(r.sortie.find(dir.Fichier("abime.log") + " : 6 lignes importées, dont 0 de robots\n" +
-                            dir.Fichier("abime.log") +
-                            " : 2 lignes illisibles ignorées (première : ligne 1)\n"),
+    EXPECT_NE(r.sortie.find(
+                  dir.Fichier("abime.log") +
+                  " : 6 lignes importées, dont 0 de robots (mois : 2003-12, 2004-01, 2004-02)\n" +
+                  dir.Fichier("abime.log") +
+                  " : 2 lignes illisibles ignorées (première : ligne 1)\n"),
               std::string::npos)
         << r.sortie;
     // A text that is no log at all: nothing to pass over to.
@@ -291,7 +298,7 @@ TEST(SillageImport, ACompressedLogCutShort) {
     };
     EXPECT_NE(r.sortie.find(fichier + " : " + nombre(3000 - premieres) +
                             " lignes nouvelles, dont 0 de robots (" + nombre(premieres) +
-                            " déjà comptées)\n"),
+                            " déjà comptées ; mois : 2004-03)\n"),
               std::string::npos)
         << r.sortie;
     // Counted once in all, as the same lines in a plain log that grew between the two runs.
@@ -354,7 +361,8 @@ TEST(SillageImport, RobotsLeftOutOnRequestOrByTheStoresOption) {
     const Resultat r = LanceSillageImport("--verbeux --sans-robots --dir " +
                                           dir.Fichier("demande") + " " + dir.Fichier("tout.log"));
     ASSERT_EQ(r.code, 0) << r.erreurs;
-    EXPECT_NE(r.sortie.find("tout.log : 4 lignes importées, dont 2 de robots\n"), std::string::npos)
+    EXPECT_NE(r.sortie.find("tout.log : 4 lignes importées, dont 2 de robots (mois : 2004-03)\n"),
+              std::string::npos)
         << r.sortie;
     EXPECT_EQ(r.erreurs.rfind("sillage-import : Fichier " + dir.Fichier("demande/robots.lst") +
                                   ", ligne 1 : « ( » n'est pas une expression régulière valide",
@@ -386,7 +394,8 @@ TEST(SillageImport, OnATerminalItTellsWithoutBeingAsked) {
                                    " " + kDonnees + "/petit.log\" /dev/null");
     ASSERT_EQ(r.code, 0) << r.sortie << r.erreurs;
     EXPECT_NE(
-        r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots\r\n6 lignes lues en "),
+        r.sortie.find("/petit.log : 6 lignes importées, dont 0 de robots (mois : 2003-12, 2004-01, "
+                      "2004-02)\r\n6 lignes lues en "),
         std::string::npos)
         << r.sortie;
 }

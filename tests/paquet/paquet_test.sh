@@ -198,7 +198,7 @@ programme="$(RACINE_SERVICE="$racine" lance_service "$maison" \
 [ "$programme" = "$racine/usr/bin/sillage-import" ] || echec "the service runs $programme"
 diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$maison/.local/share/sillage" >/dev/null ||
     echec "the service's tables differ from the build's"
-grep -q " lignes nouvelles, dont .* de robots (journal nouveau)$" "$travail/service" ||
+grep -q " lignes nouvelles, dont .* de robots (journal nouveau ; mois : .*)$" "$travail/service" ||
     echec "the service does not tell what each log gave: $(cat "$travail/service")"
 # From an install in ~/.local: the units where the user's systemd looks, the program in ~/.local.
 maison="$travail/maison-locale"

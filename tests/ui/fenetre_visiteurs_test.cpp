@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,6 +155,38 @@ class FenetreVisiteurs : public QObject {
         relue.Ouvre();
         QVERIFY(LitSansRobots(relue.base.ListeOptionsRobots));
         QCOMPARE(Texte(*relue.fenetre, "LRobots"), QString("3 (42,9 % des accès)"));
+    }
+    // A period chosen: the summary's robot line and the tab show that period's agents only, and
+    // the tab follows the selector while it is shown.
+    void theVisitorsOfThePeriodChosen() {
+        FenetreDeTest t;
+        std::vector<std::string> lignes = Journal();
+        lignes.push_back(
+            LigneLog("8.8.8.8", "02/Apr/2004:09:00:00", "/avril", "200", "-", kAgentChrome));
+        lignes.push_back(
+            LigneLog("66.249.66.1", "02/Apr/2004:09:00:01", "/", "200", "-", kAgentGpt));
+        Ecrit(t.repertoire.Fichier("a.log"), test::Journal(lignes));
+        TFPrincip& f = t.Ouvre();
+        f.ImporteFichiers({Q(t.repertoire.Fichier("a.log"))});
+        QVERIFY(Dialogues::Messages().empty());
+        Onglets(f).setCurrentIndex(9);
+        const int robots = VisiteursDe(f, "LVRobots").rowCount();
+        const QString resume = Texte(f, "LRobots");
+
+        QComboBox& choix = Trouve<QComboBox>(f, "CBPeriode");
+        const int avril = choix.findText("avril 2004");
+        QVERIFY(avril >= 0);
+        choix.setCurrentIndex(avril);
+        emit choix.activated(avril);
+        QCOMPARE(Texte(f, "LRobots"), QString("1 (50,0 % des accès)"));
+        QCOMPARE(Colonne(VisiteursDe(f, "LVRobots"), 0), QStringList({"GPTBot"}));
+        QCOMPARE(Rangees(VisiteursDe(f, "LVNavigateurs")), QStringList({"Chrome|1|100,0 %"}));
+
+        const int tout = choix.findText("Tout l'historique");
+        choix.setCurrentIndex(tout);
+        emit choix.activated(tout);
+        QCOMPARE(VisiteursDe(f, "LVRobots").rowCount(), robots);
+        QCOMPARE(Texte(f, "LRobots"), resume);
     }
 };
 

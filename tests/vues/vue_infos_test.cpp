@@ -200,6 +200,37 @@ TEST_F(InfosTest, FilterIsCaseSensitiveAndFollowsItsMode) {
     EXPECT_EQ(rien.ModeRecherche, ModeInfos::Aucun);
 }
 
+TEST_F(InfosTest, AnotherStoreShownFindsTheEntryAgainByItsName) {
+    // A period of the store: its own identifiers, /index.html fetched by one host only.
+    Base periode;
+    Remplit(periode.ListeNom, {Rang(0, "10.0.0.2", 1, "p-h0"), "\\1;1\\2;"});
+    Remplit(periode.ListePage,
+            {Rang(0, "/a.htm", 2, "p-p0"), Rang(1, "/index.html", 1, "p-p1"), "\\1;2\\2;"});
+    Remplit(periode.ListeLanp, {Lanp(0, 1, 1, "pl01", 1), Lanp(0, 0, 2, "pl00", 1)});
+    etat.ChoisitMode(base, ModeInfos::Pages, "");
+    etat.SelectionneEntree(base, 0);
+    etat.ChangeDeBase(periode, "");
+    EXPECT_EQ(Noms(etat.Entrees), (std::vector<std::string>{"/a.htm", "/index.html"}));
+    EXPECT_EQ(etat.Selection, 1);
+    EXPECT_EQ(etat.Resultats, (std::vector<LigneResultat>{{"10.0.0.2", "1", "p-h0"}}));
+    EXPECT_EQ(etat.LAffiche, "1 résultats pour /index.html");
+
+    // Back to the whole history, then an entry the period does not have: none selected.
+    etat.ChangeDeBase(base, "");
+    EXPECT_EQ(etat.Selection, 0);
+    EXPECT_EQ(etat.Resultats.size(), 3u);
+    etat.SelectionneEntree(base, 2); // /Index.html.bak
+    etat.ChangeDeBase(periode, "");
+    EXPECT_EQ(etat.Selection, -1);
+    EXPECT_TRUE(etat.Resultats.empty());
+    EXPECT_EQ(etat.LAffiche, "");
+    // Before any mode, nothing to list.
+    EtatInfos neuf;
+    neuf.ChangeDeBase(periode, "");
+    EXPECT_TRUE(neuf.Entrees.empty());
+    EXPECT_EQ(neuf.ModeRecherche, ModeInfos::Aucun);
+}
+
 TEST_F(InfosTest, EntryFollowsItsRowAfterResortAndFailsOnceGone) {
     etat.ChoisitMode(base, ModeInfos::Pages, "");
     etat.SelectionneEntree(base, 1); // /a.htm, id 0, line 1
