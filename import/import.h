@@ -17,6 +17,8 @@
 
 namespace sillage {
 
+class ObservateurLignes;
+
 // What to count of a log.
 enum class ModeImport {
     // Every line, as the window's "Ouvrir" does.
@@ -51,6 +53,8 @@ struct DemandeImport {
     // the bytes that the register now counts already (another program counted it meanwhile) is
     // passed over.
     bool SautDejaComptees = false;
+    // Told every line counted (moteur/parcours.h), when given.
+    ObservateurLignes* Observateur = nullptr;
 };
 
 struct CompteRenduImport {

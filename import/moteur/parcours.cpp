@@ -25,6 +25,9 @@ void CompteLigne(SourceLignes& source, std::int64_t numero, const Parcours& parc
         }
         importation.TraiteLigne(*preparee, numero);
         parcouru.Compte = true;
+        if (parcours.Observateur != nullptr) {
+            parcours.Observateur->LigneComptee(source.Derniere(), parcours.NombreChamps, *preparee);
+        }
     } catch (const ErreurLigne&) {
         if (!parcours.IgnoreIllisibles) {
             source.VerifieReste();
