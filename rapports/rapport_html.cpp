@@ -1,0 +1,328 @@
+#include "rapports/rapport_html.h"
+
+#include "rapports/html.h"
+#include "rapports/svg.h"
+#include "rapports/vues_rapport.h"
+#include "store/base.h"
+#include "store/champs.h"
+#include "vues/texte_affiche.h"
+#include "vues/vue_graphiques.h"
+#include "vues/vue_messages.h"
+#include "vues/vue_resume.h"
+#include "vues/vue_retours.h"
+#include "vues/vue_texte.h"
+
+#include <string_view>
+
+namespace sillage {
+
+namespace {
+
+constexpr std::size_t kTailleLot = 256 * 1024;
+
+// Plain, readable on a phone (the tables scroll sideways inside their frame, long names wrap),
+// printable (no navigation, no frame cut across a row).
+constexpr std::string_view kStyle = R"(
+:root { color-scheme: light; }
+body { font: 15px/1.45 system-ui, sans-serif; margin: 0 auto; max-width: 62rem; padding: 0 1rem 2rem;
+  color: #1a1a1a; background: #fff; }
+header { border-bottom: 2px solid #0000ff; margin-bottom: 1rem; }
+h1 { font-size: 1.6rem; margin: 1rem 0 .2rem; }
+h2 { font-size: 1.3rem; margin: 2rem 0 .4rem; border-bottom: 1px solid #ccc; }
+h3 { font-size: 1.05rem; margin: 1.2rem 0 .3rem; }
+nav ul { list-style: none; padding: 0; margin: .6rem 0; display: flex; flex-wrap: wrap; gap: .3rem 1rem; }
+nav a { color: #0000cc; }
+.date, .compte { color: #555; margin: .2rem 0 .6rem; }
+.tableau { overflow-x: auto; }
+table { border-collapse: collapse; width: 100%; font-size: .9rem; }
+th, td { text-align: left; padding: .2rem .5rem; border-bottom: 1px solid #e3e3e3; vertical-align: top; }
+th { background: #f0f0f0; }
+td { overflow-wrap: anywhere; }
+.nombre { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }
+details { margin: .4rem 0 1rem; }
+summary { cursor: pointer; color: #0000cc; padding: .3rem 0; }
+figure { margin: 1rem 0; }
+figcaption { font-weight: bold; margin-bottom: .3rem; }
+svg.graphique { width: 100%; max-width: 619px; height: auto; display: block; }
+svg .etiquette, svg .legende { font: 11px sans-serif; }
+svg .valeur { font: 9px sans-serif; }
+footer { margin-top: 2rem; color: #555; font-size: .85rem; }
+@media print {
+  nav, summary { display: none; }
+  body { max-width: none; font-size: 11pt; }
+  tr, figure { break-inside: avoid; }
+  h2 { break-after: avoid; }
+}
+)";
+
+// One section of the page: its anchor, its title in the navigation bar and as a heading.
+struct Section {
+    std::string_view ancre;
+    std::string_view titre;
+};
+
+void Titre(std::string& s, std::string_view balise, std::string_view ancre, std::string_view t) {
+    s += '<';
+    s += balise;
+    if (!ancre.empty()) {
+        s += " id=\"";
+        s += ancre;
+        s += '"';
+    }
+    s += '>';
+    AjouteEchappeHtml(s, t);
+    s += "</";
+    s += balise;
+    s += ">\n";
+}
+
+void Paragraphe(std::string& s, std::string_view classe, std::string_view utf8) {
+    s += "<p class=\"";
+    s += classe;
+    s += "\">";
+    AjouteEchappeHtml(s, utf8);
+    s += "</p>\n";
+}
+
+std::string Lignes(std::size_t n) {
+    return CompteEnFrancais(static_cast<std::int64_t>(n), "ligne", "lignes");
+}
+
+class Page {
+  public:
+    Page(const Base& base, const OptionsRapport& options, Sortie& sortie)
+        : base_(base), options_(options), sortie_(sortie) {}
+
+    void Ecrit() {
+        Entete();
+        Resume();
+        Graphiques();
+        Liste("pages", VueRapport::Pages);
+        Liste("images", VueRapport::Images);
+        Liste("ip", VueRapport::IP);
+        Liste("referents", VueRapport::Referents);
+        Liste("motscles", VueRapport::MotsCles);
+        Liste("downloads", VueRapport::Downloads);
+        Retours();
+        Visiteurs();
+        Pied();
+    }
+
+  private:
+    void Envoie() {
+        sortie_.Ecrit(s_);
+        s_.clear();
+    }
+
+    // A view's table: the heading said before.
+    std::size_t Tableau(VueRapport vue) {
+        Envoie();
+        EcrivainHtml e(sortie_, options_.RangeesVisibles);
+        EcritVue(base_, vue, e, options_.Visiteurs);
+        return e.Rangees();
+    }
+
+    void Entete() {
+        std::string titre = "Statistiques du site";
+        if (!options_.Periode.empty()) {
+            titre += " — " + options_.Periode;
+        }
+        s_ += "<!DOCTYPE html>\n<html lang=\"fr\">\n<head>\n<meta charset=\"utf-8\">\n";
+        // First in the head, before any text of a log.
+        s_ += "<meta http-equiv=\"Content-Security-Policy\" content=\"";
+        s_ += kPolitiqueSecurite;
+        s_ += "\">\n<meta name=\"referrer\" content=\"no-referrer\">\n";
+        s_ += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+        s_ += "<meta name=\"generator\" content=\"";
+        AjouteEchappeHtml(s_, options_.Programme);
+        s_ += "\">\n<title>";
+        AjouteEchappeHtml(s_, titre);
+        s_ += "</title>\n<style>";
+        s_ += kStyle;
+        s_ += "</style>\n</head>\n<body>\n<header>\n";
+        Titre(s_, "h1", "", titre);
+        if (!options_.Date.empty()) {
+            Paragraphe(s_, "date", "Rapport établi le " + options_.Date);
+        }
+        s_ += "<nav aria-label=\"Sections\"><ul>";
+        std::vector<Section> sections = {{"resume", "Général"},
+                                         {"graphiques", "Graphiques"},
+                                         {"pages", "Pages"},
+                                         {"images", "Images"},
+                                         {"ip", "IP"},
+                                         {"referents", "Référents"},
+                                         {"motscles", "Mots-clés"},
+                                         {"downloads", "Downloads"},
+                                         {"retours", "Retours"}};
+        if (options_.Visiteurs) {
+            sections.push_back({"visiteurs", "Visiteurs"});
+        }
+        for (const Section& sec : sections) {
+            s_ += "<li><a href=\"#";
+            s_ += sec.ancre;
+            s_ += "\">";
+            AjouteEchappeHtml(s_, sec.titre);
+            s_ += "</a></li>";
+        }
+        s_ += "</ul></nav>\n</header>\n<main>\n";
+    }
+
+    void Resume() {
+        s_ += "<section>\n";
+        Titre(s_, "h2", "resume", DescriptionDe(VueRapport::Resume).Titre);
+        Tableau(VueRapport::Resume);
+        s_ += "</section>\n";
+    }
+
+    void Graphiques() {
+        s_ += "<section>\n";
+        Titre(s_, "h2", "graphiques", "Graphiques");
+        const std::vector<std::string> annees = TextesAnnees(base_.ListeGraphMois);
+        const std::vector<std::string> mois = TextesMois(base_.ListeGraphHeure);
+        if (annees.empty() && mois.empty()) {
+            Paragraphe(s_, "compte", "Aucune donnée.");
+        }
+        EtatGraphique etat;
+        for (const std::string& annee : annees) {
+            Figure("Année " + TexteAffiche(annee), etat.CliqueAnnee(base_, annee));
+            // The same figures as text, for who cannot see the bars.
+            s_ += "<details><summary>Les chiffres de l'année</summary>\n";
+            Envoie();
+            EcrivainHtml e(sortie_, 12);
+            EcritChiffresMois(ChiffresDesMois(base_, ConvertitEntier(annee)), e);
+            s_ += "</details>\n";
+        }
+        for (std::size_t k = 0; k < mois.size(); ++k) {
+            Figure(TexteAffiche(mois[k]), etat.CliqueMois(base_, static_cast<int>(k)));
+        }
+        s_ += "</section>\n";
+    }
+
+    // titre: UTF-8.
+    void Figure(const std::string& titre, const Dessin& d) {
+        s_ += "<figure>\n<figcaption>";
+        AjouteEchappeHtml(s_, titre);
+        s_ += "</figcaption>\n";
+        AjouteGraphiqueSvg(s_, d, titre);
+        s_ += "\n</figure>\n";
+    }
+
+    void Liste(std::string_view ancre, VueRapport vue) {
+        s_ += "<section>\n";
+        Titre(s_, "h2", ancre, DescriptionDe(vue).Titre);
+        const std::size_t n = Tableau(vue);
+        Paragraphe(s_, "compte", Lignes(n));
+        s_ += "</section>\n";
+    }
+
+    void Retours() {
+        s_ += "<section>\n";
+        Titre(s_, "h2", "retours", DescriptionDe(VueRapport::Retours).Titre);
+        bool aucun = true;
+        for (const StatutRetour& statut : StatutsRetours()) {
+            const VueRetours vue = CalculeRetours(base_, statut.Legende);
+            if (vue.Lignes.empty()) {
+                continue;
+            }
+            aucun = false;
+            Titre(s_, "h3", "", vue.LExpl3 + " — " + vue.LExpl4);
+            Paragraphe(s_, "compte", vue.LCount3);
+            Envoie();
+            EcrivainHtml e(sortie_, options_.RangeesVisibles);
+            EcritRetours(vue, e);
+        }
+        if (aucun) {
+            Paragraphe(s_, "compte", "Aucune erreur.");
+        }
+        s_ += "</section>\n";
+    }
+
+    void Visiteurs() {
+        if (!options_.Visiteurs) {
+            return;
+        }
+        s_ += "<section>\n";
+        Titre(s_, "h2", "visiteurs", "Visiteurs");
+        for (VueRapport vue : {VueRapport::Navigateurs, VueRapport::Systemes, VueRapport::Robots,
+                               VueRapport::Pays}) {
+            Titre(s_, "h3", "", DescriptionDe(vue).Titre);
+            Tableau(vue);
+        }
+        s_ += "</section>\n";
+    }
+
+    void Pied() {
+        s_ += "</main>\n<footer>";
+        AjouteEchappeHtml(s_, options_.Programme);
+        s_ += "</footer>\n</body>\n</html>\n";
+        Envoie();
+    }
+
+    const Base& base_;
+    const OptionsRapport& options_;
+    Sortie& sortie_;
+    std::string s_;
+};
+
+} // namespace
+
+void EcrivainHtml::EnTete(std::string& s) const {
+    s += "<div class=\"tableau\"><table>\n<thead><tr>";
+    for (const ColonneTableau& c : colonnes_) {
+        s += c.Nombre ? "<th class=\"nombre\">" : "<th>";
+        AjouteEchappeHtml(s, c.Titre);
+        s += "</th>";
+    }
+    s += "</tr></thead>\n<tbody>\n";
+}
+
+void EcrivainHtml::Debut(const std::vector<ColonneTableau>& colonnes) {
+    colonnes_ = colonnes;
+    rangees_ = 0;
+    tampon_.clear();
+    reste_.clear();
+    EnTete(tampon_);
+}
+
+void EcrivainHtml::Rangee(std::span<const std::string_view> cellules) {
+    std::string& s = rangees_ < visibles_ ? tampon_ : reste_;
+    ++rangees_;
+    s += "<tr>";
+    for (std::size_t i = 0; i < cellules.size(); ++i) {
+        s += i < colonnes_.size() && colonnes_[i].Nombre ? "<td class=\"nombre\">" : "<td>";
+        AjouteTexteHtml(s, cellules[i]);
+        s += "</td>";
+    }
+    s += "</tr>\n";
+    if (tampon_.size() >= kTailleLot) {
+        sortie_.Ecrit(tampon_);
+        tampon_.clear();
+    }
+}
+
+void EcrivainHtml::Fin() {
+    tampon_ += "</tbody></table></div>\n";
+    if (rangees_ > visibles_) {
+        const std::size_t autres = rangees_ - visibles_;
+        tampon_ += "<details><summary>";
+        AjouteEchappeHtml(
+            tampon_, autres == 1 ? std::string("La ligne suivante")
+                                 : "Les " + NombreEnFrancais(static_cast<std::int64_t>(autres)) +
+                                       " lignes suivantes");
+        tampon_ += "</summary>\n";
+        EnTete(tampon_);
+        sortie_.Ecrit(tampon_);
+        sortie_.Ecrit(reste_);
+        tampon_ = "</tbody></table></div>\n</details>\n";
+        reste_.clear();
+        reste_.shrink_to_fit();
+    }
+    sortie_.Ecrit(tampon_);
+    tampon_.clear();
+}
+
+void EcritRapportHtml(const Base& base, const OptionsRapport& options, Sortie& sortie) {
+    Page(base, options, sortie).Ecrit();
+}
+
+} // namespace sillage
