@@ -5,6 +5,7 @@
 #include "app/ligne_commande.h"
 #include "app/liste_journaux.h"
 #include "import/import.h"
+#include "rapports/hits.h"
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
@@ -27,7 +28,7 @@ void Usage(std::FILE* f) {
     std::fputs(
         "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] [--incremental]\n"
         "                      [--ignore-illisibles] [--accepte-modifications]\n"
-        "                      [--verbeux] FICHIER...\n"
+        "                      [--verbeux] [--hits FICHIER.csv] FICHIER...\n"
         "        sillage-import [OPTION...] --liste LISTE [FICHIER...]\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
@@ -54,6 +55,10 @@ void Usage(std::FILE* f) {
         "                       récent (# en tête de ligne : commentaire)\n"
         "  --verbeux            écrit ce que chaque fichier a donné même hors d'un\n"
         "                       terminal (par défaut : seulement sur un terminal)\n"
+        "  --hits FICHIER.csv   écrit aussi chaque hit compté, une ligne CSV par ligne de\n"
+        "                       journal (colonnes de l'Elastic Common Schema), compressé\n"
+        "                       par gzip si le nom finit par .gz ; le fichier n'apparaît\n"
+        "                       qu'une fois les tables enregistrées\n"
         "  -h, --help           affiche cette aide\n"
         "  -V, --version        affiche la version\n"
         "\n"
@@ -164,6 +169,7 @@ int main(int argc, char** argv) {
     sillage::DemandeImport demande;
     std::vector<std::string> listes;
     bool verbeux = false;
+    std::string cheminHits;
     const sillage::Programme programme{
         "sillage-import",
         {{"--attente", "un nombre de secondes",
@@ -192,6 +198,11 @@ int main(int argc, char** argv) {
           [&](const std::string&) {
               verbeux = true;
               return true;
+          }},
+         {"--hits", "un fichier",
+          [&](const std::string& v) {
+              cheminHits = v;
+              return !v.empty();
           }}},
         Usage};
     sillage::LigneCommande ligne;
@@ -233,6 +244,8 @@ int main(int argc, char** argv) {
     // One writer at a time: the lock is held from before the tables are read until they are
     // saved, so that what another program saves meanwhile is read, not overwritten.
     sillage::Verrou verrou;
+    // The hits of the counted lines, when asked for: rows of a log that fails are taken back.
+    std::optional<sillage::FichierHits> hits;
     try {
         base.FixeRepertoire(
             sillage::EmplacementBase(ligne.repertoire, sillage::DossierProgramme()));
@@ -250,6 +263,10 @@ int main(int argc, char** argv) {
             return 75;
         }
         base.InitListes(accepteModifications);
+        if (!cheminHits.empty()) {
+            hits.emplace(cheminHits, base);
+            demande.Observateur = &*hits;
+        }
     } catch (const sillage::ErreurSillage& e) {
         // No store folder, or a partial load: saving would overwrite the tables that did not
         // load, or write them elsewhere.
@@ -263,6 +280,9 @@ int main(int argc, char** argv) {
     int code = 0;
     for (const std::string& fichier : fichiers) {
         try {
+            if (hits) {
+                hits->DebutJournal();
+            }
             // Without a bar to draw no progress is asked for: a plain log is then read once,
             // not counted ahead.
             const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
@@ -283,8 +303,17 @@ int main(int argc, char** argv) {
         }
     }
     try {
+        if (hits) {
+            if (code != 0) {
+                hits->AnnuleJournal();
+            }
+            hits->Prepare();
+        }
         if (base.Modifie == 1) {
             base.SauveListes();
+        }
+        if (hits) {
+            hits->Termine(); // the hits of the tables saved
         }
     } catch (const sillage::ErreurSillage& e) {
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
