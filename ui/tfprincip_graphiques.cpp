@@ -128,8 +128,9 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
     for (QListWidget* l : {LBListAnnee, LBListMois}) {
         connect(l->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &TFPrincip::MontreEtiquettesSansChoix);
-        AjouteCopie(l);
+        AjouteCopie(l, [this] { ExporteGraphique(); });
     }
+    AjouteExport(PaintBox1, [this] { ExporteGraphique(); });
 }
 
 void TFPrincip::RemplitListesGraphiques() {
