@@ -51,9 +51,11 @@ bool ResembleFormule(std::string_view s) {
 
 void AjouteChampCsv(std::string& ligne, std::string_view utf8, const FormatCsv& format) {
     const bool desarme = format.DesarmeFormules && ResembleFormule(utf8);
+    const char separateur = format.Separateur;
     const bool guillemets =
-        desarme || utf8.find_first_of(std::string_view("\"\r\n\0", 4)) != std::string_view::npos ||
-        utf8.find(format.Separateur) != std::string_view::npos;
+        desarme || std::any_of(utf8.begin(), utf8.end(), [separateur](char c) {
+            return c == '"' || c == '\r' || c == '\n' || c == '\0' || c == separateur;
+        });
     if (!guillemets) {
         ligne.append(utf8);
         return;
@@ -71,7 +73,7 @@ void AjouteChampCsv(std::string& ligne, std::string_view utf8, const FormatCsv& 
     ligne += '"';
 }
 
-void EcrivainCsv::Debut(const std::vector<ColonneTableau>& colonnes) {
+void EcrivainCsv::Debut(const std::vector<ColonneTableau>& colonnes, std::size_t) {
     if (format_.MarqueOrdre) {
         tampon_ += "\xEF\xBB\xBF";
     }

@@ -37,7 +37,7 @@ class EcrivainCsv final : public EcrivainTableau {
   public:
     EcrivainCsv(Sortie& sortie, const FormatCsv& format = kCsvTableur)
         : sortie_(sortie), format_(format) {}
-    void Debut(const std::vector<ColonneTableau>& colonnes) override;
+    void Debut(const std::vector<ColonneTableau>& colonnes, std::size_t rangees) override;
     void Rangee(std::span<const std::string_view> cellules) override;
     void Fin() override;
 

@@ -15,6 +15,8 @@ namespace sillage {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
+constexpr std::size_t kTailleLot = 4 << 20; // 4 MiB of lines handed to the thread at a time
+constexpr std::size_t kLotsEnAttente = 3;   // lots waiting for it at most
 
 bool Dans(std::string_view ligne, std::string_view champ) {
     return !champ.empty() && champ.data() >= ligne.data() &&
@@ -71,17 +73,37 @@ void AjouteZone(std::string& s, std::string_view ligne, std::size_t finDate) {
 
 void AjouteHorodatage(std::string& s, std::string_view dateLog, std::string_view ligne,
                       std::size_t finDate) {
-    RDate d;
     DateCompacte compacte = 0;
+    char t[32];
     if (CompacteDate(dateLog, compacte)) {
-        d = DecompacteDate(compacte);
+        // dd/Mon/yyyy:hh:mm:ss, checked: its pieces put in ISO order.
+        const int mois = MoisVersNumero(dateLog.substr(3, 3));
+        const char iso[19] = {dateLog[7],
+                              dateLog[8],
+                              dateLog[9],
+                              dateLog[10],
+                              '-',
+                              static_cast<char>('0' + mois / 10),
+                              static_cast<char>('0' + mois % 10),
+                              '-',
+                              dateLog[0],
+                              dateLog[1],
+                              'T',
+                              dateLog[12],
+                              dateLog[13],
+                              ':',
+                              dateLog[15],
+                              dateLog[16],
+                              ':',
+                              dateLog[18],
+                              dateLog[19]};
+        s.append(iso, sizeof iso);
     } else {
-        d = LitDate(dateLog); // a counted line's date reads
+        const RDate d = LitDate(dateLog); // a counted line's date reads
+        std::snprintf(t, sizeof t, "%04d-%02u-%02uT%02u:%02u:%02u", static_cast<int>(d.Annee),
+                      d.Mois, d.Jour, d.Heure, d.Minute, d.Seconde);
+        s += t;
     }
-    char t[64];
-    std::snprintf(t, sizeof t, "%04d-%02u-%02uT%02u:%02u:%02u", static_cast<int>(d.Annee), d.Mois,
-                  d.Jour, d.Heure, d.Minute, d.Seconde);
-    s += t;
     AjouteZone(s, ligne, finDate);
 }
 
@@ -103,38 +125,54 @@ std::string_view OrigineEntiere(std::string_view ligne, const Places& p, const R
     return tampon;
 }
 
-void Champ(std::string& s, std::string_view octets) {
+// Appends a field: most are ASCII, which one pass over them tells, with what to quote (an agent's
+// commas); other bytes are shown as the window shows them first, in texte (kept from field to
+// field).
+void Champ(std::string& s, std::string_view octets, std::string& texte) {
     s += ',';
-    const bool ascii = std::all_of(octets.begin(), octets.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {
-        AjouteChampCsv(s, octets, kCsvMoteurs);
-    } else {
-        AjouteChampCsv(s, TexteAffiche(octets), kCsvMoteurs);
+    unsigned haut = 0;
+    bool guillemets = false;
+    for (char c : octets) {
+        haut |= static_cast<unsigned char>(c);
+        guillemets = guillemets || c == '"' || c == ',' || c == '\r' || c == '\n';
     }
+    if (haut >= 0x80) {
+        texte.clear();
+        AjouteTexteAffiche(texte, octets);
+        octets = texte;
+    }
+    if (!guillemets) {
+        s.append(octets);
+        return;
+    }
+    s += '"';
+    for (std::size_t q = octets.find('"'); q != npos; q = octets.find('"')) {
+        s.append(octets.substr(0, q + 1)).append(1, '"');
+        octets.remove_prefix(q + 1);
+    }
+    s.append(octets).append(1, '"');
 }
 
 } // namespace
 
 void AjouteRangeeHits(std::string& s, std::string_view ligne, int nombreChamps,
-                      const LignePreparee& preparee, std::string_view exclu) {
-    const RHitsVues& hit = preparee.hit;
+                      const RHitsVues& hit, std::string_view exclu, TamponsHits& tampons) {
     const Places places = PlacesBrutes(ligne, nombreChamps, hit);
     // Digits, signs, colons and a T: never quoted.
     AjouteHorodatage(s, hit.DateLog, ligne, places.finDate);
-    Champ(s, hit.Hote);
-    Champ(s, hit.Page);
-    Champ(s, hit.Statut);
-    std::string tampon;
-    Champ(s, OrigineEntiere(ligne, places, hit, tampon));
-    Champ(s, hit.Navigateur);
-    Champ(s, preparee.image ? "image" : (preparee.download ? "download" : "page"));
+    Champ(s, hit.Hote, tampons.texte);
+    Champ(s, hit.Page, tampons.texte);
+    Champ(s, hit.Statut, tampons.texte);
+    Champ(s, OrigineEntiere(ligne, places, hit, tampons.origine), tampons.texte);
+    Champ(s, hit.Navigateur, tampons.texte);
+    // As the engine classifies the path (PrepareLigne).
+    s += EstImage(hit.Page) ? ",image" : (EstDownload(hit.Page) ? ",download" : ",page");
     // The search words the keywords table keeps: those of a referrer that is counted.
     const std::string_view origine = hit.Origine;
     const bool compte =
         !origine.empty() && origine != "-" && (exclu.empty() || !origine.starts_with(exclu));
     if (compte && !hit.Keywords.empty()) {
-        Champ(s, MotsClesAffiches(hit.Keywords));
+        Champ(s, MotsClesAffiches(hit.Keywords), tampons.texte);
     } else {
         s += ',';
     }
@@ -150,31 +188,126 @@ FichierHits::FichierHits(const std::string& chemin, const Base& base)
     fichier_.Ecrit(kColonnesHits);
     fichier_.Ecrit("\r\n");
     marque_ = fichier_.Marque();
+    courant_.lignes.reserve(kTailleLot + 4096);
+    fil_ = std::thread([this] { Boucle(); });
 }
 
-void FichierHits::LigneComptee(std::string_view ligne, int nombreChamps,
-                               const LignePreparee& preparee) {
-    ligne_.clear();
-    AjouteRangeeHits(ligne_, ligne, nombreChamps, preparee, exclu_);
-    fichier_.Ecrit(ligne_);
+FichierHits::~FichierHits() {
+    {
+        std::lock_guard<std::mutex> l(verrou_);
+        arret_ = true;
+    }
+    change_.notify_all();
+    fil_.join();
+}
+
+void FichierHits::LigneComptee(std::string_view ligne, int nombreChamps, const LignePreparee&) {
+    // The thread cuts the line again, as the engine cut it: only its bytes travel.
+    if (nombreChamps != courant_.nombreChamps && !courant_.lignes.empty()) {
+        Envoie();
+    }
+    courant_.nombreChamps = nombreChamps;
+    courant_.lignes.append(ligne).push_back('\n');
     ++rangees_;
+    if (courant_.lignes.size() >= kTailleLot) {
+        Envoie();
+    }
+}
+
+void FichierHits::Envoie() {
+    std::unique_lock<std::mutex> l(verrou_);
+    if (erreur_) {
+        std::rethrow_exception(erreur_);
+    }
+    // A few lots ahead at most: the memory stays small whatever the log.
+    change_.wait(l, [this] { return envoyes_.size() < kLotsEnAttente; });
+    envoyes_.push_back(std::move(courant_));
+    courant_ = Lot();
+    if (!libres_.empty()) {
+        courant_ = std::move(libres_.back());
+        libres_.pop_back();
+        courant_.lignes.clear();
+    }
+    l.unlock();
+    change_.notify_all();
+}
+
+void FichierHits::Attend() {
+    if (!courant_.lignes.empty()) {
+        Envoie();
+    }
+    std::unique_lock<std::mutex> l(verrou_);
+    change_.wait(l, [this] { return envoyes_.empty() && !occupe_; });
+    if (erreur_) {
+        std::rethrow_exception(erreur_);
+    }
+}
+
+void FichierHits::Boucle() {
+    std::unique_lock<std::mutex> l(verrou_);
+    for (;;) {
+        change_.wait(l, [this] { return arret_ || !envoyes_.empty(); });
+        if (envoyes_.empty()) {
+            return; // stopped, every lot written
+        }
+        Lot lot = std::move(envoyes_.front());
+        envoyes_.pop_front();
+        occupe_ = true;
+        l.unlock();
+        change_.notify_all();
+        std::exception_ptr erreur;
+        try {
+            Ecrit(lot);
+        } catch (...) {
+            erreur = std::current_exception();
+        }
+        l.lock();
+        occupe_ = false;
+        if (erreur && !erreur_) {
+            erreur_ = erreur;
+        }
+        if (erreur_) {
+            envoyes_.clear(); // nothing more is written
+        }
+        libres_.push_back(std::move(lot));
+        change_.notify_all();
+    }
+}
+
+void FichierHits::Ecrit(Lot& lot) {
+    RHitsVues hit;
+    std::string motsCles, echappement, rangees;
+    TamponsHits tampons;
+    rangees.reserve(lot.lignes.size() + lot.lignes.size() / 4);
+    std::string_view reste = lot.lignes;
+    for (std::size_t fin = reste.find('\n'); fin != npos; fin = reste.find('\n')) {
+        const std::string_view ligne = reste.substr(0, fin);
+        DecoupeLigneLogVues(ligne, lot.nombreChamps, hit, motsCles, echappement);
+        AjouteRangeeHits(rangees, ligne, lot.nombreChamps, hit, exclu_, tampons);
+        reste.remove_prefix(fin + 1);
+    }
+    fichier_.Ecrit(rangees);
 }
 
 void FichierHits::DebutJournal() {
+    Attend();
     marque_ = fichier_.Marque();
     rangeesMarque_ = rangees_;
 }
 
 void FichierHits::AnnuleJournal() {
+    Attend();
     fichier_.RevientA(marque_);
     rangees_ = rangeesMarque_;
 }
 
 void FichierHits::Prepare() {
+    Attend();
     fichier_.Prepare();
 }
 
 void FichierHits::Termine() {
+    Attend();
     fichier_.Termine();
 }
 

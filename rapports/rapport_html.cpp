@@ -266,59 +266,60 @@ class Page {
 
 } // namespace
 
-void EcrivainHtml::EnTete(std::string& s) const {
-    s += "<div class=\"tableau\"><table>\n<thead><tr>";
+void EcrivainHtml::EnTete() {
+    tampon_ += "<div class=\"tableau\"><table>\n<thead><tr>";
     for (const ColonneTableau& c : colonnes_) {
-        s += c.Nombre ? "<th class=\"nombre\">" : "<th>";
-        AjouteEchappeHtml(s, c.Titre);
-        s += "</th>";
+        tampon_ += c.Nombre ? "<th class=\"nombre\">" : "<th>";
+        AjouteEchappeHtml(tampon_, c.Titre);
+        tampon_ += "</th>";
     }
-    s += "</tr></thead>\n<tbody>\n";
+    tampon_ += "</tr></thead>\n<tbody>\n";
 }
 
-void EcrivainHtml::Debut(const std::vector<ColonneTableau>& colonnes) {
+void EcrivainHtml::Envoie() {
+    sortie_.Ecrit(tampon_);
+    tampon_.clear();
+}
+
+void EcrivainHtml::Debut(const std::vector<ColonneTableau>& colonnes, std::size_t rangees) {
     colonnes_ = colonnes;
+    annoncees_ = rangees;
     rangees_ = 0;
     tampon_.clear();
-    reste_.clear();
-    EnTete(tampon_);
+    EnTete();
 }
 
 void EcrivainHtml::Rangee(std::span<const std::string_view> cellules) {
-    std::string& s = rangees_ < visibles_ ? tampon_ : reste_;
-    ++rangees_;
-    s += "<tr>";
-    for (std::size_t i = 0; i < cellules.size(); ++i) {
-        s += i < colonnes_.size() && colonnes_[i].Nombre ? "<td class=\"nombre\">" : "<td>";
-        AjouteTexteHtml(s, cellules[i]);
-        s += "</td>";
-    }
-    s += "</tr>\n";
-    if (tampon_.size() >= kTailleLot) {
-        sortie_.Ecrit(tampon_);
-        tampon_.clear();
-    }
-}
-
-void EcrivainHtml::Fin() {
-    tampon_ += "</tbody></table></div>\n";
-    if (rangees_ > visibles_) {
-        const std::size_t autres = rangees_ - visibles_;
-        tampon_ += "<details><summary>";
+    if (rangees_ == visibles_ && annoncees_ > visibles_) {
+        // The rows in sight end here; the others follow under their summary.
+        const std::size_t autres = annoncees_ - visibles_;
+        tampon_ += "</tbody></table></div>\n<details><summary>";
         AjouteEchappeHtml(
             tampon_, autres == 1 ? std::string("La ligne suivante")
                                  : "Les " + NombreEnFrancais(static_cast<std::int64_t>(autres)) +
                                        " lignes suivantes");
         tampon_ += "</summary>\n";
-        EnTete(tampon_);
-        sortie_.Ecrit(tampon_);
-        sortie_.Ecrit(reste_);
-        tampon_ = "</tbody></table></div>\n</details>\n";
-        reste_.clear();
-        reste_.shrink_to_fit();
+        EnTete();
     }
-    sortie_.Ecrit(tampon_);
-    tampon_.clear();
+    ++rangees_;
+    tampon_ += "<tr>";
+    for (std::size_t i = 0; i < cellules.size(); ++i) {
+        tampon_ += i < colonnes_.size() && colonnes_[i].Nombre ? "<td class=\"nombre\">" : "<td>";
+        AjouteTexteHtml(tampon_, cellules[i]);
+        tampon_ += "</td>";
+    }
+    tampon_ += "</tr>\n";
+    if (tampon_.size() >= kTailleLot) {
+        Envoie();
+    }
+}
+
+void EcrivainHtml::Fin() {
+    tampon_ += "</tbody></table></div>\n";
+    if (rangees_ > visibles_ && annoncees_ > visibles_) {
+        tampon_ += "</details>\n";
+    }
+    Envoie();
 }
 
 void EcritRapportHtml(const Base& base, const OptionsRapport& options, Sortie& sortie) {

@@ -35,25 +35,26 @@ inline constexpr std::string_view kPolitiqueSecurite =
 void EcritRapportHtml(const Base& base, const OptionsRapport& options, Sortie& sortie);
 
 // A table of a view in the page: its first `visibles` rows, then the others inside a
-// <details> whose summary counts them; cells are escaped (AjouteTexteHtml).
+// <details> whose summary counts them; cells are escaped (AjouteTexteHtml). Written as it comes.
 class EcrivainHtml final : public EcrivainTableau {
   public:
     EcrivainHtml(Sortie& sortie, std::size_t visibles) : sortie_(sortie), visibles_(visibles) {}
-    void Debut(const std::vector<ColonneTableau>& colonnes) override;
+    void Debut(const std::vector<ColonneTableau>& colonnes, std::size_t rangees) override;
     void Rangee(std::span<const std::string_view> cellules) override;
     void Fin() override;
     // The rows written by the last table.
     std::size_t Rangees() const { return rangees_; }
 
   private:
-    void EnTete(std::string& s) const;
+    void EnTete();
+    void Envoie();
 
     Sortie& sortie_;
     std::size_t visibles_;
     std::vector<ColonneTableau> colonnes_;
+    std::size_t annoncees_ = 0; // the rows Debut announced
     std::size_t rangees_ = 0;
-    std::string tampon_; // the rows in sight, written by lots
-    std::string reste_;  // the others, written at the end under their summary
+    std::string tampon_; // written by lots
 };
 
 } // namespace sillage

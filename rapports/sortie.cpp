@@ -2,6 +2,7 @@
 
 #include "store/erreur.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,7 +14,8 @@ namespace sillage {
 
 namespace {
 
-constexpr std::size_t kTailleTampon = 1 << 20; // 1 MiB held before a write
+constexpr std::size_t kTailleTampon = 1 << 20;    // 1 MiB held before a write
+constexpr std::int64_t kLotSynchronise = 8 << 20; // 8 MiB written before the disk is asked
 
 // Writes every byte of octets to fd; the errno of a failure, 0 when all went.
 int EcritTout(int fd, std::string_view octets) {
@@ -161,18 +163,34 @@ void FichierAtomique::Echec(int erreur) const {
 }
 
 void FichierAtomique::EcritBrut(std::string_view octets) {
-    tampon_.append(octets);
     ecrits_ += static_cast<std::int64_t>(octets.size());
+    if (octets.size() >= kTailleTampon) {
+        // A large piece goes out as it is, not copied into the buffer first.
+        VideTampon();
+        EcritSurDisque(octets);
+        return;
+    }
+    tampon_.append(octets);
     if (tampon_.size() >= kTailleTampon) {
         VideTampon();
     }
 }
 
 void FichierAtomique::VideTampon() {
-    const int erreur = EcritTout(fd_, tampon_);
+    EcritSurDisque(tampon_);
     tampon_.clear();
+}
+
+void FichierAtomique::EcritSurDisque(std::string_view octets) {
+    const int erreur = EcritTout(fd_, octets);
     if (erreur != 0) {
         Echec(erreur);
+    }
+    // The disk starts writing what is there while more comes, so that the fsync of Prepare has
+    // little left to wait for (a large file is written as it is made, not all at the end).
+    if (ecrits_ - synchronises_ >= kLotSynchronise) {
+        ::sync_file_range(fd_, synchronises_, ecrits_ - synchronises_, SYNC_FILE_RANGE_WRITE);
+        synchronises_ = ecrits_;
     }
 }
 
@@ -222,6 +240,7 @@ void FichierAtomique::RevientA(std::int64_t marque) {
         Echec(errno);
     }
     ecrits_ = marque;
+    synchronises_ = std::min(synchronises_, marque);
     if (gzip_) {
         deflateReset(&gzip_->flux);
         gzip_->membreOuvert = false;

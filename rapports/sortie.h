@@ -73,6 +73,7 @@ class FichierAtomique final : public Sortie {
   private:
     void EcritBrut(std::string_view octets);
     void VideTampon();
+    void EcritSurDisque(std::string_view octets);
     [[noreturn]] void Echec(int erreur) const;
 
     struct Gzip;
@@ -80,7 +81,8 @@ class FichierAtomique final : public Sortie {
     std::string temporaire_;
     int fd_ = -1;
     std::string tampon_;
-    std::int64_t ecrits_ = 0; // bytes of the temporary file written or held in tampon_
+    std::int64_t ecrits_ = 0;       // bytes of the temporary file written or held in tampon_
+    std::int64_t synchronises_ = 0; // bytes the disk was asked to write already
     std::unique_ptr<Gzip> gzip_;
     bool prepare_ = false;
     bool termine_ = false;

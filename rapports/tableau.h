@@ -4,6 +4,7 @@
 // both as the window does (TexteAffiche, which leaves UTF-8 as it is).
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,8 +20,8 @@ struct ColonneTableau {
 class EcrivainTableau {
   public:
     virtual ~EcrivainTableau() = default;
-    // Once, before the rows.
-    virtual void Debut(const std::vector<ColonneTableau>& colonnes) = 0;
+    // Once, before the rows: the columns, and how many rows follow.
+    virtual void Debut(const std::vector<ColonneTableau>& colonnes, std::size_t rangees) = 0;
     // One row: a cell per column.
     virtual void Rangee(std::span<const std::string_view> cellules) = 0;
     // Once, after the last row.

@@ -62,13 +62,11 @@ class Cellules {
 void EcritLignesTable(const Table& table, std::size_t n, const std::uint32_t* lignes, Liste liste,
                       EcrivainTableau& e) {
     const std::vector<ColonneListe>& colonnes = ColonnesListe(liste);
-    e.Debut(Colonnes(colonnes, true));
+    e.Debut(Colonnes(colonnes, true), n);
     std::array<std::string_view, 8> cellules{};
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint32_t i = lignes ? lignes[k] : static_cast<std::uint32_t>(k);
-        for (std::size_t c = 0; c < colonnes.size(); ++c) {
-            cellules[c] = TexteCellule(table, i, colonnes[c]);
-        }
+        TextesCellules(table, i, colonnes, cellules.data());
         e.Rangee(std::span<const std::string_view>(cellules.data(), colonnes.size()));
     }
     e.Fin();
@@ -79,8 +77,8 @@ void EcritResume(const Base& base, EcrivainTableau& e) {
     for (std::string_view t : kTitresColonnesResume) {
         colonnes.push_back({std::string(t), true});
     }
-    e.Debut(colonnes);
     const std::array<LigneResume, 5> lignes = LignesResume(base);
+    e.Debut(colonnes, lignes.size());
     for (std::size_t r = 0; r < lignes.size(); ++r) {
         const std::array<std::string_view, 4> c = {kTitresLignesResume[r], lignes[r].Nombre,
                                                    lignes[r].Total, lignes[r].Moyenne};
@@ -90,9 +88,10 @@ void EcritResume(const Base& base, EcrivainTableau& e) {
 }
 
 void EcritMotsCles(const Base& base, EcrivainTableau& e) {
-    e.Debut({{"Mots-clés", false}, {"Accès", true}});
+    const std::vector<LigneMotsCles> lignes = MotsClesParAcces(base);
+    e.Debut({{"Mots-clés", false}, {"Accès", true}}, lignes.size());
     Cellules c(2);
-    for (const LigneMotsCles& l : MotsClesParAcces(base)) {
+    for (const LigneMotsCles& l : lignes) {
         c.Texte(0, l.Mots);
         c.Nombre(1, l.Acces);
         e.Rangee(c.Vues());
@@ -101,10 +100,17 @@ void EcritMotsCles(const Base& base, EcrivainTableau& e) {
 }
 
 void EcritTousRetours(const Base& base, EcrivainTableau& e) {
-    e.Debut({{"Statut", true}, {"Nom", false}, {"Page", false}, {"Acces", true}, {"Date", false}});
+    std::vector<VueRetours> vues;
+    std::size_t n = 0;
     for (const StatutRetour& s : StatutsRetours()) {
-        const VueRetours vue = CalculeRetours(base, s.Legende);
-        for (const LigneRetour& l : vue.Lignes) {
+        vues.push_back(CalculeRetours(base, s.Legende));
+        n += vues.back().Lignes.size();
+    }
+    e.Debut({{"Statut", true}, {"Nom", false}, {"Page", false}, {"Acces", true}, {"Date", false}},
+            n);
+    for (std::size_t k = 0; k < vues.size(); ++k) {
+        const StatutRetour& s = StatutsRetours()[k];
+        for (const LigneRetour& l : vues[k].Lignes) {
             const std::array<std::string_view, 5> c = {s.Legende, s.Nom, l.Page, l.Acces, l.Date};
             e.Rangee(c);
         }
@@ -113,9 +119,11 @@ void EcritTousRetours(const Base& base, EcrivainTableau& e) {
 }
 
 void EcritAnnees(const Base& base, EcrivainTableau& e) {
-    e.Debut({{"Année", true}, {"Hits", true}, {"Pages et downloads", true}, {"Visites", true}});
+    const std::vector<ChiffresAnnee> annees = ChiffresDesAnnees(base);
+    e.Debut({{"Année", true}, {"Hits", true}, {"Pages et downloads", true}, {"Visites", true}},
+            annees.size());
     Cellules c(4);
-    for (const ChiffresAnnee& a : ChiffresDesAnnees(base)) {
+    for (const ChiffresAnnee& a : annees) {
         c.Nombre(0, a.Annee);
         c.Nombre(1, a.Hits);
         c.Nombre(2, a.Pages);
@@ -160,7 +168,7 @@ void EcritListe(const Table& table, const std::vector<std::uint32_t>& lignes, Li
 }
 
 void EcritResultatsInfos(const std::vector<LigneResultat>& lignes, EcrivainTableau& e) {
-    e.Debut({{"Nom", false}, {"Acces", true}, {"Date", false}});
+    e.Debut({{"Nom", false}, {"Acces", true}, {"Date", false}}, lignes.size());
     for (const LigneResultat& l : lignes) {
         const std::array<std::string_view, 3> c = {l.Nom, l.Acces, l.Date};
         e.Rangee(c);
@@ -169,7 +177,7 @@ void EcritResultatsInfos(const std::vector<LigneResultat>& lignes, EcrivainTable
 }
 
 void EcritRetours(const VueRetours& vue, EcrivainTableau& e) {
-    e.Debut({{"Page", false}, {"Acces", true}, {"Date", false}});
+    e.Debut({{"Page", false}, {"Acces", true}, {"Date", false}}, vue.Lignes.size());
     for (const LigneRetour& l : vue.Lignes) {
         const std::array<std::string_view, 3> c = {l.Page, l.Acces, l.Date};
         e.Rangee(c);
@@ -182,7 +190,8 @@ void EcritChiffresMois(std::span<const ChiffresMois> mois, EcrivainTableau& e) {
              {"Mois", false},
              {"Hits", true},
              {"Pages et downloads", true},
-             {"Visites", true}});
+             {"Visites", true}},
+            mois.size());
     Cellules c(5);
     for (const ChiffresMois& m : mois) {
         c.Nombre(0, m.Annee);
@@ -199,7 +208,8 @@ void EcritChiffresJours(std::span<const ChiffresPeriode> jours, EcrivainTableau&
     e.Debut({{"Année", true},
              {"Mois", false},
              {heures ? "Heure" : "Jour", true},
-             {"Pages et downloads", true}});
+             {"Pages et downloads", true}},
+            jours.size());
     Cellules c(4);
     for (const ChiffresPeriode& j : jours) {
         c.Nombre(0, j.Annee);
@@ -214,7 +224,7 @@ void EcritChiffresJours(std::span<const ChiffresPeriode> jours, EcrivainTableau&
 void EcritVisiteurs(const VueVisiteurs& vue, ListeVisiteurs liste,
                     const std::vector<std::uint32_t>& lignes, EcrivainTableau& e) {
     const std::vector<ColonneListe>& colonnes = ColonnesVisiteurs(liste);
-    e.Debut(Colonnes(colonnes, false));
+    e.Debut(Colonnes(colonnes, false), lignes.size());
     const std::vector<LigneVisiteurs>& rangees = vue.Liste(liste);
     std::vector<std::string_view> c(colonnes.size());
     for (std::uint32_t i : lignes) {

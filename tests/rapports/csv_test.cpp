@@ -16,7 +16,7 @@ std::string Csv(const std::vector<ColonneTableau>& colonnes,
                 const FormatCsv& format = kCsvTableur) {
     SortieTexte sortie;
     EcrivainCsv csv(sortie, format);
-    csv.Debut(colonnes);
+    csv.Debut(colonnes, rangees.size());
     for (const auto& r : rangees) {
         csv.Rangee(r);
     }
@@ -76,7 +76,7 @@ TEST(Csv, FormulasFromALogAreDisarmed) {
 TEST(Csv, LargeTablesAreWrittenWhole) {
     SortieTexte sortie;
     EcrivainCsv csv(sortie);
-    csv.Debut({{"n", true}});
+    csv.Debut({{"n", true}}, 100000);
     for (int i = 0; i < 100000; ++i) {
         const std::string n = std::to_string(i);
         const std::array<std::string_view, 1> c = {n};

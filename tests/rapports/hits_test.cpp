@@ -4,7 +4,6 @@
 
 #include "import/import.h"
 #include "import/lecture/ligne_log.h"
-#include "import/lecture/ligne_preparee.h"
 #include "lecture_csv.h"
 #include "store/base.h"
 #include "store/champs.h"
@@ -24,11 +23,12 @@ using test::RangeesCsv;
 // The row of one line, read back.
 std::vector<std::string> Rangee(const std::string& ligne, std::string_view exclu = "") {
     const int champs = CompteNombreChamps(ligne);
-    LignePreparee p;
+    RHitsVues hit;
     std::string k, e;
-    PrepareLigne(ligne, champs, p, k, e, nullptr);
+    DecoupeLigneLogVues(ligne, champs, hit, k, e);
     std::string s;
-    AjouteRangeeHits(s, ligne, champs, p, exclu);
+    TamponsHits tampons;
+    AjouteRangeeHits(s, ligne, champs, hit, exclu, tampons);
     const RangeesCsv r = LitCsv(s, ',');
     EXPECT_EQ(r.size(), 1u);
     return r.empty() ? std::vector<std::string>{} : r[0];
