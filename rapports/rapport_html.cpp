@@ -38,7 +38,9 @@ table { border-collapse: collapse; width: 100%; font-size: .9rem; }
 th, td { text-align: left; padding: .2rem .5rem; border-bottom: 1px solid #e3e3e3; vertical-align: top; }
 th { background: #f0f0f0; }
 td { overflow-wrap: anywhere; }
-.nombre { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }
+td:not(.nombre) { min-width: 6.5em; }
+.nombre { text-align: right; font-variant-numeric: tabular-nums; }
+td.nombre { white-space: nowrap; }
 details { margin: .4rem 0 1rem; }
 summary { cursor: pointer; color: #0000cc; padding: .3rem 0; }
 figure { margin: 1rem 0; }
@@ -47,6 +49,10 @@ svg.graphique { width: 100%; max-width: 619px; height: auto; display: block; }
 svg .etiquette, svg .legende { font: 11px sans-serif; }
 svg .valeur { font: 9px sans-serif; }
 footer { margin-top: 2rem; color: #555; font-size: .85rem; }
+@media (max-width: 40rem) {
+  body { font-size: 14px; padding: 0 .5rem 1rem; }
+  th, td { padding: .15rem .3rem; }
+}
 @media print {
   nav, summary { display: none; }
   body { max-width: none; font-size: 11pt; }
