@@ -65,7 +65,7 @@ temps() {
         END { print s, c, k }' "$TMP/temps")
 }
 
-octets() { LC_ALL=C du -cb "$1"/*.lst | tail -1 | cut -f1; }
+octets() { LC_ALL=C du -cb "$1"/*.lst 2>/dev/null | tail -1 | cut -f1; }
 journal() { "$GENERE" --realiste --hotes 300000 --pages 50000 --graine "$1" --lignes "$2" --sortie "$3"; }
 nouvelle_base() { rm -rf "$1" && mkdir -m 700 "$1"; }
 

@@ -17,11 +17,10 @@ namespace {
 
 bool BalisesDuRapport(std::string_view page) {
     static const std::set<std::string_view> kBalises = {
-        "!DOCTYPE", "html",  "head",  "meta",  "title",   "style",   "body",       "header",
-        "h1",       "h2",    "h3",    "p",     "nav",     "ul",      "li",         "a",
-        "main",     "section", "div", "table", "thead",   "tbody",   "tr",         "th",
-        "td",       "details", "summary", "figure", "figcaption", "svg", "g", "rect",
-        "text",     "tspan", "footer"};
+        "!DOCTYPE", "html",       "head",  "meta",  "title", "style", "body",  "header",  "h1",
+        "h2",       "h3",         "p",     "nav",   "ul",    "li",    "a",     "main",    "section",
+        "div",      "table",      "thead", "tbody", "tr",    "th",    "td",    "details", "summary",
+        "figure",   "figcaption", "svg",   "g",     "rect",  "text",  "tspan", "footer"};
     for (std::size_t i = page.find('<'); i != std::string_view::npos; i = page.find('<', i + 1)) {
         std::size_t debut = i + 1;
         if (debut < page.size() && page[debut] == '/') {
@@ -45,8 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     std::size_t debut = 0;
     for (const EntreeCatalogue& e : Base::Catalogue()) {
         const std::size_t fin = std::min(octets.find('\xFF', debut), octets.size());
-        (base.*e.table).ChargeOctets(debut < octets.size() ? octets.substr(debut, fin - debut)
-                                                           : std::string_view());
+        (base.*e.table)
+            .ChargeOctets(debut < octets.size() ? octets.substr(debut, fin - debut)
+                                                : std::string_view());
         debut = fin + 1;
     }
     try {

@@ -130,18 +130,19 @@ std::string_view OrigineEntiere(std::string_view ligne, const Places& p, const R
 // field).
 void Champ(std::string& s, std::string_view octets, std::string& texte) {
     s += ',';
-    unsigned haut = 0;
-    bool guillemets = false;
+    // Without a branch, so that the compiler reads many bytes at a time.
+    unsigned haut = 0, guillemets = 0;
     for (char c : octets) {
         haut |= static_cast<unsigned char>(c);
-        guillemets = guillemets || c == '"' || c == ',' || c == '\r' || c == '\n';
+        guillemets |= static_cast<unsigned>(c == '"') | static_cast<unsigned>(c == ',') |
+                      static_cast<unsigned>(c == '\r') | static_cast<unsigned>(c == '\n');
     }
     if (haut >= 0x80) {
         texte.clear();
         AjouteTexteAffiche(texte, octets);
         octets = texte;
     }
-    if (!guillemets) {
+    if (guillemets == 0) {
         s.append(octets);
         return;
     }
