@@ -5,6 +5,7 @@
 #include "app/ligne_commande.h"
 #include "app/liste_journaux.h"
 #include "import/import.h"
+#include "rapports/hits.h"
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
@@ -32,7 +33,8 @@ void Usage(std::FILE* f) {
     std::fputs(
         "Usage : sillage-import [--dir RÉPERTOIRE] [--attente SECONDES] [--incremental]\n"
         "                      [--ignore-illisibles] [--sans-robots]\n"
-        "                      [--accepte-modifications] [--verbeux] FICHIER...\n"
+        "                      [--accepte-modifications] [--verbeux]\n"
+        "                      [--hits FICHIER.csv] FICHIER...\n"
         "        sillage-import [OPTION...] --liste LISTE [FICHIER...]\n"
         "\n"
         "Importe chaque journal d'accès FICHIER (format combiné, éventuellement compressé\n"
@@ -63,6 +65,10 @@ void Usage(std::FILE* f) {
         "                       récent (# en tête de ligne : commentaire)\n"
         "  --verbeux            écrit ce que chaque fichier a donné même hors d'un\n"
         "                       terminal (par défaut : seulement sur un terminal)\n"
+        "  --hits FICHIER.csv   écrit aussi chaque hit compté, une ligne CSV par ligne de\n"
+        "                       journal (colonnes de l'Elastic Common Schema), compressé\n"
+        "                       par gzip si le nom finit par .gz ; le fichier n'apparaît\n"
+        "                       qu'une fois les tables enregistrées\n"
         "  -h, --help           affiche cette aide\n"
         "  -V, --version        affiche la version\n"
         "\n"
@@ -184,14 +190,137 @@ std::vector<std::string> VersionsListes() {
     return {v.uap, v.robots};
 }
 
+// What the command line asks for.
+struct Reglages {
+    double attente = -1; // seconds; negative: as long as needed
+    bool accepteModifications = false;
+    bool verbeux = false;
+    bool sansRobots = false;
+    std::string cheminHits;
+    std::vector<std::string> listes;
+    sillage::DemandeImport demande;
+};
+
+// The options of the command line, each setting its part of r.
+sillage::Programme DecritProgramme(Reglages& r) {
+    const auto drapeau = [](bool& b) {
+        return [&b](const std::string&) {
+            b = true;
+            return true;
+        };
+    };
+    return {"sillage-import",
+            {{"--attente", "un nombre de secondes",
+              [&r](const std::string& v) { return LitSecondes(v, r.attente); }},
+             {"--incremental", "",
+              [&r](const std::string&) {
+                  r.demande.Mode = sillage::ModeImport::Nouveau;
+                  return true;
+              }},
+             {"--ignore-illisibles", "", drapeau(r.demande.IgnoreIllisibles)},
+             {"--sans-robots", "", drapeau(r.sansRobots)},
+             {"--accepte-modifications", "", drapeau(r.accepteModifications)},
+             {"--liste", "un fichier",
+              [&r](const std::string& v) {
+                  r.listes.push_back(v);
+                  return !v.empty();
+              }},
+             {"--verbeux", "", drapeau(r.verbeux)},
+             {"--hits", "un fichier",
+              [&r](const std::string& v) {
+                  r.cheminHits = v;
+                  return !v.empty();
+              }}},
+            Usage,
+            VersionsListes};
+}
+
+// The logs to import: those that the lists name first (their remarks told when verbeux), then
+// those of the command line. Empty optional, the error told, when a list is at fault.
+std::optional<std::vector<std::string>> Journaux(const Reglages& r,
+                                                 const std::vector<std::string>& autres) {
+    std::vector<std::string> fichiers;
+    try {
+        for (const std::string& l : r.listes) {
+            sillage::ListeJournaux liste = sillage::LitListeJournaux(l);
+            if (r.verbeux) {
+                for (const std::string& remarque : liste.remarques) {
+                    std::printf("%s\n", remarque.c_str());
+                }
+            }
+            fichiers.insert(fichiers.end(), liste.fichiers.begin(), liste.fichiers.end());
+        }
+    } catch (const sillage::ErreurSillage& e) {
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return std::nullopt;
+    }
+    fichiers.insert(fichiers.end(), autres.begin(), autres.end());
+    return fichiers;
+}
+
+// Reserves the store at repertoire (waiting as r says), reads it and checks that it can be
+// written. Answers the exit status when it cannot go on: 75 when the wait ran out, 1 on error.
+// One writer at a time: the lock is held from before the tables are read until they are saved,
+// so that what another program saves meanwhile is read, not overwritten.
+std::optional<int> OuvreBase(sillage::Base& base, sillage::Verrou& verrou,
+                             const std::string& repertoire, const Reglages& r) {
+    try {
+        base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
+        const std::string dossier = NomDossier(base.Repertoire());
+        verrou = base.Verrouille(
+            std::chrono::milliseconds(r.attente < 0 ? -1
+                                                    : static_cast<long long>(r.attente * 1000)),
+            [&] {
+                std::fprintf(stderr,
+                             "En attente : les tables de %s sont utilisées par un autre "
+                             "programme…\n",
+                             dossier.c_str());
+            });
+        if (!verrou.Tenu()) {
+            std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
+            return 75;
+        }
+        base.InitListes(r.accepteModifications);
+        // Before a log is read: a store that cannot be saved is told at once.
+        base.VerifieEcrivable();
+    } catch (const sillage::ErreurSillage& e) {
+        // No store folder, or a partial load: saving would overwrite the tables that did not
+        // load, or write them elsewhere.
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return 1;
+    }
+    return std::nullopt;
+}
+
+// Robots are told apart when their lines are left out, or to say how many hits were theirs:
+// each distinct agent once, from the classifications kept between runs when it is known. Sets
+// demande to use the classifier answered (null when robots are not told apart).
+std::unique_ptr<sillage::Classificateur> PrepareRobots(const sillage::Base& base, bool sansRobots,
+                                                       bool verbeux,
+                                                       sillage::DemandeImport& demande) {
+    demande.SansRobots = sansRobots || sillage::LitSansRobots(base.ListeOptionsRobots);
+    std::unique_ptr<sillage::Classificateur> classement;
+    if (demande.SansRobots || verbeux) {
+        classement = std::make_unique<sillage::Classificateur>(
+            sillage::FichiersDonnees::ParDefaut(),
+            base.CheminFichier(sillage::kFichierRobotsUtilisateur));
+        demande.Classement = classement.get();
+    }
+    return classement;
+}
+
 // Imports each file in turn into base, until one fails; adds the lines read to lignes and what
-// is to be written to sorties. Answers the exit status: 1 when a file failed.
+// is to be written to sorties. The hits file, when given, is told where each log's rows begin and
+// takes back those of a log that fails. Answers the exit status: 1 when a file failed.
 int ImporteFichiers(sillage::Base& base, const std::vector<std::string>& fichiers,
-                    const sillage::DemandeImport& demande, std::int64_t& lignes,
-                    std::vector<Sortie>& sorties) {
+                    const sillage::DemandeImport& demande, sillage::FichierHits* hits,
+                    std::int64_t& lignes, std::vector<Sortie>& sorties) {
     Barre barre(::isatty(STDERR_FILENO) != 0);
     for (const std::string& fichier : fichiers) {
         try {
+            if (hits != nullptr) {
+                hits->DebutJournal();
+            }
             // Without a bar to draw no progress is asked for: a plain log is then read once,
             // not counted ahead.
             const sillage::CompteRenduImport rendu = sillage::ImporteJournal(
@@ -208,12 +337,36 @@ int ImporteFichiers(sillage::Base& base, const std::vector<std::string>& fichier
         } catch (const sillage::ErreurSillage& e) {
             barre.Termine();
             sorties.push_back({stderr, sillage::MessageDuFichier(fichier, e.what())});
+            if (hits != nullptr) {
+                hits->AnnuleJournal();
+            }
             return 1;
         }
     }
     return 0;
 }
 
+// Saves the tables when they changed, the hits file (when given) made durable before and put in
+// place after. Answers false, the error told, when the save failed: nothing was imported then.
+bool Enregistre(sillage::Base& base, sillage::FichierHits* hits) {
+    try {
+        if (hits != nullptr) {
+            hits->Prepare();
+        }
+        if (base.Modifie == 1) {
+            base.SauveListes();
+        }
+        if (hits != nullptr) {
+            hits->Termine(); // the hits of the tables saved
+        }
+    } catch (const sillage::ErreurSillage& e) {
+        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+        return false;
+    }
+    return true;
+}
+
+// v with chiffres decimals and a French comma.
 std::string Decimal(double v, int chiffres) {
     char t[64];
     std::snprintf(t, sizeof t, "%.*f", chiffres, v);
@@ -224,6 +377,27 @@ std::string Decimal(double v, int chiffres) {
     return s;
 }
 
+// Writes what the imports gave, once the tables are saved: errors always, the report when
+// verbeux, then the lines read and the speed.
+void EcritSorties(const std::vector<Sortie>& sorties, bool verbeux, std::int64_t lignes,
+                  std::chrono::steady_clock::time_point debut) {
+    for (const Sortie& s : sorties) {
+        if (s.flux == stderr) {
+            std::fprintf(stderr, "sillage-import : %s\n", s.texte.c_str());
+        } else if (verbeux) {
+            std::printf("%s\n", s.texte.c_str());
+        }
+    }
+    if (!verbeux) {
+        return;
+    }
+    const double secondes =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
+    std::printf("%lld lignes lues en %s s (%s lignes par seconde)\n",
+                static_cast<long long>(lignes), Decimal(secondes, 2).c_str(),
+                Decimal(secondes > 0 ? static_cast<double>(lignes) / secondes : 0.0, 0).c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -232,128 +406,54 @@ int main(int argc, char** argv) {
     // fixed threshold the allocator raises it after each large free and keeps what is freed.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
-    double attente = -1; // seconds; negative: as long as needed
-    bool accepteModifications = false;
-    sillage::DemandeImport demande;
-    std::vector<std::string> listes;
-    bool verbeux = false;
-    bool sansRobots = false;
-    const sillage::Programme programme{
-        "sillage-import",
-        {{"--attente", "un nombre de secondes",
-          [&](const std::string& v) { return LitSecondes(v, attente); }},
-         {"--incremental", "",
-          [&](const std::string&) {
-              demande.Mode = sillage::ModeImport::Nouveau;
-              return true;
-          }},
-         {"--ignore-illisibles", "",
-          [&](const std::string&) {
-              demande.IgnoreIllisibles = true;
-              return true;
-          }},
-         {"--sans-robots", "",
-          [&](const std::string&) {
-              sansRobots = true;
-              return true;
-          }},
-         {"--accepte-modifications", "",
-          [&](const std::string&) {
-              accepteModifications = true;
-              return true;
-          }},
-         {"--liste", "un fichier",
-          [&](const std::string& v) {
-              listes.push_back(v);
-              return !v.empty();
-          }},
-         {"--verbeux", "",
-          [&](const std::string&) {
-              verbeux = true;
-              return true;
-          }}},
-        Usage,
-        VersionsListes};
+    Reglages r;
+    const sillage::Programme programme = DecritProgramme(r);
     sillage::LigneCommande ligne;
     if (const std::optional<int> code = sillage::LitLigneCommande(programme, argc, argv, ligne)) {
         return *code;
     }
-    if (ligne.fichiers.empty() && listes.empty()) {
+    if (ligne.fichiers.empty() && r.listes.empty()) {
         return sillage::MauvaisUsage(programme, "aucun journal à importer");
     }
     // What each file gave goes to the standard output only when someone reads it at once, or on
     // request: a scheduled run (cron mails what a job writes) says nothing unless something fails.
-    verbeux = verbeux || ::isatty(STDOUT_FILENO) != 0 || ::isatty(STDERR_FILENO) != 0;
-    if (verbeux) {
+    r.verbeux = r.verbeux || ::isatty(STDOUT_FILENO) != 0 || ::isatty(STDERR_FILENO) != 0;
+    if (r.verbeux) {
         // A line at a time, so that the report and the errors keep their order where both go to
         // one place (systemd's journal, a file).
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
     }
-
     // The logs of the lists first, before the tables are reserved: a list at fault changes
     // nothing.
-    std::vector<std::string> fichiers;
-    try {
-        for (const std::string& l : listes) {
-            sillage::ListeJournaux liste = sillage::LitListeJournaux(l);
-            if (verbeux) {
-                for (const std::string& remarque : liste.remarques) {
-                    std::printf("%s\n", remarque.c_str());
-                }
-            }
-            fichiers.insert(fichiers.end(), liste.fichiers.begin(), liste.fichiers.end());
-        }
-    } catch (const sillage::ErreurSillage& e) {
-        std::fprintf(stderr, "sillage-import : %s\n", e.what());
+    const std::optional<std::vector<std::string>> fichiers = Journaux(r, ligne.fichiers);
+    if (!fichiers) {
         return 1;
     }
-    fichiers.insert(fichiers.end(), ligne.fichiers.begin(), ligne.fichiers.end());
 
     sillage::Base base;
-    // One writer at a time: the lock is held from before the tables are read until they are
-    // saved, so that what another program saves meanwhile is read, not overwritten.
     sillage::Verrou verrou;
+    if (const std::optional<int> code = OuvreBase(base, verrou, ligne.repertoire, r)) {
+        return *code;
+    }
+    // The hits of the counted lines, when asked for: rows of a log that fails are taken back.
+    std::optional<sillage::FichierHits> hits;
     try {
-        base.FixeRepertoire(
-            sillage::EmplacementBase(ligne.repertoire, sillage::DossierProgramme()));
-        const std::string dossier = NomDossier(base.Repertoire());
-        verrou = base.Verrouille(
-            std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)),
-            [&] {
-                std::fprintf(stderr,
-                             "En attente : les tables de %s sont utilisées par un autre "
-                             "programme…\n",
-                             dossier.c_str());
-            });
-        if (!verrou.Tenu()) {
-            std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
-            return 75;
+        if (!r.cheminHits.empty()) {
+            hits.emplace(r.cheminHits, base);
+            r.demande.Observateur = &*hits;
         }
-        base.InitListes(accepteModifications);
-        // Before a log is read: a store that cannot be saved is told at once.
-        base.VerifieEcrivable();
     } catch (const sillage::ErreurSillage& e) {
-        // No store folder, or a partial load: saving would overwrite the tables that did not
-        // load, or write them elsewhere.
         std::fprintf(stderr, "sillage-import : %s\n", e.what());
         return 1;
     }
-
-    // Robots are told apart when their lines are left out, or to say how many hits were theirs:
-    // each distinct agent once, from the classifications kept between runs when it is known.
-    demande.SansRobots = sansRobots || sillage::LitSansRobots(base.ListeOptionsRobots);
-    std::unique_ptr<sillage::Classificateur> classement;
-    if (demande.SansRobots || verbeux) {
-        classement = std::make_unique<sillage::Classificateur>(
-            sillage::FichiersDonnees::ParDefaut(),
-            base.CheminFichier(sillage::kFichierRobotsUtilisateur));
-        demande.Classement = classement.get();
-    }
+    const std::unique_ptr<sillage::Classificateur> classement =
+        PrepareRobots(base, r.sansRobots, r.verbeux, r.demande);
 
     const auto debut = std::chrono::steady_clock::now();
     std::int64_t lignes = 0;
     std::vector<Sortie> sorties;
-    const int code = ImporteFichiers(base, fichiers, demande, lignes, sorties);
+    const int code =
+        ImporteFichiers(base, *fichiers, r.demande, hits ? &*hits : nullptr, lignes, sorties);
     if (classement) {
         // What could not be read of the lists: the import went on without it.
         for (const std::string& message : classement->Messages()) {
@@ -361,29 +461,9 @@ int main(int argc, char** argv) {
         }
         classement->SauveCache(); // (a cache that cannot be written costs only time)
     }
-    try {
-        if (base.Modifie == 1) {
-            base.SauveListes();
-        }
-    } catch (const sillage::ErreurSillage& e) {
-        // Nothing was imported after all: no report, only why.
-        std::fprintf(stderr, "sillage-import : %s\n", e.what());
-        return 1;
+    if (!Enregistre(base, hits ? &*hits : nullptr)) {
+        return 1; // nothing was imported after all: no report, only why
     }
-    for (const Sortie& s : sorties) {
-        if (s.flux == stderr) {
-            std::fprintf(stderr, "sillage-import : %s\n", s.texte.c_str());
-        } else if (verbeux) {
-            std::printf("%s\n", s.texte.c_str());
-        }
-    }
-    const double secondes =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
-    if (!verbeux) {
-        return code;
-    }
-    std::printf("%lld lignes lues en %s s (%s lignes par seconde)\n",
-                static_cast<long long>(lignes), Decimal(secondes, 2).c_str(),
-                Decimal(secondes > 0 ? static_cast<double>(lignes) / secondes : 0.0, 0).c_str());
+    EcritSorties(sorties, r.verbeux, lignes, debut);
     return code;
 }

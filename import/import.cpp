@@ -143,6 +143,7 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     const DebutJournal debut =
         LitDebut(*source, demande.IgnoreIllisibles, demande.Mode == ModeImport::Nouveau);
     PlanImport plan = Planifie(base, *source, chemin, debut, demande);
+    plan.Boucle.Observateur = demande.Observateur;
     if (!plan.AFaire) {
         return plan.Rendu;
     }

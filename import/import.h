@@ -20,6 +20,8 @@
 
 namespace sillage {
 
+class ObservateurLignes;
+
 // What to count of a log.
 enum class ModeImport {
     // Every line, as the window's "Ouvrir" does.
@@ -65,6 +67,8 @@ struct DemandeImport {
     // Lines longer than this (without their line end) are unreadable, and never held whole;
     // tests make it small.
     std::size_t LongueurMaxLigne = kLongueurMaxLigne;
+    // Told every line counted (moteur/parcours.h), when given.
+    ObservateurLignes* Observateur = nullptr;
 };
 
 struct CompteRenduImport {

@@ -6,7 +6,8 @@ RACINE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PAQUETS=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
          qt6-base-dev qt6-translations-l10n libjpeg-dev zlib1g-dev clang libclang-rt-14-dev
          dpkg-dev file desktop-file-utils appstream lintian man-db systemd
-         clang-format uap-core libpcre2-dev libyaml-cpp-dev libloc-dev libloc-database iso-codes)
+         clang-format uap-core libpcre2-dev libyaml-cpp-dev libloc-dev libloc-database iso-codes
+         sqlite3 chromium)
 
 installe_manquants() {
     local manquants=()

@@ -31,6 +31,11 @@ void AjouteUtf8(std::string& s, char32_t c) {
 std::string Windows1252VersUtf8(std::string_view texte) {
     std::string s;
     s.reserve(texte.size());
+    AjouteWindows1252EnUtf8(s, texte);
+    return s;
+}
+
+void AjouteWindows1252EnUtf8(std::string& s, std::string_view texte) {
     for (unsigned char c : texte) {
         if (c < 0x80) {
             s += static_cast<char>(c);
@@ -41,7 +46,6 @@ std::string Windows1252VersUtf8(std::string_view texte) {
             AjouteUtf8(s, c);
         }
     }
-    return s;
 }
 
 void LeveErreurEntier(std::string_view texte) {

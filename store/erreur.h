@@ -39,5 +39,7 @@ std::string RaisonPasFichier(unsigned mode);
 
 // Windows-1252 bytes to UTF-8; the five bytes that code page leaves undefined become U+FFFD.
 std::string Windows1252VersUtf8(std::string_view texte);
+// The same, appended to s.
+void AjouteWindows1252EnUtf8(std::string& s, std::string_view texte);
 
 } // namespace sillage

@@ -96,21 +96,52 @@ QString TexteCopie(const QAbstractItemView& vue) {
     return texte;
 }
 
-void AjouteCopie(QAbstractItemView* vue) {
+namespace {
+
+QAction* ActionExporter(QWidget* parent, std::function<void()> exporte) {
+    auto* action = new QAction(kTexteExporter, parent);
+    action->setObjectName(QStringLiteral("ExporterListe"));
+    QObject::connect(action, &QAction::triggered, parent, std::move(exporte));
+    return action;
+}
+
+} // namespace
+
+void AjouteCopie(QAbstractItemView* vue, std::function<void()> exporte) {
     new ToucheCopie(vue);
     auto* copier = new QAction(QStringLiteral("Copier"), vue);
     QObject::connect(copier, &QAction::triggered, vue, [vue] { Copie(*vue); });
+    QAction* exporter = exporte ? ActionExporter(vue, std::move(exporte)) : nullptr;
 
     vue->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(vue, &QWidget::customContextMenuRequested, vue, [vue, copier](QPoint ou) {
-        copier->setEnabled(!TexteCopie(*vue).isEmpty());
-        QMenu menu(vue);
-        menu.setObjectName(QStringLiteral("MenuCopier"));
-        menu.setFont(vue->font()); // a popup window does not take its parent's font
-        menu.addAction(copier);
-        menu.exec(vue->viewport()->mapToGlobal(ou));
-        copier->setEnabled(true);
-    });
+    QObject::connect(
+        vue, &QWidget::customContextMenuRequested, vue, [vue, copier, exporter](QPoint ou) {
+            copier->setEnabled(!TexteCopie(*vue).isEmpty());
+            QMenu menu(vue);
+            menu.setObjectName(QStringLiteral("MenuCopier"));
+            menu.setFont(vue->font()); // a popup window does not take its parent's font
+            menu.addAction(copier);
+            if (exporter != nullptr) {
+                menu.addAction(exporter);
+            }
+            menu.exec(vue->viewport()->mapToGlobal(ou));
+            copier->setEnabled(true);
+        });
+}
+
+void AjouteExport(QWidget* widget, std::function<void()> exporte) {
+    QAction* exporter = ActionExporter(widget, std::move(exporte));
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(
+        widget, &QWidget::customContextMenuRequested, widget, [widget, exporter](QPoint ou) {
+            QMenu menu(widget);
+            menu.setObjectName(QStringLiteral("MenuExporter"));
+            menu.setFont(widget->font());
+            menu.addAction(exporter);
+            // A list's position is the viewport's.
+            auto* defile = qobject_cast<QAbstractScrollArea*>(widget);
+            menu.exec(defile ? defile->viewport()->mapToGlobal(ou) : widget->mapToGlobal(ou));
+        });
 }
 
 } // namespace sillage

@@ -18,6 +18,7 @@ struct Etat {
     std::deque<QMessageBox::StandardButton> reponses;
     std::deque<QString> fichiers;
     std::vector<Dialogues::Message> messages;
+    std::vector<QString> nomsProposes;
 };
 
 Etat& etat() {
@@ -101,6 +102,28 @@ QString Dialogues::OuvreFichier(QFileDialog& dialogue) {
     return dialogue.selectedFiles().constFirst();
 }
 
+QString Dialogues::EnregistreFichier(QWidget* parent, const QString& titre, const QString& dossier,
+                                     const QString& nom, const QString& filtre,
+                                     const QString& suffixe) {
+    Etat& e = etat();
+    if (e.automatique || !e.fichiers.empty()) {
+        e.nomsProposes.push_back(nom);
+        QString chemin;
+        if (!e.fichiers.empty()) {
+            chemin = e.fichiers.front();
+            e.fichiers.pop_front();
+        }
+        return chemin;
+    }
+    QFileDialog dialogue(parent, titre, dossier, filtre);
+    dialogue.setFont(PoliceSillage()); // a window of its own: it does not take its parent's
+    dialogue.setAcceptMode(QFileDialog::AcceptSave);
+    dialogue.setFileMode(QFileDialog::AnyFile);
+    dialogue.setDefaultSuffix(suffixe);
+    dialogue.selectFile(nom);
+    return OuvreFichier(dialogue);
+}
+
 void Dialogues::Automatique(bool actif) {
     etat().automatique = actif;
 }
@@ -117,8 +140,13 @@ const std::vector<Dialogues::Message>& Dialogues::Messages() {
     return etat().messages;
 }
 
+const std::vector<QString>& Dialogues::NomsProposes() {
+    return etat().nomsProposes;
+}
+
 void Dialogues::Oublie() {
     etat().messages.clear();
+    etat().nomsProposes.clear();
     etat().reponses.clear();
     etat().fichiers.clear();
 }

@@ -1,4 +1,4 @@
-// Every message box and the open dialog of the window go through here, so that tests can give
+// Every message box and the file dialogs of the window go through here, so that tests can give
 // the answers ahead of time (ReponseSuivante, FichierSuivant) and read what was asked. In a
 // normal run the real boxes are shown.
 #pragma once
@@ -47,16 +47,26 @@ class Dialogues {
     // Shows the open dialog; returns the chosen file, or an empty text when cancelled. No popup
     // of the dialog (its file-name completion) outlives it.
     static QString OuvreFichier(QFileDialog& dialogue);
+    // Shows a save dialog titled titre (the program's font), in dossier, proposing the name nom
+    // and the files of filtre ("Fichiers CSV (*.csv)"), with suffixe added to a name typed
+    // without one; a file that exists is replaced only once the user says so. Returns the
+    // chosen file, or an empty text when cancelled.
+    static QString EnregistreFichier(QWidget* parent, const QString& titre, const QString& dossier,
+                                     const QString& nom, const QString& filtre,
+                                     const QString& suffixe);
 
     // For tests: from now on no real box is shown; a box without an answer given ahead gets its
-    // default button (OK for an error) and the open dialog is cancelled. Every box is recorded.
+    // default button (OK for an error) and the file dialogs are cancelled. Every box, and the
+    // name each save dialog proposed, is recorded.
     static void Automatique(bool actif);
     // For tests: the answer of the next box (in order).
     static void ReponseSuivante(QMessageBox::StandardButton bouton);
-    // For tests: the file the next open dialog returns (empty: cancelled).
+    // For tests: the file the next file dialog (open or save) returns (empty: cancelled).
     static void FichierSuivant(const QString& chemin);
     // For tests: the boxes asked for since the last Oublie.
     static const std::vector<Message>& Messages();
+    // For tests: the names the save dialogs proposed since the last Oublie.
+    static const std::vector<QString>& NomsProposes();
     // For tests: forgets the recorded boxes and the answers not used.
     static void Oublie();
 };

@@ -59,6 +59,9 @@ class ModeleListe : public ModeleCellules {
     void Vide();
     // The table line shown on row rangee, or -1 when there is no such row.
     int LigneTable(int rangee) const;
+    // The table shown (none before the first fill, and after Vide) and the lines shown, in order.
+    const Table* TableMontree() const { return table_; }
+    const std::vector<std::uint32_t>& Lignes() const { return lignes_; }
 
   private:
     int NombreRangees() const override;
@@ -106,6 +109,8 @@ class ModeleVisiteurs : public ModeleCellules {
     void Vide();
     // The text of a cell, empty outside the rows.
     std::string Texte(int rangee, int colonne) const;
+    // The rows shown, as Remplit was given them.
+    const std::vector<std::uint32_t>& Rangs() const { return rangs_; }
 
   private:
     int NombreRangees() const override;

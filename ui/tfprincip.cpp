@@ -1,4 +1,4 @@
-// The main window's frame: its font, the menu bar of six commands and the tab control whose ten
+// The main window's frame: its font, the menu bar of seven commands and the tab control whose ten
 // pages each room fills.
 #include "ui/tfprincip.h"
 
@@ -94,6 +94,7 @@ void TFPrincip::CreeMenu() {
                        QKeySequence::Open);
     Enregistrer1 = commande("Enregistrer1", QStringLiteral("&Enregistrer"),
                             &TFPrincip::Enregistrer1Click, QKeySequence::Save);
+    Exporter1 = commande("Exporter1", QStringLiteral("E&xporter…"), &TFPrincip::Exporter1Click);
     Reinitialiser1 = commande("Reinitialiser1", QStringLiteral("&Reinitialiser"),
                               &TFPrincip::Reinitialiser1Click);
     Options1 = commande("Options1", QStringLiteral("&Options"), &TFPrincip::Options1Click);

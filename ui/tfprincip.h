@@ -1,10 +1,10 @@
-// The main window: a menu bar of six commands over ten tabs. One class, its member functions
+// The main window: a menu bar of seven commands over ten tabs. One class, its member functions
 // spread over one room per tab, each holding the tab's construction, wiring and handlers:
 // tfprincip.cpp (the frame: menu bar and tab control), tfprincip_commandes.cpp (start-up, view
 // refresh, menu commands, closing), tfprincip_general.cpp, tfprincip_listes.cpp (the ranked lists
 // and their filters), tfprincip_infos.cpp, tfprincip_graphiques.cpp, tfprincip_retours.cpp and
-// tfprincip_visiteurs.cpp.
-// tfprincip_periodes.cpp (the period selector: every tab shows the whole history or one period).
+// tfprincip_visiteurs.cpp; tfprincip_periodes.cpp (the period selector: every tab shows the whole
+// history or one period); tfprincip_export.cpp writes what a tab shows as CSV.
 //
 // The widgets are private; each one's objectName is its name in the system (LVIP, EFiltre1,
 // B400...), which is how tests find them.
@@ -52,6 +52,7 @@ namespace sillage {
 
 class Base;
 class ChoixListe;
+class EcrivainTableau;
 class ControleOnglets;
 class ModeleEntrees;
 class SurfaceDessin;
@@ -149,6 +150,19 @@ class TFPrincip : public QMainWindow {
     void Quitter1Click();
     // Asked before the window closes: clears CanClose to keep it open.
     void FormCloseQuery(bool& CanClose);
+
+    // Exports (tfprincip_export.cpp): "Exporter…" of the menu bar exports the current tab, that
+    // of a context menu its list. Each writes every row the list shows (the filtered ones while
+    // a filter is applied), as CSV, to the file chosen in a save dialog that proposes nom.
+    void Exporter1Click();
+    void Exporte(const QString& nom, const std::function<void(EcrivainTableau&)>& ecrit);
+    void ExporteResume();
+    void ExporteListe(const ListeFenetre& liste);
+    void ExporteResultats();
+    void ExporteRetours();
+    // List i of the Visiteurs tab, the rows it shows (those its filter let through).
+    void ExporteVisiteurs(std::size_t i);
+    void ExporteGraphique();
 
     // Enables the commands that need every table loaded.
     void MajCommandes();
@@ -281,6 +295,8 @@ class TFPrincip : public QMainWindow {
     bool montree_ = false;
     // The folder of the last log opened in this run, empty before the first.
     std::string dossierDernierLog_;
+    // The folder of the last export of this run, empty before the first.
+    QString dossierExport_;
     // Every table was loaded (start-up or reset); false after a load that stopped on a file.
     bool chargee_ = false;
     // What the window changed since the tables were last loaded or saved.
@@ -304,6 +320,7 @@ class TFPrincip : public QMainWindow {
     // The frame and the commands.
     QAction* Ouvrir1 = nullptr;
     QAction* Enregistrer1 = nullptr;
+    QAction* Exporter1 = nullptr;
     QAction* Reinitialiser1 = nullptr;
     QAction* Options1 = nullptr;
     QAction* APropos1 = nullptr;

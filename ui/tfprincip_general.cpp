@@ -4,6 +4,7 @@
 
 #include "store/base.h"
 #include "ui/construction.h"
+#include "ui/copie.h"
 #include "ui/texte_utf8.h"
 #include "vues/vue_resume.h"
 
@@ -35,6 +36,7 @@ void TFPrincip::CreeGeneral(QWidget* page) {
     for (int c = 0; c < 4; ++c) {
         SGGen->setColumnWidth(c, largeurs[c]);
     }
+    AjouteExport(SGGen, [this] { ExporteResume(); });
     for (int r = 0; r < 6; ++r) {
         SGGen->setRowHeight(r, 24);
         for (int c = 0; c < 4; ++c) {

@@ -11,6 +11,7 @@
 #include "ui/surface_dessin.h"
 #include "ui/texte_qt.h"
 #include "ui/texte_utf8.h"
+#include "vues/vue_chiffres.h"
 #include "vues/vue_resume.h"
 
 #include <QLabel>
@@ -87,12 +88,10 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
         Nomme(new SurfaceDessin([this](QPainter& p) { PaintBox1Paint(p); }, page), "PaintBox1");
     PaintBox1->setGeometry(64, 272, 495, 289);
 
-    static const char* const kMois[12] = {"Janvier",   "Février", "Mars",     "Avril",
-                                          "Mai",       "Juin",    "Juillet",  "Aout",
-                                          "Septembre", "Octobre", "Novembre", "Décembre"};
     for (int m = 0; m < 12; ++m) {
         const QByteArray nom = "Label" + QByteArray::number(3 + m);
-        QLabel* l = Libelle(page, nom.constData(), 0, 272 + 24 * m, QString::fromUtf8(kMois[m]));
+        QLabel* l = Libelle(page, nom.constData(), 0, 272 + 24 * m,
+                            Utf8(kMoisFrancais[static_cast<std::size_t>(m)]));
         l->move(57 - l->width(), l->y()); // right edge at x 57
         LabelsMois[static_cast<std::size_t>(m)] = l;
     }
@@ -129,8 +128,9 @@ void TFPrincip::CreeGraphiques(QWidget* page) {
     for (QListWidget* l : {LBListAnnee, LBListMois}) {
         connect(l->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &TFPrincip::MontreEtiquettesSansChoix);
-        AjouteCopie(l);
+        AjouteCopie(l, [this] { ExporteGraphique(); });
     }
+    AjouteExport(PaintBox1, [this] { ExporteGraphique(); });
 }
 
 void TFPrincip::RemplitListesGraphiques() {

@@ -55,7 +55,7 @@ void TFPrincip::CreeInfos(QWidget* page) {
     // Results can be chosen several at a time, to be copied; a double-click leads from one.
     LVAffiche->setSelectionMode(QAbstractItemView::ExtendedSelection);
     AjouteCopie(LBSearch);
-    AjouteCopie(LVAffiche);
+    AjouteCopie(LVAffiche, [this] { ExporteResultats(); });
 
     connect(BPage, &QPushButton::clicked, this, &TFPrincip::BPageClick);
     connect(BNomD, &QPushButton::clicked, this, &TFPrincip::BNomDClick);

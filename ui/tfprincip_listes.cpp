@@ -45,7 +45,7 @@ void TFPrincip::CreeListe(QWidget* page, ListeFenetre& liste) {
     // Rows are chosen one, a range (Shift) or several (Ctrl) at a time, or all (Ctrl+A), to be
     // copied; a double-click leads from the row it falls on.
     liste.vue->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    AjouteCopie(liste.vue);
+    AjouteCopie(liste.vue, [this, &liste] { ExporteListe(liste); });
     if (d.infos != ModeInfos::Aucun) {
         new DoubleClicRangee(liste.vue, [this, &liste](int rangee) {
             ListeDblClick(liste, liste.modele->LigneTable(rangee));

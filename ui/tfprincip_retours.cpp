@@ -45,7 +45,7 @@ void TFPrincip::CreeRetours(QWidget* page) {
     QItemSelectionModel* ancienne = LVRetours->selectionModel();
     LVRetours->setSelectionModel(new SelectionPremiereCellule(ModeleRetours, LVRetours));
     delete ancienne; // made by the view as its child, which the view keeps otherwise
-    AjouteCopie(LVRetours);
+    AjouteCopie(LVRetours, [this] { ExporteRetours(); });
     LCount3 = LibelleVariable(page, "LCount3", 8, 584, 400);
 }
 

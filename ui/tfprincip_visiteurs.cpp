@@ -70,7 +70,7 @@ void TFPrincip::CreeVisiteurs(QWidget* page) {
         // Rows are chosen one, a range (Shift) or several (Ctrl) at a time, or all (Ctrl+A), to
         // be copied.
         l.vue->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        AjouteCopie(l.vue);
+        AjouteCopie(l.vue, [this, i] { ExporteVisiteurs(i); });
     }
     connect(PageControl1, &ControleOnglets::currentChanged, this, [this](int index) {
         if (index == kOngletVisiteurs && !visiteursAJour_) {

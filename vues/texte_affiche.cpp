@@ -70,10 +70,18 @@ bool EstUtf8MultiOctets(std::string_view octets) {
 }
 
 std::string TexteAffiche(std::string_view octets) {
+    std::string texte;
+    texte.reserve(octets.size());
+    AjouteTexteAffiche(texte, octets);
+    return texte;
+}
+
+void AjouteTexteAffiche(std::string& sortie, std::string_view octets) {
     if (Ascii(octets) || EstUtf8MultiOctets(octets)) {
-        return std::string(octets);
+        sortie.append(octets);
+    } else {
+        AjouteWindows1252EnUtf8(sortie, octets);
     }
-    return Windows1252VersUtf8(octets);
 }
 
 std::string MotsClesAffiches(std::string_view octets) {

@@ -15,6 +15,8 @@ bool EstUtf8MultiOctets(std::string_view octets);
 // The text shown for octets, in UTF-8 (see above; Windows1252VersUtf8 of store/erreur.h for
 // the second reading).
 std::string TexteAffiche(std::string_view octets);
+// The same, appended to sortie (no text of its own made: the exports call it for every cell).
+void AjouteTexteAffiche(std::string& sortie, std::string_view octets);
 // The search words of a keyword row as shown: each "%" followed by two hexadecimal digits
 // becomes the byte they give, each "+" a space, then the bytes are read as TexteAffiche reads
 // them. A "%" not followed by two hexadecimal digits stays as it is.

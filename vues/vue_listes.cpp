@@ -4,6 +4,8 @@
 #include "vues/texte_affiche.h"
 #include "vues/vue_texte.h"
 
+#include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace sillage {
@@ -88,6 +90,76 @@ std::string_view TexteCellule(const Table& table, std::uint32_t ligne,
         return {};
     }
     return ExtraitChamp(table[ligne], colonne.champ);
+}
+
+namespace {
+
+// The first place of each tag "\k;" (k < kEtiquettes) in a line, found in one pass: a tag is
+// found only at a backslash, followed by k written as Etiquette writes it, then a semicolon.
+constexpr int kEtiquettes = 16;
+
+struct Etiquettes {
+    std::array<std::int64_t, kEtiquettes> place; // from 1, 0 when absent, as ExtraitChamp counts
+};
+
+void Cherche(std::string_view ligne, Etiquettes& e) {
+    e.place.fill(0);
+    // Backslashes are close to one another in a row: a plain loop, rather than a search each.
+    for (std::size_t i = 0; i < ligne.size(); ++i) {
+        if (ligne[i] != '\\') {
+            continue;
+        }
+        std::size_t j = i + 1;
+        int k = 0;
+        while (j < ligne.size() && ligne[j] >= '0' && ligne[j] <= '9' && j - i <= 3) {
+            k = k * 10 + (ligne[j] - '0');
+            ++j;
+        }
+        const std::size_t chiffres = j - i - 1;
+        // "\07;" is no tag: Etiquette writes no zero in front.
+        if (chiffres == 0 || j >= ligne.size() || ligne[j] != ';' ||
+            (chiffres > 1 && ligne[i + 1] == '0') || k >= kEtiquettes || e.place[k] != 0) {
+            continue;
+        }
+        e.place[k] = static_cast<std::int64_t>(i) + 1;
+    }
+}
+
+// ExtraitChamp's rule, from the places found.
+std::string_view Champ(std::string_view ligne, const Etiquettes& e, int n) {
+    if (n + 1 >= kEtiquettes) {
+        return ExtraitChamp(ligne, n);
+    }
+    const std::int64_t s = e.place[n];
+    const std::int64_t l = static_cast<std::int64_t>(Etiquette(n).longueur);
+    std::int64_t depart = s + l;
+    const std::int64_t longueur = e.place[n + 1] - s - l;
+    if (longueur <= 0) {
+        return {};
+    }
+    depart = std::max<std::int64_t>(depart, 1);
+    const auto taille = static_cast<std::int64_t>(ligne.size());
+    if (depart > taille) {
+        return {};
+    }
+    return ligne.substr(static_cast<std::size_t>(depart - 1),
+                        static_cast<std::size_t>(std::min(longueur, taille - depart + 1)));
+}
+
+} // namespace
+
+void TextesCellules(const Table& table, std::uint32_t ligne,
+                    const std::vector<ColonneListe>& colonnes, std::string_view* cellules) {
+    if (ligne >= table.Count()) {
+        std::fill(cellules, cellules + colonnes.size(), std::string_view());
+        return;
+    }
+    const std::string_view texte = table[ligne];
+    Etiquettes e;
+    Cherche(texte, e);
+    for (std::size_t c = 0; c < colonnes.size(); ++c) {
+        cellules[c] = Champ(texte, e, colonnes[c].champ);
+    }
 }
 
 } // namespace sillage

@@ -44,5 +44,9 @@ std::vector<std::uint32_t> LignesListe(const Table& table, std::string_view filt
 // The text of one cell: the field of the column, as stored (Windows-1252 bytes). The view
 // points into the table and stays valid until the table changes.
 std::string_view TexteCellule(const Table& table, std::uint32_t ligne, const ColonneListe& colonne);
+// The texts of every column of a line, exactly as TexteCellule gives each, found in one pass
+// over the line (the exports write every row): cellules receives one text per column.
+void TextesCellules(const Table& table, std::uint32_t ligne,
+                    const std::vector<ColonneListe>& colonnes, std::string_view* cellules);
 
 } // namespace sillage

@@ -48,8 +48,12 @@ void CompteLigne(SourceLignes& source, std::int64_t numero, const Parcours& parc
         if (source.DerniereAvecNul() || source.DerniereTropLongue()) {
             LeveErreurLigne(numero, true);
         }
-        importation.TraiteLigne(Preparee(source, parcours, preparateur), numero);
+        const LignePreparee& preparee = Preparee(source, parcours, preparateur);
+        importation.TraiteLigne(preparee, numero);
         parcouru.Compte = true;
+        if (parcours.Observateur != nullptr) {
+            parcours.Observateur->LigneComptee(source.Derniere(), parcours.NombreChamps, preparee);
+        }
     } catch (const ErreurLigne& e) {
         if (!parcours.IgnoreIllisibles) {
             if (parcouru.Lues == 1) {

@@ -12,8 +12,22 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace sillage {
+
+// Told every line the loop counts, once the engine has taken it in (what sillage-import
+// --hits writes). It sees the lines of the import only: an import that fails afterwards, or
+// that only passes lines over, is the observer's to forget.
+class ObservateurLignes {
+  public:
+    virtual ~ObservateurLignes() = default;
+    // ligne: the line as read, without its line end, cut with nombreChamps (CompteNombreChamps
+    // of the log's first line) into preparee. What it raises stops the import as an error of
+    // the log.
+    virtual void LigneComptee(std::string_view ligne, int nombreChamps,
+                              const LignePreparee& preparee) = 0;
+};
 
 // What the loop counts of a source.
 struct Parcours {
@@ -23,6 +37,7 @@ struct Parcours {
     bool AttendFin = false;        // a last line without its line end is left for a later import
     std::int64_t Fin = -1;         // the offset to stop at (a replay); -1: the end of the source
     std::string Journal;           // the log's name, for messages (empty: a table's lines)
+    ObservateurLignes* Observateur = nullptr; // told each line counted, when given
 };
 
 // What it did.

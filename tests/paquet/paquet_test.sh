@@ -39,8 +39,10 @@ dpkg-deb -x "$paquet" "$racine"
 attendus=(
     usr/bin/sillage
     usr/bin/sillage-import
+    usr/bin/sillage-rapport
     usr/lib/systemd/user/sillage-import.service
     usr/lib/systemd/user/sillage-import.timer
+    usr/lib/systemd/user/sillage-rapport.service
     usr/share/applications/sillage.desktop
     usr/share/doc/sillage/README.Debian
     usr/share/doc/sillage/README.md.gz
@@ -48,6 +50,7 @@ attendus=(
     usr/share/doc/sillage/copyright
     usr/share/doc/sillage/exemples/httpd-prerotate/sillage
     usr/share/doc/sillage/exemples/journaux
+    usr/share/doc/sillage/exemples/rapport
     usr/share/doc/sillage/exemples/sillage-import.cron
     usr/share/icons/hicolor/48x48/apps/sillage.png
     usr/share/icons/hicolor/128x128/apps/sillage.png
@@ -55,6 +58,7 @@ attendus=(
     usr/share/icons/hicolor/scalable/apps/sillage.svg
     usr/share/lintian/overrides/sillage
     usr/share/man/man1/sillage-import.1.gz
+    usr/share/man/man1/sillage-rapport.1.gz
     usr/share/man/man1/sillage.1.gz
     usr/share/metainfo/com.example.sillage.metainfo.xml
     usr/share/sillage-donnees/crawler-user-agents.json
@@ -105,7 +109,7 @@ for page in "$racine"/usr/share/man/man1/*.gz; do
     [ -z "$avertissements" ] || echec "man page $page: $avertissements"
     [[ "$(zcat "$page")" == *"\"Sillage $VERSION\""* ]] || echec "man page $page lacks the version"
 done
-for programme in sillage sillage-import; do
+for programme in sillage sillage-import sillage-rapport; do
     # Its version, then those of the lists that tell robots apart.
     [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$racine/usr/bin/$programme" --version | head -n 1)" = \
         "$programme $VERSION" ] || echec "$programme --version"
@@ -155,11 +159,12 @@ unites_utilisateur() {
 mkdir -m 700 "$travail/run"
 unites_utilisateur "$home" | grep -qxF /usr/lib/systemd/user ||
     echec "systemd does not look for user units in /usr/lib/systemd/user"
-# (verify looks for the program only in the system's folders, where this machine may not have it.)
-absent='sillage-import.service: Command sillage-import is not executable: No such file or directory'
+# (verify looks for the programs only in the system's folders, where this machine may not have
+# them.)
+absent='sillage-(import|rapport).service: Command sillage-(import|rapport) is not executable: No such file or directory'
 verification="$(cd "$racine/usr/lib/systemd/user" && XDG_RUNTIME_DIR="$travail/run" \
-    systemd-analyze --user verify --man=no ./sillage-import.service ./sillage-import.timer 2>&1 |
-    grep -vxF "$absent" || true)"
+    systemd-analyze --user verify --man=no ./sillage-import.service ./sillage-import.timer \
+    ./sillage-rapport.service 2>&1 | grep -vxE "$absent" || true)"
 [ -z "$verification" ] || echec "systemd-analyze verify: $verification"
 grep -qx 'WantedBy=timers.target' "$racine/usr/lib/systemd/user/sillage-import.timer" ||
     echec "the timer cannot be enabled"
@@ -200,12 +205,23 @@ diff -r -x journaux.lst -x sillage.manifeste "$travail/attendu" "$maison/.local/
     echec "the service's tables differ from the build's"
 grep -q " lignes nouvelles, dont .* de robots (journal nouveau ; mois : .*)$" "$travail/service" ||
     echec "the service does not tell what each log gave: $(cat "$travail/service")"
+# Once the import is done, the report's service writes the report where the user's configuration
+# says.
+grep -qx 'OnSuccess=sillage-rapport.service' "$racine/usr/lib/systemd/user/sillage-import.service" ||
+    echec "the import does not start the report"
+mkdir -p "$maison/public_html/stats"
+printf '# Le rapport\n~/public_html/stats\n' >"$maison/.config/sillage/rapport"
+programme="$(RACINE_SERVICE="$racine" lance_service "$maison" \
+    "$racine/usr/lib/systemd/user/sillage-rapport.service")"
+[ "$programme" = "$racine/usr/bin/sillage-rapport" ] || echec "the report's service runs $programme"
+grep -q '<h1>Statistiques du site</h1>' "$maison/public_html/stats/index.html" ||
+    echec "the report's service wrote no report"
 # From an install in ~/.local: the units where the user's systemd looks, the program in ~/.local.
 maison="$travail/maison-locale"
 cmake --install "$CONSTRUCTION" --prefix "$maison/.local" >/dev/null
 unites="$maison/.local/share/systemd/user"
-[ -f "$unites/sillage-import.service" ] && [ -f "$unites/sillage-import.timer" ] ||
-    echec "no user units in ~/.local/share/systemd/user"
+[ -f "$unites/sillage-import.service" ] && [ -f "$unites/sillage-import.timer" ] &&
+    [ -f "$unites/sillage-rapport.service" ] || echec "no user units in ~/.local/share/systemd/user"
 unites_utilisateur "$maison" | grep -qxF "$unites" ||
     echec "systemd does not look for user units in ~/.local/share/systemd/user"
 liste_journaux "$maison"

@@ -129,7 +129,7 @@ void FenetrePrincipale::layoutOfTheWindow() {
     QCOMPARE(f.centralWidget()->size(), QSize(654, 658));
     QCOMPARE(f.minimumSize(), f.maximumSize());
 
-    const QStringList commandes = {"&Ouvrir",  "&Enregistrer", "&Reinitialiser",
+    const QStringList commandes = {"&Ouvrir",  "&Enregistrer", "E&xporter…", "&Reinitialiser",
                                    "&Options", "&A Propos",    "&Quitter"};
     QStringList vues;
     for (QAction* a : f.menuBar()->actions()) {

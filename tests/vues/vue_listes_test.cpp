@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <string>
 #include <vector>
 
@@ -87,6 +89,46 @@ TEST(ElargitDates, DateColumnsTakeFromTheNameSoTheTotalStays) {
     // Lists without a date column, or with fewer flags than columns, keep their widths.
     EXPECT_EQ(ElargitDates({470, 120}, {false, false}, 126), (std::vector<int>{470, 120}));
     EXPECT_EQ(ElargitDates({470, 120}, {}, 126), (std::vector<int>{470, 120}));
+}
+
+// The cells of a row found in one pass are those TexteCellule finds one by one, whatever the
+// line holds: well-formed rows, tags missing, doubled, out of order, written with a zero in front,
+// in a name, backslashes alone.
+TEST(TextesCellules, EveryCellAsTexteCelluleGivesIt) {
+    std::vector<std::string> lignes = {
+        "\\1;0\\2;/a.html\\3;12\\4;14/Feb/2004:10:11:12\\5;",
+        "\\1;0\\2;",
+        "\\1;3\\2;x\\4;d\\3;7\\5;",
+        "\\2;sans un\\3;4\\4;",
+        "\\1;1\\2;a\\3;b\\2;c\\3;d\\4;e\\5;",
+        "\\1;1\\02;a\\3;5\\4;\\5;",
+        "\\1;1\\2;a\\\\3;5\\4;x\\",
+        "\\1;1\\2;a\\13;b\\3;5\\4;x\\5;\\",
+        "",
+        "\\",
+        "\\4;\\3;\\2;\\1;",
+    };
+    std::mt19937 alea(7);
+    const std::string morceaux[] = {"\\", "1", "2", "3", "4", "5", ";", "0", "x", "\\3;", "\\10;"};
+    for (int i = 0; i < 2000; ++i) {
+        std::string l;
+        for (std::size_t k = alea() % 14; k > 0; --k) {
+            l += morceaux[alea() % std::size(morceaux)];
+        }
+        lignes.push_back(l);
+    }
+    const Table t = TableDe(lignes);
+    for (Liste liste : {Liste::Pages, Liste::IP}) {
+        const std::vector<ColonneListe>& colonnes = ColonnesListe(liste);
+        std::vector<std::string_view> cellules(colonnes.size());
+        for (std::uint32_t i = 0; i < t.Count() + 1; ++i) {
+            TextesCellules(t, i, colonnes, cellules.data());
+            for (std::size_t c = 0; c < colonnes.size(); ++c) {
+                ASSERT_EQ(cellules[c], TexteCellule(t, i, colonnes[c]))
+                    << (i < t.Count() ? t[i] : std::string_view());
+            }
+        }
+    }
 }
 
 TEST(TableListe, EachListShowsItsTable) {
