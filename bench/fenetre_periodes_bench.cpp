@@ -36,8 +36,7 @@ std::string Variable(const char* nom) {
 // The bytes of the files of period nom of the store at dossier.
 std::uintmax_t Octets(const std::string& dossier, const std::string& nom) {
     std::uintmax_t octets = 0;
-    for (const auto& f :
-         std::filesystem::directory_iterator(dossier + "/" + DossierPeriode(nom))) {
+    for (const auto& f : std::filesystem::directory_iterator(dossier + "/" + DossierPeriode(nom))) {
         octets += f.file_size();
     }
     return octets;

@@ -3,18 +3,18 @@
 #include "store/agents.h"
 #include "store/champs.h"
 #include "store/enregistrements.h"
-#include "store/options_robots.h"
 #include "store/fichiers.h"
+#include "store/options_robots.h"
 #include "store/periodes.h"
 #include "store/registre.h"
 #include "store/transaction.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <set>
-#include <stdexcept>
 #include <cstdlib>
 #include <fcntl.h>
+#include <set>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 

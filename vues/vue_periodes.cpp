@@ -12,9 +12,9 @@ namespace sillage {
 
 namespace {
 
-constexpr std::string_view kMoisEnFrancais[12] = {
-    "janvier", "février", "mars",      "avril",   "mai",      "juin",
-    "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
+constexpr std::string_view kMoisEnFrancais[12] = {"janvier",   "février", "mars",     "avril",
+                                                  "mai",       "juin",    "juillet",  "août",
+                                                  "septembre", "octobre", "novembre", "décembre"};
 
 // A period's name taken apart: its year's name and number, and its month (0 for a year).
 struct Periode {

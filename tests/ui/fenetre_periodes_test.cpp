@@ -129,8 +129,8 @@ class FenetrePeriodes : public QObject {
         Ouvre(f, t.repertoire.Fichier("a.log"));
         QVERIFY(Dialogues::Messages().empty());
         // The periods of the import, newest first, each year before its months, in bold.
-        QCOMPARE(Choix(f), QStringList({"Tout l'historique", "2004", "février 2004",
-                                        "janvier 2004", "2003", "décembre 2003"}));
+        QCOMPARE(Choix(f), QStringList({"Tout l'historique", "2004", "février 2004", "janvier 2004",
+                                        "2003", "décembre 2003"}));
         QVERIFY(Selecteur(f).itemData(1, Qt::FontRole).value<QFont>().bold());
         QVERIFY(!Selecteur(f).itemData(2, Qt::FontRole).value<QFont>().bold());
 

@@ -8,9 +8,8 @@ namespace {
 TEST(VuePeriodes, ChoicesAreTheHistoryThenEachYearBeforeItsMonthsNewestFirst) {
     // As Base::Periodes gives them: in the order of their names, a stray name among them.
     const std::vector<ChoixPeriode> choix =
-        ChoixPeriodes({"-0001", "-0001-12", "0044", "0044-06", "2003", "2003-11", "2003-12",
-                       "2004", "2004-01", "2004-02", "2004-02", "notes", "2004-13", "10000",
-                       "10000-01"});
+        ChoixPeriodes({"-0001", "-0001-12", "0044", "0044-06", "2003", "2003-11", "2003-12", "2004",
+                       "2004-01", "2004-02", "2004-02", "notes", "2004-13", "10000", "10000-01"});
     const std::vector<ChoixPeriode> attendus = {
         {"", "Tout l'historique", false},
         {"10000", "10000", true},
