@@ -182,11 +182,10 @@ std::vector<Rangee> RangeesClassees(const Table& agents, Classificateur& classem
 
 } // namespace
 
-VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classificateur& classement,
-                              const sillage::Pays& pays) {
-    VueVisiteurs vue;
+namespace {
 
-    // The agents: read once, classified together, then summed by family and by robot.
+// The agents: read once, classified together, then summed by family and by robot.
+void ComptesAgents(const Table& agents, Classificateur& classement, VueVisiteurs& vue) {
     const std::vector<Rangee> rangees = RangeesClassees(agents, classement);
     std::map<std::string, Cumul> navigateurs, systemes, robots;
     std::int64_t personnes = 0;
@@ -220,16 +219,21 @@ VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classifica
     for (const auto& [nom, k] : r) {
         vue.Robots.push_back({{nom, Nombre(k.acces), Nombre(k.pages), std::string(k.texteDate)}});
     }
+}
 
-    // The hosts, by country: each thread sums its half of the rows by code.
+// The hosts and hits of a country code.
+struct ComptePays {
+    std::int64_t hotes = 0, acces = 0;
+};
+
+// The hosts of the host table by country code: each thread sums its share of the rows, then
+// the shares are added up.
+std::vector<ComptePays> ComptesParCode(const Table& noms, const sillage::Pays& pays) {
     const std::size_t n = NombreEnregistrements(noms.Count());
-    struct Compte {
-        std::int64_t hotes = 0, acces = 0;
-    };
     const std::size_t fils = n < kSeuilFils ? 1 : 2;
-    std::vector<std::vector<Compte>> comptes(fils, std::vector<Compte>(1 << 16));
+    std::vector<std::vector<ComptePays>> comptes(fils, std::vector<ComptePays>(1 << 16));
     auto somme = [&](std::size_t f) {
-        std::vector<Compte>& c = comptes[f];
+        std::vector<ComptePays>& c = comptes[f];
         for (std::size_t i = n * f / fils; i < n * (f + 1) / fils; ++i) {
             LecteurChamps l(noms[i]);
             l.Suivant();
@@ -238,7 +242,7 @@ VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classifica
             if (!EssaieEntier(l.Suivant(), acces)) {
                 continue;
             }
-            Compte& k = c[pays.Code(hote)];
+            ComptePays& k = c[pays.Code(hote)];
             ++k.hotes;
             k.acces += acces;
         }
@@ -254,29 +258,46 @@ VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classifica
     for (std::thread& t : autres) {
         t.join();
     }
-    // Codes of one name (the unknown and libloc's special codes) make one row.
-    std::map<std::string, Compte> parNom;
-    std::int64_t total = 0;
-    for (std::size_t code = 0; code < (1u << 16); ++code) {
-        Compte k;
-        for (std::size_t f = 0; f < fils; ++f) {
-            k.hotes += comptes[f][code].hotes;
-            k.acces += comptes[f][code].acces;
+    for (std::size_t f = 1; f < fils; ++f) {
+        for (std::size_t code = 0; code < comptes[0].size(); ++code) {
+            comptes[0][code].hotes += comptes[f][code].hotes;
+            comptes[0][code].acces += comptes[f][code].acces;
         }
+    }
+    return std::move(comptes[0]);
+}
+
+// The hosts, by country: codes of one name (the unknown and libloc's special codes) make one
+// row.
+void ComptesPays(const Table& noms, const sillage::Pays& pays, VueVisiteurs& vue) {
+    const std::vector<ComptePays> parCode = ComptesParCode(noms, pays);
+    std::map<std::string, ComptePays> parNom;
+    std::int64_t total = 0;
+    for (std::size_t code = 0; code < parCode.size(); ++code) {
+        const ComptePays& k = parCode[code];
         if (k.hotes == 0) {
             continue;
         }
-        Compte& p = parNom[pays.Nom(static_cast<CodePays>(code))];
+        ComptePays& p = parNom[pays.Nom(static_cast<CodePays>(code))];
         p.hotes += k.hotes;
         p.acces += k.acces;
         total += k.acces;
     }
-    std::vector<std::pair<std::string, Compte>> v(parNom.begin(), parNom.end());
+    std::vector<std::pair<std::string, ComptePays>> v(parNom.begin(), parNom.end());
     std::stable_sort(v.begin(), v.end(),
                      [](const auto& a, const auto& b) { return a.second.acces > b.second.acces; });
     for (const auto& [nom, k] : v) {
         vue.Pays.push_back({{nom, Nombre(k.hotes), Nombre(k.acces), Pourcentage(k.acces, total)}});
     }
+}
+
+} // namespace
+
+VueVisiteurs CalculeVisiteurs(const Table& agents, const Table& noms, Classificateur& classement,
+                              const sillage::Pays& pays) {
+    VueVisiteurs vue;
+    ComptesAgents(agents, classement, vue);
+    ComptesPays(noms, pays, vue);
     return vue;
 }
 
