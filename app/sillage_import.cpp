@@ -435,11 +435,16 @@ int main(int argc, char** argv) {
     if (const std::optional<int> code = OuvreBase(base, verrou, ligne.repertoire, r)) {
         return *code;
     }
-    // The hits of the counted lines, when asked for: rows of a log that fails are taken back.
+    // The hits of the counted lines, when asked for: rows of a log that fails are taken back;
+    // each says whether its agent is a robot's, from a classifier of the writing thread's own.
+    std::unique_ptr<sillage::Classificateur> classementHits;
     std::optional<sillage::FichierHits> hits;
     try {
         if (!r.cheminHits.empty()) {
-            hits.emplace(r.cheminHits, base);
+            classementHits = std::make_unique<sillage::Classificateur>(
+                sillage::FichiersDonnees::ParDefaut(),
+                base.CheminFichier(sillage::kFichierRobotsUtilisateur));
+            hits.emplace(r.cheminHits, base, classementHits.get());
             r.demande.Observateur = &*hits;
         }
     } catch (const sillage::ErreurSillage& e) {

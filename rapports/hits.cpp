@@ -5,6 +5,7 @@
 #include "store/base.h"
 #include "store/date.h"
 #include "store/date_compacte.h"
+#include "visiteurs/classificateur.h"
 #include "vues/texte_affiche.h"
 
 #include <algorithm>
@@ -157,7 +158,8 @@ void Champ(std::string& s, std::string_view octets, std::string& texte) {
 } // namespace
 
 void AjouteRangeeHits(std::string& s, std::string_view ligne, int nombreChamps,
-                      const RHitsVues& hit, std::string_view exclu, TamponsHits& tampons) {
+                      const RHitsVues& hit, std::string_view exclu, TamponsHits& tampons,
+                      int robot) {
     const Places places = PlacesBrutes(ligne, nombreChamps, hit);
     // Digits, signs, colons and a T: never quoted.
     AjouteHorodatage(s, hit.DateLog, ligne, places.finDate);
@@ -177,17 +179,21 @@ void AjouteRangeeHits(std::string& s, std::string_view ligne, int nombreChamps,
     } else {
         s += ',';
     }
+    if (robot >= 0) {
+        s += robot ? ",true" : ",false";
+    }
     s += "\r\n";
 }
 
-FichierHits::FichierHits(const std::string& chemin, const Base& base)
+FichierHits::FichierHits(const std::string& chemin, const Base& base, Classificateur* classement)
     : fichier_(chemin, chemin.ends_with(".gz") ? FichierAtomique::Compression::Gzip
-                                               : FichierAtomique::Compression::Aucune) {
+                                               : FichierAtomique::Compression::Aucune),
+      classement_(classement) {
     if (!base.ListeOptions.Vide()) {
         exclu_ = base.ListeOptions[0];
     }
     fichier_.Ecrit(kColonnesHits);
-    fichier_.Ecrit("\r\n");
+    fichier_.Ecrit(classement_ != nullptr ? ",sillage.robot\r\n" : "\r\n");
     marque_ = fichier_.Marque();
     courant_.lignes.reserve(kTailleLot + 4096);
     fil_ = std::thread([this] { Boucle(); });
@@ -284,7 +290,9 @@ void FichierHits::Ecrit(Lot& lot) {
     for (std::size_t fin = reste.find('\n'); fin != npos; fin = reste.find('\n')) {
         const std::string_view ligne = reste.substr(0, fin);
         DecoupeLigneLogVues(ligne, lot.nombreChamps, hit, motsCles, echappement);
-        AjouteRangeeHits(rangees, ligne, lot.nombreChamps, hit, exclu_, tampons);
+        const int robot =
+            classement_ != nullptr ? (classement_->Classe(hit.Navigateur).Robot ? 1 : 0) : -1;
+        AjouteRangeeHits(rangees, ligne, lot.nombreChamps, hit, exclu_, tampons, robot);
         reste.remove_prefix(fin + 1);
     }
     fichier_.Ecrit(rangees);

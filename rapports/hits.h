@@ -34,12 +34,16 @@ inline constexpr std::string_view kColonnesHits =
 // The counting thread only copies each counted line into a lot; a thread of its own cuts the
 // lines again, writes their rows (compressing them) and has the disk write them as they come, so
 // that the import waits for none of it.
+class Classificateur;
+
 class FichierHits final : public ObservateurLignes {
   public:
     // The file chemin, gzip-compressed when its name ends with ".gz"; the referrers that
     // base's option excludes (the site's own address) carry no search words, as in the store.
-    // Raises "Impossible de créer le fichier ..." when its temporary cannot be made.
-    FichierHits(const std::string& chemin, const Base& base);
+    // Raises "Impossible de créer le fichier ..." when its temporary cannot be made. With
+    // classement, each row also says whether its agent is a robot's (the column sillage.robot);
+    // it is used by the writing thread alone, so it must be a classifier of its own.
+    FichierHits(const std::string& chemin, const Base& base, Classificateur* classement = nullptr);
     ~FichierHits() override;
     FichierHits(const FichierHits&) = delete;
     FichierHits& operator=(const FichierHits&) = delete;
@@ -72,6 +76,7 @@ class FichierHits final : public ObservateurLignes {
 
     FichierAtomique fichier_;
     std::string exclu_;
+    Classificateur* const classement_;
     std::int64_t marque_ = 0;
     std::int64_t rangees_ = 0, rangeesMarque_ = 0;
 
@@ -91,8 +96,9 @@ struct TamponsHits {
     std::string origine, texte;
 };
 // Appends the row of one counted line (ligne, without its line end, cut with nombreChamps into
-// hit), CR LF included.
+// hit), CR LF included; with robot 0 or 1, the sillage.robot cell ("false", "true") last.
 void AjouteRangeeHits(std::string& sortie, std::string_view ligne, int nombreChamps,
-                      const RHitsVues& hit, std::string_view exclu, TamponsHits& tampons);
+                      const RHitsVues& hit, std::string_view exclu, TamponsHits& tampons,
+                      int robot = -1);
 
 } // namespace sillage

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 namespace sillage {
@@ -36,7 +37,9 @@ class HitsSqlite : public ::testing::Test {
         }
         fs::create_directory(base);
         fs::permissions(base, fs::perms::owner_all);
-        std::vector<std::string> lignes = test::LignesAleatoires(7, 3000);
+        std::vector<std::string> lignes =
+            test::AvecAgents(test::LignesAleatoires(7, 3000),
+                             {test::kAgentFirefox, test::kAgentGoogle, test::kAgentGpt}, 7);
         // Texts that CSV must quote, in both encodings.
         lignes.push_back("10.99.0.1 - - [30/Mar/2004:10:00:00 +0200] \"GET /a,b;c.html HTTP/1.1\" "
                          "404 1 \"http://m/?q=un,deux&x=\"\"\" \"Agent \"1\"; caf\xE9\"");
@@ -80,9 +83,18 @@ TEST_F(HitsSqlite, TheHitsCountWhatTheStoreCounts) {
         fs::create_directory(base);
         fs::permissions(base, fs::perms::owner_all);
         const std::string hits = travail.Fichier(nom);
-        const Resultat r = test::LanceSillageImport("--dir " + base + " --hits " + hits + " " +
-                                                    travail.Fichier("a.log"));
+        const Resultat r = test::LanceSillageImport("--verbeux --dir " + base + " --hits " + hits +
+                                                    " " + travail.Fichier("a.log"));
         ASSERT_EQ(r.code, 0) << r.erreurs;
+        // "…, dont N de robots": the hits whose agent the lists call a robot's.
+        const std::size_t dont = r.sortie.find(", dont ");
+        ASSERT_NE(dont, std::string::npos) << r.sortie;
+        std::string robots; // its digits, without the spaces between thousands
+        for (std::size_t i = dont + 7; i < r.sortie.size() && r.sortie.compare(i, 3, " de"); ++i) {
+            if (std::isdigit(static_cast<unsigned char>(r.sortie[i]))) {
+                robots += r.sortie[i];
+            }
+        }
         std::string csv = hits;
         if (std::string(nom).ends_with(".gz")) {
             ASSERT_EQ(test::Lance("zcat " + hits + " >" + travail.Fichier("clair.csv")).code, 0);
@@ -104,6 +116,10 @@ TEST_F(HitsSqlite, TheHitsCountWhatTheStoreCounts) {
         EXPECT_EQ(Requete("SELECT count(*) FROM hits WHERE "
                           "\"http.response.status_code\" <> '200'"),
                   std::to_string(Total(b.ListeErreur)));
+        EXPECT_GT(std::stoll(robots), 0);
+        EXPECT_EQ(Requete("SELECT count(*) FROM hits WHERE \"sillage.robot\" = 'true'"), robots);
+        EXPECT_EQ(Requete("SELECT count(*) FROM hits WHERE \"sillage.robot\" = 'false'"),
+                  std::to_string(Total(b.ListeNom) - std::stoll(robots)));
         EXPECT_EQ(Requete("SELECT count(*) FROM hits WHERE \"sillage.keywords\" <> ''"),
                   std::to_string(b.ListeKeyword.Count() - 1));
         // The texts as they were sent, quoted where they must be.
