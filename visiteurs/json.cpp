@@ -105,8 +105,8 @@ class Lecteur {
             if (i_ >= t_.size() || t_[i_] != '"') {
                 return Echec("un nom de membre entre guillemets");
             }
-            std::pair<std::string, ValeurJson> m;
-            if (!Chaine(m.first)) {
+            MembreJson m;
+            if (!Chaine(m.nom)) {
                 return false;
             }
             Blancs();
@@ -115,7 +115,7 @@ class Lecteur {
             }
             ++i_;
             Blancs();
-            if (!Valeur(m.second, profondeur + 1)) {
+            if (!Valeur(m.valeur, profondeur + 1)) {
                 return false;
             }
             v.membres.push_back(std::move(m));
