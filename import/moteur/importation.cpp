@@ -32,6 +32,10 @@ const CiblesImport* IndexOuCibles(Base& base, const CiblesImport* cibles) {
     return cibles;
 }
 
+// The hit's date, as TraiteLigne counts it; raises ErreurLigne when it cannot be counted.
+void LitDateDuHit(const RHitsVues& hit, std::int64_t numero, RDate& D, DateCompacte& date,
+                  DatesImport* dates);
+
 } // namespace
 
 Importation::Importation(Base& base, const CiblesImport* cibles, RobotsImport robots)
@@ -52,16 +56,28 @@ Importation::Importation(Base& base, const CiblesImport* cibles, RobotsImport ro
       paires_(base.ListeLanp, base.ListeLanpSearch, dates_, cibles_ ? &hotesPossibles_ : nullptr),
       calendrier_(base.ListeGraphMois, base.ListeGraphHeure),
       agents_(base.ListeAgents, dates_, arene_, robots), registre_(base.ListeRegistre),
-      robots_(robots), avecPeriodes_(!base.EstPeriode()) {}
+      robots_(robots), avecPeriodes_(!base.EstPeriode()) {
+    if (avecPeriodes_ && !robots_.sansRobots) {
+        fil_ = std::make_unique<FilPeriodes>([this](const LignePreparee& p, std::int64_t numero) {
+            RDate D;
+            DateCompacte date = 0;
+            LitDateDuHit(p.hit, numero, D, date, nullptr); // counted by the store: it reads
+            CompteDansPeriodes(p, numero, D);
+        });
+    }
+}
 
 Importation::Importation(Base& periode, const CiblesImport* cibles, const Importation& parent)
-    : Importation(periode, cibles, parent.robots_) {
+    // Counted on the periods' thread, a period does without the classifier, which is not
+    // needed to count its agents unless robots are left out.
+    : Importation(periode, cibles, parent.robots_.sansRobots ? parent.robots_ : RobotsImport{}) {
     // The store's options as they are now, put in the period's tables with its counts.
     options_.table = parent.base_.ListeOptions;
     options_.prete = !(periode.ListeOptions == parent.base_.ListeOptions);
 }
 
 Importation::~Importation() {
+    fil_.reset(); // before the engines it counts with
     if (valide_) {
         return;
     }
@@ -86,7 +102,14 @@ Importation& Importation::Periode(const std::string& nom) {
     return *p->second;
 }
 
-std::vector<std::string> Importation::Periodes() const {
+void Importation::AttendPeriodes() {
+    if (fil_) {
+        fil_->Termine();
+    }
+}
+
+std::vector<std::string> Importation::Periodes() {
+    AttendPeriodes();
     std::vector<std::string> noms;
     for (const auto& [nom, importation] : periodes_) {
         noms.push_back(nom);
@@ -153,15 +176,10 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     LitDateDuHit(hit, numero, D, date, &dates_);
     // The same line, counted in its year and its month, each a store of its own (its agent too,
     // a robot's line left out of its fourteen tables as here).
-    if (avecPeriodes_) {
-        if (annee_ == nullptr || D.Annee != anneeCourante_ || D.Mois != moisCourant_) {
-            annee_ = &Periode(NomPeriodeAnnee(D.Annee));
-            mois_ = &Periode(NomPeriodeMois(D.Annee, D.Mois));
-            anneeCourante_ = D.Annee;
-            moisCourant_ = D.Mois;
-        }
-        annee_->TraiteLigne(p, numero);
-        mois_->TraiteLigne(p, numero);
+    if (fil_) {
+        fil_->Ajoute(p, numero);
+    } else if (avecPeriodes_) {
+        CompteDansPeriodes(p, numero, D);
     }
     if (!agents_.Compte(hit.Navigateur, p.hAgent, !p.image && !p.download, date)) {
         return; // a robot's line, left out of the fourteen tables as if absent from the log
@@ -210,6 +228,17 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
 }
 
+void Importation::CompteDansPeriodes(const LignePreparee& p, std::int64_t numero, const RDate& D) {
+    if (annee_ == nullptr || D.Annee != anneeCourante_ || D.Mois != moisCourant_) {
+        annee_ = &Periode(NomPeriodeAnnee(D.Annee));
+        mois_ = &Periode(NomPeriodeMois(D.Annee, D.Mois));
+        anneeCourante_ = D.Annee;
+        moisCourant_ = D.Mois;
+    }
+    annee_->TraiteLigne(p, numero);
+    mois_->TraiteLigne(p, numero);
+}
+
 void Importation::Valide(const SondeValidation& sonde) {
     // First every part builds its tables beside the store's...
     Prepare(sonde);
@@ -218,6 +247,7 @@ void Importation::Valide(const SondeValidation& sonde) {
 }
 
 void Importation::Prepare(const SondeValidation& sonde) {
+    AttendPeriodes(); // every line counted in its periods, or what that raised
     auto prepare = [&](auto& partie, std::string_view nom) {
         partie.Prepare();
         if (sonde) {

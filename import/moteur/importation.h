@@ -11,6 +11,7 @@
 #include "import/lecture/cibles.h"
 #include "import/lecture/ligne_preparee.h"
 #include "import/lecture/source_log.h"
+#include "import/moteur/fil_periodes.h"
 #include "import/parties/agents_import.h"
 #include "import/parties/calendrier.h"
 #include "import/parties/dates_import.h"
@@ -20,6 +21,7 @@
 #include "import/parties/registre_import.h"
 #include "import/parties/tables_cle.h"
 #include "store/base.h"
+#include "store/date.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,14 +78,18 @@ class Importation {
     void Valide(const SondeValidation& sonde = {});
 
     // The periods (periodes.h) the lines counted so far fell in, years and months, in the order
-    // of their names.
-    std::vector<std::string> Periodes() const;
+    // of their names (once the periods' thread has counted them: raises what it raised).
+    std::vector<std::string> Periodes();
 
   private:
     // The engine of a period of the store that parent imports into.
     Importation(Base& periode, const CiblesImport* cibles, const Importation& parent);
     // The engine of period nom, made at its first line.
     Importation& Periode(const std::string& nom);
+    // Counts line p, of date D, in the engines of its year and its month.
+    void CompteDansPeriodes(const LignePreparee& p, std::int64_t numero, const RDate& D);
+    // Waits until the periods' thread has counted every line handed to it; raises what it raised.
+    void AttendPeriodes();
     // Valide's two steps: every part builds its tables (those of the periods too), then puts
     // them in place, which cannot fail.
     void Prepare(const SondeValidation& sonde);
@@ -116,6 +122,10 @@ class Importation {
     std::int32_t anneeCourante_ = 0;
     std::int32_t moisCourant_ = 0;
     TablePreparee options_;
+    // The thread that counts the periods, when they are counted apart: not when robots are left
+    // out (the classifier, which tells them apart, serves one thread). Stopped before the
+    // periods' engines go.
+    std::unique_ptr<FilPeriodes> fil_;
 };
 
 } // namespace sillage
