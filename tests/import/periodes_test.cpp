@@ -274,6 +274,41 @@ TEST(Periodes, RobotsLeftOutOfEachPeriodAndItsAgentsCounted) {
     }
 }
 
+// A period's stored row that does not read, met while the periods are counted apart from the
+// store: the import fails as a whole, the store and its periods as they were.
+TEST(Periodes, ARowOfAPeriodThatDoesNotReadStopsTheWholeImport) {
+    RepertoireTemporaire dir;
+    const std::vector<std::string> lignes = LignesSurDesAnnees(11, 2000);
+    Ecrit(dir.Fichier("a.log"), test::Journal({lignes.begin(), lignes.begin() + 1000}));
+    Ecrit(dir.Fichier("b.log"), test::Journal({lignes.begin() + 1000, lignes.end()}));
+    std::filesystem::create_directory(dir.Fichier("store"));
+    {
+        Base base(dir.Fichier("store"));
+        Verrou v = base.Verrouille();
+        base.InitListes();
+        ImporteJournal(base, dir.Fichier("a.log"), DemandeImport{});
+        base.SauveListes();
+    }
+    // Every host row of the last month the first log reached, its count made unreadable.
+    const std::string mois = PeriodesDe(lignes[999]).second;
+    const std::string nom = dir.Fichier("store/" + DossierPeriode(mois) + "nom.lst");
+    std::string texte = test::Contenu(nom);
+    for (std::size_t i = texte.find("\\3;"); i != std::string::npos;
+         i = texte.find("\\3;", i + 4)) {
+        texte.replace(i + 3, 1, "x");
+    }
+    Ecrit(nom, texte);
+
+    Base base(dir.Fichier("store"));
+    Verrou v = base.Verrouille();
+    base.InitListes(true); // the change accepted, so that the import reads the period
+    const Base avant = base;
+    EXPECT_THROW(ImporteJournal(base, dir.Fichier("b.log"), DemandeImport{}), ErreurSillage);
+    EXPECT_TRUE(MemesTables(base, avant));
+    EXPECT_EQ(base.Modifie, 0);
+    EXPECT_EQ(base.Chargees().count(mois), 0u); // the periods it read, let go
+}
+
 TEST(Periodes, AResetRemovesThemAndADamagedOneLeavesTheHistoryUsable) {
     RepertoireTemporaire dir;
     Ecrit(dir.Fichier("j.log"), test::Journal(LignesSurDesAnnees(3, 300)));
