@@ -6,6 +6,8 @@
 #include "store/periodes.h"
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 #include <type_traits>
 
 namespace sillage {
@@ -248,6 +250,29 @@ void Importation::Valide(const SondeValidation& sonde) {
 
 void Importation::Prepare(const SondeValidation& sonde) {
     AttendPeriodes(); // every line counted in its periods, or what that raised
+    // The periods' tables are built on a thread of their own while the store's are; it is
+    // joined before anything leaves this function.
+    std::exception_ptr erreurPeriodes;
+    std::thread periodes;
+    if (!periodes_.empty()) {
+        periodes = std::thread([&] {
+            try {
+                for (auto& [nom, periode] : periodes_) {
+                    periode->Prepare({});
+                }
+            } catch (...) {
+                erreurPeriodes = std::current_exception();
+            }
+        });
+    }
+    struct Joint {
+        std::thread& fil;
+        ~Joint() {
+            if (fil.joinable()) {
+                fil.join();
+            }
+        }
+    } joint{periodes};
     auto prepare = [&](auto& partie, std::string_view nom) {
         partie.Prepare();
         if (sonde) {
@@ -265,8 +290,11 @@ void Importation::Prepare(const SondeValidation& sonde) {
     prepare(calendrier_, "calendrier");
     prepare(agents_, "agents");
     prepare(registre_, "registre");
-    for (auto& [nom, periode] : periodes_) {
-        periode->Prepare({});
+    if (periodes.joinable()) {
+        periodes.join();
+    }
+    if (erreurPeriodes) {
+        std::rethrow_exception(erreurPeriodes);
     }
     if (sonde && !periodes_.empty()) {
         sonde("periodes");
