@@ -181,6 +181,12 @@ class Base {
     // True for the store of a period (Periode).
     bool EstPeriode() const { return estPeriode_; }
 
+    // The tables stay public fields: the views, the import's parts and the tests read them (and
+    // the import and the tests write them) by the names the system gives them. What keeps a name
+    // index in step with its table is not the field's access but the table's version: every
+    // change of a Table moves Table::Version, the indexes remember the versions they were built
+    // from, and IndexAJour compares them, so that a table changed by any caller is never read
+    // through a stale index (AssureIndex builds it again).
     Table ListeOptions;
     Table ListeLog;
     Table ListeNom;
