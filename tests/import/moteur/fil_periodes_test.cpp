@@ -39,10 +39,11 @@ TEST(FilPeriodes, EveryLineOnceInOrderWithItsTextsAcrossLots) {
     // Enough lines for several lots, some long enough to fill a lot by their bytes.
     const int n = 20000;
     for (int i = 0; i < n; ++i) {
+        // (The prepared line points into these texts: they live until it is handed over.)
+        const std::string hote = "h" + std::to_string(i);
         const std::string page = i % 997 == 0 ? std::string(300000, 'x') : "/p" + std::to_string(i);
-        const LignePreparee p =
-            Ligne("h" + std::to_string(i), page, "agent " + std::to_string(i % 7), 1000u + i);
-        fil.Ajoute(p, i + 1);
+        const std::string agent = "agent " + std::to_string(i % 7);
+        fil.Ajoute(Ligne(hote, page, agent, 1000u + i), i + 1);
     }
     fil.Termine();
     ASSERT_EQ(vues.size(), static_cast<std::size_t>(n));
@@ -57,7 +58,8 @@ TEST(FilPeriodes, EveryLineOnceInOrderWithItsTextsAcrossLots) {
         EXPECT_EQ(v.illisible, (1000u + i) % 3 == 0);
     }
     // It can be used again after Termine.
-    fil.Ajoute(Ligne("a", "/b", "c", 7), n + 1);
+    const std::string a = "a", b = "/b", c = "c";
+    fil.Ajoute(Ligne(a, b, c, 7), n + 1);
     fil.Termine();
     EXPECT_EQ(vues.size(), static_cast<std::size_t>(n + 1));
 }
@@ -70,8 +72,9 @@ TEST(FilPeriodes, WhatCountingRaisesComesBackAndTheRestIsDropped) {
         }
         comptees.push_back(numero);
     });
+    const std::string h = "h", p = "/p", a = "a";
     for (int i = 1; i <= 30000; ++i) {
-        fil.Ajoute(Ligne("h", "/p", "a", 1), i);
+        fil.Ajoute(Ligne(h, p, a, 1), i);
     }
     try {
         fil.Termine();
@@ -87,8 +90,9 @@ TEST(FilPeriodes, StoppedWithLinesLeftDoesNotWait) {
     int comptees = 0;
     {
         FilPeriodes fil([&](const LignePreparee&, std::int64_t) { ++comptees; });
+        const std::string h = "h", p = "/p", a = "a";
         for (int i = 1; i <= 50000; ++i) {
-            fil.Ajoute(Ligne("h", "/p", "a", 1), i);
+            fil.Ajoute(Ligne(h, p, a, 1), i);
         }
     } // no Termine: an import that failed
     EXPECT_LE(comptees, 50000);
