@@ -2,6 +2,9 @@
 
 #include "sillage_version.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace sillage {
 
 namespace {
@@ -109,6 +112,26 @@ std::optional<int> AideOuVersion(const Programme& programme, int argc, const cha
         }
     }
     return std::nullopt;
+}
+
+bool LitSecondes(const std::string& texte, double& secondes) {
+    if (texte.empty()) {
+        return false;
+    }
+    std::string t = texte;
+    std::replace(t.begin(), t.end(), ',', '.');
+    char* fin = nullptr;
+    secondes = std::strtod(t.c_str(), &fin);
+    return fin == t.c_str() + t.size() && secondes >= 0 && secondes < 1e9 &&
+           std::all_of(t.begin(), t.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+std::string NomDossier(std::string dossier) {
+    while (dossier.size() > 1 && dossier.back() == '/') {
+        dossier.pop_back();
+    }
+    return dossier;
 }
 
 } // namespace sillage

@@ -61,4 +61,11 @@ int MauvaisUsage(const Programme& programme, const std::string& message);
 // checked. Writes what LitLigneCommande would and returns 0 then.
 std::optional<int> AideOuVersion(const Programme& programme, int argc, const char* const* argv);
 
+// Reads a number of seconds, as --attente takes it: digits, optionally a decimal point or comma
+// and more digits, below 1e9.
+bool LitSecondes(const std::string& texte, double& secondes);
+
+// The store folder as the messages name it: without its final separator.
+std::string NomDossier(std::string dossier);
+
 } // namespace sillage

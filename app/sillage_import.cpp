@@ -110,28 +110,6 @@ class Barre {
     bool active_;
 };
 
-// The store folder as the messages name it: without its final separator.
-std::string NomDossier(std::string dossier) {
-    while (dossier.size() > 1 && dossier.back() == '/') {
-        dossier.pop_back();
-    }
-    return dossier;
-}
-
-// Reads a number of seconds (digits, optionally a decimal point or comma and more digits).
-bool LitSecondes(const std::string& texte, double& secondes) {
-    if (texte.empty()) {
-        return false;
-    }
-    std::string t = texte;
-    std::replace(t.begin(), t.end(), ',', '.');
-    char* fin = nullptr;
-    secondes = std::strtod(t.c_str(), &fin);
-    return fin == t.c_str() + t.size() && secondes >= 0 && secondes < 1e9 &&
-           std::all_of(t.begin(), t.end(),
-                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-}
-
 // What is written once the tables are saved: the report goes to the standard output, remarks and
 // errors to the standard error, in the order they came.
 struct Sortie {
@@ -211,7 +189,7 @@ sillage::Programme DecritProgramme(Reglages& r) {
     };
     return {"sillage-import",
             {{"--attente", "un nombre de secondes",
-              [&r](const std::string& v) { return LitSecondes(v, r.attente); }},
+              [&r](const std::string& v) { return sillage::LitSecondes(v, r.attente); }},
              {"--incremental", "",
               [&r](const std::string&) {
                   r.demande.Mode = sillage::ModeImport::Nouveau;
@@ -266,7 +244,7 @@ std::optional<int> OuvreBase(sillage::Base& base, sillage::Verrou& verrou,
                              const std::string& repertoire, const Reglages& r) {
     try {
         base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
-        const std::string dossier = NomDossier(base.Repertoire());
+        const std::string dossier = sillage::NomDossier(base.Repertoire());
         verrou = base.Verrouille(
             std::chrono::milliseconds(r.attente < 0 ? -1
                                                     : static_cast<long long>(r.attente * 1000)),

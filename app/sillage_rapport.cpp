@@ -83,16 +83,6 @@ struct Demande {
     double attente = -1; // seconds; negative: as long as needed
 };
 
-bool LitSecondes(const std::string& texte, double& secondes) {
-    std::string t = texte;
-    std::replace(t.begin(), t.end(), ',', '.');
-    char* fin = nullptr;
-    secondes = std::strtod(t.c_str(), &fin);
-    return !t.empty() && fin == t.c_str() + t.size() && secondes >= 0 && secondes < 1e9 &&
-           std::all_of(t.begin(), t.end(),
-                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-}
-
 std::string NomsDesVues() {
     std::string noms;
     for (const sillage::DescriptionVue& d : sillage::VuesRapport()) {
@@ -100,14 +90,6 @@ std::string NomsDesVues() {
         noms += d.Nom;
     }
     return noms;
-}
-
-// The store folder as the messages name it: without its final separator.
-std::string NomDossier(std::string dossier) {
-    while (dossier.size() > 1 && dossier.back() == '/') {
-        dossier.pop_back();
-    }
-    return dossier;
 }
 
 // The periods whose folders the store holds, in order.
@@ -186,7 +168,7 @@ std::optional<int> LitDemande(int argc, char** argv, Demande& d, sillage::LigneC
          {"--sortie", "un fichier ou un répertoire", valeur(d.sortie)},
          {"--periode", "une période (AAAA ou AAAA-MM)", valeur(d.periode)},
          {"--attente", "un nombre de secondes",
-          [&](const std::string& v) { return LitSecondes(v, d.attente); }}},
+          [&](const std::string& v) { return sillage::LitSecondes(v, d.attente); }}},
         Usage,
         [] {
             // The versions of the lists that tell robots apart.
@@ -261,7 +243,7 @@ std::optional<Lecture> Charge(const std::string& dossier, const std::string& per
                               double attente) {
     Lecture l;
     l.racine = std::make_unique<sillage::Base>(dossier);
-    const std::string nom = NomDossier(l.racine->Repertoire());
+    const std::string nom = sillage::NomDossier(l.racine->Repertoire());
     l.verrou = l.racine->Verrouille(
         std::chrono::milliseconds(attente < 0 ? -1 : static_cast<long long>(attente * 1000)), [&] {
             std::fprintf(stderr,
@@ -330,12 +312,13 @@ void EcritCsv(Lecture& l, const Demande& d) {
     fichier.Termine();
 }
 
-// The page of base (the store, or its period options.Periode) into the report's folder.
+// The page of base (the store, or its period options.Periode) into the report's folder, as
+// fichier.
 void EcritPage(const sillage::Base& base, sillage::OptionsRapport& options, Visiteurs& visiteurs,
-               sillage::DossierRapport& dossier) {
+               sillage::DossierRapport& dossier, const std::string& fichier) {
     const std::unique_ptr<sillage::VueVisiteurs> vue = visiteurs.De(base);
     options.Visiteurs = vue.get();
-    sillage::FichierAtomique page(dossier.Fichier(sillage::FichierPage(options.Periode)));
+    sillage::FichierAtomique page(dossier.Fichier(fichier));
     sillage::EcritRapportHtml(base, options, page);
     page.Termine();
 }
@@ -351,11 +334,7 @@ void EcritHtml(Lecture& l, const Demande& d, sillage::DossierRapport& dossier) {
     options.Programme = std::string("Sillage ") + SILLAGE_VERSION;
     if (!d.periode.empty()) {
         options.Periode = d.periode;
-        const std::unique_ptr<sillage::VueVisiteurs> vue = visiteurs.De(*l.base);
-        options.Visiteurs = vue.get();
-        sillage::FichierAtomique page(dossier.Fichier("index.html"));
-        sillage::EcritRapportHtml(*l.base, options, page);
-        page.Termine();
+        EcritPage(*l.base, options, visiteurs, dossier, "index.html");
     } else {
         std::vector<std::string> periodes = l.racine->Periodes();
         std::reverse(periodes.begin(), periodes.end()); // the newest first
@@ -363,10 +342,10 @@ void EcritHtml(Lecture& l, const Demande& d, sillage::DossierRapport& dossier) {
         for (const std::string& p : periodes) {
             options.Pages.push_back({p, sillage::TextePeriode(p)});
         }
-        EcritPage(*l.racine, options, visiteurs, dossier);
+        EcritPage(*l.racine, options, visiteurs, dossier, sillage::FichierPage(""));
         for (const std::string& p : periodes) {
             options.Periode = p;
-            EcritPage(l.racine->Periode(p), options, visiteurs, dossier);
+            EcritPage(l.racine->Periode(p), options, visiteurs, dossier, sillage::FichierPage(p));
             l.racine->LaissePeriode(p);
         }
     }
