@@ -26,16 +26,17 @@ void Reecrit(const Table& table, std::size_t n0, const std::vector<Ligne>& ligne
     if (!change) {
         return;
     }
-    Table& nouvelle = preparee.table;
+    CopieParSuites copie(table, preparee.table);
     for (std::size_t i = 0; i < lignes.size() || i < n0; ++i) {
         if (i < lignes.size() && (modifiees[i] || i >= n0)) {
             tampon.clear();
             ecrit(tampon, lignes[i]);
-            nouvelle.Ajoute(tampon);
+            copie.Autre(tampon);
         } else {
-            nouvelle.Ajoute(table[i]);
+            copie.Stockee(i);
         }
     }
+    copie.Vide();
     preparee.prete = true;
 }
 

@@ -14,9 +14,7 @@ void MotsCles::Ajoute(std::int32_t origine, std::string_view keywords) {
         // straight to it.
         const std::size_t stockees = table_.Count() - 1;
         nouvelle_.table.Reserve(stockees + 1, table_.Octets());
-        for (std::size_t i = 0; i < stockees; ++i) {
-            nouvelle_.table.Ajoute(table_[i]);
-        }
+        nouvelle_.table.AjouteLignes(table_, 0, stockees);
         commence_ = true;
     }
     const std::int64_t n = ConvertitEntier(ExtraitChamp(compteur_, 1));

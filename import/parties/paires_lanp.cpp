@@ -40,6 +40,46 @@ bool HoteDeCle(std::string_view cle, std::int64_t& hote) {
     return true;
 }
 
+// A set of host numbers asked about once per stored pair: one bit per number when they lie
+// close together (host numbers are given in order from the first), a search in the sorted list
+// otherwise.
+class EnsembleHotes {
+  public:
+    explicit EnsembleHotes(const std::vector<std::int64_t>* hotes) : hotes_(hotes) {
+        if (hotes_ == nullptr || hotes_->empty()) {
+            return;
+        }
+        premier_ = hotes_->front();
+        // Counted without sign, so that numbers far apart cannot overflow.
+        const std::uint64_t etendue =
+            static_cast<std::uint64_t>(hotes_->back()) - static_cast<std::uint64_t>(premier_);
+        if (etendue < kEtendueMax) {
+            bits_.assign(static_cast<std::size_t>(etendue / 64 + 1), 0);
+            for (const std::int64_t h : *hotes_) {
+                const auto k = static_cast<std::uint64_t>(h - premier_);
+                bits_[k / 64] |= std::uint64_t{1} << (k % 64);
+            }
+        }
+    }
+    bool Contient(std::int64_t hote) const {
+        if (bits_.empty()) {
+            return hotes_ != nullptr && std::binary_search(hotes_->begin(), hotes_->end(), hote);
+        }
+        if (hote < premier_) {
+            return false;
+        }
+        const std::uint64_t k =
+            static_cast<std::uint64_t>(hote) - static_cast<std::uint64_t>(premier_);
+        return k < bits_.size() * 64 && (bits_[k / 64] >> (k % 64) & 1) != 0;
+    }
+
+  private:
+    static constexpr std::uint64_t kEtendueMax = std::uint64_t{1} << 28; // 32 MiB of bits at most
+    const std::vector<std::int64_t>* hotes_;
+    std::int64_t premier_ = 0;
+    std::vector<std::uint64_t> bits_;
+};
+
 } // namespace
 
 PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates,
@@ -49,11 +89,11 @@ PairesLanp::PairesLanp(Table& lanp, Table& lanpSearch, DatesImport& dates,
     if (hotes == nullptr) {
         stockees_.Reserve(lanpSearch0_);
     }
+    const EnsembleHotes cherches(hotes);
     for (std::size_t i = 0; i < lanpSearch0_; ++i) {
         const std::string_view cle = lanpSearch[i];
         std::int64_t hote = 0;
-        if (hotes != nullptr &&
-            (!HoteDeCle(cle, hote) || !std::binary_search(hotes->begin(), hotes->end(), hote))) {
+        if (hotes != nullptr && (!HoteDeCle(cle, hote) || !cherches.Contient(hote))) {
             continue;
         }
         const std::uint64_t h = HachageExact(cle);
@@ -136,9 +176,7 @@ void PairesLanp::Prepare() {
     if (!nouvelles_.empty()) {
         nouvelleLanpSearch_.table.Reserve(lanpSearch0_ + nouvelles_.size(),
                                           lanpSearch_.Octets() + nouvelles_.size() * 16);
-        for (std::size_t i = 0; i < lanpSearch0_; ++i) {
-            nouvelleLanpSearch_.table.Ajoute(lanpSearch_[i]);
-        }
+        nouvelleLanpSearch_.table.AjouteLignes(lanpSearch_, 0, lanpSearch0_);
     }
     for (const RecLanp& r : nouvelles_) {
         Ecrit(r);

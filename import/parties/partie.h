@@ -70,22 +70,73 @@ std::uint32_t RangStocke(const Table& table, std::uint32_t position, Touchees& t
 // The touched rows in position order: (position, record).
 std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition(const Touchees& touchees);
 
+// Appends rows of a stored table to another, one by one as the caller names them, but copies
+// each run of rows that follow one another in the stored table at once: a table rebuilt with a
+// few rows changed costs a few copies of large blocks, not one per row.
+class CopieParSuites {
+  public:
+    CopieParSuites(const Table& source, Table& cible) : source_(source), cible_(cible) {}
+    ~CopieParSuites() { Vide(); }
+    CopieParSuites(const CopieParSuites&) = delete;
+    CopieParSuites& operator=(const CopieParSuites&) = delete;
+
+    // Appends stored row i (after the rows named before it).
+    void Stockee(std::size_t i) {
+        if (fin_ > debut_ && fin_ == i) {
+            ++fin_;
+            return;
+        }
+        Vide();
+        debut_ = i;
+        fin_ = i + 1;
+    }
+    // Appends stored rows [debut, fin).
+    void Stockees(std::size_t debut, std::size_t fin) {
+        if (fin_ > debut_ && fin_ == debut) {
+            fin_ = fin;
+            return;
+        }
+        Vide();
+        debut_ = debut;
+        fin_ = fin;
+    }
+    // Appends a row of other text.
+    void Autre(std::string_view ligne) {
+        Vide();
+        cible_.Ajoute(ligne);
+    }
+    // Appends the rows named and not yet copied.
+    void Vide() {
+        if (fin_ > debut_) {
+            cible_.AjouteLignes(source_, debut_, fin_);
+        }
+        debut_ = fin_ = 0;
+    }
+
+  private:
+    const Table& source_;
+    Table& cible_;
+    std::size_t debut_ = 0;
+    std::size_t fin_ = 0;
+};
+
 // Appends the first n0 rows of table to nouvelle, each touched one written anew by ecrit(record),
 // which leaves the row's text in tampon.
 template <class Ecrit>
 void CopieStockees(const Table& table, std::size_t n0, const Touchees& touchees,
                    const std::string& tampon, Table& nouvelle, Ecrit ecrit) {
-    const auto ordre = ParPosition(touchees);
-    auto suivante = ordre.begin();
-    for (std::size_t i = 0; i < n0; ++i) {
-        if (suivante != ordre.end() && suivante->first == i) {
-            ecrit(suivante->second);
-            nouvelle.Ajoute(tampon);
-            ++suivante;
-        } else {
-            nouvelle.Ajoute(table[i]);
+    CopieParSuites copie(table, nouvelle);
+    std::size_t copiees = 0; // stored rows appended so far
+    for (const auto& [position, rang] : ParPosition(touchees)) {
+        if (position >= n0) {
+            break;
         }
+        copie.Stockees(copiees, position);
+        ecrit(rang);
+        copie.Autre(tampon);
+        copiees = position + 1;
     }
+    copie.Stockees(copiees, n0);
 }
 
 // Counts never wrap: a count at the top of the range stays there.

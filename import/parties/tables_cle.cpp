@@ -165,9 +165,10 @@ void TableCle::Prepare() {
     }
     Table& nouvelle = nouvelle_.table;
     nouvelle.Reserve(n + 1, octets);
+    CopieParSuites copie(table_, nouvelle);
     for (const std::uint32_t s : sources) {
         if (!(s & kRecord)) {
-            nouvelle.Ajoute(table_[s]);
+            copie.Stockee(s);
             continue;
         }
         const RecCle& r = recs_[s & ~kRecord];
@@ -179,8 +180,9 @@ void TableCle::Prepare() {
             tampon_.clear();
             AjouteLigneQuatre(tampon_, r.ident, r.nom, r.acces, dates_.Ecrite(r.date));
         }
-        nouvelle.Ajoute(tampon_);
+        copie.Autre(tampon_);
     }
+    copie.Vide();
     const std::int64_t dernier = nouvelles_.empty() ? 0 : recs_[nouvelles_.back()].ident;
     compteur_.AjouteFin(nouvelle, nouvelles_.size(), dernier);
     nouvelle_.prete = true;

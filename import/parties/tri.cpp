@@ -1,5 +1,7 @@
 #include "import/parties/tri.h"
 
+#include "import/parties/partie.h"
+
 #include "store/base.h"
 #include "store/champs.h"
 
@@ -46,10 +48,11 @@ bool TrieDans(const Table& table, Table& triee) {
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     triee = Table();
     triee.Reserve(n + 1, table.Octets());
+    CopieParSuites copie(table, triee);
     for (const auto& cle : cles) {
-        triee.Ajoute(table[cle.second]);
+        copie.Stockee(cle.second);
     }
-    triee.Ajoute(table[n]);
+    copie.Stockee(n);
     return true;
 }
 
