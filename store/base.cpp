@@ -146,7 +146,7 @@ void Base::SauveListes() {
                               const Table& table,
                               std::map<std::string, EntreeManifeste, std::less<>>& ecrits) {
         const std::string relatif = prefixe + std::string(nom);
-        transaction.Remplace(relatif, table);
+        transaction.RemplaceEnFond(relatif, table);
         const auto lu = base.lus_.find(nom);
         if (lu != base.lus_.end() && table.CopieDe(CheminFichier(relatif))) {
             ecrits[std::string(nom)] = lu->second;

@@ -5,10 +5,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace sillage {
 
@@ -235,6 +240,82 @@ std::optional<std::string_view> NomDeReste(std::string_view nom) {
     return std::nullopt;
 }
 
+// The threads that write a transaction's files while its caller goes on: two, each taking the
+// next file to write, so that the copy of the bytes into the system's cache and the waits for the
+// disk of several files overlap.
+class Transaction::Ecrivains {
+  public:
+    explicit Ecrivains(Disque& disque) : disque_(disque) {}
+    ~Ecrivains() { Attend(); }
+
+    // Writes table to fd, makes it durable and closes fd; the failure is kept under rang.
+    void Ajoute(std::size_t rang, int fd, const Table& table) {
+        {
+            const std::lock_guard<std::mutex> garde(mutex_);
+            travaux_.push_back({rang, fd, &table});
+        }
+        signal_.notify_one();
+        if (fils_.size() < kFils) {
+            fils_.emplace_back([this] { Travaille(); });
+        }
+    }
+    // Waits until every file is written; answers the failures, (rang, errno), in rang order.
+    std::vector<std::pair<std::size_t, int>> Attend() {
+        {
+            const std::lock_guard<std::mutex> garde(mutex_);
+            fin_ = true;
+        }
+        signal_.notify_all();
+        for (std::thread& f : fils_) {
+            f.join();
+        }
+        fils_.clear();
+        fin_ = false;
+        std::sort(echecs_.begin(), echecs_.end());
+        return std::exchange(echecs_, {});
+    }
+
+  private:
+    static constexpr std::size_t kFils = 2;
+    struct Travail {
+        std::size_t rang;
+        int fd;
+        const Table* table;
+    };
+
+    void Travaille() {
+        for (;;) {
+            Travail t;
+            {
+                std::unique_lock<std::mutex> verrou(mutex_);
+                signal_.wait(verrou, [&] { return fin_ || !travaux_.empty(); });
+                if (travaux_.empty()) {
+                    return;
+                }
+                t = travaux_.front();
+                travaux_.pop_front();
+            }
+            errno = 0;
+            bool ok = EcritLignes(disque_, t.fd, *t.table) && disque_.Synchronise(t.fd);
+            int erreur = ok ? 0 : errno;
+            ok = disque_.Ferme(t.fd) && ok;
+            if (!ok) {
+                erreur = erreur != 0 ? erreur : errno;
+                const std::lock_guard<std::mutex> garde(mutex_);
+                echecs_.emplace_back(t.rang, erreur);
+            }
+        }
+    }
+
+    Disque& disque_;
+    std::mutex mutex_;
+    std::condition_variable signal_;
+    std::deque<Travail> travaux_;
+    std::vector<std::thread> fils_;
+    std::vector<std::pair<std::size_t, int>> echecs_;
+    bool fin_ = false;
+};
+
 Transaction::Transaction(std::string dossier, Disque& disque, Proprietaire proprietaire)
     : dossier_(AvecSeparateur(std::move(dossier))), disque_(disque),
       proprietaire_(ProprietaireDe(dossier_, proprietaire)) {}
@@ -246,6 +327,9 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Abandonne() {
+    if (ecrivains_) {
+        ecrivains_->Attend();
+    }
     for (const Remplacement& r : remplacements_) {
         disque_.Supprime(r.temporaire);
     }
@@ -258,11 +342,8 @@ void Transaction::Echoue(const std::string& nom, const std::string& raison) {
     LeveErreurCreation(nom, raison);
 }
 
-void Transaction::Remplace(std::string_view nom, const Table& table) {
+int Transaction::OuvreTemporaire(std::string_view nom) {
     const std::string final = Chemin(nom);
-    if (table.CopieDe(final)) {
-        return; // the file holds these bytes already
-    }
     AssureDossiers(nom);
     // A final name held by a directory, say, could not be replaced: refuse before it matters.
     struct stat st;
@@ -278,14 +359,52 @@ void Transaction::Remplace(std::string_view nom, const Table& table) {
     // A file written by root in another user's store is that user's, as the folder is.
     const bool autre = ::geteuid() == 0 && proprietaire_.uid != 0;
     errno = 0;
-    bool ok =
-        disque_.FixeDroits(fd, ModeVoulu(disque_, final),
-                           autre ? proprietaire_.uid : static_cast<uid_t>(-1), proprietaire_.gid) &&
-        EcritLignes(disque_, fd, table) && disque_.Synchronise(fd);
+    if (!disque_.FixeDroits(fd, ModeVoulu(disque_, final),
+                            autre ? proprietaire_.uid : static_cast<uid_t>(-1),
+                            proprietaire_.gid)) {
+        const int erreur = errno;
+        disque_.Ferme(fd);
+        Echoue(final, Raison(erreur));
+    }
+    return fd;
+}
+
+void Transaction::Remplace(std::string_view nom, const Table& table) {
+    if (table.CopieDe(Chemin(nom))) {
+        return; // the file holds these bytes already
+    }
+    const int fd = OuvreTemporaire(nom);
+    errno = 0;
+    bool ok = EcritLignes(disque_, fd, table) && disque_.Synchronise(fd);
     const int erreur = ok ? 0 : errno;
     ok = disque_.Ferme(fd) && ok;
     if (!ok) {
-        Echoue(final, Raison(erreur != 0 ? erreur : errno));
+        Echoue(Chemin(nom), Raison(erreur != 0 ? erreur : errno));
+    }
+}
+
+void Transaction::RemplaceEnFond(std::string_view nom, const Table& table) {
+    if (&disque_ != &Disque::Systeme()) {
+        Remplace(nom, table);
+        return;
+    }
+    if (table.CopieDe(Chemin(nom))) {
+        return;
+    }
+    const int fd = OuvreTemporaire(nom);
+    if (!ecrivains_) {
+        ecrivains_ = std::make_unique<Ecrivains>(disque_);
+    }
+    ecrivains_->Ajoute(remplacements_.size() - 1, fd, table);
+}
+
+void Transaction::AttendEcrivains() {
+    if (!ecrivains_) {
+        return;
+    }
+    const auto echecs = ecrivains_->Attend();
+    if (!echecs.empty()) {
+        Echoue(remplacements_[echecs.front().first].final, Raison(echecs.front().second));
     }
 }
 
@@ -392,6 +511,7 @@ void Transaction::Valide() {
     if (finie_) {
         return;
     }
+    AttendEcrivains();
     EcritFichierTransaction();
     const std::size_t n = remplacements_.size();
     existait_.assign(n, false);

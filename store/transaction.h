@@ -17,6 +17,7 @@
 #include "store/table.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,12 @@ class Transaction {
     // disk: "disque plein"), when it cannot be (nothing in the folder changed then: the
     // temporaries are removed), or when nom is held by something that is not a regular file.
     void Remplace(std::string_view nom, const Table& table);
+    // The same, the bytes written and made durable on one of the transaction's two writing
+    // threads while the caller goes on, when the transaction writes to the real file system (a
+    // test's Disque gets Remplace). table must stay alive and unchanged until Valide or the end
+    // of the transaction. A write that fails is raised by Valide, naming the first such file in
+    // the order of the calls; every temporary is then removed.
+    void RemplaceEnFond(std::string_view nom, const Table& table);
     // The file nom is to be removed (absent already is fine).
     void Supprime(std::string_view nom);
     // Carries the change out. When it cannot be, raises "Impossible de créer le fichier %s"
@@ -67,7 +74,13 @@ class Transaction {
         std::string final;
         std::string temporaire;
     };
+    class Ecrivains;
     std::string Chemin(std::string_view nom) const { return dossier_ + std::string(nom); }
+    // Makes the temporary of nom, owned and with its mode; answers its descriptor (raises the
+    // creation error when it cannot).
+    int OuvreTemporaire(std::string_view nom);
+    // Waits for the writing threads; raises the first failure they met.
+    void AttendEcrivains();
     void Abandonne();
     // Drops what was written, then raises the creation error for nom with its reason.
     [[noreturn]] void Echoue(const std::string& nom, const std::string& raison);
@@ -89,6 +102,7 @@ class Transaction {
     std::vector<std::string> suppressions_;
     std::vector<bool> existait_; // for each replacement: its final file existed
     std::vector<bool> anciens_;  // ... and was kept under a second name
+    std::unique_ptr<Ecrivains> ecrivains_;
     bool decidee_ = false;
     bool finie_ = false;
 };
