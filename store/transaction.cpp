@@ -404,7 +404,9 @@ void Transaction::AttendEcrivains() {
     }
     const auto echecs = ecrivains_->Attend();
     if (!echecs.empty()) {
-        Echoue(remplacements_[echecs.front().first].final, Raison(echecs.front().second));
+        // A copy: the failure forgets the replacements.
+        const std::string nom = remplacements_[echecs.front().first].final;
+        Echoue(nom, Raison(echecs.front().second));
     }
 }
 

@@ -11,10 +11,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -466,6 +468,49 @@ TEST(Transaction, AFullDiskReplacesNothingAndLeavesNoTemporary) {
         relue.InitListes();
         EXPECT_TRUE(MemesTables(relue, etats.ancienne));
     }
+}
+
+// On the real file system the files are written on the transaction's own threads: a write that
+// fails there (here past the size a process may write, as a full disk would stop it) still names
+// the file, replaces nothing and leaves no temporary.
+TEST(Transaction, AWriteThatFailsOnTheWritingThreadsReplacesNothing) {
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    etats.RemetAncienne();
+    const std::set<std::string> avant = Fichiers(etats.dir.Chemin());
+    Base base(etats.dir.Chemin());
+    Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+    base.InitListes();
+    Remplit(base, "nouveau-", 5);
+    // One table far larger than the others and than the limit.
+    for (int i = 0; i < 20000; ++i) {
+        base.ListeChemin.Ajoute(std::string(100, 'c') + std::to_string(i));
+    }
+    base.Modifie = 1;
+    struct rlimit avantLimite;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &avantLimite), 0);
+    const auto ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limite = avantLimite;
+    limite.rlim_cur = 1 << 20;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    std::string message;
+    try {
+        base.SauveListes();
+    } catch (const ErreurSillage& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &avantLimite);
+    std::signal(SIGXFSZ, ancienSignal);
+    EXPECT_EQ(message.rfind(
+                  "Impossible de créer le fichier " + etats.dir.Fichier("chemin.lst") + " : ", 0),
+              0u)
+        << message;
+    EXPECT_EQ(base.Modifie, 1);
+    EXPECT_EQ(Fichiers(etats.dir.Chemin()), avant);
+    verrou.Libere();
+    Base relue(etats.dir.Chemin());
+    relue.InitListes();
+    EXPECT_TRUE(MemesTables(relue, etats.ancienne));
 }
 
 TEST(Transaction, ARenameThatFailsHalfWayPutsEveryOldFileBack) {
