@@ -100,6 +100,79 @@ void Table::Remplace(std::size_t i, std::string_view ligne) {
     *this = std::move(nouvelle);
 }
 
+bool Table::PrepareRetouches(const std::vector<Retouche>& retouches, const Table& ajouts) {
+    std::int64_t decalage = 0;
+    for (std::size_t k = 0; k < retouches.size(); ++k) {
+        const std::size_t i = retouches[k].ligne;
+        if (i >= fins_.size() || (k > 0 && i <= retouches[k - 1].ligne)) {
+            return false;
+        }
+        decalage += static_cast<std::int64_t>(retouches[k].texte.size()) -
+                    static_cast<std::int64_t>(fins_[i] - Debut(i));
+        if (decalage < 0) {
+            return false;
+        }
+    }
+    texte_.reserve(Fin() + static_cast<std::size_t>(decalage) + ajouts.Fin());
+    fins_.reserve(fins_.size() + ajouts.fins_.size());
+    return true;
+}
+
+void Table::AppliqueRetouches(const std::vector<Retouche>& retouches,
+                              const Table& ajouts) noexcept {
+    std::int64_t total = 0;
+    for (const Retouche& r : retouches) {
+        total += static_cast<std::int64_t>(r.texte.size()) -
+                 static_cast<std::int64_t>(fins_[r.ligne] - Debut(r.ligne));
+    }
+    const std::uint64_t ancienneFin = Fin();
+    texte_.resize(ancienneFin + static_cast<std::uint64_t>(total));
+    char* const t = texte_.data();
+    // From the last row rewritten to the first: the rows after each move on by what the rows up
+    // to it grew, which never takes them over bytes not yet moved.
+    std::int64_t decalage = total;
+    std::uint64_t limite = ancienneFin;
+    for (std::size_t k = retouches.size(); k-- > 0;) {
+        const std::size_t i = retouches[k].ligne;
+        const std::uint64_t debut = Debut(i);
+        const std::uint64_t suite = fins_[i] + 2;
+        if (limite > suite) {
+            std::memmove(t + suite + decalage, t + suite, limite - suite);
+        }
+        const std::string_view texte = retouches[k].texte;
+        decalage -=
+            static_cast<std::int64_t>(texte.size()) - static_cast<std::int64_t>(fins_[i] - debut);
+        char* const ligne = t + debut + decalage;
+        std::memcpy(ligne, texte.data(), texte.size());
+        ligne[texte.size()] = '\r';
+        ligne[texte.size() + 1] = '\n';
+        limite = debut;
+    }
+    // The ends, from the first row rewritten on.
+    std::size_t k = 0;
+    decalage = 0;
+    for (std::size_t i = retouches.empty() ? fins_.size() : retouches[0].ligne; i < fins_.size();
+         ++i) {
+        if (k < retouches.size() && retouches[k].ligne == i) {
+            const std::uint64_t debut = i == 0 ? 0 : fins_[i - 1] + 2;
+            decalage += static_cast<std::int64_t>(retouches[k].texte.size()) -
+                        static_cast<std::int64_t>(fins_[i] - (debut - decalage));
+            fins_[i] = debut + retouches[k].texte.size();
+            ++k;
+        } else {
+            fins_[i] += static_cast<std::uint64_t>(decalage);
+        }
+    }
+    const std::uint64_t depart = Fin();
+    if (!ajouts.Vide()) {
+        texte_.append(ajouts.Fichier());
+    }
+    for (const std::uint64_t f : ajouts.fins_) {
+        fins_.push_back(depart + f);
+    }
+    Change();
+}
+
 void Table::Efface() {
     Change();
     texte_.clear();

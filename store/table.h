@@ -50,6 +50,22 @@ class Table {
     std::uint32_t ChargeDescripteur(int fd, const std::string& chemin, const struct stat& st);
     // Reorders the lines: line k of the result is the former line ordre[k] (a permutation).
     void Permute(const std::vector<std::uint32_t>& ordre);
+    // Rows rewritten where they stand and rows added at the end, made without building the
+    // table anew: a large table of which an import changes few rows costs what those rows cost,
+    // not a copy of the table. A retouche is a row and its new text (outside this table); a list
+    // of them is in increasing row order, each row once.
+    struct Retouche {
+        std::size_t ligne;
+        std::string_view texte;
+    };
+    // True when the retouches can be made in place: no rewritten row leaves the rows after it
+    // nearer the start than they are (a row that grows or keeps its length never does). Then
+    // makes room for them and for the rows of ajouts, so that AppliqueRetouches cannot fail; the
+    // lines and the version stay, but the bytes may move (views into the table no longer hold).
+    bool PrepareRetouches(const std::vector<Retouche>& retouches, const Table& ajouts);
+    // Rewrites the rows, then appends the rows of ajouts; only after PrepareRetouches answered
+    // true for the same arguments, the table unchanged since.
+    void AppliqueRetouches(const std::vector<Retouche>& retouches, const Table& ajouts) noexcept;
     // Total bytes of text, line ends excluded.
     std::size_t Octets() const { return Fin() - 2 * fins_.size(); }
     void Reserve(std::size_t lignes, std::size_t octets);

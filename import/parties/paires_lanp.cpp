@@ -169,28 +169,60 @@ void PairesLanp::Prepare() {
     if (touchees_.empty() && nouvelles_.empty()) {
         return;
     }
-    nouvelleLanp_.table.Reserve(lanp0_ + nouvelles_.size(),
-                                lanp_.Octets() + nouvelles_.size() * 48);
-    CopieStockees(lanp_, lanp0_, parPosition_, tampon_, nouvelleLanp_.table,
-                  [&](std::uint32_t rang) { Ecrit(touchees_[rang]); });
-    if (!nouvelles_.empty()) {
-        nouvelleLanpSearch_.table.Reserve(lanpSearch0_ + nouvelles_.size(),
-                                          lanpSearch_.Octets() + nouvelles_.size() * 16);
-        nouvelleLanpSearch_.table.AjouteLignes(lanpSearch_, 0, lanpSearch0_);
-    }
     for (const RecLanp& r : nouvelles_) {
         Ecrit(r);
-        nouvelleLanp_.table.Ajoute(tampon_);
-        nouvelleLanpSearch_.table.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
+        ajoutsLanp_.Ajoute(tampon_);
+        ajoutsLanpSearch_.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
     }
-    nouvelleLanp_.prete = true;
-    nouvelleLanpSearch_.prete = !nouvelles_.empty();
+    // The rows touched, rewritten where they stand: their texts one after another first, then
+    // the views, which the growth of the texts would move.
+    const auto ordre = ParPosition(parPosition_);
+    std::vector<std::size_t> fins;
+    fins.reserve(ordre.size());
+    for (const auto& [position, rang] : ordre) {
+        Ecrit(touchees_[rang]);
+        textesRetouches_ += tampon_;
+        fins.push_back(textesRetouches_.size());
+    }
+    retouches_.reserve(ordre.size());
+    for (std::size_t k = 0; k < ordre.size(); ++k) {
+        const std::size_t debut = k == 0 ? 0 : fins[k - 1];
+        retouches_.push_back(
+            {ordre[k].first, std::string_view(textesRetouches_).substr(debut, fins[k] - debut)});
+    }
+    enPlace_ = lanp_.PrepareRetouches(retouches_, ajoutsLanp_) &&
+               lanpSearch_.PrepareRetouches({}, ajoutsLanpSearch_);
+    if (!enPlace_) {
+        // A rewritten row shorter than the stored one (a hand-edited count, say): new tables.
+        retouches_ = {};
+        textesRetouches_ = {};
+        nouvelleLanp_.table.Reserve(lanp0_ + nouvelles_.size(),
+                                    lanp_.Octets() + ajoutsLanp_.Octets());
+        CopieStockees(lanp_, lanp0_, parPosition_, tampon_, nouvelleLanp_.table,
+                      [&](std::uint32_t rang) { Ecrit(touchees_[rang]); });
+        nouvelleLanp_.table.AjouteLignes(ajoutsLanp_, 0, ajoutsLanp_.Count());
+        nouvelleLanp_.prete = true;
+        if (!nouvelles_.empty()) {
+            nouvelleLanpSearch_.table.Reserve(lanpSearch0_ + nouvelles_.size(),
+                                              lanpSearch_.Octets() + ajoutsLanpSearch_.Octets());
+            nouvelleLanpSearch_.table.AjouteLignes(lanpSearch_, 0, lanpSearch0_);
+            nouvelleLanpSearch_.table.AjouteLignes(ajoutsLanpSearch_, 0, ajoutsLanpSearch_.Count());
+            nouvelleLanpSearch_.prete = true;
+        }
+    }
     touchees_ = {};
     nouvelles_ = {};
     parPosition_ = {};
 }
 
 void PairesLanp::Applique() noexcept {
+    if (enPlace_) {
+        lanp_.AppliqueRetouches(retouches_, ajoutsLanp_);
+        if (!ajoutsLanpSearch_.Vide()) {
+            lanpSearch_.AppliqueRetouches({}, ajoutsLanpSearch_);
+        }
+        return;
+    }
     nouvelleLanp_.MetEnPlace(lanp_);
     nouvelleLanpSearch_.MetEnPlace(lanpSearch_);
 }

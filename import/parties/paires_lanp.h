@@ -57,6 +57,13 @@ class PairesLanp {
     std::string tampon_;
     std::string tamponCle_;
 
+    // The result as rows rewritten in place and rows added (the usual case: nothing copied), or,
+    // when the stored table cannot take them in place, as new tables.
+    bool enPlace_ = false;
+    std::string textesRetouches_;
+    std::vector<Table::Retouche> retouches_;
+    Table ajoutsLanp_;
+    Table ajoutsLanpSearch_;
     TablePreparee nouvelleLanp_;
     TablePreparee nouvelleLanpSearch_;
 };

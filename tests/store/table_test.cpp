@@ -129,6 +129,75 @@ TEST(Table, ReplaceAndAppendKeepOtherLines) {
     EXPECT_THROW(t.Ligne(-1), ErreurSillage);
 }
 
+// Rows rewritten in place and rows added give the very table that building it anew gives, for
+// rows that grow, keep their length or shrink (after others grew enough), at the start, in the
+// middle and at the end; a shrink that would move rows back is refused and changes nothing.
+TEST(Table, RowsRewrittenInPlaceGiveTheTableBuiltAnew) {
+    std::uint64_t graine = 12345;
+    const auto hasard = [&](std::uint64_t n) {
+        graine = graine * 6364136223846793005ull + 1442695040888963407ull;
+        return (graine >> 33) % n;
+    };
+    for (int essai = 0; essai < 300; ++essai) {
+        Table table;
+        const std::size_t n = hasard(40);
+        for (std::size_t i = 0; i < n; ++i) {
+            table.Ajoute(std::string(hasard(12), static_cast<char>('a' + i % 26)));
+        }
+        const Table avant = table;
+        std::vector<std::string> textes;
+        std::vector<std::size_t> lignes;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (hasard(3) == 0) {
+                lignes.push_back(i);
+                textes.push_back(std::string(hasard(14), 'X') + std::to_string(i));
+            }
+        }
+        std::vector<Table::Retouche> retouches;
+        for (std::size_t k = 0; k < lignes.size(); ++k) {
+            retouches.push_back({lignes[k], textes[k]});
+        }
+        Table ajouts;
+        for (std::size_t k = hasard(4); k > 0; --k) {
+            ajouts.Ajoute("nouvelle " + std::to_string(k));
+        }
+        Table attendue;
+        for (std::size_t i = 0, k = 0; i < n; ++i) {
+            if (k < lignes.size() && lignes[k] == i) {
+                attendue.Ajoute(textes[k++]);
+            } else {
+                attendue.Ajoute(avant[i]);
+            }
+        }
+        attendue.AjouteLignes(ajouts, 0, ajouts.Count());
+
+        // In place exactly when no prefix of the changes makes the text shorter.
+        long long decalage = 0;
+        bool possible = true;
+        for (const auto& r : retouches) {
+            decalage += static_cast<long long>(r.texte.size()) -
+                        static_cast<long long>(avant[r.ligne].size());
+            possible = possible && decalage >= 0;
+        }
+        const std::uint64_t version = table.Version();
+        ASSERT_EQ(table.PrepareRetouches(retouches, ajouts), possible) << essai;
+        EXPECT_EQ(table.Version(), version);
+        EXPECT_EQ(table, avant);
+        if (possible) {
+            table.AppliqueRetouches(retouches, ajouts);
+            EXPECT_EQ(table, attendue) << essai;
+            EXPECT_NE(table.Version(), version);
+        }
+    }
+    // Rows out of order, or named twice, are refused.
+    Table t;
+    t.Ajoute("a");
+    t.Ajoute("b");
+    EXPECT_FALSE(t.PrepareRetouches({{1, "bb"}, {0, "aa"}}, Table()));
+    EXPECT_FALSE(t.PrepareRetouches({{0, "aa"}, {0, "aaa"}}, Table()));
+    EXPECT_FALSE(t.PrepareRetouches({{2, "cc"}}, Table()));
+}
+
 TEST(IndexNoms, FirstCaseInsensitiveMatch) {
     IndexNoms index;
     index.Ajoute("/index.html");

@@ -71,6 +71,29 @@ TEST(PairesLanp, StoredPairsByTheirKeyNewOnesAddedToBothTables) {
     }
 }
 
+// A stored row that a hand made longer than the count it holds (leading zeros) is written
+// shorter: the pairs are then built anew, with the same result as in place.
+TEST(PairesLanp, ARowWrittenShorterThanStoredStillGivesTheSameTables) {
+    const std::string gonflee = "\\1;0\\2;3\\3;0000002\\4;" + std::string(kAvant) + "\\5;1\\6;";
+    for (const bool premiere : {true, false}) {
+        SCOPED_TRACE(premiere);
+        TablesPaires paires(
+            premiere ? std::vector<std::string>{gonflee, RangeeLanp(5, 3, 1, kAvant, kDownload)}
+                     : std::vector<std::string>{RangeeLanp(5, 3, 1, kAvant, kDownload), gonflee},
+            premiere ? std::vector<std::string>{"0-3-1", "5-3-2"}
+                     : std::vector<std::string>{"5-3-2", "0-3-1"});
+        paires.Compte(0, 3, kPage);
+        paires.Compte(5, 3, kDownload);
+        paires.Compte(0, 8, kPage);
+        paires.partie.Prepare();
+        paires.partie.Applique();
+        const std::string compte = RangeeLanp(0, 3, 3, kLundi, kPage);
+        const std::string autre = RangeeLanp(5, 3, 2, kLundi, kDownload);
+        EXPECT_TRUE(paires.lanp == TableDe({premiere ? compte : autre, premiere ? autre : compte,
+                                            RangeeLanp(0, 8, 1, kLundi, kPage)}));
+    }
+}
+
 TEST(PairesLanp, AKeyPastTheRowsOrARowThatDoesNotReadStopsTheCount) {
     TablesPaires courte({RangeeLanp(0, 3, 1, kAvant, kPage)}, {"0-3-1", "0-4-1"});
     EXPECT_EQ(MessageDe([&] { courte.Compte(0, 4, kPage); }), "Indice de liste hors limites (1)");
