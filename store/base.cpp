@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <future>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,22 +84,48 @@ const EntreeCatalogue& Base::Entree(std::string_view fichier) const {
                          [&](const EntreeCatalogue& e) { return e.fichier == fichier; });
 }
 
-// Loads the file nom of the store into table; false when it is absent.
-bool Base::ChargeSiPresent(std::string_view nom, Table& table) {
+std::optional<Base::FichierLu> Base::LitFichierBase(std::string_view nom) const {
     const std::string chemin = CheminFichier(nom);
     struct stat st;
     const int fd = OuvreFichierBase(chemin, proprietaire_, st);
     if (fd < 0) {
+        return std::nullopt;
+    }
+    FichierLu lu;
+    lu.crc = lu.table.ChargeDescripteur(fd, chemin, st);
+    lu.taille = static_cast<std::int64_t>(st.st_size);
+    return lu;
+}
+
+bool Base::Garde(std::string_view nom, std::optional<FichierLu> lu, Table& table) {
+    if (!lu) {
         return false;
     }
-    const std::uint32_t crc = table.ChargeDescripteur(fd, chemin, st);
-    lus_[std::string(nom)] = {std::string(nom), static_cast<std::int64_t>(st.st_size), crc};
+    table = std::move(lu->table);
+    lus_[std::string(nom)] = {std::string(nom), lu->taille, lu->crc};
     return true;
 }
 
-void Base::ChargeOuSeme(const EntreeCatalogue& e) {
+// Loads the file nom of the store into table; false when it is absent.
+bool Base::ChargeSiPresent(std::string_view nom, Table& table) {
+    return Garde(nom, LitFichierBase(nom), table);
+}
+
+void Base::ChargeTables() {
+    // The pairs of hosts and pages are most of the bytes of any store: they are read on a thread
+    // of their own while the other tables are read here, and taken in their turn, so that a
+    // failure is told for the first file in the order of loading, as when they are read one by
+    // one, and the tables after it stay empty.
+    auto paires = std::async(std::launch::async, [this] { return LitFichierBase("lanp.lst"); });
+    for (std::string_view fichier : kOrdreChargement) {
+        ChargeOuSeme(Entree(fichier),
+                     fichier == "lanp.lst" ? paires.get() : LitFichierBase(fichier));
+    }
+}
+
+void Base::ChargeOuSeme(const EntreeCatalogue& e, std::optional<FichierLu> lu) {
     Table& table = this->*e.table;
-    if (!ChargeSiPresent(e.fichier, table)) {
+    if (!Garde(e.fichier, std::move(lu), table)) {
         table.Efface();
         if (e.cle) {
             table.Ajoute(kGraine);
@@ -123,9 +150,7 @@ void Base::InitListes(bool accepteModifications) {
     indexPerimes_ = true;
     lus_.clear();
     proprietaire_ = ProprietaireSiExiste(repertoire_);
-    for (std::string_view fichier : kOrdreChargement) {
-        ChargeOuSeme(Entree(fichier));
-    }
+    ChargeTables();
     // The files beside them, read last: a store made before them has no such file.
     for (const Annexe& a : kAnnexes) {
         ChargeSiPresent(a.fichier, this->*a.table);

@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -220,9 +221,23 @@ class Base {
     int Modifie = 0;
 
   private:
+    // A file of the store as it was read: its lines, size and CRC-32.
+    struct FichierLu {
+        Table table;
+        std::int64_t taille = 0;
+        std::uint32_t crc = 0;
+    };
     const EntreeCatalogue& Entree(std::string_view fichier) const;
-    void ChargeOuSeme(const EntreeCatalogue& e);
+    // Reads file nom of the store (a file of its owner, no link); nothing when it is absent.
+    // Changes nothing of the store: may run on any thread.
+    std::optional<FichierLu> LitFichierBase(std::string_view nom) const;
+    // Puts what was read of file nom in table, remembered as read; false when it was absent.
+    bool Garde(std::string_view nom, std::optional<FichierLu> lu, Table& table);
+    // The table of e from what was read of its file, or seeded when it was absent.
+    void ChargeOuSeme(const EntreeCatalogue& e, std::optional<FichierLu> lu);
     bool ChargeSiPresent(std::string_view nom, Table& table);
+    // Loads or seeds the fourteen tables, in the order of loading.
+    void ChargeTables();
 
     // Compares the files read (lus_ of base, whose names are under prefixe) with the rows of the
     // manifest under that prefix; raises ErreurManifeste unless accepte, which records the files

@@ -120,13 +120,11 @@ Base& Base::Periode(const std::string& nom, bool accepteModifications) {
     periode->proprietaire_ = proprietaire_;
     periode->indexPerimes_ = true;
     if (VerifieDossierPeriode(nom)) {
-        for (std::string_view fichier : kOrdreChargement) {
-            periode->ChargeOuSeme(periode->Entree(fichier));
-        }
+        periode->ChargeTables();
         periode->ChargeSiPresent(kFichierAgents, periode->ListeAgents);
     } else {
         for (std::string_view fichier : kOrdreChargement) {
-            periode->ChargeOuSeme(periode->Entree(fichier));
+            periode->ChargeOuSeme(periode->Entree(fichier), std::nullopt);
         }
         periode->ListeOptions = ListeOptions; // a new period counts as the store does
     }
