@@ -6,11 +6,13 @@
 # --realiste: named hosts, IPv6, crawlers); GoAccess, which rejects host names, the same mix with
 # numeric addresses only, and sillage-import both.
 #
-#   bench/compare-import.sh [--lignes N] [--essais N] [--gz] [--garder]
+#   bench/compare-import.sh [--lignes N] [--essais N] [--gz] [--occupe] [--garder]
 #
 #   --lignes N   lines of the log compared with the peers (1000000)
 #   --essais N   runs of each measure, the median is kept (3)
 #   --gz         also imports a gzip-compressed copy of the log
+#   --occupe     a second process (a shell loop that never waits) keeps one core busy during
+#                every measure, as other work does on a desktop
 #   --garder     keeps the temporary directory (logs, tables, reports)
 #
 # Builds Release into build-bench when needed and installs the Debian packages it lacks.
@@ -20,12 +22,14 @@ source "$(dirname "$0")/../scripts/common.sh"
 LIGNES=1000000
 ESSAIS=3
 GZ=0
+OCCUPE=0
 GARDER=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --lignes) LIGNES="$2"; shift 2 ;;
     --essais) ESSAIS="$2"; shift 2 ;;
     --gz) GZ=1; shift ;;
+    --occupe) OCCUPE=1; shift ;;
     --garder) GARDER=1; shift ;;
     -h | --aide)
         sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
@@ -99,6 +103,12 @@ SEARCHENGINE http://www.trouvetout-exemple.net/* q
 OUTFILE $TMP/analog.html
 EOF
 
+if [ "$OCCUPE" = 1 ]; then
+    sh -c 'while :; do :; done' &
+    BOUCLE=$!
+    trap 'kill "$BOUCLE" 2>/dev/null; [ "${GARDER:-0}" = 1 ] || rm -rf "$TMP"' EXIT
+    echo "Un cœur occupé pendant les mesures par une boucle du shell (pid $BOUCLE)."
+fi
 echo "Mesures (médiane de $ESSAIS essais)..."
 declare -A TEMPS PROCESSEUR MEMOIRE
 mesure sillage-num prepare_sillage "$IMPORT" --dir "$TMP/tables" "$NUMERIQUE" || {

@@ -111,23 +111,40 @@ PERIODES=$(LC_ALL=C du -sb "$BASE/periodes" | cut -f1)
 LC_ALL=C awk -v p="$PERIODES" -v o="$(octets "$BASE")" -v n="$(ls "$BASE/periodes" | wc -l)" 'BEGIN {
     printf "   périodes : %.1f Mo de plus en %d dossiers (%.2f × les tables de la racine)\n", p / 1e6, n, p / o }'
 
-# 3. The nightly import beside a copy with fsync, taken in turn.
-journal 999 1000 "$TMP/nuit.log"
-NUIT_MUR="" NUIT_CPU="" COPIE_MUR="" COPIE_CPU=""
+# 3. The nightly import: the last 1,000 lines of a log of the same mix (one day: the store's last),
+# beside a copy with fsync of the files that its save writes (found by their inodes after the
+# first run), taken in turn; then its peak memory against the bytes of the tables it loads (the
+# root's and those of the periods it changes).
+journal 999 200000 "$TMP/jours.log"
+tail -n 1000 "$TMP/jours.log" >"$TMP/nuit.log"
+rm -f "$TMP/jours.log"
+inodes() { (cd "$1" && find . -name '*.lst' -printf '%i %p\n' | sort -k2); }
+NUIT_MUR="" NUIT_CPU="" COPIE_MUR="" COPIE_CPU="" NUIT_CRETE=""
 for ((e = 0; e < ESSAIS; e++)); do
     rm -rf "$TMP/nuit" && cp -a "$BASE" "$TMP/nuit" && sync
+    [ "$e" = 0 ] && inodes "$TMP/nuit" >"$TMP/inodes.avant"
     temps "$IMPORT" --dir "$TMP/nuit" "$TMP/nuit.log"
-    NUIT_MUR+="$S " NUIT_CPU+="$C "
+    NUIT_MUR+="$S " NUIT_CPU+="$C " NUIT_CRETE+="$K "
+    if [ "$e" = 0 ]; then
+        inodes "$TMP/nuit" | LC_ALL=C join -1 2 -2 2 -o 1.2 -v 1 - "$TMP/inodes.avant" | sed 's|^\./||' >"$TMP/ecrits"
+        ECRITS=$(cd "$BASE" && xargs -a "$TMP/ecrits" du -cb | tail -1 | cut -f1)
+        CHARGES=$( (octets "$BASE"; cd "$BASE" && sed -n 's|^\(periodes/[^/]*\)/.*|\1|p' "$TMP/ecrits" | sort -u |
+            while read -r d; do octets "$d"; done) | awk '{ t += $1 } END { print t }')
+    fi
     rm -rf "$TMP/copie" && sync
-    temps sh -c "mkdir '$TMP/copie' && cp '$BASE'/*.lst '$TMP/copie/' && sync '$TMP'/copie/*.lst '$TMP/copie'"
+    temps sh -c "cd '$BASE' && while read -r f; do mkdir -p \"\$(dirname '$TMP/copie/'\"\$f\")\" && cp \"\$f\" '$TMP/copie/'\"\$f\"; done <'$TMP/ecrits' && find '$TMP/copie' -type f -exec sync {} + && find '$TMP/copie' -type d -exec sync {} +"
     COPIE_MUR+="$S " COPIE_CPU+="$C "
 done
 rm -rf "$TMP/copie"
 echo
-echo "3. Import de nuit : 1 000 lignes dans la base, à côté d'une copie de ses fichiers avec fsync (médianes de $ESSAIS)"
+echo "3. Import de nuit : les 1 000 dernières lignes d'un journal du même mélange (un jour), à côté d'une copie avec fsync des fichiers que son enregistrement écrit (médianes de $ESSAIS)"
+LC_ALL=C awk -v n="$(wc -l <"$TMP/ecrits")" -v o="$ECRITS" 'BEGIN {
+    printf "   fichiers écrits : %d, %.1f Mo\n", n, o / 1e6 }'
 LC_ALL=C awk -v nm="$(mediane $NUIT_MUR)" -v nc="$(mediane $NUIT_CPU)" \
     -v cm="$(mediane $COPIE_MUR)" -v cc="$(mediane $COPIE_CPU)" 'BEGIN {
     printf "   sillage-import %.2f s (CPU %.2f s) ; copie %.2f s (CPU %.2f s) ; rapport %.2f\n", nm, nc, cm, cc, nm / cm }'
+LC_ALL=C awk -v k="$(mediane $NUIT_CRETE)" -v t="$CHARGES" 'BEGIN {
+    printf "   crête %.1f Mio ; tables chargées %.1f Mo ; %.2f × leurs octets\n", k / 1024, t / 1048576, k * 1024 / t }'
 echo "   murs de l'import : $NUIT_MUR; de la copie : $COPIE_MUR"
 
 # 4. The window.
@@ -136,6 +153,10 @@ echo "4. La fenêtre (Google Benchmark, temps par itération)"
 SILLAGE_BANC_BASE="$BASE" SILLAGE_BANC_JOURNAL="$TMP/nuit.log" QT_QPA_PLATFORM=offscreen \
     "$CONSTRUCTION/bench/fenetre_base_bench" --benchmark_repetitions="$ESSAIS" \
     --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median|hotes' | sed 's/^/   /'
+SILLAGE_BANC_BASE="$BASE" QT_QPA_PLATFORM=offscreen temps \
+    "$CONSTRUCTION/bench/fenetre_base_bench" --benchmark_filter=Demarrage --benchmark_repetitions=1
+LC_ALL=C awk -v k="$K" -v t="$(octets "$BASE")" 'BEGIN {
+    printf "   crête de la fenêtre ouverte sur la base : %.1f Mio, %.2f × les octets de ses tables\n", k / 1024, k * 1024 / t }'
 SILLAGE_BANC_BASE="$BASE" QT_QPA_PLATFORM=offscreen \
     "$CONSTRUCTION/bench/fenetre_periodes_bench" --benchmark_repetitions="$ESSAIS" \
     --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median' | sed 's/^/   /'
