@@ -2,7 +2,7 @@
 // initial and final values all ones): the check of every file of the store against its manifest.
 //
 // On x86-64 with carry-less multiplication (PCLMULQDQ, or VPCLMULQDQ with AVX-512) the bytes are
-// folded 64 or 256 at a time, some ten times faster than zlib's table; the processor is asked
+// folded 64 or 256 at a time, several times faster than zlib's table; the processor is asked
 // once which way it has. Elsewhere, and for inputs under 16 bytes, zlib's crc32_z computes it.
 // Every way gives the same values.
 #pragma once
