@@ -129,8 +129,8 @@ static_assert(QuotientX64() >> 32 == 1);
 // The CRC register of the message whose last block is v: V x^32 mod P.
 [[gnu::target("pclmul,sse4.1")]] std::uint32_t Reduit(__m128i v) {
     const __m128i reduction = Charge(kReduction);
-    // V x^32 = H x^96 + L x^32: H times x^96 mod P, of degree 95 at most, plus L moved up 32
-    // bits (towards bit 32); Z in bits 32..127.
+    // V x^32 = H x^96 + L x^32: H times x^96 mod P, of degree 95 at most, plus L x^32 (L moved
+    // from bits 64..127 to 32..95) give Z, in bits 32..127.
     const __m128i z =
         _mm_xor_si128(_mm_clmulepi64_si128(v, reduction, 0x00),
                       _mm_and_si128(_mm_srli_si128(v, 4), _mm_set_epi32(-1, -1, -1, 0)));
