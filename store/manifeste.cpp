@@ -4,7 +4,6 @@
 #include "store/enregistrements.h"
 
 #include <charconv>
-#include <zlib.h>
 
 namespace sillage {
 
@@ -25,12 +24,6 @@ std::string Milliers(std::int64_t n) {
 }
 
 } // namespace
-
-std::uint32_t Crc32(std::string_view octets) {
-    uLong crc = ::crc32_z(0L, Z_NULL, 0);
-    crc = ::crc32_z(crc, reinterpret_cast<const Bytef*>(octets.data()), octets.size());
-    return static_cast<std::uint32_t>(crc);
-}
 
 bool LitManifeste(const Table& table, std::vector<EntreeManifeste>& entrees) {
     entrees.clear();

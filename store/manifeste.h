@@ -8,6 +8,7 @@
 // its size in bytes, 3 its CRC-32 (8 hexadecimal digits).
 #pragma once
 
+#include "store/crc32.h" // Crc32, the check of each row
 #include "store/table.h"
 
 #include <cstdint>
@@ -25,9 +26,6 @@ struct EntreeManifeste {
     std::uint32_t Crc = 0;
     bool operator==(const EntreeManifeste&) const = default;
 };
-
-// CRC-32 (zlib's) of octets.
-std::uint32_t Crc32(std::string_view octets);
 
 // The rows of a manifest's table; false when a row does not read (the manifest itself damaged).
 bool LitManifeste(const Table& table, std::vector<EntreeManifeste>& entrees);
