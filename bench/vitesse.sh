@@ -118,7 +118,7 @@ LC_ALL=C awk -v p="$PERIODES" -v o="$(octets "$BASE")" -v n="$(ls "$BASE/periode
 journal 999 200000 "$TMP/jours.log"
 tail -n 1000 "$TMP/jours.log" >"$TMP/nuit.log"
 rm -f "$TMP/jours.log"
-inodes() { (cd "$1" && find . -name '*.lst' -printf '%i %p\n' | sort -k2); }
+inodes() { (cd "$1" && find . -name '*.lst' -printf '%i %p\n' | LC_ALL=C sort); }
 NUIT_MUR="" NUIT_CPU="" COPIE_MUR="" COPIE_CPU="" NUIT_CRETE=""
 for ((e = 0; e < ESSAIS; e++)); do
     rm -rf "$TMP/nuit" && cp -a "$BASE" "$TMP/nuit" && sync
@@ -126,7 +126,7 @@ for ((e = 0; e < ESSAIS; e++)); do
     temps "$IMPORT" --dir "$TMP/nuit" "$TMP/nuit.log"
     NUIT_MUR+="$S " NUIT_CPU+="$C " NUIT_CRETE+="$K "
     if [ "$e" = 0 ]; then
-        inodes "$TMP/nuit" | LC_ALL=C join -1 2 -2 2 -o 1.2 -v 1 - "$TMP/inodes.avant" | sed 's|^\./||' >"$TMP/ecrits"
+        inodes "$TMP/nuit" | LC_ALL=C comm -23 - "$TMP/inodes.avant" | sed 's|^[0-9]* \./||' >"$TMP/ecrits"
         ECRITS=$(cd "$BASE" && xargs -a "$TMP/ecrits" du -cb | tail -1 | cut -f1)
         CHARGES=$( (octets "$BASE"; cd "$BASE" && sed -n 's|^\(periodes/[^/]*\)/.*|\1|p' "$TMP/ecrits" | sort -u |
             while read -r d; do octets "$d"; done) | awk '{ t += $1 } END { print t }')
