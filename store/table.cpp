@@ -192,8 +192,7 @@ void Table::Tronque(std::size_t n) {
 
 void Table::Reserve(std::size_t lignes, std::size_t octets) {
     fins_.reserve(lignes);
-    // A table of many megabytes is filled whole at once: huge pages spare most of its faults.
-    texte_.ReserveGrand(octets + 2 * lignes);
+    texte_.reserve(octets + 2 * lignes);
 }
 
 void Table::Compacte() {
