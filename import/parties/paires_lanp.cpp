@@ -174,6 +174,14 @@ void PairesLanp::Prepare() {
         ajoutsLanp_.Ajoute(tampon_);
         ajoutsLanpSearch_.Ajoute(CleLanp(tamponCle_, r.hote, r.ressource, r.type));
     }
+    if (lanp0_ == 0 && lanpSearch0_ == 0) {
+        // Nothing stored: the rows added are the tables.
+        nouvelleLanp_.table = std::move(ajoutsLanp_);
+        nouvelleLanpSearch_.table = std::move(ajoutsLanpSearch_);
+        nouvelleLanp_.prete = nouvelleLanpSearch_.prete = true;
+        nouvelles_ = {};
+        return;
+    }
     // The rows touched, rewritten where they stand: their texts one after another first, then
     // the views, which the growth of the texts would move.
     const auto ordre = ParPosition(parPosition_);
@@ -221,6 +229,11 @@ void PairesLanp::Applique() noexcept {
         if (!ajoutsLanpSearch_.Vide()) {
             lanpSearch_.AppliqueRetouches({}, ajoutsLanpSearch_);
         }
+        // Their memory goes before the store is saved.
+        ajoutsLanp_ = Table();
+        ajoutsLanpSearch_ = Table();
+        retouches_ = {};
+        textesRetouches_ = {};
         return;
     }
     nouvelleLanp_.MetEnPlace(lanp_);
