@@ -153,7 +153,7 @@ echo "4. La fenêtre (Google Benchmark, temps par itération)"
 SILLAGE_BANC_BASE="$BASE" SILLAGE_BANC_JOURNAL="$TMP/nuit.log" QT_QPA_PLATFORM=offscreen \
     "$CONSTRUCTION/bench/fenetre_base_bench" --benchmark_repetitions="$ESSAIS" \
     --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median|hotes' | sed 's/^/   /'
-SILLAGE_BANC_BASE="$BASE" QT_QPA_PLATFORM=offscreen temps \
+SILLAGE_BANC_BASE="$BASE" SILLAGE_BANC_JOURNAL="$TMP/nuit.log" QT_QPA_PLATFORM=offscreen temps \
     "$CONSTRUCTION/bench/fenetre_base_bench" --benchmark_filter=Demarrage --benchmark_repetitions=1
 LC_ALL=C awk -v k="$K" -v t="$(octets "$BASE")" 'BEGIN {
     printf "   crête de la fenêtre ouverte sur la base : %.1f Mio, %.2f × les octets de ses tables\n", k / 1024, k * 1024 / t }'
