@@ -143,9 +143,30 @@ void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t
         // An added pair: its row sits at the same distance past the stored rows in both lists.
         p = static_cast<std::int64_t>(lanpSearch0_) + n;
     } else if (stockees_.Taille() > 0) {
+        // A stored pair this import met before: found by its numbers, as the added ones are,
+        // without its key's text nor the stored rows.
+        const std::int64_t t = memoTouchees_.Cherche(hm, [&](std::uint32_t q) {
+            const CleTouchee& c = clesTouchees_[q];
+            return c.hote == hote && c.ressource == ressource && c.type == type;
+        });
+        if (t >= 0) {
+            RecLanp& r = touchees_[clesTouchees_[static_cast<std::size_t>(t)].rang];
+            Incremente(r.acces);
+            r.date = date;
+            return;
+        }
         const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
         p = stockees_.Cherche(HachageExact(cle),
                               [&](std::uint32_t q) { return lanpSearch_[q] == cle; });
+        if (p >= 0 && static_cast<std::size_t>(p) < lanp0_) {
+            RecLanp& r = Rang(p);
+            memoTouchees_.Insere(hm, static_cast<std::uint32_t>(clesTouchees_.size()));
+            clesTouchees_.push_back(
+                {hote, ressource, type, static_cast<std::uint32_t>(&r - touchees_.data())});
+            Incremente(r.acces);
+            r.date = date;
+            return;
+        }
     }
     if (p >= 0) {
         RecLanp& r = Rang(p);
@@ -166,6 +187,8 @@ void PairesLanp::Prepare() {
     // The look-ups are done with: their memory goes before the new tables take theirs.
     memo_.Efface();
     stockees_.Efface();
+    memoTouchees_.Efface();
+    clesTouchees_ = {};
     if (touchees_.empty() && nouvelles_.empty()) {
         return;
     }

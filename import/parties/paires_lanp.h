@@ -54,6 +54,15 @@ class PairesLanp {
     std::vector<RecLanp> touchees_;
     std::vector<RecLanp> nouvelles_;
     HachagePositions memo_; // added pairs by their numbers
+    // The stored pairs met, by the numbers they were counted under -> their records.
+    struct CleTouchee {
+        std::int32_t hote;
+        std::int32_t ressource;
+        std::int32_t type;
+        std::uint32_t rang; // in touchees_
+    };
+    HachagePositions memoTouchees_;
+    std::vector<CleTouchee> clesTouchees_;
     std::string tampon_;
     std::string tamponCle_;
 
