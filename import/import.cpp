@@ -149,6 +149,10 @@ CompteRenduImport ImporteJournal(Base& base, const std::string& chemin,
     }
     CiblesImport cibles;
     const bool parCibles = LitCiblesSiPetitImport(base, *source, plan, cibles);
+    if (parCibles && !base.EstPeriode()) {
+        // The periods of a small import are read while the store's rows are looked through.
+        base.PrechargePeriodes(cibles.periodes);
+    }
     std::string_view ligne;
     if (!PremiereLigne(*source, plan, ligne)) {
         CompteRenduImport rendu = RienANouveau(plan, chemin, debut);

@@ -85,9 +85,13 @@ const EntreeCatalogue& Base::Entree(std::string_view fichier) const {
 }
 
 std::optional<Base::FichierLu> Base::LitFichierBase(std::string_view nom) const {
-    const std::string chemin = CheminFichier(nom);
+    return LitFichierDe(CheminFichier(nom), proprietaire_);
+}
+
+std::optional<Base::FichierLu> Base::LitFichierDe(const std::string& chemin,
+                                                  const Proprietaire& proprietaire) {
     struct stat st;
-    const int fd = OuvreFichierBase(chemin, proprietaire_, st);
+    const int fd = OuvreFichierBase(chemin, proprietaire, st);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -147,6 +151,7 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e, std::optional<FichierLu> lu) {
 void Base::InitListes(bool accepteModifications) {
     LibereListes();
     periodes_.clear();
+    precharges_.clear();
     indexPerimes_ = true;
     lus_.clear();
     proprietaire_ = ProprietaireSiExiste(repertoire_);

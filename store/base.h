@@ -172,6 +172,12 @@ class Base {
     // unavailable); raises ErreurManifeste when its files differ from the manifest, unless
     // accepteModifications (the manifest then records them at once, as InitListes does).
     Base& Periode(const std::string& nom, bool accepteModifications = false);
+    // Starts reading the files of the periods noms (those not read yet) on threads of their
+    // own, so that Periode finds them read: an import that knows the months of its lines asks
+    // for them before it counts them. Only a hint: a period not asked for is read by Periode as
+    // ever, and what is read here is checked there as any period is (folder, manifest); a file
+    // that cannot be read is told by Periode, for the first file in loading order.
+    void PrechargePeriodes(const std::vector<std::string>& noms);
     // The periods read or made since InitListes.
     const PeriodesChargees& Chargees() const { return periodes_; }
     // Forgets period nom, read or made, when its tables hold nothing to save (its Modifie is 0:
@@ -231,6 +237,12 @@ class Base {
     // Reads file nom of the store (a file of its owner, no link); nothing when it is absent.
     // Changes nothing of the store: may run on any thread.
     std::optional<FichierLu> LitFichierBase(std::string_view nom) const;
+    // The same for the file at chemin, of proprietaire.
+    static std::optional<FichierLu> LitFichierDe(const std::string& chemin,
+                                                 const Proprietaire& proprietaire);
+    // The files of a period's folder read ahead (PrechargePeriodes): the fourteen in loading
+    // order, then its agents.
+    struct Precharge;
     // Puts what was read of file nom in table, remembered as read; false when it was absent.
     bool Garde(std::string_view nom, std::optional<FichierLu> lu, Table& table);
     // The table of e from what was read of its file, or seeded when it was absent.
@@ -277,6 +289,9 @@ class Base {
     bool manifesteIllisible_ = false;
     // The periods read or made, by name; empty for a period's own store.
     PeriodesChargees periodes_;
+    // The periods being read ahead, by name (shared by the copies of the store: the first
+    // Periode takes what was read).
+    std::map<std::string, std::shared_ptr<Precharge>> precharges_;
     bool estPeriode_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 
 #include <algorithm>
+#include <future>
 #include <set>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -107,6 +108,31 @@ bool Base::VerifieDossierPeriode(const std::string& nom) const {
     return true;
 }
 
+struct Base::Precharge {
+    std::future<std::vector<std::optional<FichierLu>>> lus;
+};
+
+void Base::PrechargePeriodes(const std::vector<std::string>& noms) {
+    for (const std::string& nom : noms) {
+        if (estPeriode_ || !EstNomPeriode(nom) || periodes_.count(nom) != 0 ||
+            precharges_.count(nom) != 0) {
+            continue;
+        }
+        auto precharge = std::make_shared<Precharge>();
+        precharge->lus =
+            std::async(std::launch::async, [dossier = repertoire_ + DossierPeriode(nom),
+                                            proprietaire = proprietaire_] {
+                std::vector<std::optional<FichierLu>> lus;
+                for (std::string_view fichier : kOrdreChargement) {
+                    lus.push_back(LitFichierDe(dossier + std::string(fichier), proprietaire));
+                }
+                lus.push_back(LitFichierDe(dossier + std::string(kFichierAgents), proprietaire));
+                return lus;
+            });
+        precharges_.emplace(nom, std::move(precharge));
+    }
+}
+
 Base& Base::Periode(const std::string& nom, bool accepteModifications) {
     if (estPeriode_ || !EstNomPeriode(nom)) {
         throw std::invalid_argument("not a period of a store: " + nom);
@@ -119,9 +145,30 @@ Base& Base::Periode(const std::string& nom, bool accepteModifications) {
     periode->disque_ = disque_;
     periode->proprietaire_ = proprietaire_;
     periode->indexPerimes_ = true;
+    // What was read ahead, if anything: taken once, whatever the folder turns out to be.
+    std::optional<std::vector<std::optional<FichierLu>>> lus;
+    if (const auto p = precharges_.find(nom); p != precharges_.end()) {
+        const std::shared_ptr<Precharge> precharge = p->second;
+        precharges_.erase(p);
+        if (precharge->lus.valid()) {
+            try {
+                lus = precharge->lus.get();
+            } catch (...) {
+                // Read again below, so that the failure is told once the folder is checked.
+            }
+        }
+    }
     if (VerifieDossierPeriode(nom)) {
-        periode->ChargeTables();
-        periode->ChargeSiPresent(kFichierAgents, periode->ListeAgents);
+        if (lus) {
+            std::size_t k = 0;
+            for (std::string_view fichier : kOrdreChargement) {
+                periode->ChargeOuSeme(periode->Entree(fichier), std::move((*lus)[k++]));
+            }
+            periode->Garde(kFichierAgents, std::move((*lus)[k]), periode->ListeAgents);
+        } else {
+            periode->ChargeTables();
+            periode->ChargeSiPresent(kFichierAgents, periode->ListeAgents);
+        }
     } else {
         for (std::string_view fichier : kOrdreChargement) {
             periode->ChargeOuSeme(periode->Entree(fichier), std::nullopt);

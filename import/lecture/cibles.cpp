@@ -3,6 +3,11 @@
 #include "import/lecture/ligne_log.h"
 #include "import/lecture/source_log.h"
 #include "store/casse.h"
+#include "store/date.h"
+#include "store/date_compacte.h"
+#include "store/periodes.h"
+
+#include <algorithm>
 
 #include <string>
 
@@ -27,6 +32,8 @@ bool LitCibles(SourceLignes& source, int nombreChamps, CiblesImport& c) {
     std::string keywords, echappement;
     std::string_view ligne;
     std::int64_t n = 0;
+    std::int32_t annee = -1;
+    std::int32_t mois = -1;
     while (source.Suivante(ligne)) {
         if (++n > kLignesCibles) {
             return false;
@@ -35,6 +42,19 @@ bool LitCibles(SourceLignes& source, int nombreChamps, CiblesImport& c) {
         c.hotes.Ajoute(HachageSansCasse(hit.Hote));
         c.ressources.Ajoute(HachageSansCasse(hit.Page));
         c.origines.Ajoute(HachageSansCasse(hit.Origine));
+        DateCompacte date;
+        if (CompacteDate(hit.DateLog, date)) {
+            const RDate d = DecompacteDate(date);
+            if (d.Annee != annee || d.Mois != mois) {
+                annee = d.Annee;
+                mois = d.Mois;
+                for (std::string nom : {NomPeriodeAnnee(annee), NomPeriodeMois(annee, mois)}) {
+                    if (std::find(c.periodes.begin(), c.periodes.end(), nom) == c.periodes.end()) {
+                        c.periodes.push_back(std::move(nom));
+                    }
+                }
+            }
+        }
     }
     c.hotes.Termine();
     c.ressources.Termine();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct CiblesImport {
     EnsembleHachages hotes;      // HachageSansCasse of the hosts
     EnsembleHachages ressources; // of the paths (pages, images, downloads, error rows)
     EnsembleHachages origines;   // of the referrers
+    // The periods (years and months) of the lines whose date reads, in the order first met.
+    std::vector<std::string> periodes;
 };
 
 // How many lines an import may have at most to be read ahead for its targets.

@@ -360,6 +360,59 @@ TEST(Periodes, AResetRemovesThemAndADamagedOneLeavesTheHistoryUsable) {
     (void)avant;
 }
 
+// A period read ahead is the period read when asked for: the same tables when it is whole, the
+// same refusal when its folder holds a stray file, a file differs from the manifest or a file is a
+// link; a period asked for ahead and then never is let go with the store.
+TEST(Periodes, APeriodReadAheadIsThePeriodReadWhenAskedFor) {
+    RepertoireTemporaire dir;
+    Ecrit(dir.Fichier("j.log"), test::Journal(LignesSurDesAnnees(5, 300)));
+    {
+        Base base(dir.Chemin());
+        Verrou v = base.Verrouille();
+        base.InitListes();
+        ImporteJournal(base, dir.Fichier("j.log"), DemandeImport());
+        base.SauveListes();
+    }
+    Base reference(dir.Chemin());
+    reference.InitListes();
+    const std::vector<std::string> periodes = reference.Periodes();
+    ASSERT_GE(periodes.size(), 4u);
+    // What Periode gives (the tables' files, or the message), read ahead or not.
+    const auto lit = [&](const std::string& nom, bool avant) {
+        Base base(dir.Chemin());
+        base.InitListes();
+        if (avant) {
+            base.PrechargePeriodes({nom, "2999", "pas une période"});
+        }
+        try {
+            const Base& p = base.Periode(nom);
+            std::string fichiers;
+            for (const EntreeCatalogue& e : Base::Catalogue()) {
+                fichiers += std::string((p.*e.table).Fichier()) + "|";
+            }
+            return fichiers + std::string(p.ListeAgents.Fichier());
+        } catch (const ErreurSillage& e) {
+            return std::string("erreur : ") + e.what();
+        }
+    };
+    for (const std::string& nom : periodes) {
+        EXPECT_EQ(lit(nom, true), lit(nom, false)) << nom;
+        EXPECT_EQ(lit(nom, true).rfind("erreur", 0), std::string::npos) << nom;
+    }
+    const std::string page = dir.Fichier(DossierPeriode(periodes[0]) + "page.lst");
+    Ecrit(page, test::Contenu(page) + "ajout à la main\r\n");
+    Ecrit(dir.Fichier(DossierPeriode(periodes[1]) + "notes.txt"), "à moi");
+    const std::string lien = dir.Fichier(DossierPeriode(periodes[2]) + "lanp.lst");
+    std::filesystem::rename(lien, lien + ".vrai");
+    std::filesystem::create_symlink(lien + ".vrai", lien);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::string avec = lit(periodes[k], true);
+        EXPECT_EQ(avec.rfind("erreur", 0), 0u) << periodes[k];
+        EXPECT_EQ(avec, lit(periodes[k], false)) << periodes[k];
+    }
+    EXPECT_EQ(lit(periodes[3], true), lit(periodes[3], false));
+}
+
 TEST(Periodes, AnImportThatStopsLeavesThePeriodsAsItFoundThem) {
     RepertoireTemporaire dir;
     Ecrit(dir.Fichier("janvier.log"),
