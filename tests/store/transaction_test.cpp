@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -18,6 +19,7 @@
 #include <set>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sillage {
@@ -326,6 +328,44 @@ TEST(Transaction, ASaveStoppedAtAnyStepLeavesAllOldOrAllNewFiles) {
     EXPECT_GT(etapes, 14 * 5);
     etats.RemetAncienne();
     etats.VerifieEntier("no stop");
+}
+
+// On the real file system, where the files are written on the transaction's own threads, a
+// save killed at moments spread over its whole length still leaves every old file or every new.
+TEST(Transaction, ASaveKilledAtAnyMomentOnTheRealDiskLeavesAllOldOrAllNew) {
+    constexpr int kLignes = 20000; // some megabytes: a save that lasts
+    Etats etats;
+    Remplit(etats.ancienne, "ancien-", 3);
+    Remplit(etats.nouvelle, "nouveau-", kLignes);
+    const auto sauve = [&] {
+        Base base(etats.dir.Chemin());
+        Verrou verrou = base.Verrouille(std::chrono::milliseconds(0));
+        base.InitListes();
+        Remplit(base, "nouveau-", kLignes);
+        base.SauveListes();
+    };
+    etats.RemetAncienne();
+    const auto debut = std::chrono::steady_clock::now();
+    ASSERT_EQ(DansUnFils(sauve), 0);
+    const auto duree = std::chrono::steady_clock::now() - debut;
+    etats.VerifieEntier("whole");
+    constexpr int kMoments = 16;
+    for (int k = 0; k <= kMoments; ++k) {
+        etats.RemetAncienne();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            sauve();
+            ::_exit(0);
+        }
+        std::this_thread::sleep_for(duree * k / kMoments);
+        ::kill(pid, SIGKILL);
+        int etat = 0;
+        ::waitpid(pid, &etat, 0);
+        etats.VerifieEntier("killed at " + std::to_string(k) + "/" + std::to_string(kMoments));
+        if (::testing::Test::HasFailure()) {
+            return;
+        }
+    }
 }
 
 TEST(Transaction, TheFirstSaveStoppedAtAnyStepLeavesNoFileOrAllFiles) {
