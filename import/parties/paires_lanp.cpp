@@ -139,6 +139,7 @@ void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t
         return r.hote == hote && r.ressource == ressource && r.type == type;
     });
     std::int64_t p = -1;
+    bool stockee = false; // p found by the key of a stored row
     if (n >= 0) {
         // An added pair: its row sits at the same distance past the stored rows in both lists.
         p = static_cast<std::int64_t>(lanpSearch0_) + n;
@@ -158,18 +159,15 @@ void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t
         const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
         p = stockees_.Cherche(HachageExact(cle),
                               [&](std::uint32_t q) { return lanpSearch_[q] == cle; });
-        if (p >= 0 && static_cast<std::size_t>(p) < lanp0_) {
-            RecLanp& r = Rang(p);
-            memoTouchees_.Insere(hm, static_cast<std::uint32_t>(clesTouchees_.size()));
-            clesTouchees_.push_back(
-                {hote, ressource, type, static_cast<std::uint32_t>(&r - touchees_.data())});
-            Incremente(r.acces);
-            r.date = date;
-            return;
-        }
+        stockee = p >= 0 && static_cast<std::size_t>(p) < lanp0_;
     }
     if (p >= 0) {
         RecLanp& r = Rang(p);
+        if (stockee) {
+            memoTouchees_.Insere(hm, static_cast<std::uint32_t>(clesTouchees_.size()));
+            clesTouchees_.push_back(
+                {hote, ressource, type, static_cast<std::uint32_t>(&r - touchees_.data())});
+        }
         Incremente(r.acces);
         r.date = date;
         return;
