@@ -1,13 +1,15 @@
 #include "store/hachage.h"
 
+#include <bit>
+#include <stdexcept>
+
 namespace sillage {
 
 void HachagePositions::Efface() {
     cases_.clear();
     cases_.shrink_to_fit();
-    hachages_.clear();
-    hachages_.shrink_to_fit();
     masque_ = 0;
+    decalage_ = 32;
     taille_ = 0;
 }
 
@@ -22,16 +24,20 @@ void HachagePositions::Reserve(std::size_t n) {
 }
 
 void HachagePositions::Agrandit(std::size_t capacite) {
+    // A slot is numbered by 32 bits of the hash at most.
+    if (capacite > (std::size_t{1} << 32)) {
+        throw std::length_error("HachagePositions");
+    }
     std::vector<Case> anciennes;
     anciennes.swap(cases_);
     cases_.assign(capacite, Case{0, 0});
     masque_ = capacite - 1;
+    decalage_ = 32 - static_cast<unsigned>(std::countr_zero(capacite));
     for (const Case& c : anciennes) {
         if (c.position == 0) {
             continue;
         }
-        const std::uint64_t h = hachages_[c.position - 1];
-        std::size_t i = h & masque_;
+        std::size_t i = Place(c.signe);
         while (cases_[i].position != 0) {
             i = (i + 1) & masque_;
         }
@@ -43,11 +49,7 @@ void HachagePositions::Insere(std::uint64_t h, std::uint32_t position) {
     if ((taille_ + 1) * 2 > cases_.size()) {
         Agrandit(cases_.empty() ? 16 : cases_.size() * 2);
     }
-    if (hachages_.size() <= position) {
-        hachages_.resize(position + 1);
-    }
-    hachages_[position] = h;
-    std::size_t i = h & masque_;
+    std::size_t i = Place(Signe(h));
     while (cases_[i].position != 0) {
         i = (i + 1) & masque_;
     }

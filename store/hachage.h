@@ -1,5 +1,7 @@
 // An open-addressing set of row positions. The keys stay where they are (in a table or an index);
 // the caller gives each position's hash and says whether a position holds the key looked for.
+// A slot is chosen by the high bits of the hash, which each slot keeps: the set grows without its
+// keys and without a hash per position, 8 bytes per slot in all.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +17,7 @@ class HachagePositions {
             return -1;
         }
         const std::uint32_t signe = Signe(h);
-        for (std::size_t i = h & masque_;; i = (i + 1) & masque_) {
+        for (std::size_t i = Place(signe);; i = (i + 1) & masque_) {
             const Case& c = cases_[i];
             if (c.position == 0) {
                 return -1;
@@ -31,7 +33,7 @@ class HachagePositions {
     // Asks the processor to bring in the slot where a search for hash h begins.
     void Precharge(std::uint64_t h) const {
         if (!cases_.empty()) {
-            __builtin_prefetch(&cases_[h & masque_]);
+            __builtin_prefetch(&cases_[Place(Signe(h))]);
         }
     }
     void Efface();
@@ -44,12 +46,14 @@ class HachagePositions {
         std::uint32_t signe;
     };
     static std::uint32_t Signe(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
+    // The first slot of a key's search: the top bits of its signe, as many as the capacity needs.
+    std::size_t Place(std::uint32_t signe) const { return signe >> decalage_; }
     void Agrandit(std::size_t capacite);
 
     std::vector<Case> cases_;
     std::size_t masque_ = 0;
+    unsigned decalage_ = 32; // 32 - log2(capacity)
     std::size_t taille_ = 0;
-    std::vector<std::uint64_t> hachages_; // hash of each inserted position, to grow without keys
 };
 
 } // namespace sillage

@@ -31,9 +31,17 @@ std::uint64_t Bon(const std::string& s) {
 std::uint64_t Constant(const std::string&) {
     return 42;
 }
+// Hashes that differ in their low bits only: every key starts its search at the same slot.
+std::uint64_t Bas(const std::string& s) {
+    return std::hash<std::string>{}(s) & 0xFFFF;
+}
+// Hashes that differ in their high bits only.
+std::uint64_t Haut(const std::string& s) {
+    return std::hash<std::string>{}(s) << 48;
+}
 
 TEST(HachagePositions, AnswersTheFirstPositionOfEachKey) {
-    for (auto hachage : {&Bon, &Constant}) {
+    for (auto hachage : {&Bon, &Constant, &Bas, &Haut}) {
         Ensemble e{{}, {}, hachage};
         EXPECT_EQ(e.Cherche("a"), -1);
         // Enough keys to grow the set several times; each key twice.
@@ -62,6 +70,20 @@ TEST(HachagePositions, ReserveKeepsAndEffaceEmpties) {
     EXPECT_EQ(e.Cherche("x"), -1);
     e.positions.Insere(Bon("x"), 0);
     EXPECT_EQ(e.Cherche("x"), 0);
+}
+
+// Positions far apart, as a filtered index of a large table holds them: each is found.
+TEST(HachagePositions, HoldsPositionsFarApart) {
+    HachagePositions positions;
+    const std::vector<std::uint32_t> loin = {0, 4000000000u, 7, 123456789u, 0xFFFFFFFEu};
+    for (std::uint32_t p : loin) {
+        positions.Insere(Bon(std::to_string(p)), p);
+    }
+    for (std::uint32_t p : loin) {
+        const std::string cle = std::to_string(p);
+        EXPECT_EQ(positions.Cherche(Bon(cle), [&](std::uint32_t q) { return q == p; }), p);
+    }
+    EXPECT_EQ(positions.Cherche(Bon("8"), [](std::uint32_t) { return true; }), -1);
 }
 
 } // namespace
