@@ -157,18 +157,18 @@ void Table::AppliqueRetouches(const std::vector<Retouche>& retouches,
             const std::uint64_t debut = i == 0 ? 0 : fins_[i - 1] + 2;
             decalage += static_cast<std::int64_t>(retouches[k].texte.size()) -
                         static_cast<std::int64_t>(fins_[i] - (debut - decalage));
-            fins_[i] = debut + retouches[k].texte.size();
+            fins_.Fixe(i, debut + retouches[k].texte.size());
             ++k;
         } else {
-            fins_[i] += static_cast<std::uint64_t>(decalage);
+            fins_.Fixe(i, fins_[i] + static_cast<std::uint64_t>(decalage));
         }
     }
     const std::uint64_t depart = Fin();
     if (!ajouts.Vide()) {
         texte_.append(ajouts.Fichier());
     }
-    for (const std::uint64_t f : ajouts.fins_) {
-        fins_.push_back(depart + f);
+    for (std::size_t i = 0; i < ajouts.fins_.size(); ++i) {
+        fins_.push_back(depart + ajouts.fins_[i]);
     }
     Change();
 }

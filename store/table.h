@@ -2,6 +2,7 @@
 // CR LF, held in one buffer, with the end of each line.
 #pragma once
 
+#include "store/fins.h"
 #include "store/tampon.h"
 
 #include <cstdint>
@@ -102,7 +103,7 @@ class Table {
 
     std::optional<struct stat> origine_; // the file the table holds unchanged, when it does
     std::uint64_t version_ = 0;
-    std::vector<std::uint64_t> fins_; // end of each line's text (before its CR LF)
+    Fins fins_; // end of each line's text (before its CR LF)
 };
 
 } // namespace sillage
