@@ -33,7 +33,7 @@ std::uint64_t Constant(const std::string&) {
 }
 // Hashes that differ in their low bits only: every key starts its search at the same slot.
 std::uint64_t Bas(const std::string& s) {
-    return std::hash<std::string>{}(s) & 0xFFFF;
+    return std::hash<std::string>{}(s)&0xFFFF;
 }
 // Hashes that differ in their high bits only.
 std::uint64_t Haut(const std::string& s) {
