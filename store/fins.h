@@ -54,6 +54,13 @@ class Fins {
             Realloue(n);
         }
     }
+    // Goes over to 8 bytes per end now if ends up to plusGrande are to be set: setting them
+    // later then allocates nothing.
+    void Prevoit(std::uint64_t plusGrande) {
+        if (!larges_ && plusGrande > UINT32_MAX) {
+            Elargit();
+        }
+    }
     // Keeps the first n ends, or adds ends of 0 up to n.
     void resize(std::size_t n);
     void clear() { taille_ = 0; }

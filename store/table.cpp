@@ -4,6 +4,7 @@
 #include "store/fichiers.h"
 #include "store/manifeste.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -115,6 +116,7 @@ bool Table::PrepareRetouches(const std::vector<Retouche>& retouches, const Table
     }
     texte_.reserve(Fin() + static_cast<std::size_t>(decalage) + ajouts.Fin());
     fins_.reserve(fins_.size() + ajouts.fins_.size());
+    fins_.Prevoit(Fin() + static_cast<std::size_t>(decalage) + ajouts.Fin());
     return true;
 }
 
@@ -170,6 +172,78 @@ void Table::AppliqueRetouches(const std::vector<Retouche>& retouches,
     for (std::size_t i = 0; i < ajouts.fins_.size(); ++i) {
         fins_.push_back(depart + ajouts.fins_[i]);
     }
+    Change();
+}
+
+bool Table::PrepareRecomposition(const std::vector<Morceau>& morceaux) {
+    std::uint64_t octets = 0;
+    std::size_t lignes = 0;
+    std::size_t finPrecedente = 0;
+    for (const Morceau& m : morceaux) {
+        if (m.fin <= m.debut) {
+            octets += m.texte.size() + 2;
+            ++lignes;
+            continue;
+        }
+        if (m.debut < finPrecedente || m.fin > fins_.size()) {
+            return false;
+        }
+        finPrecedente = m.fin;
+        const std::uint64_t debut = Debut(m.debut);
+        if (octets < debut || lignes < m.debut) {
+            return false;
+        }
+        octets += fins_[m.fin - 1] + 2 - debut;
+        lignes += m.fin - m.debut;
+    }
+    texte_.reserve(std::max<std::uint64_t>(octets, Fin()));
+    fins_.reserve(std::max(lignes, fins_.size()));
+    fins_.Prevoit(std::max<std::uint64_t>(octets, Fin()));
+    return true;
+}
+
+void Table::AppliqueRecomposition(const std::vector<Morceau>& morceaux) noexcept {
+    std::uint64_t octets = 0;
+    std::size_t lignes = 0;
+    for (const Morceau& m : morceaux) {
+        octets += m.fin > m.debut ? fins_[m.fin - 1] + 2 - Debut(m.debut) : m.texte.size() + 2;
+        lignes += m.fin > m.debut ? m.fin - m.debut : 1;
+    }
+    const std::uint64_t total = octets;
+    const std::size_t n = lignes;
+    texte_.resize(std::max(total, Fin()));
+    fins_.resize(std::max(n, fins_.size()));
+    char* const t = texte_.data();
+    // From the last morceau to the first: each lands at or after where it stands, and every
+    // morceau before it stands before where it lands, so no byte or end is written over before
+    // it is moved.
+    for (std::size_t k = morceaux.size(); k-- > 0;) {
+        const Morceau& m = morceaux[k];
+        if (m.fin <= m.debut) {
+            octets -= m.texte.size() + 2;
+            --lignes;
+            std::memcpy(t + octets, m.texte.data(), m.texte.size());
+            t[octets + m.texte.size()] = '\r';
+            t[octets + m.texte.size() + 1] = '\n';
+            fins_.Fixe(lignes, octets + m.texte.size());
+            continue;
+        }
+        const std::uint64_t debut = Debut(m.debut);
+        const std::uint64_t taille = fins_[m.fin - 1] + 2 - debut;
+        octets -= taille;
+        lignes -= m.fin - m.debut;
+        if (octets != debut) {
+            std::memmove(t + octets, t + debut, taille);
+        }
+        if (octets != debut || lignes != m.debut) {
+            const std::uint64_t decalage = octets - debut;
+            for (std::size_t i = m.fin - m.debut; i-- > 0;) {
+                fins_.Fixe(lignes + i, fins_[m.debut + i] + decalage);
+            }
+        }
+    }
+    fins_.resize(n);
+    texte_.resize(total);
     Change();
 }
 

@@ -67,6 +67,24 @@ class Table {
     // Rewrites the rows, then appends the rows of ajouts; only after PrepareRetouches answered
     // true for the same arguments, the table unchanged since.
     void AppliqueRetouches(const std::vector<Retouche>& retouches, const Table& ajouts) noexcept;
+    // A table rebuilt in its own memory from runs of its rows, kept in their order, and rows of
+    // other text placed anywhere among them: a ranked table of which an import moves a few rows
+    // costs moving its bytes, not a second table. A morceau is rows [debut, fin) of this table
+    // when fin > debut, else one row of texte (outside this table); the runs of a list of them
+    // are in increasing row order and do not overlap.
+    struct Morceau {
+        std::size_t debut;
+        std::size_t fin;
+        std::string_view texte;
+    };
+    // True when no run would land nearer the start than it stands, in bytes or in rows (rows
+    // that grow or keep their length, rows added, never do). Then makes room for the result, so
+    // that AppliqueRecomposition cannot fail; the lines and the version stay, but the bytes may
+    // move (views into the table no longer hold).
+    bool PrepareRecomposition(const std::vector<Morceau>& morceaux);
+    // Makes the table the rows of morceaux; only after PrepareRecomposition answered true for
+    // the same list, the table unchanged since.
+    void AppliqueRecomposition(const std::vector<Morceau>& morceaux) noexcept;
     // Total bytes of text, line ends excluded.
     std::size_t Octets() const { return Fin() - 2 * fins_.size(); }
     void Reserve(std::size_t lignes, std::size_t octets);

@@ -198,6 +198,99 @@ TEST(Table, RowsRewrittenInPlaceGiveTheTableBuiltAnew) {
     EXPECT_FALSE(t.PrepareRetouches({{2, "cc"}}, Table()));
 }
 
+// A table recomposed in place from runs of its rows and rows of other text gives the table that
+// building it anew gives: rows moved toward the start past others, rows dropped, rows added
+// anywhere; a list under which a run would land nearer the start is refused and changes nothing.
+TEST(Table, RecomposedInPlaceGivesTheTableBuiltAnew) {
+    std::uint64_t graine = 777;
+    const auto hasard = [&](std::uint64_t n) {
+        graine = graine * 6364136223846793005ull + 1442695040888963407ull;
+        return (graine >> 33) % n;
+    };
+    int enPlace = 0;
+    for (int essai = 0; essai < 1000; ++essai) {
+        Table table;
+        const std::size_t n = hasard(30);
+        for (std::size_t i = 0; i < n; ++i) {
+            table.Ajoute(std::string(hasard(10), static_cast<char>('a' + i % 26)));
+        }
+        const Table avant = table;
+        // The runs: the rows in order, some left out (moved or dropped), cut at random places;
+        // texts in between, most of them longer than the rows left out, as recounted rows are.
+        std::vector<std::string> textes;
+        textes.reserve(64);
+        std::vector<Table::Morceau> morceaux;
+        const auto texte = [&] {
+            textes.push_back("T" + std::string(hasard(14), 'x') + std::to_string(textes.size()));
+            morceaux.push_back({0, 0, textes.back()});
+        };
+        std::size_t i = 0;
+        while (i < n) {
+            if (hasard(4) == 0) {
+                texte();
+            }
+            if (hasard(5) == 0) {
+                ++i; // a row left out
+                continue;
+            }
+            const std::size_t fin = i + 1 + hasard(n - i);
+            morceaux.push_back({i, fin, {}});
+            i = fin;
+        }
+        for (std::size_t k = hasard(3); k > 0; --k) {
+            texte();
+        }
+        Table attendue;
+        for (const Table::Morceau& m : morceaux) {
+            if (m.fin > m.debut) {
+                attendue.AjouteLignes(avant, m.debut, m.fin);
+            } else {
+                attendue.Ajoute(m.texte);
+            }
+        }
+        // In place exactly when each run lands at or after where it stands, in bytes and rows.
+        bool possible = true;
+        {
+            std::size_t octets = 0;
+            std::size_t lignes = 0;
+            for (const Table::Morceau& m : morceaux) {
+                if (m.fin > m.debut) {
+                    std::size_t debut = 0;
+                    for (std::size_t r = 0; r < m.debut; ++r) {
+                        debut += avant[r].size() + 2;
+                    }
+                    possible = possible && octets >= debut && lignes >= m.debut;
+                    for (std::size_t r = m.debut; r < m.fin; ++r) {
+                        octets += avant[r].size() + 2;
+                    }
+                    lignes += m.fin - m.debut;
+                } else {
+                    octets += m.texte.size() + 2;
+                    ++lignes;
+                }
+            }
+        }
+        const std::uint64_t version = table.Version();
+        ASSERT_EQ(table.PrepareRecomposition(morceaux), possible) << essai;
+        EXPECT_EQ(table.Version(), version);
+        EXPECT_EQ(table, avant);
+        if (possible) {
+            ++enPlace;
+            table.AppliqueRecomposition(morceaux);
+            ASSERT_EQ(table, attendue) << essai;
+            EXPECT_NE(table.Version(), version);
+        }
+    }
+    EXPECT_GT(enPlace, 200);
+    // Runs out of order, overlapping or past the end are refused.
+    Table t;
+    t.Ajoute("a");
+    t.Ajoute("b");
+    EXPECT_FALSE(t.PrepareRecomposition({{1, 2, {}}, {0, 1, {}}}));
+    EXPECT_FALSE(t.PrepareRecomposition({{0, 2, {}}, {1, 2, {}}}));
+    EXPECT_FALSE(t.PrepareRecomposition({{1, 3, {}}}));
+}
+
 TEST(IndexNoms, FirstCaseInsensitiveMatch) {
     IndexNoms index;
     index.Ajoute("/index.html");
