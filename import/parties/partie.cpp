@@ -25,16 +25,22 @@ std::int32_t CompteurInitial::Ident(std::size_t ajoutees) const {
     return static_cast<std::int32_t>(n);
 }
 
-void CompteurInitial::AjouteFin(Table& table, std::size_t ajoutees, std::int64_t dernier) const {
+bool CompteurInitial::LigneFin(std::size_t ajoutees, std::int64_t dernier,
+                               std::string& ligne) const {
+    ligne.clear();
     if (ajoutees == 0) {
-        if (present_) {
-            table.Ajoute(texte_);
-        }
-        return;
+        ligne = texte_;
+        return present_;
     }
-    std::string ligne;
     AjouteLigneCompteur(ligne, dernier + 1);
-    table.Ajoute(ligne);
+    return true;
+}
+
+void CompteurInitial::AjouteFin(Table& table, std::size_t ajoutees, std::int64_t dernier) const {
+    std::string ligne;
+    if (LigneFin(ajoutees, dernier, ligne)) {
+        table.Ajoute(ligne);
+    }
 }
 
 std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition(const Touchees& touchees) {

@@ -32,6 +32,8 @@ class CompteurInitial {
     // Appends the counter row that ends the table: the one found when no row was added, else
     // the one after the last row added, whose identifier was `dernier`.
     void AjouteFin(Table& table, std::size_t ajoutees, std::int64_t dernier) const;
+    // The text of that counter row in ligne; false when there is none (no row at all).
+    bool LigneFin(std::size_t ajoutees, std::int64_t dernier, std::string& ligne) const;
 
   private:
     std::string texte_;

@@ -115,12 +115,134 @@ std::int32_t TableCle::Compte(std::string_view cle, std::uint64_t h, DateCompact
     return r.ident;
 }
 
+void TableCle::Ecrit(std::uint32_t rang, std::string& texte) const {
+    const RecCle& r = recs_[rang];
+    if (!nouvelles_.empty() && rang == nouvelles_[0] && r.acces == 1) {
+        // The first new row is made from the counter row's own text.
+        texte += compteur_.Texte();
+        AjouteSuiteQuatre(texte, r.nom, 1, dates_.Ecrite(r.date));
+    } else {
+        AjouteLigneQuatre(texte, r.ident, r.nom, r.acces, dates_.Ecrite(r.date));
+    }
+}
+
+bool TableCle::PrepareEnPlace() {
+    // Each record with the stored row it goes before (n0_ for after the last), in result order.
+    std::vector<std::pair<std::size_t, std::uint32_t>> places;
+    places.reserve(recs_.size());
+    const auto touchees = ParPosition(parPosition_);
+    if (trie_) {
+        // The result is the stored rows left as they were, in their order, merged with the
+        // records by decreasing count, rows of equal count in table order (the order of a stable
+        // sort of the whole table), provided the stored rows are in that order.
+        std::vector<std::int64_t> acces(n0_);
+        for (std::size_t i = 0; i < n0_; ++i) {
+            acces[i] = AccesPourTri(table_[i]);
+            if (i > 0 && acces[i - 1] < acces[i]) {
+                return false;
+            }
+        }
+        std::vector<std::pair<std::int64_t, std::size_t>> cles; // (count, row in table order)
+        cles.reserve(recs_.size());
+        for (const auto& [position, rang] : touchees) {
+            cles.emplace_back(recs_[rang].acces, position);
+        }
+        for (std::size_t j = 0; j < nouvelles_.size(); ++j) {
+            cles.emplace_back(recs_[nouvelles_[j]].acces, n0_ + j);
+        }
+        std::sort(cles.begin(), cles.end(), [](const auto& a, const auto& b) {
+            return a.first > b.first || (a.first == b.first && a.second < b.second);
+        });
+        std::size_t depuis = 0;
+        for (const auto& [compte, ligne] : cles) {
+            // The first stored row that comes after this record.
+            std::size_t bas = depuis;
+            std::size_t haut = n0_;
+            while (bas < haut) {
+                const std::size_t milieu = bas + (haut - bas) / 2;
+                if (acces[milieu] > compte || (acces[milieu] == compte && milieu < ligne)) {
+                    bas = milieu + 1;
+                } else {
+                    haut = milieu;
+                }
+            }
+            depuis = bas;
+            places.emplace_back(bas, ligne < n0_
+                                         ? parPosition_.at(static_cast<std::uint32_t>(ligne))
+                                         : nouvelles_[ligne - n0_]);
+        }
+    } else {
+        // Rows rewritten where they stand, the new ones after the last.
+        for (const auto& [position, rang] : touchees) {
+            places.emplace_back(position, rang);
+        }
+        for (const std::uint32_t rang : nouvelles_) {
+            places.emplace_back(n0_, rang);
+        }
+    }
+    // The texts first, then the views, which the growth of the texts would move.
+    std::vector<std::size_t> fins;
+    fins.reserve(places.size() + 1);
+    for (const auto& [avant, rang] : places) {
+        Ecrit(rang, textes_);
+        fins.push_back(textes_.size());
+    }
+    std::string compteur;
+    const std::int64_t dernier = nouvelles_.empty() ? 0 : recs_[nouvelles_.back()].ident;
+    const bool avecCompteur = compteur_.LigneFin(nouvelles_.size(), dernier, compteur);
+    textes_ += compteur;
+    morceaux_.reserve(2 * places.size() + 2);
+    std::size_t suivante = 0; // the next stored row not yet placed
+    auto touchee = touchees.begin();
+    const auto range = [&](std::size_t jusqua) {
+        // The stored rows before jusqua, the touched ones left out.
+        while (suivante < jusqua) {
+            while (touchee != touchees.end() && touchee->first < suivante) {
+                ++touchee;
+            }
+            const std::size_t fin =
+                touchee != touchees.end() && touchee->first < jusqua ? touchee->first : jusqua;
+            if (fin > suivante) {
+                morceaux_.push_back({suivante, fin, {}});
+            }
+            suivante = fin < jusqua ? fin + 1 : fin;
+        }
+    };
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        range(places[k].first);
+        const std::size_t debut = k == 0 ? 0 : fins[k - 1];
+        morceaux_.push_back({0, 0, std::string_view(textes_).substr(debut, fins[k] - debut)});
+    }
+    range(n0_);
+    if (avecCompteur) {
+        if (nouvelles_.empty() && table_.Count() == n0_ + 1) {
+            morceaux_.push_back({n0_, n0_ + 1, {}});
+        } else {
+            const std::size_t debut = places.empty() ? 0 : fins.back();
+            morceaux_.push_back({0, 0, std::string_view(textes_).substr(debut)});
+        }
+    }
+    if (!table_.PrepareRecomposition(morceaux_)) {
+        morceaux_ = {};
+        textes_ = {};
+        return false;
+    }
+    return true;
+}
+
 void TableCle::Prepare() {
     // The look-up is done with: its memory goes before the new table takes its own.
     memo_.Efface();
     if (recs_.empty()) {
         // Nothing counted here; a ranked table is still left in its order.
         nouvelle_.prete = trie_ && TrieDans(table_, nouvelle_.table);
+        return;
+    }
+    if (PrepareEnPlace()) {
+        enPlace_ = true;
+        recs_ = {};
+        nouvelles_ = {};
+        parPosition_ = {};
         return;
     }
     // Each data row of the result, in table order: a stored row (its position), or a record.
@@ -192,6 +314,12 @@ void TableCle::Prepare() {
 }
 
 void TableCle::Applique() noexcept {
+    if (enPlace_) {
+        table_.AppliqueRecomposition(morceaux_);
+        morceaux_ = {};
+        textes_ = {};
+        return;
+    }
     nouvelle_.MetEnPlace(table_);
 }
 

@@ -52,6 +52,12 @@ class TableCle {
     };
 
     std::uint32_t Rang(std::int64_t position);
+    // The row of record `rang` as the import writes it, appended to texte.
+    void Ecrit(std::uint32_t rang, std::string& texte) const;
+    // Makes the result in the table's own memory when its stored rows allow (a ranked table in
+    // its order, no row written shorter): the runs of untouched rows and the rows written anew,
+    // in morceaux_. False when the table must be built anew.
+    bool PrepareEnPlace();
     // The first stored row named cle (whose hash is h), or -1.
     std::int64_t ChercheStockee(std::string_view cle, std::uint64_t h) const;
 
@@ -72,6 +78,9 @@ class TableCle {
     std::string tampon_;
 
     TablePreparee nouvelle_;
+    bool enPlace_ = false;
+    std::string textes_;                   // the rows written anew, one after another
+    std::vector<Table::Morceau> morceaux_; // the result, when made in place
 };
 
 } // namespace sillage

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,86 @@ TEST(TableCle, UnrankedTableKeepsItsOrderAndNumbersFromTheCounterRowText) {
     desordre.partie.Prepare();
     desordre.partie.Applique();
     EXPECT_TRUE(desordre.table == TableDe({Rangee(1, "b", 4), Rangee(0, "a", 1), Compteur(2)}));
+}
+
+// A ranked table in its order is rebuilt in its own memory, the others anew: both give the
+// table that recounting every row and sorting them all gives, for ties, rows that climb past
+// others, new rows among the old ones, and stored counts written with leading zeros (a row
+// rewritten shorter, which the table cannot take in place).
+TEST(TableCle, RankedTableGivesTheFullSortWhetherRebuiltInPlaceOrAnew) {
+    std::uint64_t graine = 99;
+    const auto hasard = [&](std::uint64_t n) {
+        graine = graine * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<int>((graine >> 33) % n);
+    };
+    for (int essai = 0; essai < 300; ++essai) {
+        SCOPED_TRACE(essai);
+        struct Rang {
+            int ident;
+            std::string nom;
+            int acces;
+            std::string date;
+            bool zeros;
+        };
+        std::vector<Rang> rangs;
+        const int n = hasard(25);
+        int compte = 40;
+        for (int i = 0; i < n; ++i) {
+            compte -= hasard(3); // ties, in decreasing order
+            rangs.push_back(
+                {i, "n" + std::to_string(i), std::max(compte, 1), kAvant, hasard(8) == 0});
+        }
+        std::vector<std::string> lignes;
+        for (const Rang& r : rangs) {
+            lignes.push_back(r.zeros
+                                 ? "\\1;" + std::to_string(r.ident) + "\\2;" + r.nom + "\\3;000" +
+                                       std::to_string(r.acces) + "\\4;" + r.date + "\\5;"
+                                 : Rangee(r.ident, r.nom, r.acces, r.date));
+        }
+        lignes.push_back(Compteur(n));
+        std::vector<std::string> noms;
+        for (int i = 0; i < n; ++i) {
+            noms.push_back("n" + std::to_string(i));
+        }
+        for (int i = 0; i < 6; ++i) {
+            noms.push_back("m" + std::to_string(i));
+        }
+        Cle cle(lignes, true, hasard(2) == 0, noms);
+        int suivant = n;
+        for (int coup = hasard(30); coup > 0; --coup) {
+            const bool neuf = n == 0 || hasard(4) == 0;
+            const std::string nom =
+                neuf ? "m" + std::to_string(hasard(6)) : "n" + std::to_string(hasard(n));
+            const char* date = coup % 2 ? kLundi : kMardi;
+            cle.Compte(nom, date);
+            auto it = std::find_if(rangs.begin(), rangs.end(),
+                                   [&](const Rang& r) { return r.nom == nom; });
+            if (it == rangs.end()) {
+                rangs.push_back({suivant++, nom, 1, date, false});
+            } else {
+                ++it->acces;
+                it->date = date;
+                it->zeros = false; // rewritten as the import writes a row
+            }
+        }
+        cle.partie.Prepare();
+        cle.partie.Applique();
+        // What a recount of every row and a stable sort of them all give.
+        std::vector<Rang> tries = rangs;
+        std::stable_sort(tries.begin(), tries.end(),
+                         [](const Rang& a, const Rang& b) { return a.acces > b.acces; });
+        std::vector<std::string> attendues;
+        for (std::size_t k = 0; k < tries.size(); ++k) {
+            const Rang& r = tries[k];
+            const std::size_t i = static_cast<std::size_t>(
+                std::find_if(rangs.begin(), rangs.end(),
+                             [&](const Rang& x) { return x.nom == r.nom; }) -
+                rangs.begin());
+            attendues.push_back(r.zeros ? lignes[i] : Rangee(r.ident, r.nom, r.acces, r.date));
+        }
+        attendues.push_back(Compteur(suivant));
+        ASSERT_TRUE(cle.table == TableDe(attendues));
+    }
 }
 
 TEST(TableCle, SaysWhyARowCannotBeCounted) {
