@@ -36,7 +36,8 @@ int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille) {
 
 void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets,
                     bool grand) {
-    const auto attendu = static_cast<std::size_t>(taille);
+    // One byte more than the file holds: the read that finds its end needs no growth.
+    const auto attendu = static_cast<std::size_t>(taille) + 1;
     if (grand) {
         octets.ReserveGrand(attendu);
     }

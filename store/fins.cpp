@@ -1,13 +1,13 @@
 #include "store/fins.h"
 
-#include <cstdlib>
-#include <new>
+#include "store/memoire.h"
+
 #include <utility>
 
 namespace sillage {
 
 Fins::~Fins() {
-    std::free(octets_);
+    RealloueMemoire(octets_, capacite_ * Largeur(), 0);
 }
 
 Fins::Fins(const Fins& autre) : larges_(autre.larges_) {
@@ -32,7 +32,7 @@ Fins::Fins(Fins&& autre) noexcept
 
 Fins& Fins::operator=(Fins&& autre) noexcept {
     if (this != &autre) {
-        std::free(octets_);
+        RealloueMemoire(octets_, capacite_ * Largeur(), 0);
         octets_ = std::exchange(autre.octets_, nullptr);
         taille_ = std::exchange(autre.taille_, 0);
         capacite_ = std::exchange(autre.capacite_, 0);
@@ -42,32 +42,22 @@ Fins& Fins::operator=(Fins&& autre) noexcept {
 }
 
 void Fins::Realloue(std::size_t capacite) {
-    if (capacite == 0) {
-        std::free(octets_);
-        octets_ = nullptr;
-        capacite_ = 0;
-        larges_ = false;
-        return;
-    }
-    void* p = std::realloc(octets_, capacite * Largeur());
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    octets_ = static_cast<unsigned char*>(p);
+    octets_ = static_cast<unsigned char*>(
+        RealloueMemoire(octets_, capacite_ * Largeur(), capacite * Largeur()));
     capacite_ = capacite;
+    if (capacite == 0) {
+        larges_ = false;
+    }
 }
 
 void Fins::Elargit() {
     const std::size_t capacite = capacite_ < 16 ? 16 : capacite_;
-    auto* larges = static_cast<unsigned char*>(std::malloc(capacite * 8));
-    if (larges == nullptr) {
-        throw std::bad_alloc();
-    }
+    auto* larges = static_cast<unsigned char*>(RealloueMemoire(nullptr, 0, capacite * 8));
     for (std::size_t i = 0; i < taille_; ++i) {
         const std::uint64_t v = (*this)[i];
         std::memcpy(larges + 8 * i, &v, 8);
     }
-    std::free(octets_);
+    RealloueMemoire(octets_, capacite_ * 4, 0);
     octets_ = larges;
     capacite_ = capacite;
     larges_ = true;

@@ -1,34 +1,14 @@
 #include "store/tampon.h"
 
-#include <cstdint>
-#include <cstdlib>
+#include "store/memoire.h"
+
 #include <cstring>
-#include <new>
-#include <sys/mman.h>
 #include <utility>
 
 namespace sillage {
 
-void ConseillePagesGeantes(void* debut, std::size_t taille) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::size_t kGrande = 2u << 20;
-    if (taille < 2 * kGrande) {
-        return;
-    }
-    const auto adresse = reinterpret_cast<std::uintptr_t>(debut);
-    const std::uintptr_t premiere = (adresse + kGrande - 1) & ~(kGrande - 1);
-    const std::uintptr_t fin = (adresse + taille) & ~(kGrande - 1);
-    if (fin > premiere) {
-        ::madvise(reinterpret_cast<void*>(premiere), fin - premiere, MADV_HUGEPAGE);
-    }
-#else
-    (void)debut;
-    (void)taille;
-#endif
-}
-
 Tampon::~Tampon() {
-    std::free(octets_);
+    RealloueMemoire(octets_, capacite_, 0);
 }
 
 Tampon::Tampon(const Tampon& autre) {
@@ -53,7 +33,7 @@ Tampon::Tampon(Tampon&& autre) noexcept
 
 Tampon& Tampon::operator=(Tampon&& autre) noexcept {
     if (this != &autre) {
-        std::free(octets_);
+        RealloueMemoire(octets_, capacite_, 0);
         octets_ = std::exchange(autre.octets_, nullptr);
         taille_ = std::exchange(autre.taille_, 0);
         capacite_ = std::exchange(autre.capacite_, 0);
@@ -62,17 +42,7 @@ Tampon& Tampon::operator=(Tampon&& autre) noexcept {
 }
 
 void Tampon::Realloue(std::size_t capacite) {
-    if (capacite == 0) {
-        std::free(octets_);
-        octets_ = nullptr;
-        capacite_ = 0;
-        return;
-    }
-    void* p = std::realloc(octets_, capacite);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    octets_ = static_cast<char*>(p);
+    octets_ = static_cast<char*>(RealloueMemoire(octets_, capacite_, capacite));
     capacite_ = capacite;
 }
 
@@ -84,9 +54,8 @@ void Tampon::reserve(std::size_t n) {
 
 void Tampon::ReserveGrand(std::size_t n) {
     if (n > capacite_) {
-        const std::size_t avant = capacite_;
         Realloue(n);
-        ConseillePagesGeantes(octets_ + avant, n - avant);
+        ConseillePagesGeantes(octets_, capacite_);
     }
 }
 

@@ -42,7 +42,4 @@ class Tampon {
     std::size_t capacite_ = 0;
 };
 
-// Asks for huge pages over [debut, debut + taille) when the region is large; a hint only.
-void ConseillePagesGeantes(void* debut, std::size_t taille);
-
 } // namespace sillage
