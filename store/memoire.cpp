@@ -21,8 +21,8 @@ std::size_t Pages(std::size_t taille) {
 }
 
 void* Mappage(std::size_t taille) {
-    void* p = ::mmap(nullptr, Pages(taille), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                     -1, 0);
+    void* p =
+        ::mmap(nullptr, Pages(taille), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) {
         throw std::bad_alloc();
     }

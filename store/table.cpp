@@ -284,8 +284,7 @@ bool Table::DecoupeCanonique(const char* octets, std::size_t taille) {
     if (taille == 0) {
         return true;
     }
-    if (taille < 2 || octets[taille - 2] != '\r' || octets[taille - 1] != '\n' ||
-        std::memchr(octets, '\0', taille) != nullptr) {
+    if (taille < 2 || octets[taille - 2] != '\r' || octets[taille - 1] != '\n') {
         return false;
     }
     // Every LF follows a CR and every CR precedes an LF: the masks of the two agree once the CR
@@ -295,6 +294,8 @@ bool Table::DecoupeCanonique(const char* octets, std::size_t taille) {
 #ifdef __SSE2__
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
+    // Lanes that met a NUL byte, checked once at the end.
+    __m128i nuls = _mm_setzero_si128();
     unsigned retenue = 0;
     // The line ends are counted in byte lanes (each lane at most 255 before it is summed).
     __m128i parOctet = _mm_setzero_si128();
@@ -315,17 +316,21 @@ bool Table::DecoupeCanonique(const char* octets, std::size_t taille) {
             return false;
         }
         retenue = c >> 15;
+        nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(bloc, _mm_setzero_si128()));
         parOctet = _mm_sub_epi8(parOctet, estLf);
         if (++blocs == 255) {
             somme();
         }
     }
     somme();
-    if (retenue != 0 && (i >= taille || octets[i] != '\n')) {
+    if (_mm_movemask_epi8(nuls) != 0 || (retenue != 0 && (i >= taille || octets[i] != '\n'))) {
         return false;
     }
 #endif
     for (std::size_t j = i; j < taille; ++j) {
+        if (octets[j] == '\0') {
+            return false;
+        }
         if (octets[j] == '\n') {
             if (j == 0 || octets[j - 1] != '\r') {
                 return false;

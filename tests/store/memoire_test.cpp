@@ -24,8 +24,8 @@ std::size_t Residents() {
 // A block keeps its bytes through every change of kind: small, mapped, mapped larger with huge
 // pages asked for, small again, and freed.
 TEST(Memoire, BlocksKeepTheirBytesFromSmallToMappedAndBack) {
-    const std::vector<std::size_t> tailles = {100,      kSeuilMemoire, 3 * kSeuilMemoire,
-                                              40 << 20, 41 << 20,      kSeuilMemoire - 1,
+    const std::vector<std::size_t> tailles = {100,      kSeuilMemoire,    3 * kSeuilMemoire,
+                                              40 << 20, 41 << 20,         kSeuilMemoire - 1,
                                               10,       kSeuilMemoire + 5};
     auto* p = static_cast<unsigned char*>(RealloueMemoire(nullptr, 0, 64));
     std::size_t ancienne = 64;

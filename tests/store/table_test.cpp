@@ -39,6 +39,17 @@ TEST(TableLoading, EveryKindOfLineEnd) {
 TEST(TableLoading, NulEndsTheReading) {
     EXPECT_EQ(Lignes(std::string("a\r\nb\0c\r\nd\r\n", 11)), (V{"a", "b"}));
     EXPECT_EQ(Lignes(std::string("\0abc", 4)), V{});
+    // A NUL anywhere in rows ended as the tables are written, in the blocks read many bytes at
+    // once or in the last bytes: the rows are those of the bytes before it.
+    std::string canonique;
+    for (int i = 0; i < 9; ++i) {
+        canonique += "\\1;" + std::to_string(i) + "\\2;x\r\n";
+    }
+    for (std::size_t p = 0; p < canonique.size(); ++p) {
+        std::string abimee = canonique;
+        abimee[p] = '\0';
+        ASSERT_EQ(Lignes(abimee), Lignes(canonique.substr(0, p))) << p;
+    }
 }
 
 // A file of many lines, each ended by CR LF as the tables are written, is mapped rather than read;
