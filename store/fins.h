@@ -1,6 +1,6 @@
 // The end of each line of a table, in 4 bytes each while the table's text stays under 4 GiB and
-// in 8 from the first end past it. The array grows in place (the allocator moves its pages, not
-// its bytes), so a table of millions of rows takes rows without a second copy of its ends.
+// in 8 from the first end past it. A large array grows where it is mapped (RealloueMemoire), so a
+// table of millions of rows takes rows without a second copy of its ends.
 #pragma once
 
 #include <cstddef>
