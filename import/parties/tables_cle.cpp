@@ -127,6 +127,17 @@ void TableCle::Ecrit(std::uint32_t rang, std::string& texte) const {
 }
 
 bool TableCle::PrepareEnPlace() {
+    // The rows written anew are held beside the table until it is rebuilt: when they outweigh
+    // the stored rows (a first import, say), a new table costs less memory.
+    std::size_t octets = compteur_.Texte().size() + 32;
+    for (const RecCle& r : recs_) {
+        octets += TailleLigneQuatre(r.ident, r.nom, r.acces, dates_.Ecrite(r.date)) +
+                  compteur_.Texte().size();
+    }
+    if (octets > table_.Octets()) {
+        return false;
+    }
+    textes_.reserve(octets);
     // Each record with the stored row it goes before (n0_ for after the last), in result order.
     std::vector<std::pair<std::size_t, std::uint32_t>> places;
     places.reserve(recs_.size());
