@@ -134,28 +134,28 @@ void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t
          0xC2B2AE3D27D4EB4Full) ^
         (static_cast<std::uint64_t>(type) << 61);
     const std::uint64_t hm = h ^ (h >> 29);
-    const std::int64_t n = memo_.Cherche(hm, [&](std::uint32_t q) {
+    // One look-up finds a pair this import met before, added or stored.
+    const std::int64_t m = memo_.Cherche(hm, [&](std::uint32_t q) {
+        if (q & kTouchee) {
+            const CleTouchee& c = clesTouchees_[q & ~kTouchee];
+            return c.hote == hote && c.ressource == ressource && c.type == type;
+        }
         const RecLanp& r = nouvelles_[q];
         return r.hote == hote && r.ressource == ressource && r.type == type;
     });
+    if (m >= 0 && (m & kTouchee)) {
+        // A stored pair met before: found by its numbers, without its key's text nor the rows.
+        RecLanp& r = touchees_[clesTouchees_[static_cast<std::size_t>(m & ~kTouchee)].rang];
+        Incremente(r.acces);
+        r.date = date;
+        return;
+    }
     std::int64_t p = -1;
     bool stockee = false; // p found by the key of a stored row
-    if (n >= 0) {
+    if (m >= 0) {
         // An added pair: its row sits at the same distance past the stored rows in both lists.
-        p = static_cast<std::int64_t>(lanpSearch0_) + n;
+        p = static_cast<std::int64_t>(lanpSearch0_) + m;
     } else if (stockees_.Taille() > 0) {
-        // A stored pair this import met before: found by its numbers, as the added ones are,
-        // without its key's text nor the stored rows.
-        const std::int64_t t = memoTouchees_.Cherche(hm, [&](std::uint32_t q) {
-            const CleTouchee& c = clesTouchees_[q];
-            return c.hote == hote && c.ressource == ressource && c.type == type;
-        });
-        if (t >= 0) {
-            RecLanp& r = touchees_[clesTouchees_[static_cast<std::size_t>(t)].rang];
-            Incremente(r.acces);
-            r.date = date;
-            return;
-        }
         const std::string_view cle = CleLanp(tamponCle_, hote, ressource, type);
         p = stockees_.Cherche(HachageExact(cle),
                               [&](std::uint32_t q) { return lanpSearch_[q] == cle; });
@@ -164,7 +164,7 @@ void PairesLanp::MajLanp(std::int32_t hote, std::int32_t ressource, std::int32_t
     if (p >= 0) {
         RecLanp& r = Rang(p);
         if (stockee) {
-            memoTouchees_.Insere(hm, static_cast<std::uint32_t>(clesTouchees_.size()));
+            memo_.Insere(hm, kTouchee | static_cast<std::uint32_t>(clesTouchees_.size()));
             clesTouchees_.push_back(
                 {hote, ressource, type, static_cast<std::uint32_t>(&r - touchees_.data())});
         }
@@ -185,7 +185,6 @@ void PairesLanp::Prepare() {
     // The look-ups are done with: their memory goes before the new tables take theirs.
     memo_.Efface();
     stockees_.Efface();
-    memoTouchees_.Efface();
     clesTouchees_ = {};
     if (touchees_.empty() && nouvelles_.empty()) {
         return;

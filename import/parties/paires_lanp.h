@@ -53,15 +53,17 @@ class PairesLanp {
     Touchees parPosition_;
     std::vector<RecLanp> touchees_;
     std::vector<RecLanp> nouvelles_;
-    HachagePositions memo_; // added pairs by their numbers
-    // The stored pairs met, by the numbers they were counted under -> their records.
+    // The pairs met, by their numbers: an added pair's index in nouvelles_, or a stored pair's
+    // index in clesTouchees_ with kTouchee set.
+    static constexpr std::uint32_t kTouchee = 1u << 31;
+    HachagePositions memo_;
+    // The stored pairs met: the numbers they were counted under and their records.
     struct CleTouchee {
         std::int32_t hote;
         std::int32_t ressource;
         std::int32_t type;
         std::uint32_t rang; // in touchees_
     };
-    HachagePositions memoTouchees_;
     std::vector<CleTouchee> clesTouchees_;
     std::string tampon_;
     std::string tamponCle_;

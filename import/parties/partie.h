@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -51,26 +50,63 @@ struct TablePreparee {
     }
 };
 
-// Positions of stored rows that an import touched -> their records.
-using Touchees = std::unordered_map<std::uint32_t, std::uint32_t>;
+// Positions of stored rows that an import touched -> their records: an open-addressing map of
+// 8 bytes a slot, no memory of its own per entry.
+class Touchees {
+  public:
+    // The record of the row at position, or -1.
+    std::int64_t Cherche(std::uint32_t position) const {
+        if (cases_.empty()) {
+            return -1;
+        }
+        for (std::size_t i = Place(position);; i = (i + 1) & masque_) {
+            const std::uint64_t c = cases_[i];
+            if (c == 0) {
+                return -1;
+            }
+            if ((c >> 32) == std::uint64_t{position} + 1) {
+                return static_cast<std::uint32_t>(c);
+            }
+        }
+    }
+    // Records the row at position, which is not yet in the map, as record rang.
+    void Insere(std::uint32_t position, std::uint32_t rang);
+    std::size_t size() const { return taille_; }
+    bool empty() const { return taille_ == 0; }
+    // The rows in position order: (position, record).
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition() const;
+
+  private:
+    std::size_t Place(std::uint32_t position) const {
+        return static_cast<std::size_t>((position * 0x9E3779B97F4A7C15ull) >> decalage_);
+    }
+    void Agrandit();
+
+    std::vector<std::uint64_t> cases_; // (position + 1) << 32 | record; 0 is an empty slot
+    std::size_t masque_ = 0;
+    unsigned decalage_ = 64;
+    std::size_t taille_ = 0;
+};
 
 // The record of stored row `position` of table: the one made before, or the one that
 // lit(LecteurChamps&) reads from the row now, added to recs. Answers its index in recs.
 template <class Rec, class Lit>
 std::uint32_t RangStocke(const Table& table, std::uint32_t position, Touchees& touchees,
                          std::vector<Rec>& recs, Lit lit) {
-    if (auto it = touchees.find(position); it != touchees.end()) {
-        return it->second;
+    if (const std::int64_t connu = touchees.Cherche(position); connu >= 0) {
+        return static_cast<std::uint32_t>(connu);
     }
     LecteurChamps l(table[position]);
     const auto rang = static_cast<std::uint32_t>(recs.size());
     recs.push_back(lit(l));
-    touchees.emplace(position, rang);
+    touchees.Insere(position, rang);
     return rang;
 }
 
 // The touched rows in position order: (position, record).
-std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition(const Touchees& touchees);
+inline std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition(const Touchees& touchees) {
+    return touchees.ParPosition();
+}
 
 // Appends rows of a stored table to another, one by one as the caller names them, but copies
 // each run of rows that follow one another in the stored table at once: a table rebuilt with a

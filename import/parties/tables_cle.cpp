@@ -178,9 +178,9 @@ bool TableCle::PrepareEnPlace() {
                 }
             }
             depuis = bas;
-            places.emplace_back(bas, ligne < n0_
-                                         ? parPosition_.at(static_cast<std::uint32_t>(ligne))
-                                         : nouvelles_[ligne - n0_]);
+            places.emplace_back(bas, ligne < n0_ ? static_cast<std::uint32_t>(parPosition_.Cherche(
+                                                       static_cast<std::uint32_t>(ligne)))
+                                                 : nouvelles_[ligne - n0_]);
         }
     } else {
         // Rows rewritten where they stand, the new ones after the last.

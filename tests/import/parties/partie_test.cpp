@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
+#include <stdexcept>
+
 namespace sillage {
 namespace {
 
@@ -39,12 +44,45 @@ TEST(CompteurInitial, EndsTheTableWithTheRowFoundOrTheNextOne) {
 
 TEST(CopieStockees, OnlyTouchedRowsAreWrittenAnew) {
     const Table t = TableDe({"a", "b", "c", "compteur"});
-    const Touchees touchees = {{2, 0}, {0, 1}};
+    Touchees touchees;
+    touchees.Insere(2, 0);
+    touchees.Insere(0, 1);
     std::string tampon;
     Table nouvelle;
     CopieStockees(t, 3, touchees, tampon, nouvelle,
                   [&](std::uint32_t rang) { tampon = "neuve" + std::to_string(rang); });
     EXPECT_TRUE(nouvelle == TableDe({"neuve1", "b", "neuve0"}));
+}
+
+TEST(Touchees, FindsEveryRowAndListsThemInPositionOrder) {
+    // Positions spread over the whole range and packed together, through many growths.
+    std::mt19937 alea(7);
+    std::map<std::uint32_t, std::uint32_t> attendu;
+    Touchees touchees;
+    EXPECT_EQ(touchees.Cherche(0), -1);
+    for (std::uint32_t rang = 0; rang < 20000; ++rang) {
+        const std::uint32_t position =
+            rang % 2 == 0 ? alea() % 0xFFFFFFFEu : rang / 2; // 0 included, the top left out
+        if (attendu.count(position) == 0) {
+            attendu[position] = rang;
+            touchees.Insere(position, rang);
+        }
+    }
+    touchees.Insere(0xFFFFFFFEu, 0xFFFFFFFFu);
+    attendu[0xFFFFFFFEu] = 0xFFFFFFFFu;
+    EXPECT_EQ(touchees.size(), attendu.size());
+    for (const auto& [position, rang] : attendu) {
+        ASSERT_EQ(touchees.Cherche(position), std::int64_t{rang}) << position;
+        if (attendu.count(position + 1) == 0) {
+            ASSERT_EQ(touchees.Cherche(position + 1), -1) << position + 1;
+        }
+    }
+    const auto liste = ParPosition(touchees);
+    ASSERT_EQ(liste.size(), attendu.size());
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> enOrdre(attendu.begin(),
+                                                                       attendu.end());
+    EXPECT_TRUE(liste == enOrdre);
+    EXPECT_THROW(touchees.Insere(0xFFFFFFFFu, 0), std::length_error);
 }
 
 } // namespace
