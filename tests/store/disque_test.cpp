@@ -1,0 +1,96 @@
+// The system's writes: large blocks go past the page cache when memory and offset allow it, the
+// rest through it, and the file always holds every byte in order.
+#include "store/disque.h"
+#include "store/memoire.h"
+#include "support/repertoire_temporaire.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace sillage {
+namespace {
+
+using test::Contenu;
+using test::RepertoireTemporaire;
+
+// A block of mapped (page-aligned) memory filled with a pattern that no shift leaves equal.
+struct Bloc {
+    explicit Bloc(std::size_t n) : taille(n), octets(static_cast<char*>(RealloueMemoire(nullptr, 0, n))) {
+        for (std::size_t k = 0; k < n; ++k) {
+            octets[k] = static_cast<char>('a' + (k * 131 + k / 4096) % 26);
+        }
+    }
+    ~Bloc() { RealloueMemoire(octets, taille, 0); }
+    Bloc(const Bloc&) = delete;
+    Bloc& operator=(const Bloc&) = delete;
+    std::string Texte(std::size_t debut, std::size_t n) const { return {octets + debut, n}; }
+    std::size_t taille;
+    char* octets;
+};
+
+// Writes the pieces one after another into a new file through the system's Disque; answers the
+// file's bytes, after checking that the file's flags are as they were.
+std::string EcritMorceaux(const RepertoireTemporaire& dossier, const Bloc& bloc,
+                          const std::vector<std::pair<std::size_t, std::size_t>>& morceaux) {
+    std::string modele = dossier.Fichier("t.XXXXXX");
+    Disque& disque = Disque::Systeme();
+    const int fd = disque.CreeTemporaire(modele);
+    EXPECT_GE(fd, 0);
+    const int drapeaux = ::fcntl(fd, F_GETFL);
+    for (const auto& [debut, n] : morceaux) {
+        EXPECT_TRUE(disque.Ecrit(fd, bloc.octets + debut, n)) << std::strerror(errno);
+    }
+    EXPECT_EQ(::fcntl(fd, F_GETFL), drapeaux);
+    EXPECT_TRUE(disque.Synchronise(fd));
+    EXPECT_TRUE(disque.Ferme(fd));
+    const std::string contenu = Contenu(modele);
+    ::unlink(modele.c_str());
+    return contenu;
+}
+
+TEST(DisqueSysteme, EveryWriteLeavesTheBytesInOrderWhateverTheirAlignment) {
+    const RepertoireTemporaire dossier;
+    constexpr std::size_t kMio = std::size_t{1} << 20;
+    const Bloc bloc(9 * kMio);
+    const std::vector<std::vector<std::pair<std::size_t, std::size_t>>> cas = {
+        {{0, 8 * kMio}, {8 * kMio, 12345}},           // aligned blocks, then a tail
+        {{0, 3 * kMio + 777}},                          // blocks and a tail in one write
+        {{0, 10}, {10, 4 * kMio}},                      // an offset off the blocks
+        {{1, 4 * kMio}},                                // memory off the blocks
+        {{0, kMio - 4096}, {kMio - 4096, 2 * kMio}},    // below the threshold, then above it
+        {{0, 4 * kMio}, {4 * kMio, 4 * kMio}, {8 * kMio, 5}}, // as a table is written
+        {{0, 100}},
+    };
+    for (const auto& morceaux : cas) {
+        std::string attendu;
+        for (const auto& [debut, n] : morceaux) {
+            attendu += bloc.Texte(debut, n);
+        }
+        const std::string contenu = EcritMorceaux(dossier, bloc, morceaux);
+        ASSERT_EQ(contenu.size(), attendu.size()) << morceaux.front().first;
+        ASSERT_TRUE(contenu == attendu) << morceaux.front().first << " " << morceaux.front().second;
+    }
+}
+
+TEST(DisqueSysteme, AFailedWriteSaysWhy) {
+    const Bloc bloc(2 << 20);
+    errno = 0;
+    EXPECT_FALSE(Disque::Systeme().Ecrit(-1, bloc.octets, bloc.taille));
+    EXPECT_EQ(errno, EBADF);
+    // A file opened for reading only refuses the write, directly or through the cache.
+    const RepertoireTemporaire dossier;
+    test::Ecrit(dossier.Fichier("f"), "x");
+    const int fd = ::open(dossier.Fichier("f").c_str(), O_RDONLY | O_CLOEXEC);
+    errno = 0;
+    EXPECT_FALSE(Disque::Systeme().Ecrit(fd, bloc.octets, bloc.taille));
+    EXPECT_EQ(errno, EBADF);
+    ::close(fd);
+}
+
+} // namespace
+} // namespace sillage
