@@ -10,7 +10,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace sillage {
 namespace {
@@ -20,7 +23,8 @@ using test::RepertoireTemporaire;
 
 // A block of mapped (page-aligned) memory filled with a pattern that no shift leaves equal.
 struct Bloc {
-    explicit Bloc(std::size_t n) : taille(n), octets(static_cast<char*>(RealloueMemoire(nullptr, 0, n))) {
+    explicit Bloc(std::size_t n)
+        : taille(n), octets(static_cast<char*>(RealloueMemoire(nullptr, 0, n))) {
         for (std::size_t k = 0; k < n; ++k) {
             octets[k] = static_cast<char>('a' + (k * 131 + k / 4096) % 26);
         }
@@ -58,11 +62,11 @@ TEST(DisqueSysteme, EveryWriteLeavesTheBytesInOrderWhateverTheirAlignment) {
     constexpr std::size_t kMio = std::size_t{1} << 20;
     const Bloc bloc(9 * kMio);
     const std::vector<std::vector<std::pair<std::size_t, std::size_t>>> cas = {
-        {{0, 8 * kMio}, {8 * kMio, 12345}},           // aligned blocks, then a tail
-        {{0, 3 * kMio + 777}},                          // blocks and a tail in one write
-        {{0, 10}, {10, 4 * kMio}},                      // an offset off the blocks
-        {{1, 4 * kMio}},                                // memory off the blocks
-        {{0, kMio - 4096}, {kMio - 4096, 2 * kMio}},    // below the threshold, then above it
+        {{0, 8 * kMio}, {8 * kMio, 12345}},                   // aligned blocks, then a tail
+        {{0, 3 * kMio + 777}},                                // blocks and a tail in one write
+        {{0, 10}, {10, 4 * kMio}},                            // an offset off the blocks
+        {{1, 4 * kMio}},                                      // memory off the blocks
+        {{0, kMio - 4096}, {kMio - 4096, 2 * kMio}},          // below the threshold, then above it
         {{0, 4 * kMio}, {4 * kMio, 4 * kMio}, {8 * kMio, 5}}, // as a table is written
         {{0, 100}},
     };
@@ -90,6 +94,36 @@ TEST(DisqueSysteme, AFailedWriteSaysWhy) {
     EXPECT_FALSE(Disque::Systeme().Ecrit(fd, bloc.octets, bloc.taille));
     EXPECT_EQ(errno, EBADF);
     ::close(fd);
+}
+
+// A disk that fills up in the middle of a large write, whether the file system takes the blocks
+// directly or through its cache: the write fails with ENOSPC, never reports success.
+TEST(DisqueSysteme, ADiskThatFillsUpFailsTheWriteWithItsReason) {
+    const RepertoireTemporaire dossier;
+    const std::string disque = dossier.Fichier("disque");
+    ASSERT_EQ(::mkdir(disque.c_str(), 0700), 0);
+    if (::mount("tmpfs", disque.c_str(), "tmpfs", 0, "size=3m") != 0) {
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    }
+    const Bloc bloc(6 << 20);
+    for (const std::size_t n : {std::size_t{6} << 20, (std::size_t{6} << 20) - 5}) {
+        std::string modele = disque + "/t.XXXXXX";
+        const int fd = Disque::Systeme().CreeTemporaire(modele);
+        ASSERT_GE(fd, 0);
+        errno = 0;
+        EXPECT_FALSE(Disque::Systeme().Ecrit(fd, bloc.octets, n));
+        EXPECT_EQ(errno, ENOSPC);
+        Disque::Systeme().Ferme(fd);
+        ::unlink(modele.c_str());
+    }
+    // Room enough again: the same write holds every byte.
+    std::string modele = disque + "/t.XXXXXX";
+    const int fd = Disque::Systeme().CreeTemporaire(modele);
+    EXPECT_TRUE(Disque::Systeme().Ecrit(fd, bloc.octets, (std::size_t{2} << 20) + 3));
+    Disque::Systeme().Ferme(fd);
+    EXPECT_TRUE(Contenu(modele) == bloc.Texte(0, (std::size_t{2} << 20) + 3));
+    ::unlink(modele.c_str());
+    ::umount(disque.c_str());
 }
 
 } // namespace
