@@ -178,7 +178,7 @@ std::vector<std::string> Base::GardeCopies(const std::vector<DifferenceManifeste
             continue; // nothing there to keep
         }
         Tampon octets;
-        LitJusquAuBout(fd, chemin, static_cast<std::int64_t>(st.st_size), octets, false);
+        LitJusquAuBout(fd, chemin, static_cast<std::int64_t>(st.st_size), octets);
         const std::string_view texte(octets.data() ? octets.data() : "", octets.size());
         std::string copie = chemin + std::string(kSuffixeCopie) + horodatage;
         for (int n = 2; !EcritCopie(copie, texte, proprietaire_); ++n) {

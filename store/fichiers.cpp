@@ -34,13 +34,9 @@ int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille) {
     return fd;
 }
 
-void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets,
-                    bool grand) {
+void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets) {
     // One byte more than the file holds: the read that finds its end needs no growth.
     const auto attendu = static_cast<std::size_t>(taille) + 1;
-    if (grand) {
-        octets.ReserveGrand(attendu);
-    }
     octets.resize(attendu);
     std::size_t lus = 0;
     for (;;) {
@@ -70,7 +66,7 @@ std::string LitFichierEntier(const std::string& chemin) {
     std::int64_t taille = 0;
     const int fd = OuvreFichierRegulier(chemin, taille);
     Tampon octets;
-    LitJusquAuBout(fd, chemin, taille, octets, false);
+    LitJusquAuBout(fd, chemin, taille, octets);
     return std::string(octets.data() ? octets.data() : "", octets.size());
 }
 

@@ -17,10 +17,10 @@ bool FichierExiste(const std::string& chemin);
 // directory, a pipe...).
 int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille);
 // Reads fd (opened by OuvreFichierRegulier, of the given size) to its end into octets, then
-// closes it; a read error raises the open error for chemin, with its reason. grand: octets is about
-// to be filled whole, ask for huge pages.
-void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets,
-                    bool grand);
+// closes it; a read error raises the open error for chemin, with its reason. The memory is the
+// system's small pages: asking for huge ones made reading a large store twice as slow whenever
+// the system had to compact its memory to find them.
+void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets);
 // Reads a regular file whole; raises "Impossible d'ouvrir le fichier %s" when chemin is not a
 // regular file or cannot be read.
 std::string LitFichierEntier(const std::string& chemin);

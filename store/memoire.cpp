@@ -73,16 +73,4 @@ void* RealloueMemoire(void* p, std::size_t ancienne, std::size_t nouvelle) {
     return q;
 }
 
-void ConseillePagesGeantes(void* p, std::size_t taille) {
-#ifdef MADV_HUGEPAGE
-    // The whole mapping, so that it stays one piece that mremap can move.
-    if (p != nullptr && taille >= (std::size_t{4} << 20)) {
-        ::madvise(p, Pages(taille), MADV_HUGEPAGE);
-    }
-#else
-    (void)p;
-    (void)taille;
-#endif
-}
-
 } // namespace sillage

@@ -1,7 +1,7 @@
 // Memory for the tables' buffers. Small blocks come from malloc. Blocks of kSeuilMemoire bytes and
 // more are mapped on their own: they grow where they are mapped (the system moves their pages,
-// not their bytes, even when huge pages were asked for them) and go back to the system as soon as
-// they are freed, whatever the allocator would have kept.
+// not their bytes) and go back to the system as soon as they are freed, whatever the allocator
+// would have kept.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,5 @@ inline constexpr std::size_t kSeuilMemoire = std::size_t{1} << 20;
 // p is a block of ancienne bytes from this function (nullptr when ancienne is 0), which is gone
 // afterwards. nouvelle 0 frees p and answers nullptr. Raises std::bad_alloc.
 void* RealloueMemoire(void* p, std::size_t ancienne, std::size_t nouvelle);
-
-// Asks for huge pages over the whole block p of taille bytes from RealloueMemoire, when it is
-// large: filling hundreds of megabytes then costs far fewer page faults, at the cost of memory
-// counted by whole huge pages. A hint only; the block keeps its size and can still grow in place.
-void ConseillePagesGeantes(void* p, std::size_t taille);
 
 } // namespace sillage

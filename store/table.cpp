@@ -415,8 +415,7 @@ void Table::ChargeFichier(const std::string& chemin) {
 
 std::uint32_t Table::ChargeDescripteur(int fd, const std::string& chemin, const struct stat& st) {
     Tampon octets;
-    LitJusquAuBout(fd, chemin, static_cast<std::int64_t>(st.st_size), octets,
-                   st.st_size >= (1 << 20));
+    LitJusquAuBout(fd, chemin, static_cast<std::int64_t>(st.st_size), octets);
     // Another program that writes the file while it is read (a copy over it, say) must not give
     // a table made of two versions of it.
     struct stat apres;

@@ -52,13 +52,6 @@ void Tampon::reserve(std::size_t n) {
     }
 }
 
-void Tampon::ReserveGrand(std::size_t n) {
-    if (n > capacite_) {
-        Realloue(n);
-        ConseillePagesGeantes(octets_, capacite_);
-    }
-}
-
 void Tampon::resize(std::size_t n) {
     reserve(n);
     taille_ = n;

@@ -22,10 +22,6 @@ class Tampon {
     bool empty() const { return taille_ == 0; }
     // Makes room for n bytes in all.
     void reserve(std::size_t n);
-    // The same for a buffer about to be filled whole at once (a file read): it asks for huge
-    // pages, which makes filling hundreds of megabytes far cheaper in page faults, at the cost
-    // of memory counted by whole huge pages.
-    void ReserveGrand(std::size_t n);
     // Sets the size; bytes added are left uninitialised.
     void resize(std::size_t n);
     void append(std::string_view texte);

@@ -21,8 +21,8 @@ std::size_t Residents() {
     return residentes * 4096;
 }
 
-// A block keeps its bytes through every change of kind: small, mapped, mapped larger with huge
-// pages asked for, small again, and freed.
+// A block keeps its bytes through every change of kind: small, mapped, mapped larger, small
+// again, and freed.
 TEST(Memoire, BlocksKeepTheirBytesFromSmallToMappedAndBack) {
     const std::vector<std::size_t> tailles = {100,      kSeuilMemoire,    3 * kSeuilMemoire,
                                               40 << 20, 41 << 20,         kSeuilMemoire - 1,
@@ -44,9 +44,6 @@ TEST(Memoire, BlocksKeepTheirBytesFromSmallToMappedAndBack) {
             p[k] = static_cast<unsigned char>(k * 7);
         }
         ancienne = taille;
-        if (taille == (40u << 20)) {
-            ConseillePagesGeantes(p, taille);
-        }
     }
     EXPECT_EQ(RealloueMemoire(p, ancienne, 0), nullptr);
     EXPECT_EQ(RealloueMemoire(nullptr, 0, 0), nullptr);

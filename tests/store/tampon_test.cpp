@@ -29,7 +29,7 @@ TEST(Tampon, AppendGrowsAndKeepsTheBytes) {
     EXPECT_EQ(Vue(t), "0;1");
     t.reserve(1 << 20);
     EXPECT_EQ(Vue(t), "0;1");
-    t.ReserveGrand(8 << 20);
+    t.reserve(8 << 20);
     EXPECT_EQ(Vue(t), "0;1");
     t.shrink_to_fit();
     EXPECT_EQ(Vue(t), "0;1");
