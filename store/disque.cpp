@@ -44,8 +44,8 @@ ssize_t EcritDirect(int fd, const char* octets, std::size_t n) {
         if (e < 0 && errno == EINTR) {
             continue;
         }
-        if (e < 0 && errno == EINVAL && fait == 0) {
-            break; // refused for its alignment: the cache takes it all
+        if (e < 0 && errno == EINVAL) {
+            break; // refused for its alignment: the cache takes the rest
         }
         if (e <= 0) {
             erreur = e < 0 ? errno : EIO;
