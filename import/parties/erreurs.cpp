@@ -109,9 +109,7 @@ void Erreurs::Prepare() {
                   [&](std::uint32_t rang) { Ecrit(recs_[rang]); });
     // Added rows are those not taken from a stored row, in the order they were made.
     std::vector<bool> stockee(recs_.size(), false);
-    for (const auto& [position, rang] : ParPosition(parPosition_)) {
-        stockee[rang] = true;
-    }
+    parPosition_.PourChaque([&](std::uint32_t, std::uint32_t rang) { stockee[rang] = true; });
     std::int64_t dernier = -1;
     for (std::size_t r = 0; r < recs_.size(); ++r) {
         if (!stockee[r]) {

@@ -75,6 +75,14 @@ class Touchees {
     bool empty() const { return taille_ == 0; }
     // The rows in position order: (position, record).
     std::vector<std::pair<std::uint32_t, std::uint32_t>> ParPosition() const;
+    // Calls f(position, record) for each row, in no particular order.
+    template <class F> void PourChaque(F&& f) const {
+        for (const std::uint64_t c : cases_) {
+            if (c != 0) {
+                f(static_cast<std::uint32_t>((c >> 32) - 1), static_cast<std::uint32_t>(c));
+            }
+        }
+    }
 
   private:
     std::size_t Place(std::uint32_t position) const {

@@ -82,6 +82,11 @@ TEST(Touchees, FindsEveryRowAndListsThemInPositionOrder) {
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> enOrdre(attendu.begin(),
                                                                        attendu.end());
     EXPECT_TRUE(liste == enOrdre);
+    std::map<std::uint32_t, std::uint32_t> vus;
+    touchees.PourChaque([&](std::uint32_t position, std::uint32_t rang) {
+        EXPECT_TRUE(vus.emplace(position, rang).second) << position;
+    });
+    EXPECT_TRUE(vus == attendu);
     EXPECT_THROW(touchees.Insere(0xFFFFFFFFu, 0), std::length_error);
 }
 
