@@ -17,6 +17,9 @@ struct LignePreparee {
     std::uint64_t hHote = 0, hPage = 0, hOrigine = 0; // HachageSansCasse of the names
     std::uint64_t hAgent = 0;                         // HachageExact of the agent
     bool image = false, download = false;             // EstImage, EstDownload of the path
+    // Once the store's engine has counted the line, its records of the host, the resource and the
+    // referrer (-1: none), by which the engines of the line's periods find their own rows again.
+    std::int32_t rHote = -1, rRessource = -1, rOrigine = -1;
 };
 
 // Cuts ligne (NombreChamps from the log's first line) into p; texts that are not the line's own

@@ -177,10 +177,9 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     DateCompacte date = 0;
     LitDateDuHit(hit, numero, D, date, &dates_);
     // The same line, counted in its year and its month, each a store of its own (its agent too,
-    // a robot's line left out of its fourteen tables as here).
-    if (fil_) {
-        fil_->Ajoute(p, numero);
-    } else if (avecPeriodes_) {
+    // a robot's line left out of its fourteen tables as here): on the periods' thread once the
+    // store has counted it (below), else here.
+    if (avecPeriodes_ && !fil_) {
         CompteDansPeriodes(p, numero, D);
     }
     if (!agents_.Compte(hit.Navigateur, p.hAgent, !p.image && !p.download, date)) {
@@ -208,16 +207,19 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
 
     bool nouveau = false;
     DateCompacte precedente = 0;
-    const std::int32_t hote = noms_.Compte(hit.Hote, hHote, date, nouveau, precedente);
+    std::int32_t rHote = -1, rRessource = -1, rOrigine = -1;
+    const std::int32_t hote =
+        noms_.Compte(hit.Hote, hHote, date, nouveau, precedente, p.rHote, rHote);
     const bool nouveauVisiteur = nouveau || NouvelleVisite(dates_.Lit(precedente), D);
 
-    const std::int32_t ident =
-        tableRessource.Compte(hit.Page, hRessource, date, nouveau, precedente);
+    const std::int32_t ident = tableRessource.Compte(hit.Page, hRessource, date, nouveau,
+                                                     precedente, p.rRessource, rRessource);
     const std::int32_t ressource = image ? -2 : ident;
     const std::int32_t type = image ? 0 : (download ? 2 : 1);
 
     if (compteOrigine) {
-        const std::int32_t r = origines_.Compte(origine, hOrigine, date, nouveau, precedente);
+        const std::int32_t r =
+            origines_.Compte(origine, hOrigine, date, nouveau, precedente, p.rOrigine, rOrigine);
         if (!hit.Keywords.empty()) {
             motsCles_.Ajoute(r, hit.Keywords);
         }
@@ -228,6 +230,9 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
         erreurs_.Compte(hit, ressource, date);
     }
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
+    if (fil_) {
+        fil_->Ajoute(p, numero, rHote, rRessource, rOrigine);
+    }
 }
 
 void Importation::CompteDansPeriodes(const LignePreparee& p, std::int64_t numero, const RDate& D) {

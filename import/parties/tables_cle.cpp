@@ -87,32 +87,48 @@ std::uint32_t TableCle::Rang(std::int64_t p) {
 }
 
 std::int32_t TableCle::Compte(std::string_view cle, std::uint64_t h, DateCompacte date,
-                              bool& nouveau, DateCompacte& precedente) {
-    std::int64_t rang =
-        memo_.Cherche(h, [&](std::uint32_t r) { return EgalSansCasse(recs_[r].cle, cle); });
-    if (rang < 0) {
-        // First time this import meets the name: the index knows the stored rows.
-        const std::int64_t p = ChercheStockee(cle, h);
-        if (p < 0) {
-            const std::int32_t ident = compteur_.Ident(nouvelles_.size());
-            const std::string_view copie = arene_.Copie(cle);
-            const auto nouveauRang = static_cast<std::uint32_t>(recs_.size());
-            recs_.push_back(RecCle{ident, 1, date, copie, copie});
-            nouvelles_.push_back(nouveauRang);
-            memo_.Insere(h, nouveauRang);
-            nouveau = true;
-            precedente = date;
-            return ident;
-        }
-        rang = Rang(p);
-        memo_.Insere(h, static_cast<std::uint32_t>(rang));
+                              bool& nouveau, DateCompacte& precedente, std::int32_t racine,
+                              std::int32_t& rang) {
+    const auto parRacine = static_cast<std::size_t>(racine);
+    std::int64_t r = -1;
+    if (racine >= 0 && parRacine < parRacine_.size()) {
+        r = static_cast<std::int64_t>(parRacine_[parRacine]) - 1;
     }
-    RecCle& r = recs_[static_cast<std::size_t>(rang)];
-    precedente = r.date;
-    Incremente(r.acces);
-    r.date = date;
     nouveau = false;
-    return r.ident;
+    if (r < 0) {
+        r = memo_.Cherche(h, [&](std::uint32_t q) { return EgalSansCasse(recs_[q].cle, cle); });
+        if (r < 0) {
+            // First time this import meets the name: the index knows the stored rows.
+            const std::int64_t p = ChercheStockee(cle, h);
+            if (p < 0) {
+                const std::int32_t ident = compteur_.Ident(nouvelles_.size());
+                const std::string_view copie = arene_.Copie(cle);
+                r = static_cast<std::int64_t>(recs_.size());
+                recs_.push_back(RecCle{ident, 1, date, copie, copie});
+                nouvelles_.push_back(static_cast<std::uint32_t>(r));
+                nouveau = true;
+            } else {
+                r = Rang(p);
+            }
+            memo_.Insere(h, static_cast<std::uint32_t>(r));
+        }
+        if (racine >= 0) {
+            if (parRacine >= parRacine_.size()) {
+                parRacine_.resize(parRacine + 1);
+            }
+            parRacine_[parRacine] = static_cast<std::uint32_t>(r) + 1;
+        }
+    }
+    rang = static_cast<std::int32_t>(r);
+    RecCle& rec = recs_[static_cast<std::size_t>(r)];
+    if (nouveau) {
+        precedente = date;
+        return rec.ident;
+    }
+    precedente = rec.date;
+    Incremente(rec.acces);
+    rec.date = date;
+    return rec.ident;
 }
 
 void TableCle::Ecrit(std::uint32_t rang, std::string& texte) const {

@@ -27,10 +27,13 @@ class TableCle {
 
     // Counts one hit of cle (whose HachageSansCasse is h) at date: the first row of that name,
     // found without regard to letter case, or a new row made for it. Answers the row's
-    // identifier, whether the row is new, and the date it held before this hit. Raises
+    // identifier, whether the row is new, the date it held before this hit, and in rang the
+    // row's record in this import (one per name, letter case aside). racine, when not -1, is the
+    // record of cle in another table's import (the store's, for a period's table): the rows
+    // counted under one such record are found again by it, without the name. Raises
     // ErreurSillage when a stored row does not read or no identifier can be given.
     std::int32_t Compte(std::string_view cle, std::uint64_t h, DateCompacte date, bool& nouveau,
-                        DateCompacte& precedente);
+                        DateCompacte& precedente, std::int32_t racine, std::int32_t& rang);
     // Asks for the memory where a search for hash h begins.
     void Precharge(std::uint64_t h) const { memo_.Precharge(h); }
     // With cibles: every identifier that Compte may answer for the names of cibles (and some
@@ -75,6 +78,7 @@ class TableCle {
     std::vector<std::uint32_t> nouvelles_; // the added rows, as indexes into recs_
     Touchees parPosition_;                 // stored row -> recs_
     HachagePositions memo_;                // folded name -> recs_
+    std::vector<std::uint32_t> parRacine_; // Compte's racine -> 1 + recs_, 0 when not met yet
     std::string tampon_;
 
     TablePreparee nouvelle_;

@@ -56,13 +56,16 @@ std::vector<std::string> LignesSurDesAnnees(unsigned graine, int n) {
         char date[80];
         std::snprintf(date, sizeof date, "%02d/%s/%04d:%02d:%02u:%02u", j, kMois[m - 1], a, heure,
                       static_cast<unsigned>(alea() % 60), static_cast<unsigned>(alea() % 60));
-        const std::string pages[] = {"/", "/a.html", "/b.gif", "/c.zip", "/d.php?x=1"};
+        // Names that differ by their letter case only: each period keeps the case of its own
+        // first hit.
+        const std::string pages[] = {"/", "/a.html", "/b.gif", "/c.zip", "/A.HTML", "/d.php?x=1"};
+        const std::string hotes[] = {"10.0.0.", "poste-", "Poste-", "POSTE-"};
         const std::string statuts[] = {"200", "200", "404", "304"};
         const std::string origine =
             alea() % 3 == 0 ? "http://moteur.example/cherche?q=mot" + std::to_string(alea() % 4)
                             : "-";
-        lignes.push_back(test::LigneLog("10.0.0." + std::to_string(alea() % 9), date,
-                                        pages[alea() % 5], statuts[alea() % 4], origine));
+        lignes.push_back(test::LigneLog(hotes[alea() % 4] + std::to_string(alea() % 9), date,
+                                        pages[alea() % 6], statuts[alea() % 4], origine));
     }
     return lignes;
 }

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sillage {
@@ -50,10 +52,17 @@ struct Cle {
     // date it held before.
     std::int32_t Compte(const std::string& nom, const char* date, bool* nouveau = nullptr,
                         std::string* precedente = nullptr) {
+        std::int32_t rang = -1;
+        return Compte(nom, date, -1, rang, nouveau, precedente);
+    }
+    // The same, the name's record in another import given (racine) and its record here answered.
+    std::int32_t Compte(const std::string& nom, const char* date, std::int32_t racine,
+                        std::int32_t& rang, bool* nouveau = nullptr,
+                        std::string* precedente = nullptr) {
         bool n = false;
         DateCompacte avant = 0;
-        const std::int32_t ident =
-            partie.Compte(nom, HachageSansCasse(nom), dates.Date(date, true), n, avant);
+        const std::int32_t ident = partie.Compte(nom, HachageSansCasse(nom), dates.Date(date, true),
+                                                 n, avant, racine, rang);
         if (nouveau != nullptr) {
             *nouveau = n;
         }
@@ -91,6 +100,50 @@ TEST(TableCle, CountsTheFirstRowOfANameAndRanksTheTableOnlyWhenApplied) {
         EXPECT_TRUE(cle.table ==
                     TableDe({Rangee(1, "B", 6, kLundi), Rangee(0, "a", 3, kMardi),
                              Rangee(3, "nouveau", 2, kMardi), Rangee(2, "b", 1), Compteur(4)}));
+    }
+}
+
+// A period's table counts the store's lines by the store's records of their names: each name
+// (letter case aside) has one record, and the period's table ends as counting by the names does,
+// its own stored rows, case variants and new rows included.
+TEST(TableCle, CountingByTheStoresRecordsGivesWhatCountingByNamesGives) {
+    const std::vector<std::string> stockees = {Rangee(0, "a", 2), Rangee(1, "B", 5),
+                                               Rangee(2, "b", 1), Compteur(3)};
+    const std::vector<std::pair<std::string, const char*>> hits = {
+        {"b", kLundi}, {"x", kLundi}, {"A", kLundi}, {"X", kMardi}, {"B", kMardi},
+        {"y", kMardi}, {"a", kMardi}, {"x", kMardi}, {"Y", kMardi}, {"b", kMardi}};
+    for (bool parCibles : {false, true}) {
+        SCOPED_TRACE(parCibles);
+        Cle magasin({Rangee(7, "y", 9), Rangee(4, "A", 3), Compteur(9)}, true);
+        Cle parNoms(stockees, true, parCibles, {"a", "b", "x", "y"});
+        Cle parRangs(stockees, true, parCibles, {"a", "b", "x", "y"});
+        std::vector<std::int32_t> rangsDesNoms(26, -1);
+        for (const auto& [nom, date] : hits) {
+            std::int32_t racine = -1;
+            magasin.Compte(nom, date, -1, racine);
+            // One record a name, whatever its case.
+            const auto lettre = static_cast<std::size_t>(std::tolower(nom[0]) - 'a');
+            if (rangsDesNoms[lettre] < 0) {
+                rangsDesNoms[lettre] = racine;
+            }
+            EXPECT_EQ(racine, rangsDesNoms[lettre]) << nom;
+            bool nouveau1 = false, nouveau2 = false;
+            std::string avant1, avant2;
+            std::int32_t rang = -1;
+            EXPECT_EQ(parNoms.Compte(nom, date, &nouveau1, &avant1),
+                      parRangs.Compte(nom, date, racine, rang, &nouveau2, &avant2))
+                << nom;
+            EXPECT_EQ(nouveau1, nouveau2) << nom;
+            EXPECT_EQ(avant1, avant2) << nom;
+        }
+        for (Cle* c : {&parNoms, &parRangs}) {
+            c->partie.Prepare();
+            c->partie.Applique();
+        }
+        EXPECT_TRUE(parNoms.table == parRangs.table);
+        EXPECT_TRUE(parRangs.table == TableDe({Rangee(1, "B", 8, kMardi), Rangee(0, "a", 4, kMardi),
+                                               Rangee(3, "x", 3, kMardi), Rangee(4, "y", 2, kMardi),
+                                               Rangee(2, "b", 1), Compteur(5)}));
     }
 }
 
