@@ -9,6 +9,7 @@
 #include "store/base.h"
 #include "store/emplacement.h"
 #include "store/erreur.h"
+#include "store/fichiers.h"
 #include "store/options_robots.h"
 #include "store/verrou.h"
 #include "visiteurs/classificateur.h"
@@ -384,6 +385,10 @@ int main(int argc, char** argv) {
     // fixed threshold the allocator raises it after each large free and keeps what is freed.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
+    // An import's save writes anew the tables it changed and deletes the old files: a table not
+    // in the page cache (as the last import's save leaves it) is read past the cache rather than
+    // put in it to be thrown away.
+    sillage::LitHorsCacheSiAbsent(true);
     Reglages r;
     const sillage::Programme programme = DecritProgramme(r);
     sillage::LigneCommande ligne;

@@ -21,6 +21,12 @@ int OuvreFichierRegulier(const std::string& chemin, std::int64_t& taille);
 // system's small pages: asking for huge ones made reading a large store twice as slow whenever
 // the system had to compact its memory to find them.
 void LitJusquAuBout(int fd, const std::string& chemin, std::int64_t taille, Tampon& octets);
+// Whether LitJusquAuBout reads a large file (1 MiB and more) that is not in the page cache
+// straight from the device into its memory: set by a program that replaces the files it reads
+// (an import, whose save writes them anew and deletes these), for which caching them only costs
+// a copy and the freeing of their pages. Off by default: a program that reads the store again and
+// again (the window) is faster from the cache.
+void LitHorsCacheSiAbsent(bool oui);
 // Reads a regular file whole; raises "Impossible d'ouvrir le fichier %s" when chemin is not a
 // regular file or cannot be read.
 std::string LitFichierEntier(const std::string& chemin);

@@ -1,7 +1,10 @@
 // The system's writes: large blocks go past the page cache when memory and offset allow it, the
-// rest through it, and the file always holds every byte in order.
+// rest through it, and the file always holds every byte in order; large reads past it when the
+// file is not in it.
 #include "store/disque.h"
+#include "store/fichiers.h"
 #include "store/memoire.h"
+#include "store/tampon.h"
 #include "support/repertoire_temporaire.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,6 +128,68 @@ TEST(DisqueSysteme, ADiskThatFillsUpFailsTheWriteWithItsReason) {
     EXPECT_TRUE(Contenu(modele) == bloc.Texte(0, (std::size_t{2} << 20) + 3));
     ::unlink(modele.c_str());
     ::umount(disque.c_str());
+}
+
+// True when the first block of the file at chemin is in the page cache (asked without reading
+// it, which would bring it there).
+bool EnCache(const std::string& chemin) {
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+    void* page = ::mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fd, 0);
+    unsigned char present = 0;
+    EXPECT_EQ(::mincore(page, 4096, &present), 0);
+    ::munmap(page, 4096);
+    ::close(fd);
+    return (present & 1) != 0;
+}
+
+// The file at chemin written and dropped from the page cache; false when the cache keeps it (a
+// file system in memory).
+bool EcritHorsCache(const std::string& chemin, const std::string& octets) {
+    test::Ecrit(chemin, octets);
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+    ::fsync(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+    return !EnCache(chemin);
+}
+
+std::string LitTout(const std::string& chemin) {
+    std::int64_t taille = 0;
+    const int fd = OuvreFichierRegulier(chemin, taille);
+    Tampon octets;
+    LitJusquAuBout(fd, chemin, taille, octets);
+    return {octets.data() ? octets.data() : "", octets.size()};
+}
+
+// A large file not in the page cache is read from the device when asked, and stays out of the
+// cache; every size around the blocks and the threshold reads whole; a file in the cache, or
+// with the reading past it not asked for, is read through the cache.
+TEST(LectureHorsCache, AFileNotInTheCacheIsReadWholeFromTheDevice) {
+    struct Remet {
+        ~Remet() { LitHorsCacheSiAbsent(false); }
+    } remet;
+    RepertoireTemporaire dossier;
+    const std::string chemin = dossier.Fichier("table.lst");
+    const Bloc bloc((std::size_t{3} << 20) + 8192);
+    constexpr std::size_t kMio = std::size_t{1} << 20;
+    for (const std::size_t taille :
+         {kMio - 1, kMio, kMio + 1, kMio + 4095, kMio + 4096, 2 * kMio - 1, 3 * kMio + 123}) {
+        SCOPED_TRACE(taille);
+        const std::string octets = bloc.Texte(7, taille);
+        LitHorsCacheSiAbsent(true);
+        const bool horsCache = EcritHorsCache(chemin, octets);
+        EXPECT_TRUE(LitTout(chemin) == octets);
+        if (horsCache && taille >= kMio) {
+            EXPECT_FALSE(EnCache(chemin)); // read past the cache
+        }
+        EXPECT_TRUE(LitTout(chemin) == octets);
+
+        LitHorsCacheSiAbsent(false);
+        if (EcritHorsCache(chemin, octets)) {
+            EXPECT_TRUE(LitTout(chemin) == octets);
+            EXPECT_TRUE(EnCache(chemin));
+        }
+    }
 }
 
 } // namespace
