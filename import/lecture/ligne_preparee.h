@@ -11,15 +11,20 @@
 
 namespace sillage {
 
+// The records of a line's names in the store's import (-1: none), by which the engines of the
+// line's year and month find their own rows again.
+struct RangsRacine {
+    std::int32_t hote = -1, ressource = -1, origine = -1, agent = -1;
+};
+
 // Its texts point into the line, into arene, or into the buffers given to PrepareLigne.
 struct LignePreparee {
     RHitsVues hit;
     std::uint64_t hHote = 0, hPage = 0, hOrigine = 0; // HachageSansCasse of the names
     std::uint64_t hAgent = 0;                         // HachageExact of the agent
     bool image = false, download = false;             // EstImage, EstDownload of the path
-    // Once the store's engine has counted the line, its records of the host, the resource and the
-    // referrer (-1: none), by which the engines of the line's periods find their own rows again.
-    std::int32_t rHote = -1, rRessource = -1, rOrigine = -1;
+    // Once the store's engine has counted the line, its records of the line's names.
+    RangsRacine racine;
 };
 
 // Cuts ligne (NombreChamps from the log's first line) into p; texts that are not the line's own

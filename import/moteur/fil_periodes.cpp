@@ -42,13 +42,12 @@ FilPeriodes::~FilPeriodes() {
     fil_.join();
 }
 
-void FilPeriodes::Ajoute(const LignePreparee& p, std::int64_t numero, std::int32_t rHote,
-                         std::int32_t rRessource, std::int32_t rOrigine) {
+void FilPeriodes::Ajoute(const LignePreparee& p, std::int64_t numero, const RangsRacine& racine) {
     Entree e;
     e.numero = numero;
     e.hHote = p.hHote, e.hPage = p.hPage, e.hOrigine = p.hOrigine, e.hAgent = p.hAgent;
     e.image = p.image, e.download = p.download, e.illisible = p.hit.Illisible;
-    e.rHote = rHote, e.rRessource = rRessource, e.rOrigine = rOrigine;
+    e.racine = racine;
     PourChaqueTexte(p.hit, [&](int i, std::string_view texte) {
         e.debut[i] = static_cast<std::uint32_t>(courant_.octets.size());
         e.taille[i] = static_cast<std::uint32_t>(texte.size());
@@ -133,7 +132,7 @@ void FilPeriodes::Compte(Lot& lot) {
     for (const Entree& e : lot.entrees) {
         p.hHote = e.hHote, p.hPage = e.hPage, p.hOrigine = e.hOrigine, p.hAgent = e.hAgent;
         p.image = e.image, p.download = e.download;
-        p.rHote = e.rHote, p.rRessource = e.rRessource, p.rOrigine = e.rOrigine;
+        p.racine = e.racine;
         p.hit.Illisible = e.illisible;
         PourChaqueTexte(p.hit, [&](int i, std::string_view& texte) {
             texte = std::string_view(lot.octets).substr(e.debut[i], e.taille[i]);

@@ -29,10 +29,9 @@ class FilPeriodes {
     FilPeriodes& operator=(const FilPeriodes&) = delete;
 
     // Copies line p (its texts into the lot being filled) to be counted, with the store's
-    // records of its names (LignePreparee::rHote...); sends the lot when full, waiting while the
-    // thread has several to count.
-    void Ajoute(const LignePreparee& p, std::int64_t numero, std::int32_t rHote = -1,
-                std::int32_t rRessource = -1, std::int32_t rOrigine = -1);
+    // records of its names (given to the counting as LignePreparee::racine); sends the lot when
+    // full, waiting while the thread has several to count.
+    void Ajoute(const LignePreparee& p, std::int64_t numero, const RangsRacine& racine = {});
     // Sends what is left and waits until every line handed over is counted; raises what
     // counting raised.
     void Termine();
@@ -43,7 +42,7 @@ class FilPeriodes {
         std::int64_t numero = 0;
         std::uint64_t hHote = 0, hPage = 0, hOrigine = 0, hAgent = 0;
         bool image = false, download = false, illisible = false;
-        std::int32_t rHote = -1, rRessource = -1, rOrigine = -1;
+        RangsRacine racine;
         std::uint32_t debut[8] = {}, taille[8] = {};
     };
     struct Lot {

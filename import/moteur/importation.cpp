@@ -182,7 +182,9 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     if (avecPeriodes_ && !fil_) {
         CompteDansPeriodes(p, numero, D);
     }
-    if (!agents_.Compte(hit.Navigateur, p.hAgent, !p.image && !p.download, date)) {
+    RangsRacine racine;
+    if (!agents_.Compte(hit.Navigateur, p.hAgent, !p.image && !p.download, date, p.racine.agent,
+                        racine.agent)) {
         return; // a robot's line, left out of the fourteen tables as if absent from the log
     }
 
@@ -207,19 +209,18 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
 
     bool nouveau = false;
     DateCompacte precedente = 0;
-    std::int32_t rHote = -1, rRessource = -1, rOrigine = -1;
     const std::int32_t hote =
-        noms_.Compte(hit.Hote, hHote, date, nouveau, precedente, p.rHote, rHote);
+        noms_.Compte(hit.Hote, hHote, date, nouveau, precedente, p.racine.hote, racine.hote);
     const bool nouveauVisiteur = nouveau || NouvelleVisite(dates_.Lit(precedente), D);
 
-    const std::int32_t ident = tableRessource.Compte(hit.Page, hRessource, date, nouveau,
-                                                     precedente, p.rRessource, rRessource);
+    const std::int32_t ident = tableRessource.Compte(
+        hit.Page, hRessource, date, nouveau, precedente, p.racine.ressource, racine.ressource);
     const std::int32_t ressource = image ? -2 : ident;
     const std::int32_t type = image ? 0 : (download ? 2 : 1);
 
     if (compteOrigine) {
-        const std::int32_t r =
-            origines_.Compte(origine, hOrigine, date, nouveau, precedente, p.rOrigine, rOrigine);
+        const std::int32_t r = origines_.Compte(origine, hOrigine, date, nouveau, precedente,
+                                                p.racine.origine, racine.origine);
         if (!hit.Keywords.empty()) {
             motsCles_.Ajoute(r, hit.Keywords);
         }
@@ -231,7 +232,7 @@ void Importation::TraiteLigne(const LignePreparee& p, std::int64_t numero) {
     }
     calendrier_.MajGraph(D, ressource, nouveauVisiteur);
     if (fil_) {
-        fil_->Ajoute(p, numero, rHote, rRessource, rOrigine);
+        fil_->Ajoute(p, numero, racine);
     }
 }
 

@@ -31,21 +31,36 @@ bool AgentsImport::Robot(RecAgent& r) {
     return r.robot == 1;
 }
 
-bool AgentsImport::Compte(std::string_view agent, std::uint64_t h, bool page, DateCompacte date) {
-    std::int64_t rang = memo_.Cherche(h, [&](std::uint32_t r) { return recs_[r].agent == agent; });
-    if (rang < 0) {
-        rang = static_cast<std::int64_t>(recs_.size());
-        RecAgent r;
-        r.agent = arene_.Copie(agent);
-        recs_.push_back(r);
-        memo_.Insere(h, static_cast<std::uint32_t>(rang));
-        if (robots_.classement != nullptr && !robots_.sansRobots &&
-            robots_.classement->Connu(agent) == nullptr) {
-            // An agent to classify once the lines are counted: the lists are read meanwhile.
-            robots_.classement->ChargeListesEnFond();
+bool AgentsImport::Compte(std::string_view agent, std::uint64_t h, bool page, DateCompacte date,
+                          std::int32_t racine, std::int32_t& rang) {
+    const auto parRacine = static_cast<std::size_t>(racine);
+    std::int64_t trouve = -1;
+    if (racine >= 0 && parRacine < parRacine_.size()) {
+        trouve = static_cast<std::int64_t>(parRacine_[parRacine]) - 1;
+    }
+    if (trouve < 0) {
+        trouve = memo_.Cherche(h, [&](std::uint32_t r) { return recs_[r].agent == agent; });
+        if (trouve < 0) {
+            trouve = static_cast<std::int64_t>(recs_.size());
+            RecAgent r;
+            r.agent = arene_.Copie(agent);
+            recs_.push_back(r);
+            memo_.Insere(h, static_cast<std::uint32_t>(trouve));
+            if (robots_.classement != nullptr && !robots_.sansRobots &&
+                robots_.classement->Connu(agent) == nullptr) {
+                // An agent to classify once the lines are counted: the lists are read meanwhile.
+                robots_.classement->ChargeListesEnFond();
+            }
+        }
+        if (racine >= 0) {
+            if (parRacine >= parRacine_.size()) {
+                parRacine_.resize(parRacine + 1);
+            }
+            parRacine_[parRacine] = static_cast<std::uint32_t>(trouve) + 1;
         }
     }
-    RecAgent& r = recs_[static_cast<std::size_t>(rang)];
+    rang = static_cast<std::int32_t>(trouve);
+    RecAgent& r = recs_[static_cast<std::size_t>(trouve)];
     Incremente(r.acces);
     if (page) {
         Incremente(r.pages);

@@ -35,7 +35,15 @@ class AgentsImport {
     // Counts one hit of agent (whose HachageExact is h) at date; page: a hit that the pages table
     // counts. Answers whether the line counts in the fourteen tables: false for a robot's line
     // when robots are left out.
-    bool Compte(std::string_view agent, std::uint64_t h, bool page, DateCompacte date);
+    bool Compte(std::string_view agent, std::uint64_t h, bool page, DateCompacte date) {
+        std::int32_t rang = -1;
+        return Compte(agent, h, page, date, -1, rang);
+    }
+    // The same; racine, when not -1, is the agent's record in another import (the store's, for
+    // a period's agents), by which the hits of one agent are found again without its text; rang
+    // answers its record here.
+    bool Compte(std::string_view agent, std::uint64_t h, bool page, DateCompacte date,
+                std::int32_t racine, std::int32_t& rang);
     // The hits of robots among those counted so far, the agents not classified yet classified
     // first; -1 without a classifier.
     std::int64_t AccesRobots();
@@ -63,8 +71,9 @@ class AgentsImport {
     DatesImport& dates_;
     Arene& arene_;
     const RobotsImport robots_;
-    std::vector<RecAgent> recs_; // in the order of first hit
-    HachagePositions memo_;      // HachageExact of the agent -> recs_
+    std::vector<RecAgent> recs_;           // in the order of first hit
+    HachagePositions memo_;                // HachageExact of the agent -> recs_
+    std::vector<std::uint32_t> parRacine_; // Compte's racine -> 1 + recs_, 0 when not met yet
     TablePreparee nouvelle_;
 };
 

@@ -235,45 +235,50 @@ TEST(Periodes, YearsFarAwayAndUnreadableLinesPassedOver) {
 // Robots left out: each period is what importing only its lines with the same request gives, its
 // agents (robots included) as well, and they come back from the disk.
 TEST(Periodes, RobotsLeftOutOfEachPeriodAndItsAgentsCounted) {
-    RepertoireTemporaire dir;
-    Classificateur classement(test::DonneesTest(), dir.Fichier("robots.lst"));
-    const std::vector<std::string> lignes =
-        test::AvecAgents(LignesSurDesAnnees(8, 600),
-                         {test::kAgentFirefox, test::kAgentGoogle, test::kAgentGpt, "-"}, 8);
-    Ecrit(dir.Fichier("j.log"), test::Journal(lignes));
-    std::filesystem::create_directory(dir.Fichier("store"));
-    Base base(dir.Fichier("store"));
-    Verrou v = base.Verrouille();
-    base.InitListes();
-    DemandeImport demande;
-    demande.SansRobots = true;
-    demande.Classement = &classement;
-    const CompteRenduImport r = ImporteJournal(base, dir.Fichier("j.log"), demande);
-    ASSERT_GT(r.Robots, 0);
-    base.SauveListes();
-    v.Libere();
+    // Left out, the periods are counted with the store's lines; kept, on the periods' thread, by
+    // the store's records of the names and agents.
+    for (const bool sansRobots : {true, false}) {
+        SCOPED_TRACE(sansRobots);
+        RepertoireTemporaire dir;
+        Classificateur classement(test::DonneesTest(), dir.Fichier("robots.lst"));
+        const std::vector<std::string> lignes =
+            test::AvecAgents(LignesSurDesAnnees(8, 600),
+                             {test::kAgentFirefox, test::kAgentGoogle, test::kAgentGpt, "-"}, 8);
+        Ecrit(dir.Fichier("j.log"), test::Journal(lignes));
+        std::filesystem::create_directory(dir.Fichier("store"));
+        Base base(dir.Fichier("store"));
+        Verrou v = base.Verrouille();
+        base.InitListes();
+        DemandeImport demande;
+        demande.SansRobots = sansRobots;
+        demande.Classement = &classement;
+        const CompteRenduImport r = ImporteJournal(base, dir.Fichier("j.log"), demande);
+        ASSERT_GT(r.Robots, 0);
+        base.SauveListes();
+        v.Libere();
 
-    std::map<std::string, std::vector<std::string>> parPeriode;
-    for (const std::string& l : lignes) {
-        const auto [annee, mois] = PeriodesDe(l);
-        parPeriode[annee].push_back(l);
-        parPeriode[mois].push_back(l);
-    }
-    Base relue(dir.Fichier("store"));
-    Verrou w = relue.Verrouille();
-    relue.InitListes();
-    ASSERT_EQ(relue.Periodes().size(), parPeriode.size());
-    for (const auto& [nom, lot] : parPeriode) {
-        const std::string d = dir.Fichier("seule-" + nom);
-        std::filesystem::create_directory(d);
-        Ecrit(d + "/j.log", test::Journal(lot));
-        Base seule(d);
-        seule.InitListes();
-        ImporteJournal(seule, d + "/j.log", demande);
-        const Base& periode = relue.Periode(nom);
-        EXPECT_TRUE(MemesTables(periode, seule)) << nom;
-        EXPECT_TRUE(periode.ListeAgents == seule.ListeAgents) << nom;
-        EXPECT_FALSE(periode.ListeAgents.Vide()) << nom;
+        std::map<std::string, std::vector<std::string>> parPeriode;
+        for (const std::string& l : lignes) {
+            const auto [annee, mois] = PeriodesDe(l);
+            parPeriode[annee].push_back(l);
+            parPeriode[mois].push_back(l);
+        }
+        Base relue(dir.Fichier("store"));
+        Verrou w = relue.Verrouille();
+        relue.InitListes();
+        ASSERT_EQ(relue.Periodes().size(), parPeriode.size());
+        for (const auto& [nom, lot] : parPeriode) {
+            const std::string d = dir.Fichier("seule-" + nom);
+            std::filesystem::create_directory(d);
+            Ecrit(d + "/j.log", test::Journal(lot));
+            Base seule(d);
+            seule.InitListes();
+            ImporteJournal(seule, d + "/j.log", demande);
+            const Base& periode = relue.Periode(nom);
+            EXPECT_TRUE(MemesTables(periode, seule)) << nom;
+            EXPECT_TRUE(periode.ListeAgents == seule.ListeAgents) << nom;
+            EXPECT_FALSE(periode.ListeAgents.Vide()) << nom;
+        }
     }
 }
 

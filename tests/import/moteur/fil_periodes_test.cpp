@@ -16,7 +16,7 @@ struct Vue {
     std::string hote, page, agent;
     std::uint64_t hHote;
     bool image, illisible;
-    std::int32_t rHote, rRessource, rOrigine;
+    RangsRacine racine;
 };
 
 LignePreparee Ligne(const std::string& hote, const std::string& page, const std::string& agent,
@@ -35,8 +35,8 @@ TEST(FilPeriodes, EveryLineOnceInOrderWithItsTextsAcrossLots) {
     std::vector<Vue> vues;
     FilPeriodes fil([&](const LignePreparee& p, std::int64_t numero) {
         vues.push_back({numero, std::string(p.hit.Hote), std::string(p.hit.Page),
-                        std::string(p.hit.Navigateur), p.hHote, p.image, p.hit.Illisible, p.rHote,
-                        p.rRessource, p.rOrigine});
+                        std::string(p.hit.Navigateur), p.hHote, p.image, p.hit.Illisible,
+                        p.racine});
     });
     // Enough lines for several lots, some long enough to fill a lot by their bytes.
     const int n = 20000;
@@ -45,7 +45,7 @@ TEST(FilPeriodes, EveryLineOnceInOrderWithItsTextsAcrossLots) {
         const std::string hote = "h" + std::to_string(i);
         const std::string page = i % 997 == 0 ? std::string(300000, 'x') : "/p" + std::to_string(i);
         const std::string agent = "agent " + std::to_string(i % 7);
-        fil.Ajoute(Ligne(hote, page, agent, 1000u + i), i + 1, i, i % 5 - 1, -1);
+        fil.Ajoute(Ligne(hote, page, agent, 1000u + i), i + 1, {i, i % 5 - 1, -1, i % 7});
     }
     fil.Termine();
     ASSERT_EQ(vues.size(), static_cast<std::size_t>(n));
@@ -58,9 +58,10 @@ TEST(FilPeriodes, EveryLineOnceInOrderWithItsTextsAcrossLots) {
         EXPECT_EQ(v.hHote, 1000u + i);
         EXPECT_EQ(v.image, (1000u + i) % 2 == 0);
         EXPECT_EQ(v.illisible, (1000u + i) % 3 == 0);
-        EXPECT_EQ(v.rHote, i); // the store's records come with the line
-        EXPECT_EQ(v.rRessource, i % 5 - 1);
-        EXPECT_EQ(v.rOrigine, -1);
+        EXPECT_EQ(v.racine.hote, i); // the store's records come with the line
+        EXPECT_EQ(v.racine.ressource, i % 5 - 1);
+        EXPECT_EQ(v.racine.origine, -1);
+        EXPECT_EQ(v.racine.agent, i % 7);
     }
     // It can be used again after Termine.
     const std::string a = "a", b = "/b", c = "c";
