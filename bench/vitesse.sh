@@ -7,7 +7,8 @@
 #   2. the store grown on to about 200 MB with more such logs, and what its periods (the tables
 #      of each year and month) add to it on the disk;
 #   3. the nightly import: 1,000 lines into a copy of that store, beside a copy of its files
-#      with fsync (cp, then sync of the files and the folder), the two taken in turn;
+#      with fsync (cp, then sync of the files and the folder), the two taken in turn; then the
+#      same night into the store as the import of the night before left it;
 #   4. the window on that store: start-up until every list is filled, "&Ouvrir" of the
 #      1,000-line log, the switch of every tab to its largest month and to its largest year,
 #      and the view refresh with 1,000,000 client hosts (Google Benchmark).
@@ -117,6 +118,7 @@ LC_ALL=C awk -v p="$PERIODES" -v o="$(octets "$BASE")" -v n="$(ls "$BASE/periode
 # root's and those of the periods it changes).
 journal 999 200000 "$TMP/jours.log"
 tail -n 1000 "$TMP/jours.log" >"$TMP/nuit.log"
+tail -n 2000 "$TMP/jours.log" | head -n 1000 >"$TMP/veille.log" # the night before
 rm -f "$TMP/jours.log"
 inodes() { (cd "$1" && find . -name '*.lst' -printf '%i %p\n' | LC_ALL=C sort); }
 NUIT_MUR="" NUIT_CPU="" COPIE_MUR="" COPIE_CPU="" NUIT_CRETE=""
@@ -146,6 +148,28 @@ LC_ALL=C awk -v nm="$(mediane $NUIT_MUR)" -v nc="$(mediane $NUIT_CPU)" \
 LC_ALL=C awk -v k="$(mediane $NUIT_CRETE)" -v t="$CHARGES" 'BEGIN {
     printf "   crête %.1f Mio ; tables chargées %.1f Mo ; %.2f × leurs octets\n", k / 1024, t / 1048576, k * 1024 / t }'
 echo "   murs de l'import : $NUIT_MUR; de la copie : $COPIE_MUR"
+
+# 3b. Night after night: the store as the night before left it (its files written past the page
+# cache by that import's save, as on a server that imports every night), beside a copy with fsync
+# of the same files from such a store. Two such stores per run, one for each.
+veille() { rm -rf "$1" && cp -a "$BASE" "$1" && "$IMPORT" --dir "$1" "$TMP/veille.log" >/dev/null && sync; }
+SUITE_MUR="" SUITE_CPU="" FROIDE_MUR="" FROIDE_CPU=""
+for ((e = 0; e < ESSAIS; e++)); do
+    veille "$TMP/nuit"
+    veille "$TMP/source"
+    temps "$IMPORT" --dir "$TMP/nuit" "$TMP/nuit.log"
+    SUITE_MUR+="$S " SUITE_CPU+="$C "
+    rm -rf "$TMP/copie" && sync
+    temps sh -c "cd '$TMP/source' && while read -r f; do mkdir -p \"\$(dirname '$TMP/copie/'\"\$f\")\" && cp \"\$f\" '$TMP/copie/'\"\$f\"; done <'$TMP/ecrits' && find '$TMP/copie' -type f -exec sync {} + && find '$TMP/copie' -type d -exec sync {} +"
+    FROIDE_MUR+="$S " FROIDE_CPU+="$C "
+done
+rm -rf "$TMP/copie" "$TMP/source"
+echo
+echo "3b. Nuit après nuit : la même nuit dans la base telle que l'import de la veille l'a laissée (médianes de $ESSAIS)"
+LC_ALL=C awk -v nm="$(mediane $SUITE_MUR)" -v nc="$(mediane $SUITE_CPU)" \
+    -v cm="$(mediane $FROIDE_MUR)" -v cc="$(mediane $FROIDE_CPU)" 'BEGIN {
+    printf "   sillage-import %.2f s (CPU %.2f s) ; copie %.2f s (CPU %.2f s) ; rapport %.2f\n", nm, nc, cm, cc, nm / cm }'
+echo "   murs de l'import : $SUITE_MUR; de la copie : $FROIDE_MUR"
 
 # 4. The window.
 echo
