@@ -3,6 +3,7 @@
 #include "store/erreur.h"
 
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace sillage {
@@ -15,12 +16,47 @@ Etiquette::Etiquette(int n) {
     longueur = static_cast<std::size_t>(fin + 1 - texte);
 }
 
+namespace {
+
+// True when the tag e stands at texte[i] (where a backslash stands).
+bool EtiquetteEn(const char* texte, std::size_t taille, std::size_t i, const Etiquette& e) {
+    if (taille - i < e.longueur) {
+        return false;
+    }
+    for (std::size_t k = 1; k < e.longueur; ++k) {
+        if (texte[i + k] != e.texte[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 std::string_view ExtraitChamp(std::string_view ligne, int n) {
     const Etiquette debut(n);
     const Etiquette suite(n + 1);
+    // The first occurrence of each tag, found in one pass over the backslashes every tag starts
+    // with.
+    constexpr std::size_t npos = std::string_view::npos;
+    std::size_t ps = npos;
+    std::size_t pe = npos;
+    const char* const texte = ligne.data();
+    const std::size_t octets = ligne.size();
+    for (std::size_t i = 0; i < octets && (ps == npos || pe == npos); ++i) {
+        const void* barre = std::memchr(texte + i, '\\', octets - i);
+        if (barre == nullptr) {
+            break;
+        }
+        i = static_cast<std::size_t>(static_cast<const char*>(barre) - texte);
+        if (ps == npos && EtiquetteEn(texte, octets, i, debut)) {
+            ps = i;
+        }
+        if (pe == npos && EtiquetteEn(texte, octets, i, suite)) {
+            pe = i;
+        }
+    }
     // Positions counted from 1, 0 when absent, as in the rule this follows.
-    const std::size_t ps = ligne.find(debut.Vue());
-    const std::size_t pe = ligne.find(suite.Vue());
     const std::int64_t s = ps == std::string_view::npos ? 0 : static_cast<std::int64_t>(ps) + 1;
     const std::int64_t e = pe == std::string_view::npos ? 0 : static_cast<std::int64_t>(pe) + 1;
     const std::int64_t l = static_cast<std::int64_t>(debut.longueur);

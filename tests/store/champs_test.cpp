@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <string_view>
+
 namespace sillage {
 namespace {
 
@@ -33,6 +39,50 @@ TEST(ExtraitChamp, TagsOfTenAndMoreDoNotHideSmallerOnes) {
     EXPECT_EQ(ExtraitChamp(ligne, 10), "v10");
     EXPECT_EQ(ExtraitChamp(ligne, 12), "v12");
     EXPECT_EQ(ExtraitChamp(ligne, 20), "v20");
+}
+
+// The field as its rule reads, searched tag by tag: what the one pass over the backslashes must
+// give for any line, tags repeated, overlapping, cut, or of other fields.
+std::string_view ChampSelonLaRegle(std::string_view ligne, int n) {
+    const Etiquette debut(n);
+    const Etiquette suite(n + 1);
+    const std::size_t ps = ligne.find(debut.Vue());
+    const std::size_t pe = ligne.find(suite.Vue());
+    const std::int64_t s = ps == std::string_view::npos ? 0 : static_cast<std::int64_t>(ps) + 1;
+    const std::int64_t e = pe == std::string_view::npos ? 0 : static_cast<std::int64_t>(pe) + 1;
+    const auto l = static_cast<std::int64_t>(debut.longueur);
+    const std::int64_t depart = std::max<std::int64_t>(s + l, 1);
+    const std::int64_t longueur = e - s - l;
+    const auto taille = static_cast<std::int64_t>(ligne.size());
+    if (longueur <= 0 || depart > taille) {
+        return {};
+    }
+    return ligne.substr(static_cast<std::size_t>(depart - 1),
+                        static_cast<std::size_t>(std::min(longueur, taille - depart + 1)));
+}
+
+TEST(ExtraitChamp, AnyLineGivesWhatSearchingTagByTagGives) {
+    std::uint64_t graine = 7;
+    const auto hasard = [&](std::uint64_t n) {
+        graine = graine * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::size_t>((graine >> 33) % n);
+    };
+    const std::string_view morceaux[] = {"\\", "\\1;", "\\2;", "\\3;", "\\12;", "\\-1;",  "\\0;",
+                                         ";",  "1",    "2",    "x",    "\\1",   "\\\\2;", "yz"};
+    for (int essai = 0; essai < 20000; ++essai) {
+        std::string ligne;
+        for (std::size_t k = hasard(9); k > 0; --k) {
+            ligne += morceaux[hasard(std::size(morceaux))];
+        }
+        for (int n = -2; n <= 13; ++n) {
+            const std::string_view champ = ExtraitChamp(ligne, n);
+            const std::string_view attendu = ChampSelonLaRegle(ligne, n);
+            ASSERT_EQ(champ, attendu) << ligne << " " << n;
+            if (!attendu.empty()) {
+                ASSERT_EQ(champ.data(), attendu.data()) << ligne << " " << n;
+            }
+        }
+    }
 }
 
 TEST(ExtraitChamp, MissingAndMisplacedTags) {
