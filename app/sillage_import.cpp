@@ -5,6 +5,7 @@
 #include "app/ligne_commande.h"
 #include "app/liste_journaux.h"
 #include "import/import.h"
+#include "import/lecture/cibles.h"
 #include "rapports/hits.h"
 #include "store/base.h"
 #include "store/emplacement.h"
@@ -242,7 +243,8 @@ std::optional<std::vector<std::string>> Journaux(const Reglages& r,
 // One writer at a time: the lock is held from before the tables are read until they are saved,
 // so that what another program saves meanwhile is read, not overwritten.
 std::optional<int> OuvreBase(sillage::Base& base, sillage::Verrou& verrou,
-                             const std::string& repertoire, const Reglages& r) {
+                             const std::string& repertoire, const Reglages& r,
+                             const std::vector<std::string>& periodes) {
     try {
         base.FixeRepertoire(sillage::EmplacementBase(repertoire, sillage::DossierProgramme()));
         const std::string dossier = sillage::NomDossier(base.Repertoire());
@@ -259,7 +261,7 @@ std::optional<int> OuvreBase(sillage::Base& base, sillage::Verrou& verrou,
             std::fprintf(stderr, "%s\n", sillage::TexteTablesOccupees(dossier).c_str());
             return 75;
         }
-        base.InitListes(r.accepteModifications);
+        base.InitListes(r.accepteModifications, periodes);
         // Before a log is read: a store that cannot be saved is told at once.
         base.VerifieEcrivable();
     } catch (const sillage::ErreurSillage& e) {
@@ -413,9 +415,21 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The periods that the last lines of the logs fall in are read with the store: a nightly
+    // import counts in them.
+    std::vector<std::string> periodes;
+    for (std::size_t i = 0; i < fichiers->size() && periodes.size() < sillage::kPeriodesProbables;
+         ++i) {
+        for (std::string& p : sillage::PeriodesProbables((*fichiers)[i])) {
+            if (periodes.size() < sillage::kPeriodesProbables &&
+                std::find(periodes.begin(), periodes.end(), p) == periodes.end()) {
+                periodes.push_back(std::move(p));
+            }
+        }
+    }
     sillage::Base base;
     sillage::Verrou verrou;
-    if (const std::optional<int> code = OuvreBase(base, verrou, ligne.repertoire, r)) {
+    if (const std::optional<int> code = OuvreBase(base, verrou, ligne.repertoire, r, periodes)) {
         return *code;
     }
     // The hits of the counted lines, when asked for: rows of a log that fails are taken back;

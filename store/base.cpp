@@ -148,13 +148,15 @@ void Base::ChargeOuSeme(const EntreeCatalogue& e, std::optional<FichierLu> lu) {
     }
 }
 
-void Base::InitListes(bool accepteModifications) {
+void Base::InitListes(bool accepteModifications,
+                      const std::vector<std::string>& periodesProbables) {
     LibereListes();
     periodes_.clear();
     precharges_.clear();
     indexPerimes_ = true;
     lus_.clear();
     proprietaire_ = ProprietaireSiExiste(repertoire_);
+    PrechargePeriodes(periodesProbables);
     ChargeTables();
     // The files beside them, read last: a store made before them has no such file.
     for (const Annexe& a : kAnnexes) {

@@ -91,7 +91,10 @@ class Base {
     // they are in a new manifest at once (the caller then holds the store's lock). Then the
     // register of imported logs is checked (VerifieRegistre): a row that does not read raises a
     // message naming journaux.lst and its line.
-    void InitListes(bool accepteModifications = false);
+    // periodesProbables: periods whose files are read (PrechargePeriodes) while the tables are,
+    // once the store's owner is known: those an import expects to count in.
+    void InitListes(bool accepteModifications = false,
+                    const std::vector<std::string>& periodesProbables = {});
     // Writes the fourteen tables to their files, each line ended by CR LF, then sets Modifie to
     // 0 (that of each period read or made too), as one transaction (transaction.h) with the files
     // beside them and the manifest of every file written: after a crash at any moment the files

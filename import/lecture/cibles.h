@@ -47,4 +47,11 @@ class SourceLignes;
 // indexes).
 bool LitCibles(SourceLignes& source, int nombreChamps, CiblesImport& c);
 
+// The periods (years and months) of the lines at the end of the plain log at chemin (its last
+// 256 KiB), newest first, kPeriodesProbables at most: those an import of what is new in it will
+// most likely count in, to be read while the store is (Base::InitListes). Nothing for a
+// compressed log, one that cannot be read, or lines whose date does not read: only a hint.
+inline constexpr std::size_t kPeriodesProbables = 6;
+std::vector<std::string> PeriodesProbables(const std::string& chemin);
+
 } // namespace sillage
