@@ -41,9 +41,9 @@ TEST(PeriodesProbables, TheYearsAndMonthsOfTheLastLinesNewestFirst) {
         octets += Ligne(std::string("01/") + mois + "/2000:00:00:00") + "\n";
     }
     Ecrit(chemin, octets);
-    EXPECT_EQ(PeriodesProbables(chemin),
-              (std::vector<std::string>{"2000", "2000-09", "2000-08", "2000-07", "2000-06",
-                                        "2000-05"}));
+    EXPECT_EQ(
+        PeriodesProbables(chemin),
+        (std::vector<std::string>{"2000", "2000-09", "2000-08", "2000-07", "2000-06", "2000-05"}));
     EXPECT_EQ(kPeriodesProbables, 6u);
 }
 
