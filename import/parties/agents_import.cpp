@@ -33,11 +33,7 @@ bool AgentsImport::Robot(RecAgent& r) {
 
 bool AgentsImport::Compte(std::string_view agent, std::uint64_t h, bool page, DateCompacte date,
                           std::int32_t racine, std::int32_t& rang) {
-    const auto parRacine = static_cast<std::size_t>(racine);
-    std::int64_t trouve = -1;
-    if (racine >= 0 && parRacine < parRacine_.size()) {
-        trouve = static_cast<std::int64_t>(parRacine_[parRacine]) - 1;
-    }
+    std::int64_t trouve = parRacine_.Cherche(racine);
     if (trouve < 0) {
         trouve = memo_.Cherche(h, [&](std::uint32_t r) { return recs_[r].agent == agent; });
         if (trouve < 0) {
@@ -52,12 +48,7 @@ bool AgentsImport::Compte(std::string_view agent, std::uint64_t h, bool page, Da
                 robots_.classement->ChargeListesEnFond();
             }
         }
-        if (racine >= 0) {
-            if (parRacine >= parRacine_.size()) {
-                parRacine_.resize(parRacine + 1);
-            }
-            parRacine_[parRacine] = static_cast<std::uint32_t>(trouve) + 1;
-        }
+        parRacine_.Note(racine, static_cast<std::uint32_t>(trouve));
     }
     rang = static_cast<std::int32_t>(trouve);
     RecAgent& r = recs_[static_cast<std::size_t>(trouve)];

@@ -71,9 +71,9 @@ class AgentsImport {
     DatesImport& dates_;
     Arene& arene_;
     const RobotsImport robots_;
-    std::vector<RecAgent> recs_;           // in the order of first hit
-    HachagePositions memo_;                // HachageExact of the agent -> recs_
-    std::vector<std::uint32_t> parRacine_; // Compte's racine -> 1 + recs_, 0 when not met yet
+    std::vector<RecAgent> recs_; // in the order of first hit
+    HachagePositions memo_;      // HachageExact of the agent -> recs_
+    ParRacine parRacine_;        // Compte's racine -> recs_
     TablePreparee nouvelle_;
 };
 

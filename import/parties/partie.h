@@ -96,6 +96,31 @@ class Touchees {
     std::size_t taille_ = 0;
 };
 
+// The records of an import's rows by the records of another import that counts the same lines
+// (the store's, for a period's import): its look-ups of names the other import met before.
+class ParRacine {
+  public:
+    // The record noted for racine, or -1 (none noted, or racine -1).
+    std::int64_t Cherche(std::int32_t racine) const {
+        const auto i = static_cast<std::size_t>(racine);
+        return racine < 0 || i >= rangs_.size() ? -1 : static_cast<std::int64_t>(rangs_[i]) - 1;
+    }
+    // Notes rang as the record of racine (nothing for racine -1).
+    void Note(std::int32_t racine, std::uint32_t rang) {
+        if (racine < 0) {
+            return;
+        }
+        const auto i = static_cast<std::size_t>(racine);
+        if (i >= rangs_.size()) {
+            rangs_.resize(i + 1);
+        }
+        rangs_[i] = rang + 1;
+    }
+
+  private:
+    std::vector<std::uint32_t> rangs_; // 1 + record, 0 when not noted
+};
+
 // The record of stored row `position` of table: the one made before, or the one that
 // lit(LecteurChamps&) reads from the row now, added to recs. Answers its index in recs.
 template <class Rec, class Lit>

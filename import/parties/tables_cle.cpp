@@ -89,11 +89,7 @@ std::uint32_t TableCle::Rang(std::int64_t p) {
 std::int32_t TableCle::Compte(std::string_view cle, std::uint64_t h, DateCompacte date,
                               bool& nouveau, DateCompacte& precedente, std::int32_t racine,
                               std::int32_t& rang) {
-    const auto parRacine = static_cast<std::size_t>(racine);
-    std::int64_t r = -1;
-    if (racine >= 0 && parRacine < parRacine_.size()) {
-        r = static_cast<std::int64_t>(parRacine_[parRacine]) - 1;
-    }
+    std::int64_t r = parRacine_.Cherche(racine);
     nouveau = false;
     if (r < 0) {
         r = memo_.Cherche(h, [&](std::uint32_t q) { return EgalSansCasse(recs_[q].cle, cle); });
@@ -112,12 +108,7 @@ std::int32_t TableCle::Compte(std::string_view cle, std::uint64_t h, DateCompact
             }
             memo_.Insere(h, static_cast<std::uint32_t>(r));
         }
-        if (racine >= 0) {
-            if (parRacine >= parRacine_.size()) {
-                parRacine_.resize(parRacine + 1);
-            }
-            parRacine_[parRacine] = static_cast<std::uint32_t>(r) + 1;
-        }
+        parRacine_.Note(racine, static_cast<std::uint32_t>(r));
     }
     rang = static_cast<std::int32_t>(r);
     RecCle& rec = recs_[static_cast<std::size_t>(r)];

@@ -78,7 +78,7 @@ class TableCle {
     std::vector<std::uint32_t> nouvelles_; // the added rows, as indexes into recs_
     Touchees parPosition_;                 // stored row -> recs_
     HachagePositions memo_;                // folded name -> recs_
-    std::vector<std::uint32_t> parRacine_; // Compte's racine -> 1 + recs_, 0 when not met yet
+    ParRacine parRacine_;                  // Compte's racine -> recs_
     std::string tampon_;
 
     TablePreparee nouvelle_;
