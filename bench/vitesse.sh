@@ -118,7 +118,7 @@ LC_ALL=C awk -v p="$PERIODES" -v o="$(octets "$BASE")" -v n="$(ls "$BASE/periode
 # root's and those of the periods it changes).
 journal 999 200000 "$TMP/jours.log"
 tail -n 1000 "$TMP/jours.log" >"$TMP/nuit.log"
-tail -n 2000 "$TMP/jours.log" | head -n 1000 >"$TMP/veille.log" # the night before
+tail -n 2000 "$TMP/jours.log" | sed -n 1,1000p >"$TMP/veille.log" # the night before
 rm -f "$TMP/jours.log"
 inodes() { (cd "$1" && find . -name '*.lst' -printf '%i %p\n' | LC_ALL=C sort); }
 NUIT_MUR="" NUIT_CPU="" COPIE_MUR="" COPIE_CPU="" NUIT_CRETE=""
